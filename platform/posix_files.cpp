@@ -1,0 +1,82 @@
+#include "platform/posix_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace brenlow {
+
+namespace {
+
+FileError Errno(const std::string& path) { return FileError{path + ": " + std::strerror(errno)}; }
+
+// Writes all bytes to a new temporary file beside path and renames it over
+// path; on any failure the temporary file goes and path is untouched.
+std::optional<FileError> ReplaceFile(const std::string& path, const std::string& content) {
+  const std::string temp = path + ".tmp" + std::to_string(::getpid());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return Errno(path);
+  size_t done = 0;
+  while (done < content.size()) {
+    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const FileError error = Errno(path);
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return error;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    const FileError error = Errno(path);
+    ::unlink(temp.c_str());
+    return error;
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const FileError error = Errno(path);
+    ::unlink(temp.c_str());
+    return error;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string PosixFiles::NativePath(const std::string& path) {
+  std::string native = path;
+  for (char& c : native) {
+    if (c == '\\') c = '/';
+  }
+  return native;
+}
+
+std::optional<std::string> PosixFiles::ReadAll(const std::string& path) {
+  const std::string native = NativePath(path);
+  std::FILE* file = std::fopen(native.c_str(), "rb");
+  if (!file) return std::nullopt;
+  std::string content;
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, n);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return std::nullopt;
+  return content;
+}
+
+std::optional<FileError> PosixFiles::WriteAll(const std::string& path, const std::string& content) {
+  return ReplaceFile(NativePath(path), content);
+}
+
+std::optional<FileError> PosixFiles::Copy(const std::string& from, const std::string& to) {
+  const std::optional<std::string> content = ReadAll(from);
+  if (!content) return Errno(NativePath(from));
+  return ReplaceFile(NativePath(to), *content);
+}
+
+}  // namespace brenlow

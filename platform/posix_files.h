@@ -1,0 +1,18 @@
+// Files on a POSIX file system. Windows-style paths are mapped by turning
+// every backslash into a slash, so "folder\brlscsav.ini" lands in folder.
+#pragma once
+
+#include "platform/files.h"
+
+namespace brenlow {
+
+class PosixFiles : public Files {
+ public:
+  std::optional<std::string> ReadAll(const std::string& path) override;
+  std::optional<FileError> WriteAll(const std::string& path, const std::string& content) override;
+  std::optional<FileError> Copy(const std::string& from, const std::string& to) override;
+
+  static std::string NativePath(const std::string& path);
+};
+
+}  // namespace brenlow

@@ -1,0 +1,97 @@
+#include "platform/recording/recording_system.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace brenlow {
+
+std::optional<std::string> MemoryFiles::ReadAll(const std::string& path) {
+  const auto it = content.find(path);
+  if (it == content.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<FileError> MemoryFiles::WriteAll(const std::string& path,
+                                               const std::string& data) {
+  if (std::find(read_only.begin(), read_only.end(), path) != read_only.end()) {
+    return FileError{"Accesso negato."};
+  }
+  content[path] = data;
+  return std::nullopt;
+}
+
+std::optional<FileError> MemoryFiles::Copy(const std::string& from, const std::string& to) {
+  const auto it = content.find(from);
+  if (it == content.end()) return FileError{"Impossibile trovare il file specificato."};
+  return WriteAll(to, it->second);
+}
+
+RecordingSystem::RecordingSystem() = default;
+
+std::string RecordingSystem::CommandLineArgs() {
+  Log("CommandLineArgs");
+  return args;
+}
+
+std::uint32_t RecordingSystem::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
+  Log("GetWindowsDirectoryA " + std::to_string(size));
+  const std::uint32_t length = static_cast<std::uint32_t>(windows_folder.size());
+  // As Windows does: too small a buffer gets nothing and the size needed.
+  if (length + 1 > size) return length + 1;
+  std::memcpy(buffer, windows_folder.c_str(), length + 1);
+  return length;
+}
+
+void RecordingSystem::SetScreenSaverActive(bool active) {
+  Log(std::string("SystemParametersInfoA 17 ") + (active ? "1" : "0"));
+  screen_saver_active = active;
+}
+
+CursorPoint RecordingSystem::GetCursorPos() {
+  Log("GetCursorPos");
+  return cursor(cursor_calls++);
+}
+
+void RecordingSystem::ShowCursor(bool show) {
+  Log(std::string("ShowCursor ") + (show ? "1" : "0"));
+  show_cursor_count += show ? 1 : -1;
+}
+
+double RecordingSystem::Timer() {
+  const double now = clock;
+  clock += clock_step;
+  if (clock >= 86400.0) clock -= 86400.0;
+  return now;
+}
+
+void RecordingSystem::SleepAbout1ms() { ++sleeps; }
+
+void RecordingSystem::BandPause() { ++band_pauses; }
+
+Canvas& RecordingSystem::OpenSaverWindow() {
+  Log("OpenSaverWindow");
+  return canvas;
+}
+
+WindowEvents RecordingSystem::DoEvents() {
+  Log("DoEvents");
+  return events(do_events_calls++);
+}
+
+std::optional<Picture> RecordingSystem::LoadPicture(const std::string& path) {
+  Log("LoadPicture " + path);
+  const auto it = pictures.find(path);
+  if (it == pictures.end()) return std::nullopt;
+  return it->second;
+}
+
+void RecordingSystem::MessageBox(const std::string& text, const std::string& title) {
+  Log("MessageBox " + title + ": " + text);
+}
+
+void RecordingSystem::EndProcess(int exit_code) {
+  Log("EndProcess " + std::to_string(exit_code));
+  throw ProcessEnded{exit_code};
+}
+
+}  // namespace brenlow

@@ -1,0 +1,80 @@
+// The test double of the system: every call is logged, the clock and the
+// cursor are scripted, and ending the process throws ProcessEnded.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/recording/recording_canvas.h"
+#include "platform/system.h"
+
+namespace brenlow {
+
+// Files held in memory, keyed by their Windows-style path.
+class MemoryFiles : public Files {
+ public:
+  std::optional<std::string> ReadAll(const std::string& path) override;
+  std::optional<FileError> WriteAll(const std::string& path, const std::string& content) override;
+  std::optional<FileError> Copy(const std::string& from, const std::string& to) override;
+
+  std::map<std::string, std::string> content;
+  // Paths that refuse to be written.
+  std::vector<std::string> read_only;
+};
+
+class RecordingSystem : public System {
+ public:
+  RecordingSystem();
+
+  std::string CommandLineArgs() override;
+  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  void SetScreenSaverActive(bool active) override;
+  CursorPoint GetCursorPos() override;
+  void ShowCursor(bool show) override;
+  double Timer() override;
+  void SleepAbout1ms() override;
+  void BandPause() override;
+  Canvas& OpenSaverWindow() override;
+  WindowEvents DoEvents() override;
+  std::optional<Picture> LoadPicture(const std::string& path) override;
+  void MessageBox(const std::string& text, const std::string& title) override;
+  Files& files() override { return *files_; }
+  OptionsDialogWindow& OptionsDialog() override { return *options_dialog; }
+  [[noreturn]] void EndProcess(int exit_code) override;
+
+  // Script.
+  std::string args;
+  std::string windows_folder = "C:\\WINDOWS";
+  // Seconds since midnight; every Timer() call advances it by clock_step.
+  double clock = 36000.0;
+  double clock_step = 0.01;
+  // Cursor position for the n-th GetCursorPos call (0-based).
+  std::function<CursorPoint(int call)> cursor = [](int) { return CursorPoint{100, 100}; };
+  // Events for the n-th DoEvents call.
+  std::function<WindowEvents(int call)> events = [](int) { return WindowEvents{}; };
+  std::map<std::string, Picture> pictures;
+  bool keep_log = true;
+
+  // What happened.
+  std::vector<std::string> log;
+  int cursor_calls = 0;
+  int do_events_calls = 0;
+  int show_cursor_count = 0;  // the system's display counter: shown when >= 0
+  bool screen_saver_active = true;
+  int sleeps = 0;
+  int band_pauses = 0;
+  RecordingCanvas canvas{640, 480};
+  MemoryFiles memory_files;
+  Files* files_ = &memory_files;
+  // Set by tests that drive the dialog.
+  OptionsDialogWindow* options_dialog = nullptr;
+
+ private:
+  void Log(std::string line) {
+    if (keep_log) log.push_back(std::move(line));
+  }
+};
+
+}  // namespace brenlow

@@ -1,0 +1,78 @@
+// Everything the saver and its dialog ask of the operating system, apart
+// from drawing. One interface, several backends: win32/, sdl/ (Linux) and
+// the recording double used by the unit tests.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/canvas.h"
+#include "platform/files.h"
+#include "platform/options_dialog.h"
+
+namespace brenlow {
+
+struct CursorPoint {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+};
+
+// What one turn of the event queue delivered to the saver window.
+struct WindowEvents {
+  bool key_down = false;
+  bool close_requested = false;
+};
+
+// Thrown by EndProcess in backends that must not really exit (the tests);
+// the real backends end the process on the spot.
+struct ProcessEnded {
+  int exit_code;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+
+  // The argument text that follows the program's own path.
+  virtual std::string CommandLineArgs() = 0;
+
+  // GetWindowsDirectoryA: fills buffer (size bytes) with the folder and a NUL
+  // when it fits; returns what the Windows call returns.
+  virtual std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) = 0;
+
+  // SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active, nullptr, 0).
+  virtual void SetScreenSaverActive(bool active) = 0;
+
+  virtual CursorPoint GetCursorPos() = 0;
+  virtual void ShowCursor(bool show) = 0;
+
+  // Seconds since midnight, with fractions; restarts at 0 at midnight.
+  virtual double Timer() = 0;
+  // Gives the processor away for about a millisecond (between passes of a hold).
+  virtual void SleepAbout1ms() = 0;
+  // The short pause after each band of the logo: a fixed time, not a loop
+  // count, so the reveal keeps its pace on any processor.
+  virtual void BandPause() = 0;
+
+  // Opens the saver window: borderless, black, covering the primary screen.
+  virtual Canvas& OpenSaverWindow() = 0;
+  // One turn of the event queue for the saver window.
+  virtual WindowEvents DoEvents() = 0;
+
+  // Loads a bitmap file; nothing when it cannot be loaded.
+  virtual std::optional<Picture> LoadPicture(const std::string& path) = 0;
+
+  virtual void MessageBox(const std::string& text, const std::string& title) = 0;
+
+  virtual Files& files() = 0;
+
+  // The settings dialog's window.
+  virtual OptionsDialogWindow& OptionsDialog() = 0;
+
+  // Ends the process at once with the given exit code.
+  [[noreturn]] virtual void EndProcess(int exit_code) = 0;
+};
+
+}  // namespace brenlow

@@ -1,0 +1,34 @@
+#include "saver/app.h"
+
+#include <exception>
+
+#include "saver/frm_prog.h"
+#include "saver/options/frm_options.h"
+
+namespace brenlow {
+
+int RunBrenlow(System& system) {
+  Dichiarazioni globals;
+  frmProg prog(system, globals);
+  frmOptions options(system, globals);
+  prog.ShowOptions = [&] { options.Show(); };
+  try {
+    prog.Form_Load();
+    if (globals.RunMode == kRunConfigure) return options.Run();
+    if (globals.RunMode != kRunSaver) return 0;
+    prog.ShowAndActivate();
+  } catch (const ProcessEnded&) {
+    throw;
+  } catch (const std::exception&) {
+    // Whatever went wrong, the user gets the cursor and the system's own
+    // screen saver back.
+    if (globals.RunMode == kRunSaver) {
+      system.ShowCursor(true);
+      system.SetScreenSaverActive(true);
+    }
+    system.EndProcess(1);
+  }
+  return 0;  // not reached: run mode 1 ends the process from inside
+}
+
+}  // namespace brenlow

@@ -1,0 +1,148 @@
+#include "saver/frm_prog.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "saver/numbers.h"
+#include "saver/settings.h"
+
+namespace brenlow {
+
+std::int16_t RunModeFromArgs(const std::string& args) {
+  std::string head = args.substr(0, 2);
+  for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (head == "/S") return kRunSaver;
+  if (head == "/C") return kRunConfigure;
+  return kRunNothing;
+}
+
+frmProg::frmProg(System& system, Dichiarazioni& globals) : system_(system), globals_(globals) {}
+
+void frmProg::Form_Load() {
+  globals_.RunMode = RunModeFromArgs(system_.CommandLineArgs());
+  switch (globals_.RunMode) {
+    case kRunConfigure:
+      if (ShowOptions) ShowOptions();
+      Close();
+      break;
+    case kRunNothing:
+      Close();
+      break;
+    default:
+      system_.SetScreenSaverActive(false);
+      break;
+  }
+  const SettingsValues values = ReadSettings(system_.files(), SettingsPath(WindowsFolder(system_)));
+  globals_.PictureSetting = values.picture;
+  globals_.ShapeSetting = values.shape;
+}
+
+void frmProg::OpenWindow() { canvas_ = &system_.OpenSaverWindow(); }
+
+void frmProg::ShowAndActivate() {
+  OpenWindow();
+  Form_Activate();
+}
+
+float LogoBandsFor(float height) {
+  float bands = height;
+  for (int i = 200; i >= 1; --i) {
+    if (height / static_cast<float>(i) >= 1.0f) {
+      bands = static_cast<float>(i);
+      break;
+    }
+  }
+  return bands;
+}
+
+void frmProg::LoadLogo() {
+  logo_ = Picture{};
+  if (!globals_.PictureSetting.empty()) {
+    // A file that cannot be loaded leaves the holder empty: the saver runs
+    // on without a picture rather than ending.
+    if (std::optional<Picture> picture = system_.LoadPicture(globals_.PictureSetting)) {
+      logo_ = std::move(*picture);
+    }
+  }
+  LogoBands = LogoBandsFor(static_cast<float>(logo_.height));
+}
+
+void frmProg::Form_Activate() {
+  LoadLogo();
+  StartCursor = system_.GetCursorPos();
+  system_.ShowCursor(false);
+  DisegnaForm();
+}
+
+void frmProg::DisegnaForm() {
+  for (;;) DrawCycle();
+}
+
+void frmProg::DrawCycle() {
+  canvas_->Repaint();
+  if (observer_) observer_->OnCycle();
+  Sfondo();
+  if (observer_) observer_->OnFactors(RedFactor, GreenFactor, BlueFactor);
+  random_.SeedFromClock(system_.Timer());
+  ShapeChoice = static_cast<std::int16_t>(Int(random_.Next() * 5) + 1);
+  static const char* const kNames[] = {"Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi"};
+  for (int i = 0; i < 5; ++i) {
+    if (globals_.ShapeSetting == kNames[i]) {
+      ShapeChoice = static_cast<std::int16_t>(i + 1);
+      break;
+    }
+  }
+  if (observer_) observer_->OnShape(ShapeChoice);
+  switch (ShapeChoice) {
+    case 1: Ovali(); break;
+    case 2: Quadrati(); break;
+    case 3: Triangoli(); break;
+    case 4: Cerchi(); break;
+    default: Ellissi(); break;
+  }
+  Evanescenza();
+  const WindowEvents events = system_.DoEvents();
+  if (events.key_down) Form_KeyDown(0, 0);
+  if (events.close_requested) Close();
+}
+
+void frmProg::Form_KeyDown(std::int16_t, std::int16_t) { Close(); }
+
+void frmProg::Close() {
+  if (closed_) return;
+  Form_QueryUnload(0, 0);
+  closed_ = true;
+}
+
+void frmProg::Form_QueryUnload(std::int16_t, std::int16_t) {
+  system_.ShowCursor(true);
+  system_.SetScreenSaverActive(true);
+  if (globals_.RunMode == kRunSaver) system_.EndProcess(0);
+}
+
+void frmProg::CheckActivity() {
+  if (observer_) observer_->OnCheck();
+  CurrentCursor = system_.GetCursorPos();
+  if (CurrentCursor.x != StartCursor.x) Close();
+}
+
+void frmProg::HoldFor(int seconds) {
+  constexpr double kDay = 86400.0;
+  PauseStart = ToInt32(system_.Timer());
+  const double end = static_cast<double>(PauseStart) + seconds;
+  double last = -1.0, wraps = 0.0;
+  for (;;) {
+    const double now = system_.Timer();
+    // The clock restarts at midnight; count on from the day before. Small
+    // steps back (clock adjustments) are not a new day.
+    if (now < last - kDay / 2) wraps += kDay;
+    last = now;
+    if (now + wraps >= end) return;
+    CheckActivity();
+    system_.SleepAbout1ms();
+  }
+}
+
+void frmProg::ClosingPause() { HoldFor(3); }
+
+}  // namespace brenlow

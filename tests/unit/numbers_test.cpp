@@ -1,0 +1,40 @@
+#include "saver/numbers.h"
+
+#include <gtest/gtest.h>
+
+namespace brenlow {
+namespace {
+
+TEST(Numbers, RoundHalfEvenTo16Bit) {
+  struct Case {
+    double in;
+    int out;
+  };
+  for (const Case c : {Case{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2},
+                       {2.4999, 2}, {2.5001, 3}, {-0.5, 0}, {32767.4, 32767}, {-32768.5, -32768},
+                       {320.5, 320}, {240.5, 240}}) {
+    EXPECT_EQ(ToInt16(c.in), c.out) << c.in;
+  }
+}
+
+TEST(Numbers, OutOfRangeIsOverflowNotWrap) {
+  for (const double bad : {32767.5, 32768.0, -32768.6, -40000.0, 1e300}) {
+    EXPECT_THROW(ToInt16(bad), OverflowError) << bad;
+  }
+  EXPECT_THROW(ToInt16(std::nan("")), OverflowError);
+  EXPECT_EQ(ToInt32(2147483647.4), 2147483647);
+  EXPECT_THROW(ToInt32(2147483647.5), OverflowError);
+  EXPECT_THROW(ToInt32(-2147483648.6), OverflowError);
+  EXPECT_THROW(Add16(32767, 1), OverflowError);
+  EXPECT_EQ(Add16(-32767, -1), -32768);
+}
+
+TEST(Numbers, IntIsFloor) {
+  EXPECT_EQ(Int(2.9), 2);
+  EXPECT_EQ(Int(-2.1), -3);
+  EXPECT_EQ(Int(3.0), 3);
+  EXPECT_DOUBLE_EQ(kDegreesToRadians, 0.01745329251994);
+}
+
+}  // namespace
+}  // namespace brenlow
