@@ -19,10 +19,10 @@ constexpr Colour MakeColour(int red, int green, int blue) {
 
 // Raster operations (ROP2 codes as GDI numbers them).
 enum Rop2 : int {
-  kRopBlack = 1,        // R2_BLACK
-  kRopMaskPenNot = 5,   // R2_MASKPENNOT: pen AND NOT old
-  kRopXorPen = 7,       // R2_XORPEN
-  kRopCopyPen = 13,     // R2_COPYPEN
+  kRopBlack = 1,       // R2_BLACK
+  kRopMaskPenNot = 5,  // R2_MASKPENNOT: pen AND NOT old
+  kRopXorPen = 7,      // R2_XORPEN
+  kRopCopyPen = 13,    // R2_COPYPEN
 };
 
 // A loaded picture, top row first, one Colour per pixel.

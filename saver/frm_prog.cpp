@@ -94,11 +94,21 @@ void frmProg::DrawCycle() {
   }
   if (observer_) observer_->OnShape(ShapeChoice);
   switch (ShapeChoice) {
-    case 1: Ovali(); break;
-    case 2: Quadrati(); break;
-    case 3: Triangoli(); break;
-    case 4: Cerchi(); break;
-    default: Ellissi(); break;
+    case 1:
+      Ovali();
+      break;
+    case 2:
+      Quadrati();
+      break;
+    case 3:
+      Triangoli();
+      break;
+    case 4:
+      Cerchi();
+      break;
+    default:
+      Ellissi();
+      break;
   }
   Evanescenza();
   const WindowEvents events = system_.DoEvents();

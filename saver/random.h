@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <deque>
 
 namespace brenlow {
 
@@ -21,8 +22,16 @@ class Random {
     Seed(bits);
   }
 
+  // Values handed out before the generator's own (tests and tools).
+  void Script(std::deque<double> values) { script_ = std::move(values); }
+
   // splitmix64, top 53 bits as a fraction in [0, 1).
   double Next() {
+    if (!script_.empty()) {
+      const double value = script_.front();
+      script_.pop_front();
+      return value;
+    }
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
@@ -32,6 +41,7 @@ class Random {
 
  private:
   std::uint64_t state_;
+  std::deque<double> script_;
 };
 
 }  // namespace brenlow

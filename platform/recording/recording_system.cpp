@@ -11,8 +11,7 @@ std::optional<std::string> MemoryFiles::ReadAll(const std::string& path) {
   return it->second;
 }
 
-std::optional<FileError> MemoryFiles::WriteAll(const std::string& path,
-                                               const std::string& data) {
+std::optional<FileError> MemoryFiles::WriteAll(const std::string& path, const std::string& data) {
   if (std::find(read_only.begin(), read_only.end(), path) != read_only.end()) {
     return FileError{"Accesso negato."};
   }

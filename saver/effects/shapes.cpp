@@ -80,8 +80,7 @@ void frmProg::Quadrati() {
     do {
       const float scale = static_cast<float>(Counter) / 5.0f;
       ColourStep = scale;
-      canvas_->SetPenColour(Rgb(ToInt16(RedFactor * ColourStep),
-                                ToInt16(GreenFactor * ColourStep),
+      canvas_->SetPenColour(Rgb(ToInt16(RedFactor * ColourStep), ToInt16(GreenFactor * ColourStep),
                                 ToInt16(BlueFactor * ColourStep)));
       for (int angle = 0; angle <= 360; angle += 40) {
         CheckActivity();

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "saver/app.h"
+#include "saver_test_support.h"
+
+namespace brenlow {
+namespace {
+
+TEST(Cycle, LogoBandsFollowThePictureHeight) {
+  struct Case {
+    float height;
+    float bands;
+  };
+  for (const Case c : {Case{0, 0},
+                       {0.5f, 0.5f},
+                       {1, 1},
+                       {50, 50},
+                       {150, 150},
+                       {199.5f, 199},
+                       {200, 200},
+                       {600, 200}}) {
+    EXPECT_EQ(LogoBandsFor(c.height), c.bands) << c.height;
+  }
+}
+
+TEST(Cycle, ShapeSettingForcesTheFamilyOnlyWhenSpelledExactly) {
+  const std::vector<std::pair<std::string, int>> forced = {
+      {"Ovali", 1}, {"Quadrati", 2}, {"Triangoli", 3}, {"Cerchi", 4}, {"Ellissi", 5}};
+  for (const auto& [name, number] : forced) {
+    SaverFixture f(40, 30, name);
+    std::vector<int> shapes;
+    struct Observer : CycleObserver {
+      std::vector<int>* shapes;
+      void OnShape(int s) override { shapes->push_back(s); }
+    } observer;
+    observer.shapes = &shapes;
+    f.prog.set_observer(&observer);
+    for (int i = 0; i < 3; ++i) f.prog.DrawCycle();
+    EXPECT_EQ(shapes, std::vector<int>(3, number)) << name;
+  }
+}
+
+// Over many cycles every family and every fade style comes up about equally.
+TEST(Cycle, RandomShapesAndFadeStylesAreEvenlySpread) {
+  for (const std::string setting : {"", "Casuali", "ovali", "Cerchi "}) {
+    SaverFixture f(8, 6, setting);
+    struct Observer : CycleObserver {
+      std::map<int, int> shapes, fades;
+      void OnShape(int s) override { ++shapes[s]; }
+      void OnFade(int s) override { ++fades[s]; }
+    } observer;
+    f.prog.set_observer(&observer);
+    f.system.keep_log = false;
+    f.system.canvas.sink = [](const DrawCall&) {};
+    const int cycles = 1500;
+    for (int i = 0; i < cycles; ++i) f.prog.DrawCycle();
+    ASSERT_EQ(observer.shapes.size(), 5u) << setting;
+    for (const auto& [shape, count] : observer.shapes) {
+      EXPECT_NEAR(count, cycles / 5, cycles / 10) << setting << " shape " << shape;
+    }
+    ASSERT_EQ(observer.fades.size(), 3u);
+    for (const auto& [style, count] : observer.fades) {
+      EXPECT_NEAR(count, cycles / 3, cycles / 10) << "fade " << style;
+    }
+  }
+}
+
+// Each way out of a running saver ends the process with the cursor shown
+// and the system's screen saver switched back on.
+TEST(Cycle, EveryEndingRestoresCursorAndScreenSaver) {
+  struct Case {
+    const char* name;
+    std::function<CursorPoint(int)> cursor;
+    std::function<WindowEvents(int)> events;
+    int exit_code;
+  };
+  const Case cases[] = {
+      {"sideways mouse",
+       [](int n) {
+         return CursorPoint{n < 50 ? 10 : 11, 10};
+       },
+       [](int) { return WindowEvents{}; }, 0},
+      {"mouse left of the main display",
+       [](int n) {
+         return CursorPoint{n < 50 ? -5 : -6, 0};
+       },
+       [](int) { return WindowEvents{}; }, 0},
+      {"key",
+       [](int) {
+         return CursorPoint{10, 10};
+       },
+       [](int) { return WindowEvents{true}; }, 0},
+      {"close request",
+       [](int) {
+         return CursorPoint{10, 10};
+       },
+       [](int) {
+         return WindowEvents{false, true};
+       },
+       0},
+  };
+  for (const Case& c : cases) {
+    RecordingSystem system;
+    system.args = "/S";
+    system.canvas.Resize(32, 24);
+    system.cursor = c.cursor;
+    system.events = c.events;
+    try {
+      RunBrenlow(system);
+      ADD_FAILURE() << c.name << ": the saver returned";
+    } catch (const ProcessEnded& end) {
+      EXPECT_EQ(end.exit_code, c.exit_code) << c.name;
+    }
+    EXPECT_EQ(system.show_cursor_count, 0) << c.name;
+    EXPECT_TRUE(system.screen_saver_active) << c.name;
+    EXPECT_EQ(system.log.back(), "EndProcess " + std::to_string(c.exit_code)) << c.name;
+  }
+}
+
+TEST(Cycle, AnUnexpectedErrorStillRestoresCursorAndScreenSaver) {
+  RecordingSystem system;
+  system.args = "/S";
+  // A canvas far too wide for the 16-bit canvas width: the fill fails.
+  system.canvas.Resize(70000, 24);
+  try {
+    RunBrenlow(system);
+  } catch (const ProcessEnded& end) {
+    EXPECT_EQ(end.exit_code, 1);
+  }
+  EXPECT_EQ(system.show_cursor_count, 0);
+  EXPECT_TRUE(system.screen_saver_active);
+}
+
+TEST(Cycle, VerticalMouseMovementDoesNotEndTheSaver) {
+  SaverFixture f(16, 12, "Cerchi");
+  f.system.cursor = [](int n) { return CursorPoint{10, n}; };
+  f.prog.StartCursor = f.system.GetCursorPos();
+  for (int i = 0; i < 3; ++i) f.prog.DrawCycle();
+  EXPECT_FALSE(f.prog.closed());
+}
+
+TEST(Cycle, KeyIsHandledOnlyAfterTheFade) {
+  SaverFixture f(16, 12, "Quadrati");
+  f.system.events = [](int) { return WindowEvents{true}; };
+  EXPECT_THROW(f.prog.DrawCycle(), ProcessEnded);
+  // The whole cycle ran: the fade's hold checked the cursor before the
+  // event queue had its turn.
+  const auto& log = f.system.log;
+  const auto do_events = std::find(log.begin(), log.end(), "DoEvents");
+  ASSERT_NE(do_events, log.end());
+  EXPECT_EQ(*(do_events - 1), "GetCursorPos");
+  EXPECT_EQ(log.back(), "EndProcess 0");
+}
+
+TEST(Cycle, UnloadablePictureGivesARunningSaverWithoutLogo) {
+  for (const std::string picture : {"", "C:\\missing.bmp", "C:\\not-a-bitmap.txt"}) {
+    SaverFixture f(64, 48, "Ovali");
+    f.globals.PictureSetting = picture;
+    f.prog.LoadLogo();
+    EXPECT_TRUE(f.prog.Logo().empty());
+    EXPECT_EQ(f.prog.LogoBands, 0);
+    f.prog.DrawCycle();
+    EXPECT_TRUE(f.Calls(DrawCall::kCopy).empty());
+    EXPECT_EQ(f.Calls(DrawCall::kText).size(), 1u);
+  }
+}
+
+TEST(Cycle, HoldsEndOnTheWholeSecondAfterTheRoundedStart) {
+  struct Case {
+    double start;
+    int pause_start;
+    double end;
+  };
+  for (const Case c : {Case{100.4, 100, 101}, {100.5, 100, 101}, {100.6, 101, 102}}) {
+    SaverFixture f;
+    f.system.clock = c.start;
+    f.system.clock_step = 0.001;
+    f.prog.Evanescenza();
+    EXPECT_EQ(f.prog.PauseStart, c.pause_start) << c.start;
+    // The clock was read until it reached the end and no further.
+    EXPECT_GE(f.system.clock - f.system.clock_step, c.end - 1e-9) << c.start;
+    EXPECT_LT(f.system.clock - f.system.clock_step, c.end + 0.0011) << c.start;
+    // Each pass checked the mouse and then slept instead of spinning.
+    EXPECT_GT(f.system.sleeps, 100);
+  }
+}
+
+TEST(Cycle, ClosingPauseEndsAcrossMidnight) {
+  SaverFixture f;
+  f.system.clock = 86399.7;
+  f.system.clock_step = 0.01;
+  f.prog.ClosingPause();
+  EXPECT_EQ(f.prog.PauseStart, 86400);
+  EXPECT_NEAR(f.system.clock, 3.0, 0.05);
+}
+
+TEST(Cycle, EmptyCanvasDrawsNoShapesAndDividesByNothing) {
+  for (const std::string shape : {"Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi"}) {
+    SaverFixture f(640, 0, shape);
+    f.system.pictures["p.bmp"] = Picture{0, 0, {}};
+    f.globals.PictureSetting = "p.bmp";
+    f.prog.LoadLogo();
+    EXPECT_NO_THROW(f.prog.DrawCycle()) << shape;
+    EXPECT_TRUE(f.Calls(DrawCall::kArc).empty()) << shape;
+  }
+}
+
+}  // namespace
+}  // namespace brenlow

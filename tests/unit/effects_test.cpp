@@ -1,0 +1,403 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "saver_test_support.h"
+
+namespace brenlow {
+namespace {
+
+// Runs the fill with the given random draws first.
+void Fill(SaverFixture& f, std::deque<double> draws) {
+  f.prog.random().Script(std::move(draws));
+  f.prog.Sfondo();
+}
+
+TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
+  SaverFixture f(800, 600);
+  Fill(f, {0.5, 0.5, 0.5});
+  const auto rects = f.Calls(DrawCall::kRect);
+  ASSERT_EQ(rects.size(), 7u * 9u * 50u);  // 3,150
+  EXPECT_EQ(f.prog.CanvasWidth, 800);
+  EXPECT_EQ(f.prog.CanvasHeight, 600);
+  EXPECT_DOUBLE_EQ(f.prog.ColourStep, 600.0 / 255.0);
+  // Tile (c, r): outer outline at 99c, 100r, 99c + 100, 100r + 100.
+  for (int r = 0; r < 7; ++r) {
+    for (int c = 0; c < 9; ++c) {
+      const DrawCall& outer = rects[(r * 9 + c) * 50];
+      EXPECT_EQ(outer.left, 99 * c);
+      EXPECT_EQ(outer.top, 100 * r);
+      EXPECT_EQ(outer.right, 99 * c + 100);
+      EXPECT_EQ(outer.bottom, 100 * r + 100);
+      const DrawCall& inner = rects[(r * 9 + c) * 50 + 49];
+      EXPECT_EQ(inner.right - inner.left, 2);
+      EXPECT_EQ(inner.left, 99 * c + 49);
+    }
+  }
+  EXPECT_EQ(rects.back().right, 8 * 99 + 51);  // last column reaches 892
+  for (const DrawCall& rect : rects) EXPECT_EQ(rect.rop, kRopCopyPen);
+  // First cycle: the window's solid black brush is still in force.
+  EXPECT_TRUE(rects.front().fill_solid);
+}
+
+TEST(Sfondo, EightColourSchemes) {
+  struct Case {
+    double r, g, b;  // draws
+    int rf, gf, bf;
+  };
+  for (const Case c : {Case{0.4, 0.4, 0.4, 1, 1, 1},
+                       {0.7, 0.4, 0.4, 2, 1, 1},
+                       {0.4, 0.7, 0.4, 1, 2, 1},
+                       {0.4, 0.4, 0.7, 1, 1, 2},
+                       {0.7, 0.7, 0.4, 2, 2, 1},
+                       {0.7, 0.4, 0.7, 2, 1, 2},
+                       {0.4, 0.7, 0.7, 1, 2, 2},
+                       {0.99, 0.99, 0.99, 2, 2, 2}}) {
+    SaverFixture f(100, 50);
+    Fill(f, {c.r, c.g, c.b});
+    const auto rects = f.Calls(DrawCall::kRect);
+    EXPECT_EQ(rects.front().colour, MakeColour(20 + c.rf, 20 + c.gf, 20 + c.bf));
+    EXPECT_EQ(rects[49].colour, MakeColour(20 + 50 * c.rf, 20 + 50 * c.gf, 20 + 50 * c.bf));
+  }
+}
+
+TEST(Sfondo, ZeroFactorsAreDrawnAgain) {
+  SaverFixture f(100, 50);
+  // First triple has a zero green, second a zero blue, third is good.
+  Fill(f, {0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4});
+  EXPECT_EQ(f.prog.RedFactor, 2);
+  EXPECT_EQ(f.prog.GreenFactor, 1);
+  EXPECT_EQ(f.prog.BlueFactor, 1);
+  EXPECT_EQ(f.Calls(DrawCall::kRect).front().colour, MakeColour(22, 21, 21));
+  EXPECT_EQ(f.Calls(DrawCall::kRect)[49].colour, MakeColour(120, 70, 70));
+}
+
+TEST(Sfondo, TileCountsFollowTheCanvas) {
+  struct Case {
+    float w, h;
+    size_t rows, columns;
+  };
+  for (const Case c : {Case{800, 600, 7, 9},
+                       {99, 99, 1, 1},
+                       {100, 100, 2, 2},
+                       {641, 481, 5, 7},
+                       {1920, 1080, 11, 20}}) {
+    SaverFixture f(c.w, c.h);
+    Fill(f, {0.5, 0.5, 0.5});
+    EXPECT_EQ(f.Calls(DrawCall::kRect).size(), c.rows * c.columns * 50) << c.w << "x" << c.h;
+  }
+}
+
+struct ShapeCount {
+  float w, h;
+  size_t count;
+};
+
+size_t CountFor(const std::string& shape, float w, float h, DrawCall::Kind kind) {
+  SaverFixture f(w, h);
+  f.prog.random().Script({0.5, 0.5, 0.5});
+  f.prog.Sfondo();
+  f.system.canvas.calls.clear();
+  if (shape == "Cerchi") f.prog.Cerchi();
+  if (shape == "Ellissi") f.prog.Ellissi();
+  if (shape == "Ovali") f.prog.Ovali();
+  if (shape == "Quadrati") f.prog.Quadrati();
+  if (shape == "Triangoli") f.prog.Triangoli();
+  return f.Calls(kind).size();
+}
+
+TEST(Shapes, CallCountsFollowTheCanvasHeight) {
+  struct Case {
+    const char* shape;
+    DrawCall::Kind kind;
+    std::vector<ShapeCount> counts;
+  };
+  const Case cases[] = {
+      {"Cerchi",
+       DrawCall::kArc,
+       {{640, 480, 8917},
+        {641, 481, 242 * 37},
+        {800, 600, 301 * 37},
+        {1920, 1080, 541 * 37},
+        {4, 2, 2 * 37},
+        {4, 1, 2 * 37}}},
+      {"Ellissi",
+       DrawCall::kArc,
+       {{640, 480, 2400}, {641, 481, 2410}, {800, 600, 3000}, {1920, 1080, 5400}, {4, 1, 10}}},
+      {"Ovali",
+       DrawCall::kArc,
+       {{640, 480, 241}, {641, 481, 241}, {800, 600, 301}, {1920, 1080, 541}, {4, 1, 1}}},
+      {"Quadrati",
+       DrawCall::kLine,
+       {{640, 480, 9600},
+        {641, 481, 9600},
+        {640, 483, 242 * 40},
+        {800, 600, 12000},
+        {1920, 1080, 21600},
+        {4, 1, 40}}},
+      {"Triangoli",
+       DrawCall::kLine,
+       {{640, 480, 26640},
+        {641, 481, 241 * 111},
+        {800, 600, 300 * 111},
+        {1920, 1080, 540 * 111},
+        {4, 1, 111}}},
+  };
+  for (const Case& c : cases) {
+    for (const ShapeCount& n : c.counts) {
+      EXPECT_EQ(CountFor(c.shape, n.w, n.h, c.kind), n.count)
+          << c.shape << " " << n.w << "x" << n.h;
+    }
+  }
+}
+
+// One activity check before every ellipse, square or triangle; the ovals
+// check only in their closing pause.
+TEST(Shapes, ActivityCheckBeforeEveryShape) {
+  struct Case {
+    const char* shape;
+    DrawCall::Kind kind;
+    size_t per_check;
+  };
+  for (const Case c : {Case{"Cerchi", DrawCall::kArc, 1},
+                       {"Ellissi", DrawCall::kArc, 1},
+                       {"Quadrati", DrawCall::kLine, 4},
+                       {"Triangoli", DrawCall::kLine, 3}}) {
+    SaverFixture f(64, 48);
+    f.prog.random().Script({0.5, 0.5, 0.5});
+    f.prog.Sfondo();
+    f.system.canvas.calls.clear();
+    // The cursor moves at the 5th check: exactly 4 shapes were drawn.
+    f.system.cursor = [](int n) { return CursorPoint{n < 5 ? 100 : 101, 100}; };
+    f.system.cursor_calls = 1;
+    EXPECT_THROW(
+        {
+          if (std::string(c.shape) == "Cerchi") f.prog.Cerchi();
+          if (std::string(c.shape) == "Ellissi") f.prog.Ellissi();
+          if (std::string(c.shape) == "Quadrati") f.prog.Quadrati();
+          if (std::string(c.shape) == "Triangoli") f.prog.Triangoli();
+        },
+        ProcessEnded);
+    EXPECT_EQ(f.Calls(c.kind).size(), 4 * c.per_check) << c.shape;
+  }
+  SaverFixture f(64, 48);
+  f.prog.random().Script({0.5, 0.5, 0.5});
+  f.prog.Sfondo();
+  f.system.cursor = [](int n) { return CursorPoint{n == 0 ? 100 : 101, 100}; };
+  f.system.cursor_calls = 1;
+  EXPECT_THROW(f.prog.Ovali(), ProcessEnded);
+  EXPECT_EQ(f.Calls(DrawCall::kArc).size(), 25u);  // all drawn before the pause's check
+}
+
+std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::deque<double> draws) {
+  SaverFixture f(w, h);
+  f.prog.random().Script(std::move(draws));
+  f.prog.Sfondo();
+  f.system.canvas.calls.clear();
+  if (shape == "Cerchi") f.prog.Cerchi();
+  if (shape == "Ellissi") f.prog.Ellissi();
+  if (shape == "Ovali") f.prog.Ovali();
+  if (shape == "Quadrati") f.prog.Quadrati();
+  if (shape == "Triangoli") f.prog.Triangoli();
+  std::vector<DrawCall> shapes;
+  for (const DrawCall& c : f.system.canvas.calls) {
+    if (c.kind == DrawCall::kArc || c.kind == DrawCall::kLine) shapes.push_back(c);
+  }
+  return shapes;
+}
+
+TEST(Shapes, CirclesBoxesAndColours) {
+  const auto arcs = Draw("Cerchi", 641, 480, {0.7, 0.4, 0.4});
+  // Ring 0: boxes of zero size at the centre; 320.5 goes to the even 320.
+  for (int i = 0; i < 37; ++i) {
+    EXPECT_EQ(arcs[i].left, 320);
+    EXPECT_EQ(arcs[i].top, 240);
+    EXPECT_EQ(arcs[i].right, 320);
+    EXPECT_EQ(arcs[i].bottom, 240);
+    EXPECT_EQ(arcs[i].colour, 0u);
+    EXPECT_EQ(arcs[i].rop, kRopMaskPenNot);
+  }
+  // Last ring, radius 240, angle 0 and 360 give the same box.
+  const DrawCall& first = arcs[240 * 37];
+  const DrawCall& last = arcs.back();
+  EXPECT_EQ(first.left, 560);  // 240 + 320.5 = 560.5 -> 560
+  EXPECT_EQ(first.top, 240);
+  EXPECT_EQ(last.left, first.left);
+  EXPECT_EQ(last.top, first.top);
+  // Level Int(240 / (480/255)) = 127; factors 2,1,1.
+  EXPECT_EQ(last.colour, MakeColour(254, 127, 127));
+  // Angle 90 of ring 240: a box of zero width above the centre.
+  EXPECT_EQ(arcs[240 * 37 + 9].left, 320);
+  EXPECT_EQ(arcs[240 * 37 + 9].top, 0);
+}
+
+TEST(Shapes, EllipsesTurnAndBrightenSlowly) {
+  const auto arcs = Draw("Ellissi", 640, 480, {0.4, 0.4, 0.4});
+  ASSERT_EQ(arcs.size(), 2400u);
+  struct Case {
+    int ring;
+    int component;
+  };
+  // Levels 0.15 * ring; halves go to the even neighbour.
+  for (const Case c : {Case{0, 0}, {3, 0}, {4, 1}, {10, 2}, {30, 4}, {50, 8}, {239, 36}}) {
+    EXPECT_EQ(arcs[c.ring * 10].colour, MakeColour(c.component, c.component, c.component))
+        << c.ring;
+  }
+  // Ring 1: start angle 45, first corner right of and above the centre.
+  const DrawCall& r1 = arcs[10];
+  EXPECT_EQ(r1.left, 321);
+  EXPECT_EQ(r1.top, 239);
+  EXPECT_EQ(r1.right, 319);
+  EXPECT_EQ(r1.bottom, 241);
+  // First and last ellipse of a ring coincide.
+  EXPECT_EQ(arcs[100].left, arcs[109].left);
+  EXPECT_EQ(arcs[100].top, arcs[109].top);
+}
+
+TEST(Shapes, OvalsFromVerticalToHorizontal) {
+  const auto arcs = Draw("Ovali", 640, 480, {0.4, 0.4, 0.7});
+  ASSERT_EQ(arcs.size(), 241u);
+  EXPECT_EQ(arcs.front().left, 320);
+  EXPECT_EQ(arcs.front().top, 0);
+  EXPECT_EQ(arcs.front().right, 320);
+  EXPECT_EQ(arcs.front().bottom, 480);
+  EXPECT_EQ(arcs.front().colour, 0u);
+  EXPECT_EQ(arcs.back().left, 80);
+  EXPECT_EQ(arcs.back().top, 240);
+  EXPECT_EQ(arcs.back().right, 560);
+  EXPECT_EQ(arcs.back().bottom, 240);
+  EXPECT_EQ(arcs.back().colour, MakeColour(127, 127, 254));
+  const auto odd = Draw("Ovali", 641, 481, {0.4, 0.4, 0.4});
+  EXPECT_EQ(odd[0].left, 320);  // 320.5
+  EXPECT_EQ(odd[0].right, 320);
+  EXPECT_EQ(odd[1].left, 320);   // 319.5
+  EXPECT_EQ(odd[1].right, 322);  // 321.5
+  EXPECT_EQ(odd.back().bottom - odd.back().top, 1);
+}
+
+TEST(Shapes, SquaresShrinkAndDarken) {
+  const auto lines = Draw("Quadrati", 640, 480, {0.7, 0.4, 0.4});
+  ASSERT_EQ(lines.size(), 9600u);
+  // Outer ring radius 240: components 48 or 96; innermost black.
+  EXPECT_EQ(lines.front().colour, MakeColour(96, 48, 48));
+  EXPECT_EQ(lines.back().colour, 0u);
+  // First square: from (560, 240) to (320, 0).
+  EXPECT_FLOAT_EQ(lines[0].v[0], 560);
+  EXPECT_FLOAT_EQ(lines[0].v[1], 240);
+  EXPECT_NEAR(lines[0].v[2], 320, 1e-4);
+  EXPECT_FLOAT_EQ(lines[0].v[3], 0);
+  // Angles 0 and 360 draw the same square.
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(lines[i].v[0], lines[36 + i].v[0], 1e-3);
+    EXPECT_NEAR(lines[i].v[1], lines[36 + i].v[1], 1e-3);
+  }
+  // Last ring: corners one unit from the centre.
+  EXPECT_NEAR(lines[9596].v[0], 321, 1e-4);
+}
+
+TEST(Shapes, TrianglesClimbFromBlackToWhite) {
+  const auto lines = Draw("Triangoli", 640, 480, {0.7, 0.4, 0.4});
+  ASSERT_EQ(lines.size(), 26640u);
+  struct Case {
+    int angle;
+    Colour colour;
+  };
+  for (const Case c : {Case{0, 0},
+                       {130, MakeColour(255, 130, 130)},
+                       {200, MakeColour(255, 200, 200)},
+                       {260, MakeColour(255, 255, 255)},
+                       {360, MakeColour(255, 255, 255)}}) {
+    EXPECT_EQ(lines[3 * 37 + 3 * (c.angle / 10)].colour, c.colour) << c.angle;
+  }
+  // Ring 0: 111 lines of zero length at the centre.
+  for (int i = 0; i < 111; ++i) {
+    EXPECT_FLOAT_EQ(lines[i].v[0], 320);
+    EXPECT_FLOAT_EQ(lines[i].v[3], 240);
+  }
+}
+
+TEST(Logo, AddressThenBandsTopToBottom) {
+  struct Case {
+    int height;
+    size_t bands;
+    std::vector<float> first_tops;
+    float band_height;
+  };
+  for (const Case& c :
+       {Case{150, 150, {0, 1, 2}, 1}, Case{400, 400, {0, 2, 4}, 2},
+        Case{480, 200 + 200 + 199, {0, 2.4f, 4.8f}, 2.4f}, Case{50, 50, {0, 1}, 1}}) {
+    SaverFixture f(640, 480);
+    Picture picture{30, c.height, std::vector<Colour>(30 * c.height, 0x123456)};
+    f.system.pictures["logo.bmp"] = picture;
+    f.globals.PictureSetting = "logo.bmp";
+    f.prog.LoadLogo();
+    f.prog.DisegnaLogo();
+    const auto& calls = f.system.canvas.calls;
+    ASSERT_EQ(calls.front().kind, DrawCall::kText);
+    EXPECT_EQ(calls.front().text, kMakerAddress);
+    EXPECT_FLOAT_EQ(calls.front().v[1], 456);  // 95 % of 480
+    EXPECT_EQ(calls.front().colour, MakeColour(255, 255, 255));
+    EXPECT_EQ(calls.front().font_size, 14);
+    const auto copies = f.Calls(DrawCall::kCopy);
+    EXPECT_EQ(copies.size(), c.bands) << c.height;
+    EXPECT_EQ(f.system.band_pauses, static_cast<int>(c.bands));
+    for (size_t i = 0; i < c.first_tops.size(); ++i) {
+      EXPECT_FLOAT_EQ(copies[i].v[1], c.first_tops[i]) << c.height;
+      EXPECT_FLOAT_EQ(copies[i].v[5], c.first_tops[i]);
+      EXPECT_FLOAT_EQ(copies[i].v[3], c.band_height);
+      EXPECT_FLOAT_EQ(copies[i].v[2], 30);
+    }
+  }
+}
+
+TEST(Fade, ThreeStylesOn800x600) {
+  struct Case {
+    double draw;
+    int style;
+  };
+  for (const Case c : {Case{0.1, 1}, {0.5, 2}, {0.9, 3}}) {
+    SaverFixture f(800, 600);
+    f.prog.random().Script({0.5, 0.5, 0.5, c.draw});
+    f.prog.Sfondo();
+    f.system.canvas.calls.clear();
+    f.prog.Evanescenza();
+    EXPECT_EQ(f.prog.ShapeChoice, c.style);
+    const auto lines = f.Calls(DrawCall::kLine);
+    const auto rects = f.Calls(DrawCall::kRect);
+    for (const DrawCall& call : f.system.canvas.calls) {
+      if (call.kind != DrawCall::kRepaint) {
+        EXPECT_EQ(call.rop, kRopBlack);
+      }
+    }
+    EXPECT_EQ(f.system.canvas.pen_width(), 1);
+    EXPECT_FALSE(f.system.canvas.fill_solid());
+    if (c.style == 1) {
+      ASSERT_EQ(lines.size(), 61u + 8 * 60u + 60u);
+      EXPECT_FLOAT_EQ(lines[60].v[1], 600);
+      EXPECT_FLOAT_EQ(lines.back().v[1], 599);
+      EXPECT_FLOAT_EQ(lines.back().v[2], 800);
+    } else if (c.style == 2) {
+      ASSERT_EQ(lines.size(), 361u);
+      EXPECT_EQ(f.prog.Counter, 500);
+      EXPECT_EQ(lines[0].width, 7);
+      EXPECT_NEAR(lines[0].v[0], -100, 1e-3);
+      EXPECT_NEAR(lines[0].v[1], 300, 1e-3);
+      EXPECT_NEAR(lines[0].v[2], 900, 1e-3);
+      EXPECT_NEAR(lines[180].v[2], 400, 1e-3);  // a = 90: upright
+      EXPECT_NEAR(lines[180].v[3], -200, 1e-3);
+      EXPECT_NEAR(lines[360].v[0], 900, 1e-3);
+    } else {
+      std::multiset<int> insets;
+      for (const DrawCall& r : rects) {
+        insets.insert(r.left);
+        EXPECT_EQ(r.right, 800 - r.left);
+        EXPECT_FALSE(r.fill_solid);
+      }
+      EXPECT_EQ(insets.size(), 401u);
+      for (int i = 0; i <= 400; ++i) EXPECT_EQ(insets.count(i), 1u) << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brenlow

@@ -1,0 +1,84 @@
+#include "saver/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/recording/recording_system.h"
+
+namespace brenlow {
+namespace {
+
+TEST(Settings, WindowsFolderUsesA145CharacterBuffer) {
+  RecordingSystem system;
+  EXPECT_EQ(WindowsFolder(system), "C:\\WINDOWS");
+  EXPECT_EQ(system.log.back(), "GetWindowsDirectoryA 145");
+
+  system.windows_folder = std::string(144, 'x');  // fits with its NUL
+  EXPECT_EQ(WindowsFolder(system), system.windows_folder);
+  system.windows_folder = std::string(145, 'x');  // does not: nothing written
+  EXPECT_EQ(WindowsFolder(system), "");
+  EXPECT_EQ(SettingsPath(""), "\\brlscsav.ini");
+  EXPECT_EQ(SettingsPath("C:\\WINDOWS"), "C:\\WINDOWS\\brlscsav.ini");
+}
+
+TEST(Settings, ParseTable) {
+  struct Case {
+    const char* name;
+    std::string content;
+    std::string picture;
+    std::string shape;
+  };
+  const std::string huge(10 * 1000 * 1000, 'a');
+  const Case cases[] = {
+      {"installer file", "C:\\WINDOWS\\BR_LOW.bmp\r\nCasuali\r\n", "C:\\WINDOWS\\BR_LOW.bmp",
+       "Casuali"},
+      {"no picture chosen", "\r\nOvali\r\n", "", "Ovali"},
+      {"comma in the path stays whole", "C:\\Foto, 2024\\logo.bmp\r\nCerchi\r\n",
+       "C:\\Foto, 2024\\logo.bmp", "Cerchi"},
+      {"quoted values", "\"C:\\a b\\x.bmp\"\r\n  \"Quadrati\"\r\n", "C:\\a b\\x.bmp", "Quadrati"},
+      {"text after a closing quote is dropped", "\"a\",b\r\nEllissi\r\n", "a", "Ellissi"},
+      {"leading blanks skipped", "   C:\\x.bmp\r\n\tTriangoli\r\n", "C:\\x.bmp", "Triangoli"},
+      {"one line", "C:\\x.bmp\r\n", "C:\\x.bmp", ""},
+      {"no final line end", "C:\\x.bmp\r\nOvali", "C:\\x.bmp", "Ovali"},
+      {"bare LF", "C:\\x.bmp\nOvali\n", "C:\\x.bmp", "Ovali"},
+      {"third line ignored", "p\r\nOvali\r\nextra\r\n", "p", "Ovali"},
+      {"empty file", "", "", ""},
+      {"unclosed quote runs to the end", "\"abc\r\nOvali", "abc\r\nOvali", ""},
+      {"lower case kept as written", "p\r\novali\r\n", "p", "ovali"},
+      {"binary garbage", std::string("\0\xff\x01\r\n\xfe", 6), std::string("\0\xff\x01", 3),
+       "\xfe"},
+  };
+  for (const Case& c : cases) {
+    const SettingsValues v = ParseSettings(c.content);
+    EXPECT_EQ(v.picture, c.picture) << c.name;
+    EXPECT_EQ(v.shape, c.shape) << c.name;
+  }
+  const SettingsValues big = ParseSettings(huge + "\r\nOvali\r\n");
+  EXPECT_EQ(big.picture.size(), huge.size());
+  EXPECT_EQ(big.shape, "Ovali");
+}
+
+TEST(Settings, WrittenFilesReadBackExactly) {
+  MemoryFiles files;
+  const std::string path = "C:\\WINDOWS\\brlscsav.ini";
+  for (const auto& [picture, shape] :
+       std::vector<std::pair<std::string, std::string>>{{"C:\\WINDOWS\\BR_LOW.bmp", "Casuali"},
+                                                        {"", "Ovali"},
+                                                        {"C:\\Foto, 2024\\logo.bmp", "Cerchi"},
+                                                        {"D:\\x y\\z.bmp", ""}}) {
+    ASSERT_FALSE(WriteSettings(files, path, picture, shape));
+    EXPECT_EQ(files.content[path], picture + "\r\n" + shape + "\r\n");
+    const SettingsValues v = ReadSettings(files, path);
+    EXPECT_EQ(v.picture, picture);
+    EXPECT_EQ(v.shape, shape);
+  }
+}
+
+TEST(Settings, MissingFileGivesEmptyValues) {
+  MemoryFiles files;
+  const SettingsValues v = ReadSettings(files, "C:\\WINDOWS\\brlscsav.ini");
+  EXPECT_EQ(v.picture, "");
+  EXPECT_EQ(v.shape, "");
+}
+
+}  // namespace
+}  // namespace brenlow
