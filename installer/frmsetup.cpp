@@ -1,0 +1,74 @@
+#include "installer/frmsetup.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace brenlow {
+
+namespace {
+
+constexpr std::uint32_t kWinDirBuffer = 255;
+
+// Twips of the window's outer size and twips per inch.
+constexpr double kFrameWidthTwips = 3600.0;
+constexpr double kFrameHeightTwips = 2400.0;
+constexpr double kTwipsPerInch = 1440.0;
+
+std::string CopyFailed(const std::string& from, const std::string& to, const FileError& error) {
+  return "Impossibile copiare il file \"" + from + "\" in \"" + to + "\".\n\n" + error.reason +
+         "\n\nInstallazione interrotta.";
+}
+
+std::string WriteFailed(const std::string& path, const FileError& error) {
+  return "Impossibile scrivere il file delle impostazioni \"" + path + "\".\n\n" + error.reason +
+         "\n\nInstallazione interrotta.";
+}
+
+int PixelsFromTwips(double twips, int dpi) {
+  if (dpi <= 0) dpi = 96;
+  return static_cast<int>(std::nearbyint(twips / (kTwipsPerInch / dpi)));
+}
+
+}  // namespace
+
+std::string frmsetup::WinDir() {
+  std::string buffer(kWinDirBuffer, '\0');
+  host_.GetWindowsDirectoryA(buffer.data(), kWinDirBuffer);
+  return buffer.substr(0, buffer.find('\0'));
+}
+
+std::optional<std::string> frmsetup::Form_Load() {
+  const std::string folder = WinDir();
+  Files& files = host_.files();
+
+  for (const char* name : {"brenlow.scr", "BR_LOW.bmp"}) {
+    const std::string to = folder + "\\" + name;
+    if (const auto error = files.Copy(name, to)) return CopyFailed(name, to, *error);
+  }
+
+  const std::string settings = folder + "\\brlscsav.ini";
+  const std::string content = folder + "\\BR_LOW.bmp\r\n" + kSettingsShape + "\r\n";
+  if (const auto error = files.WriteAll(settings, content)) return WriteFailed(settings, *error);
+  return std::nullopt;
+}
+
+SetupRect frmsetup::FrameSize(int dpi_x, int dpi_y) {
+  return {0, 0, PixelsFromTwips(kFrameWidthTwips, dpi_x),
+          PixelsFromTwips(kFrameHeightTwips, dpi_y)};
+}
+
+SetupRect frmsetup::Command1Bounds(int inner_width, int inner_height) {
+  return {10, 10, std::max(0, inner_width - 20), std::max(0, inner_height - 20)};
+}
+
+int RunQuillet(InstallerHost& host) {
+  frmsetup form(host);
+  if (const auto message = form.Form_Load()) {
+    host.MessageBox(*message, "Installazione");
+    return 1;
+  }
+  host.ShowSetupWindow(kSetupDone);
+  return 0;
+}
+
+}  // namespace brenlow

@@ -1,0 +1,2 @@
+// The installer's standard module: it contributes no operation of its own.
+#pragma once

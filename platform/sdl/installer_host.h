@@ -1,0 +1,24 @@
+// quillet on the Linux desktop: the Windows folder's stand-in under the XDG
+// data home, POSIX files, and an SDL window with the one button.
+#pragma once
+
+#include "platform/installer_host.h"
+#include "platform/posix_files.h"
+
+namespace brenlow {
+
+class SdlInstallerHost : public InstallerHost {
+ public:
+  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  Files& files() override { return files_; }
+  void MessageBox(const std::string& text, const std::string& title) override;
+  void ShowSetupWindow(const std::string& caption) override;
+
+  // $XDG_DATA_HOME/brenlow, or ~/.local/share/brenlow.
+  static std::string WindowsFolderStandIn();
+
+ private:
+  PosixFiles files_;
+};
+
+}  // namespace brenlow

@@ -1,0 +1,145 @@
+#include "platform/win32/installer_host.h"
+
+#include <windows.h>
+#undef MessageBox  // InstallerHost::MessageBox, not the user32 macro
+
+#include "assets/quillet_rc.h"
+#include "installer/frmsetup.h"
+
+namespace brenlow {
+
+namespace {
+
+constexpr int kCommand1 = 1;
+constexpr char kClassName[] = "frmsetup";
+// Command1's design-time bounds in twips (left, top, width, height).
+constexpr int kDesignTwips[4] = {300, 300, 4200, 2700};
+
+struct SetupWindow {
+  HWND button = nullptr;
+  HCURSOR hand = nullptr;
+  int dpi_x = 96;
+  int dpi_y = 96;
+};
+
+int PixelsFromTwips(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+// Holds the frame at its fixed size and lays the button out inside it. The
+// SetWindowPos below raises a nested WM_SIZE, which finds the size already
+// right and only lays out.
+void Form_Resize(HWND hwnd, const SetupWindow& self) {
+  const SetupRect frame = frmsetup::FrameSize(self.dpi_x, self.dpi_y);
+  RECT outer;
+  GetWindowRect(hwnd, &outer);
+  if (outer.right - outer.left != frame.width || outer.bottom - outer.top != frame.height) {
+    SetWindowPos(hwnd, nullptr, 0, 0, frame.width, frame.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (!self.button) return;
+  RECT inner;
+  GetClientRect(hwnd, &inner);
+  const SetupRect b = frmsetup::Command1Bounds(inner.right, inner.bottom);
+  MoveWindow(self.button, b.left, b.top, b.width, b.height, TRUE);
+}
+
+LRESULT CALLBACK FrmSetupProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<SetupWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  switch (message) {
+    case WM_SIZE:
+      // Only a window in its normal state can take the fixed size.
+      if (self && wparam == SIZE_RESTORED) Form_Resize(hwnd, *self);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == kCommand1 && HIWORD(wparam) == BN_CLICKED) {
+        DestroyWindow(hwnd);
+        return 0;
+      }
+      break;
+    case WM_SETCURSOR:
+      if (self && self->hand && reinterpret_cast<HWND>(wparam) == self->button &&
+          LOWORD(lparam) == HTCLIENT) {
+        SetCursor(self->hand);
+        return TRUE;
+      }
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+}  // namespace
+
+std::uint32_t Win32InstallerHost::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
+  return ::GetWindowsDirectoryA(buffer, size);
+}
+
+void Win32InstallerHost::MessageBox(const std::string& text, const std::string& title) {
+  MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void Win32InstallerHost::ShowSetupWindow(const std::string& caption) {
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  SetupWindow self;
+  const HDC screen = GetDC(nullptr);
+  self.dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
+  self.dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  self.hand = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_QUILLET_HAND));
+
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = FrmSetupProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_QUILLET));
+  wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_QUILLET), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassExA(&wc);
+
+  // A normal resizable frame without minimise and maximise: the resize
+  // handling holds a size only the normal state can have.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+  const SetupRect frame = frmsetup::FrameSize(self.dpi_x, self.dpi_y);
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - frame.width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - frame.height) / 2;
+  const HWND hwnd = CreateWindowExA(0, kClassName, "", style, x, y, frame.width, frame.height,
+                                    nullptr, nullptr, instance, &self);
+  if (!hwnd) return;
+
+  self.button = CreateWindowExA(
+      0, "BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+      PixelsFromTwips(kDesignTwips[0], self.dpi_x), PixelsFromTwips(kDesignTwips[1], self.dpi_y),
+      PixelsFromTwips(kDesignTwips[2], self.dpi_x), PixelsFromTwips(kDesignTwips[3], self.dpi_y),
+      hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1)), instance, nullptr);
+  // Times New Roman, 14.25 points, regular.
+  const HFONT font = CreateFontA(-MulDiv(1425, self.dpi_y, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN, "Times New Roman");
+  SendMessageA(self.button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+  ShowWindow(hwnd, SW_SHOWNORMAL);
+  Form_Resize(hwnd, self);
+  UpdateWindow(hwnd);
+  SetFocus(self.button);
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageA(hwnd, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  DeleteObject(font);
+}
+
+}  // namespace brenlow

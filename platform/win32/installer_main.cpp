@@ -1,0 +1,11 @@
+// quillet.exe: installs brenlow into the Windows folder.
+#include <windows.h>
+#undef MessageBox  // InstallerHost::MessageBox, not the user32 macro
+
+#include "installer/frmsetup.h"
+#include "platform/win32/installer_host.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  brenlow::Win32InstallerHost host;
+  return brenlow::RunQuillet(host);
+}

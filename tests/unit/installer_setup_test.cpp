@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "installer/frmsetup.h"
+#include "platform/posix_files.h"
+#include "platform/recording/recording_system.h"
+
+namespace brenlow {
+namespace {
+
+// quillet's system: the Windows-folder call as Windows answers it, files in
+// memory (or on disk), and a record of what the user was shown.
+class FakeHost : public InstallerHost {
+ public:
+  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override {
+    buffer_sizes.push_back(size);
+    const auto length = static_cast<std::uint32_t>(windows_folder.size());
+    if (length + 1 > size) return length + 1;
+    std::copy(windows_folder.begin(), windows_folder.end(), buffer);
+    buffer[length] = '\0';
+    return length;
+  }
+  Files& files() override { return *files_; }
+  void MessageBox(const std::string& text, const std::string&) override {
+    messages.push_back(text);
+  }
+  void ShowSetupWindow(const std::string& caption) override { windows.push_back(caption); }
+
+  std::string windows_folder = "C:\\WINDOWS";
+  MemoryFiles memory;
+  Files* files_ = &memory;
+  std::vector<std::uint32_t> buffer_sizes;
+  std::vector<std::string> messages;
+  std::vector<std::string> windows;
+};
+
+constexpr char kSettings[] = "C:\\WINDOWS\\brlscsav.ini";
+constexpr char kSaver[] = "C:\\WINDOWS\\brenlow.scr";
+constexpr char kLogo[] = "C:\\WINDOWS\\BR_LOW.bmp";
+constexpr char kDefaults[] = "C:\\WINDOWS\\BR_LOW.bmp\r\nCasuali\r\n";
+
+TEST(InstallerTest, WinDirAsksWith255BytesAndStopsAtTheFirstNul) {
+  struct Case {
+    std::string folder;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"C:\\WINDOWS", "C:\\WINDOWS"},
+      {"", ""},
+      {std::string(254, 'a'), std::string(254, 'a')},
+      // 255 characters plus the NUL do not fit: Windows writes nothing.
+      {std::string(255, 'a'), ""},
+  };
+  for (const Case& c : cases) {
+    FakeHost host;
+    host.windows_folder = c.folder;
+    EXPECT_EQ(frmsetup(host).WinDir(), c.expected) << c.folder.size();
+    EXPECT_EQ(host.buffer_sizes, std::vector<std::uint32_t>{255});
+  }
+}
+
+// Each scenario starts from the folder with both shipped files and an older
+// installation whose settings the user had changed.
+TEST(InstallerTest, InstallationSteps) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> missing;    // sources removed from the current folder
+    std::vector<std::string> read_only;  // destinations that refuse to be written
+    int exit_code;
+    std::string saver, logo, settings;  // expected content afterwards
+    std::string message_names;          // a file the message must name
+  };
+  const std::string old_settings = "D:\\foto\\mare.bmp\r\nCerchi\r\n";
+  const std::vector<Case> cases = {
+      {"second install replaces all", {}, {}, 0, "new saver", "new logo", kDefaults, ""},
+      {"missing saver copies nothing",
+       {"brenlow.scr"},
+       {},
+       1,
+       "old saver",
+       "old logo",
+       old_settings,
+       "brenlow.scr"},
+      {"missing logo keeps the saver copy and the old settings",
+       {"BR_LOW.bmp"},
+       {},
+       1,
+       "new saver",
+       "old logo",
+       old_settings,
+       "BR_LOW.bmp"},
+      {"saver in use", {}, {kSaver}, 1, "old saver", "old logo", old_settings, kSaver},
+      {"settings cannot be written",
+       {},
+       {kSettings},
+       1,
+       "new saver",
+       "new logo",
+       old_settings,
+       kSettings},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeHost host;
+    auto& files = host.memory.content;
+    files = {{"brenlow.scr", "new saver"},
+             {"BR_LOW.bmp", "new logo"},
+             {kSaver, "old saver"},
+             {kLogo, "old logo"},
+             {kSettings, old_settings}};
+    for (const auto& name : c.missing) files.erase(name);
+    host.memory.read_only = c.read_only;
+
+    EXPECT_EQ(RunQuillet(host), c.exit_code);
+    EXPECT_EQ(files[kSaver], c.saver);
+    EXPECT_EQ(files[kLogo], c.logo);
+    EXPECT_EQ(files[kSettings], c.settings);
+    if (c.exit_code == 0) {
+      EXPECT_TRUE(host.messages.empty());
+      EXPECT_EQ(host.windows, std::vector<std::string>{"Set Up Completato."});
+    } else {
+      // The failure is told, with the file and the system's reason, and the
+      // window that says it all went well never opens.
+      ASSERT_EQ(host.messages.size(), 1u);
+      EXPECT_NE(host.messages[0].find(c.message_names), std::string::npos) << host.messages[0];
+      const char* reason =
+          c.missing.empty() ? "Accesso negato." : "Impossibile trovare il file specificato.";
+      EXPECT_NE(host.messages[0].find(reason), std::string::npos) << host.messages[0];
+      EXPECT_TRUE(host.windows.empty());
+    }
+  }
+}
+
+TEST(InstallerTest, FreshInstallWritesExactlyTheThreeFiles) {
+  FakeHost host;
+  host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
+  EXPECT_EQ(RunQuillet(host), 0);
+  const std::map<std::string, std::string> expected = {{"brenlow.scr", "saver"},
+                                                       {"BR_LOW.bmp", "logo"},
+                                                       {kSaver, "saver"},
+                                                       {kLogo, "logo"},
+                                                       {kSettings, kDefaults}};
+  EXPECT_EQ(host.memory.content, expected);
+}
+
+TEST(InstallerTest, EmptyWindowsFolderInstallsAtTheRoot) {
+  FakeHost host;
+  host.windows_folder = std::string(300, 'x');  // too long: the lookup yields nothing
+  host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
+  EXPECT_EQ(RunQuillet(host), 0);
+  EXPECT_EQ(host.memory.content["\\brenlow.scr"], "saver");
+  EXPECT_EQ(host.memory.content["\\BR_LOW.bmp"], "logo");
+  EXPECT_EQ(host.memory.content["\\brlscsav.ini"], "\\BR_LOW.bmp\r\nCasuali\r\n");
+}
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The same steps on a real disk: sources relative to the current folder,
+// destinations in a folder given the Windows way.
+TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("quillet_test_" + std::to_string(getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "ship");
+  fs::create_directories(root / "windows");
+  const fs::path before = fs::current_path();
+  fs::current_path(root / "ship");
+
+  PosixFiles disk;
+  FakeHost host;
+  host.files_ = &disk;
+  host.windows_folder = (root / "windows").string();
+  const std::string settings_text = host.windows_folder + "\\BR_LOW.bmp\r\nCasuali\r\n";
+
+  // Without the saver nothing is copied.
+  std::ofstream(root / "ship" / "BR_LOW.bmp", std::ios::binary) << "BM logo";
+  EXPECT_EQ(RunQuillet(host), 1);
+  EXPECT_TRUE(fs::is_empty(root / "windows"));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].find("brenlow.scr"), std::string::npos);
+
+  std::ofstream(root / "ship" / "brenlow.scr", std::ios::binary) << "MZ saver";
+  EXPECT_EQ(RunQuillet(host), 0);
+  EXPECT_EQ(Slurp(root / "windows" / "brenlow.scr"), "MZ saver");
+  EXPECT_EQ(Slurp(root / "windows" / "BR_LOW.bmp"), "BM logo");
+  EXPECT_EQ(Slurp(root / "windows" / "brlscsav.ini"), settings_text);
+
+  // The user's later choice is discarded by a second run.
+  std::ofstream(root / "windows" / "brlscsav.ini", std::ios::binary) << "x.bmp\r\nOvali\r\n";
+  EXPECT_EQ(RunQuillet(host), 0);
+  EXPECT_EQ(Slurp(root / "windows" / "brlscsav.ini"), settings_text);
+
+  fs::current_path(before);
+  fs::remove_all(root);
+}
+
+TEST(InstallerTest, WindowIs3600By2400TwipsWithATenPixelMargin) {
+  struct Case {
+    int dpi_x, dpi_y, width, height;
+  };
+  for (const Case& c : std::vector<Case>{
+           {96, 96, 240, 160}, {120, 120, 300, 200}, {144, 144, 360, 240}, {120, 96, 300, 160}}) {
+    const SetupRect frame = frmsetup::FrameSize(c.dpi_x, c.dpi_y);
+    EXPECT_EQ(frame.width, c.width) << c.dpi_x;
+    EXPECT_EQ(frame.height, c.height) << c.dpi_y;
+  }
+  const SetupRect button = frmsetup::Command1Bounds(284, 162);
+  EXPECT_EQ(button.left, 10);
+  EXPECT_EQ(button.top, 10);
+  EXPECT_EQ(button.width, 264);
+  EXPECT_EQ(button.height, 142);
+  EXPECT_EQ(frmsetup::Command1Bounds(15, 15).width, 0);
+}
+
+}  // namespace
+}  // namespace brenlow
