@@ -1,0 +1,22 @@
+// Reading BMP pictures and writing PNG frames for the software raster.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+
+namespace brenlow {
+
+// Sides larger than this are refused before any pixel memory is taken.
+constexpr int kMaxPictureSide = 16384;
+
+// A 1-, 4-, 8-, 24- or 32-bit BMP file as COLORREF pixels; nothing when the
+// file is missing, malformed or absurdly large.
+std::optional<Picture> LoadBmp(const std::string& path);
+
+// Writes w x h COLORREF pixels (top row first) as an RGB PNG file.
+bool WritePng(const std::string& path, const std::vector<Colour>& pixels, int w, int h);
+
+}  // namespace brenlow

@@ -1,0 +1,315 @@
+// The software raster against GDI, call list by call list.
+//
+//   fidelity_compare generate CASES
+//       writes the primitive case list (ellipses, rectangles, lines, ROPs)
+//   fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP]
+//                    [--show NAME] [--quiet]
+//       plays CASES on SoftCanvas, compares with the pixels gdi_replay wrote,
+//       prints the agreement per group of cases, and fails when any case is
+//       below PERCENT (default 100: exact).
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/soft/picture_io.h"
+#include "platform/soft/soft_canvas.h"
+#include "tests/fidelity/trace_format.h"
+
+namespace {
+
+using fidelity::Case;
+
+// Deterministic integers in [lo, hi] from a fixed-seed engine.
+struct Dice {
+  std::mt19937 engine{20261207u};
+  std::int64_t operator()(std::int64_t lo, std::int64_t hi) {
+    return lo + static_cast<std::int64_t>(engine() % static_cast<std::uint32_t>(hi - lo + 1));
+  }
+};
+
+const int kRops[] = {1, 5, 13, 7};
+
+std::uint32_t ColourFor(int rop, std::uint32_t seed) {
+  const std::uint32_t c = fidelity::PatternColour(static_cast<int>(seed), 7 * rop);
+  return rop == 13 ? (c | 0x404040u) : c;
+}
+
+void Header(std::ostream& out, const std::string& name, int w, int h, int rop) {
+  out << "case " << name << "\nsize " << w << " " << h << "\nbackground "
+      << (rop == 13 ? "black" : "pattern") << "\n";
+}
+
+void Pen(std::ostream& out, std::uint32_t colour, int rop, int width) {
+  out << " colour=" << colour << " rop=" << rop << " width=" << width;
+}
+
+void Ordered(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int order,
+             std::ostream& out) {
+  if (order & 1) std::swap(l, r);
+  if (order & 2) std::swap(t, b);
+  out << l << " " << t << " " << r << " " << b;
+}
+
+void Generate(std::ostream& out) {
+  Dice dice;
+  std::uint32_t n = 0;
+  for (int rop : kRops) {
+    for (int w = 0; w <= 40; ++w)
+      for (int h = 0; h <= 40; ++h)
+        for (int order = 0; order < 4; ++order) {
+          Header(out,
+                 "arc-small/rop" + std::to_string(rop) + "/" + std::to_string(w) + "x" +
+                     std::to_string(h) + "/o" + std::to_string(order),
+                 48, 48, rop);
+          out << "arc ";
+          Ordered(4, 4, 4 + w, 4 + h, order, out);
+          Pen(out, ColourFor(rop, ++n), rop, 1);
+          out << "\n";
+        }
+    for (int i = 0; i < 160; ++i) {
+      const bool full = i < 12;
+      const int cw = full ? 1920 : 640, ch = full ? 1080 : 480;
+      Header(out, "arc-big/rop" + std::to_string(rop) + "/" + std::to_string(i), cw, ch, rop);
+      out << "arc " << dice(-cw / 2, cw + cw / 2) << " " << dice(-ch / 2, ch + ch / 2) << " "
+          << dice(-cw / 2, cw + cw / 2) << " " << dice(-ch / 2, ch + ch / 2);
+      Pen(out, ColourFor(rop, ++n), rop, 1);
+      out << "\n";
+    }
+    for (int w = 0; w <= 10; ++w)
+      for (int h = 0; h <= 10; ++h)
+        for (int order = 0; order < 4; ++order)
+          for (int solid = 0; solid < 2; ++solid) {
+            Header(out,
+                   "rect-small/rop" + std::to_string(rop) + "/" + std::to_string(w) + "x" +
+                       std::to_string(h) + "/o" + std::to_string(order) +
+                       (solid ? "/solid" : "/hollow"),
+                   16, 16, rop);
+            out << "rect ";
+            Ordered(3, 3, 3 + w, 3 + h, order, out);
+            Pen(out, ColourFor(rop, ++n), rop, 1);
+            out << (solid ? " fill=solid\n" : " fill=hollow\n");
+          }
+    for (int i = 0; i < 120; ++i) {
+      Header(out, "rect-big/rop" + std::to_string(rop) + "/" + std::to_string(i), 320, 240, rop);
+      out << "rect " << dice(-200, 520) << " " << dice(-200, 440) << " " << dice(-200, 520) << " "
+          << dice(-200, 440);
+      Pen(out, ColourFor(rop, ++n), rop, 1);
+      out << (i % 2 ? " fill=solid\n" : " fill=hollow\n");
+    }
+    for (int width : {1, 7}) {
+      const std::string base = "line" + std::to_string(width) + "/rop" + std::to_string(rop);
+      const int reach = width == 1 ? 20 : 12;
+      const char* fractions[] = {"", ".5", ".25", ".75"};
+      for (int dx = -reach; dx <= reach; ++dx)
+        for (int dy = -reach; dy <= reach; ++dy) {
+          Header(out, base + "/octants/" + std::to_string(dx) + "," + std::to_string(dy), 64, 64,
+                 rop);
+          const char* f1 = fractions[static_cast<unsigned>(dx * 3 + dy) % 4];
+          const char* f2 = fractions[static_cast<unsigned>(dx + dy * 5) % 4];
+          out << "line 32" << f1 << " 31" << f2 << " " << 32 + dx << f2 << " " << 31 + dy << f1;
+          Pen(out, ColourFor(rop, ++n), rop, width);
+          out << "\n";
+        }
+      for (int i = 0; i < 200; ++i) {
+        Header(out, base + "/clipped/" + std::to_string(i), 160, 120, rop);
+        // One end well outside, the other near an edge or outside too.
+        out << "line " << dice(-3000, 3160) << " " << dice(-3000, 3120) << " " << dice(-8, 168)
+            << " " << dice(-8, 128);
+        Pen(out, ColourFor(rop, ++n), rop, width);
+        out << "\n";
+      }
+    }
+  }
+}
+
+bool ReadGdiCase(std::FILE* f, int& w, int& h,
+                 std::vector<std::pair<std::uint32_t, std::uint32_t>>& changes) {
+  auto get = [f](std::uint32_t& v) {
+    unsigned char b[4];
+    if (std::fread(b, 1, 4, f) != 4) return false;
+    v = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return true;
+  };
+  std::uint32_t uw, uh, n;
+  if (!get(uw) || !get(uh) || !get(n)) return false;
+  w = static_cast<int>(uw);
+  h = static_cast<int>(uh);
+  changes.resize(n);
+  for (auto& c : changes)
+    if (!get(c.first) || !get(c.second)) return false;
+  return true;
+}
+
+std::vector<brenlow::Colour> PlaySoft(const Case& c, const std::optional<brenlow::Picture>& pic) {
+  brenlow::SoftCanvas canvas(c.width, c.height);
+  auto& px = canvas.mutable_pixels();
+  for (int y = 0; y < c.height; ++y)
+    for (int x = 0; x < c.width; ++x)
+      px[static_cast<size_t>(y) * c.width + x] = fidelity::StartColour(c, x, y);
+  for (const fidelity::Call& call : c.calls) {
+    switch (call.op) {
+      case fidelity::Op::kCycle:
+        canvas.Repaint();
+        break;
+      case fidelity::Op::kCopy:
+        if (pic)
+          canvas.CopyPicture(*pic, call.values[0], call.values[1], call.values[2], call.values[3],
+                             call.values[4], call.values[5]);
+        break;
+      case fidelity::Op::kText:
+        break;  // fonts differ; text is not compared
+      default:
+        canvas.SetRop2(call.rop);
+        canvas.SetPenColour(call.colour);
+        canvas.SetPenWidth(call.width);
+        canvas.SetFillSolid(call.solid);
+        if (call.op == fidelity::Op::kRect)
+          canvas.Rectangle(call.box[0], call.box[1], call.box[2], call.box[3]);
+        else if (call.op == fidelity::Op::kArc)
+          canvas.Arc(call.box[0], call.box[1], call.box[2], call.box[3]);
+        else
+          canvas.Line(call.values[0], call.values[1], call.values[2], call.values[3]);
+    }
+  }
+  return canvas.pixels();
+}
+
+void Show(const Case& c, const std::vector<brenlow::Colour>& soft,
+          const std::vector<brenlow::Colour>& gdi) {
+  std::printf(
+      "%s  (. same as start, # both painted alike, G only GDI, S only soft, X both "
+      "differently)\n",
+      c.name.c_str());
+  for (int y = 0; y < std::min(c.height, 100); ++y) {
+    for (int x = 0; x < std::min(c.width, 160); ++x) {
+      const size_t i = static_cast<size_t>(y) * c.width + x;
+      const std::uint32_t start = fidelity::StartColour(c, x, y);
+      const bool gs = gdi[i] != start, ss = soft[i] != start;
+      char ch = '.';
+      if (gdi[i] == soft[i])
+        ch = gs ? '#' : '.';
+      else if (gs && ss)
+        ch = 'X';
+      else
+        ch = gs ? 'G' : 'S';
+      std::putchar(ch);
+    }
+    std::putchar('\n');
+  }
+}
+
+int Compare(int argc, char** argv) {
+  if (argc < 4) return 2;
+  double min_percent = 100.0;
+  std::optional<brenlow::Picture> picture;
+  std::string show;
+  bool quiet = false;
+  for (int i = 4; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--min" && i + 1 < argc)
+      min_percent = std::atof(argv[++i]);
+    else if (a == "--picture" && i + 1 < argc)
+      picture = brenlow::LoadBmp(argv[++i]);
+    else if (a == "--show" && i + 1 < argc)
+      show = argv[++i];
+    else if (a == "--quiet")
+      quiet = true;
+  }
+  std::ifstream in(argv[2], std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "cannot read %s\n", argv[2]);
+    return 2;
+  }
+  const std::vector<Case> cases = fidelity::ParseCases(in, argv[2]);
+  std::FILE* f = std::fopen(argv[3], "rb");
+  if (!f) {
+    std::fprintf(stderr, "cannot read %s\n", argv[3]);
+    return 2;
+  }
+  struct Group {
+    int cases = 0, exact = 0;
+    std::uint64_t pixels = 0, differing = 0;
+    double worst = 100.0;
+  };
+  std::map<std::string, Group> groups;
+  std::vector<std::string> order;
+  int failing = 0;
+  for (const Case& c : cases) {
+    int w = 0, h = 0;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> changes;
+    if (!ReadGdiCase(f, w, h, changes) || w != c.width || h != c.height) {
+      std::fprintf(stderr, "GDI result does not match the case list at %s\n", c.name.c_str());
+      return 2;
+    }
+    std::vector<brenlow::Colour> gdi(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        gdi[static_cast<size_t>(y) * w + x] = fidelity::StartColour(c, x, y);
+    for (const auto& ch : changes)
+      if (ch.first < gdi.size()) gdi[ch.first] = ch.second;
+    const std::vector<brenlow::Colour> soft = PlaySoft(c, picture);
+    std::uint64_t differing = 0;
+    size_t first = 0;
+    for (size_t i = 0; i < gdi.size(); ++i)
+      if (gdi[i] != soft[i] && differing++ == 0) first = i;
+    const double agreement =
+        100.0 * static_cast<double>(gdi.size() - differing) / static_cast<double>(gdi.size());
+    // Group by the name up to its second '/'.
+    size_t cut = c.name.find('/');
+    if (cut != std::string::npos) cut = c.name.find('/', cut + 1);
+    const std::string key = c.name.substr(0, cut);
+    if (!groups.count(key)) order.push_back(key);
+    Group& g = groups[key];
+    g.cases++;
+    g.exact += differing == 0;
+    g.pixels += gdi.size();
+    g.differing += differing;
+    g.worst = std::min(g.worst, agreement);
+    if (agreement < min_percent) {
+      if (!quiet && failing < 20)
+        std::printf(
+            "FAIL %s: %llu pixels differ (%.4f %%), first at (%zu, %zu): gdi %06x soft "
+            "%06x\n",
+            c.name.c_str(), static_cast<unsigned long long>(differing), agreement, first % w,
+            first / w, gdi[first], soft[first]);
+      ++failing;
+    }
+    if (c.name == show) Show(c, soft, gdi);
+  }
+  std::fclose(f);
+  std::printf("%-24s %8s %8s %14s %12s %10s\n", "group", "cases", "exact", "pixels differ",
+              "agreement %", "worst %");
+  for (const std::string& key : order) {
+    const Group& g = groups[key];
+    std::printf("%-24s %8d %8d %14llu %12.5f %10.4f\n", key.c_str(), g.cases, g.exact,
+                static_cast<unsigned long long>(g.differing),
+                100.0 * static_cast<double>(g.pixels - g.differing) / static_cast<double>(g.pixels),
+                g.worst);
+  }
+  std::printf("%d of %zu cases below %.3f %%\n", failing, cases.size(), min_percent);
+  return failing == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string cmd = argc > 1 ? argv[1] : "";
+  if (cmd == "generate" && argc == 3) {
+    std::ofstream out(argv[2]);
+    Generate(out);
+    return out ? 0 : 1;
+  }
+  if (cmd == "compare") return Compare(argc, argv);
+  std::fprintf(stderr,
+               "usage: fidelity_compare generate CASES\n"
+               "       fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP] "
+               "[--show NAME] [--quiet]\n");
+  return 2;
+}

@@ -1,0 +1,181 @@
+// Plays a list of drawing calls with real GDI into a 32-bpp DIB section and
+// writes the pixels that changed, per case (see trace_format.h).
+//
+//   gdi_replay CASES OUT          replay and write the result file
+//   gdi_replay --time N CASES     replay each case N times, print ns per call
+#include <windows.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/fidelity/trace_format.h"
+
+namespace {
+
+std::uint32_t ToDib(std::uint32_t colour) {
+  return ((colour & 0xff) << 16) | (colour & 0xff00) | ((colour >> 16) & 0xff);
+}
+std::uint32_t FromDib(std::uint32_t pixel) { return ToDib(pixel & 0x00ffffff); }
+
+int Round(float v) { return static_cast<int>(std::nearbyint(static_cast<double>(v))); }
+
+class Surface {
+ public:
+  Surface(int w, int h) : w_(w), h_(h) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_ = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<std::uint32_t*>(bits);
+    old_bitmap_ = SelectObject(dc_, bitmap_);
+  }
+  ~Surface() {
+    SelectObject(dc_, old_bitmap_);
+    SelectObject(dc_, GetStockObject(BLACK_PEN));
+    for (auto& p : pens_) DeleteObject(p.second);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  bool ok() const { return bits_ != nullptr; }
+  std::uint32_t* bits() { return bits_; }
+
+  void Reset(const fidelity::Case& c) {
+    GdiFlush();
+    for (int y = 0; y < h_; ++y)
+      for (int x = 0; x < w_; ++x) bits_[y * w_ + x] = ToDib(fidelity::StartColour(c, x, y));
+  }
+
+  // Returns false for calls GDI replay leaves out (copies, text).
+  bool Play(const fidelity::Call& call) {
+    switch (call.op) {
+      case fidelity::Op::kCycle:
+        GdiFlush();
+        for (int i = 0; i < w_ * h_; ++i) bits_[i] = 0;
+        return true;
+      case fidelity::Op::kCopy:
+      case fidelity::Op::kText:
+        return false;
+      default:
+        break;
+    }
+    SetROP2(dc_, call.rop);
+    SelectObject(dc_, Pen(call.colour, call.width));
+    if (call.op == fidelity::Op::kRect) {
+      SelectObject(dc_, GetStockObject(call.solid ? BLACK_BRUSH : NULL_BRUSH));
+      Rectangle(dc_, call.box[0], call.box[1], call.box[2], call.box[3]);
+    } else if (call.op == fidelity::Op::kArc) {
+      Arc(dc_, call.box[0], call.box[1], call.box[2], call.box[3], 0, 0, 0, 0);
+    } else {
+      MoveToEx(dc_, Round(call.values[0]), Round(call.values[1]), nullptr);
+      LineTo(dc_, Round(call.values[2]), Round(call.values[3]));
+    }
+    return true;
+  }
+
+ private:
+  HPEN Pen(std::uint32_t colour, int width) {
+    const std::uint64_t key = (static_cast<std::uint64_t>(width) << 32) | colour;
+    auto it = pens_.find(key);
+    if (it != pens_.end()) return it->second;
+    HPEN pen = CreatePen(PS_SOLID, width, colour);
+    pens_[key] = pen;
+    return pen;
+  }
+
+  int w_, h_;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_bitmap_ = nullptr;
+  std::uint32_t* bits_ = nullptr;
+  std::map<std::uint64_t, HPEN> pens_;
+};
+
+void Put32(std::FILE* f, std::uint32_t v) {
+  unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                        static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+  std::fwrite(b, 1, 4, f);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int rounds = 0;
+  int arg = 1;
+  if (argc > 2 && std::string(argv[1]) == "--time") {
+    rounds = std::atoi(argv[2]);
+    arg = 3;
+  }
+  if (argc - arg < (rounds ? 1 : 2)) {
+    std::fprintf(stderr, "usage: gdi_replay CASES OUT | gdi_replay --time N CASES\n");
+    return 2;
+  }
+  std::ifstream in(argv[arg], std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "cannot read %s\n", argv[arg]);
+    return 2;
+  }
+  const std::vector<fidelity::Case> cases = fidelity::ParseCases(in, argv[arg]);
+
+  if (rounds > 0) {
+    LARGE_INTEGER freq, t0, t1;
+    QueryPerformanceFrequency(&freq);
+    for (const fidelity::Case& c : cases) {
+      Surface s(c.width, c.height);
+      if (!s.ok()) return 1;
+      s.Reset(c);
+      size_t played = 0;
+      QueryPerformanceCounter(&t0);
+      for (int r = 0; r < rounds; ++r)
+        for (const fidelity::Call& call : c.calls) played += s.Play(call) ? 1 : 0;
+      GdiFlush();
+      QueryPerformanceCounter(&t1);
+      const double ns =
+          static_cast<double>(t1.QuadPart - t0.QuadPart) * 1e9 / static_cast<double>(freq.QuadPart);
+      std::printf("%s %.1f ns/call (%zu calls)\n", c.name.c_str(),
+                  played ? ns / static_cast<double>(played) : 0.0, played);
+    }
+    return 0;
+  }
+
+  std::FILE* out = std::fopen(argv[arg + 1], "wb");
+  if (!out) {
+    std::fprintf(stderr, "cannot write %s\n", argv[arg + 1]);
+    return 2;
+  }
+  std::map<std::pair<int, int>, Surface*> surfaces;
+  for (const fidelity::Case& c : cases) {
+    Surface*& s = surfaces[{c.width, c.height}];
+    if (!s) s = new Surface(c.width, c.height);
+    if (!s->ok()) return 1;
+    s->Reset(c);
+    for (const fidelity::Call& call : c.calls) s->Play(call);
+    GdiFlush();
+    std::vector<std::uint32_t> changed;
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) {
+        const std::uint32_t v = FromDib(s->bits()[y * c.width + x]);
+        if (v != fidelity::StartColour(c, x, y)) {
+          changed.push_back(static_cast<std::uint32_t>(y * c.width + x));
+          changed.push_back(v);
+        }
+      }
+    Put32(out, static_cast<std::uint32_t>(c.width));
+    Put32(out, static_cast<std::uint32_t>(c.height));
+    Put32(out, static_cast<std::uint32_t>(changed.size() / 2));
+    for (std::uint32_t v : changed) Put32(out, v);
+  }
+  for (auto& s : surfaces) delete s.second;
+  return std::fclose(out) == 0 ? 0 : 1;
+}
