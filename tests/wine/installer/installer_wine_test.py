@@ -1,0 +1,193 @@
+"""quillet.exe under wine64, run the way a new user runs it: from the folder
+that holds the shipped files.
+
+    installer_wine_test.py <scenario> <win64 build dir>
+
+Scenarios: install, close_by_frame, missing_saver, saver_logo.
+"""
+import os
+import shutil
+import struct
+import sys
+import tempfile
+
+import winehelp
+
+SKIP = 77
+INSTALLED = ("brenlow.scr", "BR_LOW.bmp", "brlscsav.ini")
+DEFAULTS = b"C:\\windows\\BR_LOW.bmp\r\nCasuali\r\n"
+SHOTS = os.getcwd()
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def clear_windows_folder(s):
+    for name in INSTALLED:
+        s.remove_windows_file(name)
+
+
+def ship_folder(build, names):
+    """A fresh folder with the named shipped files, as a user unpacks them."""
+    folder = tempfile.mkdtemp(prefix="quillet-ship-")
+    for name in names:
+        source = os.path.join(build, name)
+        if name == "brenlow.scr" and not os.path.exists(source):
+            # The installer treats the saver as opaque bytes; these stand in
+            # until the saver is built.
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(b"MZ stand-in for brenlow.scr\0\r\n\xff")
+            continue
+        shutil.copy(source, folder)
+    return folder
+
+
+def lit_box(image):
+    """Bounding box (left, top, right, bottom) of what is not the black root."""
+    xs, ys = [], []
+    for y in range(0, image.height, 2):
+        for x in range(0, image.width, 2):
+            if image.pixel(x, y) != (0, 0, 0):
+                xs.append(x)
+                ys.append(y)
+    if not xs:
+        return None
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def setup_window(image):
+    """The window with its button, once drawn: a light box about the centre
+    of the screen with dark caption text in its middle; else None."""
+    box = lit_box(image)
+    if not box:
+        return None
+    left, top, right, bottom = box
+    cx, cy = (left + right) // 2, (top + bottom) // 2
+    dark = image.count(lambda p: max(p) < 100, cx - 80, cy - 15, cx + 80, cy + 15)
+    return box if dark > 20 else None
+
+
+def wait_setup_window(s, shot):
+    found = []
+    image = s.wait_screen(lambda im: found.append(setup_window(im)) or found[-1], 60,
+                          "the window with the button")
+    image.save(os.path.join(SHOTS, shot))
+    left, top, right, bottom = found[-1]
+    # 3600 x 2400 twips at 96 dpi: 240 x 160 pixels with the frame; Xvfb has
+    # no window manager, so only the inner area is on the screen.
+    assert 200 <= right - left <= 242 and 100 <= bottom - top <= 162, found[-1]
+    # Centred on the 1024 x 768 screen.
+    assert abs((left + right) // 2 - 512) <= 12 and abs((top + bottom) // 2 - 384) <= 20, found[-1]
+    return found[-1]
+
+
+def check_installed(s, ship):
+    windows = s.windows_folder()
+    for name in ("brenlow.scr", "BR_LOW.bmp"):
+        assert read(os.path.join(windows, name)) == read(os.path.join(ship, name)), name
+    settings = read(os.path.join(windows, "brlscsav.ini"))
+    assert settings == DEFAULTS, settings
+
+
+def install(s, build, shot, close):
+    ship = ship_folder(build, ("quillet.exe", "brenlow.scr", "BR_LOW.bmp"))
+    # A user's earlier choice, which installing again resets.
+    s.write_windows_file("brlscsav.ini", "C:\\foto\\mare.bmp\r\nCerchi\r\n")
+    p = s.start(os.path.join(ship, "quillet.exe"), cwd=ship)
+    left, top, right, bottom = wait_setup_window(s, shot)
+    # All the work is done before the window shows.
+    check_installed(s, ship)
+    close(left, top, right, bottom)
+    code = s.wait_exit(p, 30)
+    assert code == 0, f"exit code {code}"
+    shutil.rmtree(ship)
+
+
+def scenario_install(s, build):
+    clear_windows_folder(s)
+
+    def click(left, top, right, bottom):
+        s.mouse_move((left + right) // 2, (top + bottom) // 2)
+        s.xdotool("click", "1")
+
+    install(s, build, "installer_window.ppm", click)
+
+
+def scenario_close_by_frame(s, build):
+    def close(*_):
+        ids = s.xdotool("search", "--onlyvisible", "--class", "quillet").split()
+        assert ids, "no quillet window"
+        s.close_window(int(ids[0]))
+
+    install(s, build, "installer_window_close.ppm", close)
+
+
+def scenario_missing_saver(s, build):
+    clear_windows_folder(s)
+    ship = ship_folder(build, ("quillet.exe", "BR_LOW.bmp"))
+    p = s.start(os.path.join(ship, "quillet.exe"), cwd=ship)
+    box = s.wait_window("Installazione")
+    s.screenshot(os.path.join(SHOTS, "installer_missing_saver.ppm"))
+    for name in INSTALLED:
+        assert not os.path.exists(os.path.join(s.windows_folder(), name)), f"{name} was written"
+    s.close_window(box)
+    code = s.wait_exit(p, 30)
+    assert code != 0, "a failed installation ended with exit code 0"
+    shutil.rmtree(ship)
+
+
+def bitmap_pixels(path):
+    """A 24-bit bottom-up BMP as rows of (r, g, b), top row first."""
+    data = read(path)
+    offset = struct.unpack_from("<I", data, 10)[0]
+    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
+    assert bits == 24 and height > 0
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height - 1, -1, -1):
+        row = data[offset + y * stride:offset + y * stride + width * 3]
+        rows.append([(row[i + 2], row[i + 1], row[i]) for i in range(0, len(row), 3)])
+    return rows
+
+
+def scenario_saver_logo(s, build):
+    if not os.path.exists(os.path.join(build, "brenlow.scr")):
+        print("skipped: brenlow.scr not built")
+        return SKIP
+    clear_windows_folder(s)
+
+    def click(left, top, right, bottom):
+        s.mouse_move((left + right) // 2, (top + bottom) // 2)
+        s.xdotool("click", "1")
+
+    install(s, build, "installer_window_before_saver.ppm", click)
+
+    # The screen-saver machinery starts the installed saver from the
+    # Windows folder.
+    logo = bitmap_pixels(os.path.join(s.windows_folder(), "BR_LOW.bmp"))
+    samples = [(x, y) for y in range(0, len(logo), 4) for x in range(0, len(logo[0]), 4)]
+
+    def logo_shown(image):
+        same = sum(1 for x, y in samples if image.pixel(x, y) == logo[y][x])
+        return same >= 0.95 * len(samples)
+
+    s.mouse_move(600, 400)
+    p = s.start(os.path.join(s.windows_folder(), "brenlow.scr"), "/S", cwd=s.windows_folder())
+    s.wait_screen(logo_shown, 240, "the installed logo in the top left-hand corner").save(
+        os.path.join(SHOTS, "installer_saver_logo.ppm"))
+    s.mouse_move(700, 400)
+    s.wait_exit(p, 30)
+
+
+def main(scenario, build):
+    if not os.path.exists(os.path.join(build, "quillet.exe")):
+        print(f"skipped: {build}/quillet.exe not built")
+        return SKIP
+    with winehelp.Session("installer") as s:
+        return globals()[f"scenario_{scenario}"](s, build) or 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:]))
