@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace brenlow {
@@ -46,6 +47,24 @@ std::optional<FileError> ReplaceFile(const std::string& path, const std::string&
 }
 
 }  // namespace
+
+std::string StandInWindowsFolder() {
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
+    base = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    base = std::string(home) + "/.local/share";
+  } else {
+    return {};
+  }
+  const std::string folder = base + "/brenlow";
+  // Create each missing level; an existing folder is fine.
+  for (size_t slash = 1; slash != std::string::npos;) {
+    slash = folder.find('/', slash + 1);
+    ::mkdir(folder.substr(0, slash).c_str(), 0755);
+  }
+  return folder;
+}
 
 std::string PosixFiles::NativePath(const std::string& path) {
   std::string native = path;

@@ -15,4 +15,8 @@ class PosixFiles : public Files {
   static std::string NativePath(const std::string& path);
 };
 
+// The Linux stand-in for the Windows folder: $XDG_DATA_HOME/brenlow, or
+// ~/.local/share/brenlow; created when missing.
+std::string StandInWindowsFolder();
+
 }  // namespace brenlow

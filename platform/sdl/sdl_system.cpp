@@ -1,0 +1,193 @@
+#include "platform/sdl/sdl_system.h"
+
+#include <time.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/sdl/options_dialog_sdl.h"
+#include "platform/soft/picture_io.h"
+
+namespace brenlow {
+
+PresentingCanvas::PresentingCanvas(SDL_Window* window, int width, int height)
+    : soft_(width, height) {
+  renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+  if (!renderer_) renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer_) throw std::runtime_error(SDL_GetError());
+  // COLORREF is 0x00BBGGRR: in memory R, G, B, X, which SDL calls XBGR8888.
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING,
+                               width, height);
+  if (!texture_) throw std::runtime_error(SDL_GetError());
+}
+
+PresentingCanvas::~PresentingCanvas() {
+  if (texture_) SDL_DestroyTexture(texture_);
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+}
+
+void PresentingCanvas::Present() {
+  SDL_UpdateTexture(texture_, nullptr, soft_.pixels().data(),
+                    soft_.width() * static_cast<int>(sizeof(Colour)));
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+  last_present_ = std::chrono::steady_clock::now();
+}
+
+void PresentingCanvas::PresentIfDue() {
+  if (std::chrono::steady_clock::now() - last_present_ >= std::chrono::milliseconds(16)) {
+    Present();
+  }
+}
+
+void PresentingCanvas::Arc(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
+  soft_.Arc(l, t, r, b);
+  PresentIfDue();
+}
+
+void PresentingCanvas::Rectangle(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
+  soft_.Rectangle(l, t, r, b);
+  PresentIfDue();
+}
+
+void PresentingCanvas::Line(float x1, float y1, float x2, float y2) {
+  soft_.Line(x1, y1, x2, y2);
+  PresentIfDue();
+}
+
+void PresentingCanvas::CopyPicture(const Picture& picture, float dest_x, float dest_y, float width,
+                                   float height, float src_x, float src_y) {
+  soft_.CopyPicture(picture, dest_x, dest_y, width, height, src_x, src_y);
+  PresentIfDue();
+}
+
+void PresentingCanvas::PrintText(float x, float y, const std::string& text) {
+  soft_.PrintText(x, y, text);
+  PresentIfDue();
+}
+
+void PresentingCanvas::Repaint() {
+  soft_.Repaint();
+  Present();
+}
+
+SdlSystem::SdlSystem(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) args_ += ' ';
+    args_ += argv[i];
+  }
+}
+
+SdlSystem::~SdlSystem() {
+  canvas_.reset();
+  if (window_) SDL_DestroyWindow(window_);
+  if (video_) SDL_Quit();
+}
+
+void SdlSystem::InitVideo() {
+  if (video_) return;
+  // Our own window is the screen saver; keep the desktop's from starting.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw std::runtime_error(SDL_GetError());
+  video_ = true;
+}
+
+std::uint32_t SdlSystem::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
+  const std::string folder = StandInWindowsFolder();
+  const auto length = static_cast<std::uint32_t>(folder.size());
+  if (length == 0) return 0;
+  if (length + 1 > size) return length + 1;
+  std::memcpy(buffer, folder.c_str(), length + 1);
+  return length;
+}
+
+void SdlSystem::SetScreenSaverActive(bool active) {
+  InitVideo();
+  if (active) {
+    SDL_EnableScreenSaver();
+  } else {
+    SDL_DisableScreenSaver();
+  }
+}
+
+CursorPoint SdlSystem::GetCursorPos() {
+  if (canvas_) canvas_->PresentIfDue();
+  int x = 0, y = 0;
+  SDL_GetGlobalMouseState(&x, &y);
+  return {x, y};
+}
+
+void SdlSystem::ShowCursor(bool show) {
+  InitVideo();
+  SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+double SdlSystem::Timer() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  localtime_r(&now.tv_sec, &local);
+  return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + now.tv_nsec / 1e9;
+}
+
+void SdlSystem::SleepAbout1ms() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+
+void SdlSystem::BandPause() {
+  std::this_thread::sleep_for(std::chrono::microseconds(500));
+  if (canvas_) canvas_->PresentIfDue();
+}
+
+Canvas& SdlSystem::OpenSaverWindow() {
+  InitVideo();
+  SDL_Rect bounds{0, 0, 640, 480};
+  SDL_GetDisplayBounds(0, &bounds);
+  window_ = SDL_CreateWindow("brenlow", bounds.x, bounds.y, bounds.w, bounds.h,
+                             SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                                 SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_INPUT_FOCUS);
+  if (!window_) throw std::runtime_error(SDL_GetError());
+  SDL_RaiseWindow(window_);
+  canvas_ = std::make_unique<PresentingCanvas>(window_, bounds.w, bounds.h);
+  canvas_->Repaint();
+  return *canvas_;
+}
+
+WindowEvents SdlSystem::DoEvents() {
+  WindowEvents events;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_KEYDOWN) events.key_down = true;
+    if (event.type == SDL_QUIT) events.close_requested = true;
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
+      events.close_requested = true;
+    }
+  }
+  if (canvas_) canvas_->Present();
+  return events;
+}
+
+std::optional<Picture> SdlSystem::LoadPicture(const std::string& path) {
+  return LoadBmp(PosixFiles::NativePath(path));
+}
+
+void SdlSystem::MessageBox(const std::string& text, const std::string& title) {
+  SDL_ShowSimpleMessageBox(0, title.c_str(), text.c_str(), window_);
+}
+
+OptionsDialogWindow& SdlSystem::OptionsDialog() {
+  if (!options_dialog_) options_dialog_ = MakeSdlOptionsDialogWindow();
+  if (!options_dialog_) throw std::runtime_error("no settings dialog on this desktop");
+  return *options_dialog_;
+}
+
+void SdlSystem::EndProcess(int exit_code) {
+  // SDL_Quit gives the cursor and the desktop's screen saver back.
+  canvas_.reset();
+  if (window_) SDL_DestroyWindow(window_);
+  if (video_) SDL_Quit();
+  std::_Exit(exit_code);
+}
+
+}  // namespace brenlow

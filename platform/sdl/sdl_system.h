@@ -1,0 +1,82 @@
+// The saver on the Linux desktop: an SDL2 window showing the software
+// raster, SDL's cursor and screen-saver inhibit, POSIX files.
+#pragma once
+
+#include <SDL.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "platform/posix_files.h"
+#include "platform/soft/soft_canvas.h"
+#include "platform/system.h"
+
+namespace brenlow {
+
+// Draws on a SoftCanvas and shows it in the window at most every 16 ms, so
+// the drawing can be watched without slowing it down.
+class PresentingCanvas : public Canvas {
+ public:
+  PresentingCanvas(SDL_Window* window, int width, int height);
+  ~PresentingCanvas() override;
+
+  void SetRop2(int rop) override { soft_.SetRop2(rop); }
+  void SetPenColour(Colour colour) override { soft_.SetPenColour(colour); }
+  void SetPenWidth(int width) override { soft_.SetPenWidth(width); }
+  void SetFillSolid(bool solid) override { soft_.SetFillSolid(solid); }
+  void Arc(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
+  void Rectangle(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
+  void Line(float x1, float y1, float x2, float y2) override;
+  void CopyPicture(const Picture& picture, float dest_x, float dest_y, float width, float height,
+                   float src_x, float src_y) override;
+  void SetFontSize(float points) override { soft_.SetFontSize(points); }
+  void PrintText(float x, float y, const std::string& text) override;
+  float ScaleWidth() const override { return soft_.ScaleWidth(); }
+  float ScaleHeight() const override { return soft_.ScaleHeight(); }
+  void Repaint() override;
+
+  // Shows the canvas if the last showing is 16 ms old or more.
+  void PresentIfDue();
+  void Present();
+
+ private:
+  SoftCanvas soft_;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  std::chrono::steady_clock::time_point last_present_{};
+};
+
+class SdlSystem : public System {
+ public:
+  SdlSystem(int argc, char** argv);
+  ~SdlSystem() override;
+
+  std::string CommandLineArgs() override { return args_; }
+  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  void SetScreenSaverActive(bool active) override;
+  CursorPoint GetCursorPos() override;
+  void ShowCursor(bool show) override;
+  double Timer() override;
+  void SleepAbout1ms() override;
+  void BandPause() override;
+  Canvas& OpenSaverWindow() override;
+  WindowEvents DoEvents() override;
+  std::optional<Picture> LoadPicture(const std::string& path) override;
+  void MessageBox(const std::string& text, const std::string& title) override;
+  Files& files() override { return files_; }
+  OptionsDialogWindow& OptionsDialog() override;
+  [[noreturn]] void EndProcess(int exit_code) override;
+
+ private:
+  void InitVideo();
+
+  std::string args_;
+  PosixFiles files_;
+  bool video_ = false;
+  SDL_Window* window_ = nullptr;
+  std::unique_ptr<PresentingCanvas> canvas_;
+  std::unique_ptr<OptionsDialogWindow> options_dialog_;
+};
+
+}  // namespace brenlow
