@@ -1,0 +1,360 @@
+// The software raster's rules: ROP results, edge pixels, degenerate boxes,
+// single strikes, clipping. Shapes marked "as GDI" were read from Wine's GDI.
+#include "platform/soft/soft_canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace brenlow {
+namespace {
+
+using Pixels = std::set<std::pair<int, int>>;
+
+// Pixels that differ from `background`.
+Pixels Painted(const SoftCanvas& c, Colour background = 0) {
+  Pixels out;
+  for (int y = 0; y < c.height(); ++y)
+    for (int x = 0; x < c.width(); ++x)
+      if (c.pixel(x, y) != background) out.insert({x, y});
+  return out;
+}
+
+// Draws rows of '#' as expected pixels, origin at (x0, y0).
+Pixels Shape(int x0, int y0, const std::vector<std::string>& rows) {
+  Pixels out;
+  for (size_t y = 0; y < rows.size(); ++y)
+    for (size_t x = 0; x < rows[y].size(); ++x)
+      if (rows[y][x] == '#') out.insert({x0 + static_cast<int>(x), y0 + static_cast<int>(y)});
+  return out;
+}
+
+void Fill(SoftCanvas& c, Colour v) {
+  for (Colour& p : c.mutable_pixels()) p = v;
+}
+
+TEST(SoftCanvasRop, AllSixteenCodesOnAKnownPixel) {
+  const Colour pen = 0x00F0CC33, dest = 0x0055AA0F, m = 0x00ffffff;
+  const struct {
+    int rop;
+    Colour expected;
+  } cases[] = {
+      {1, 0},                   // black
+      {2, ~(dest | pen) & m},   // not merge pen
+      {3, ~pen & dest & m},     // mask not pen
+      {4, ~pen & m},            // not copy pen
+      {5, pen & ~dest & m},     // mask pen not
+      {6, ~dest & m},           // not
+      {7, (pen ^ dest) & m},    // xor pen
+      {8, ~(pen & dest) & m},   // not mask pen
+      {9, pen & dest},          // mask pen
+      {10, ~(pen ^ dest) & m},  // not xor pen
+      {11, dest},               // nop
+      {12, (~pen | dest) & m},  // merge not pen
+      {13, pen},                // copy pen
+      {14, (pen | ~dest) & m},  // merge pen not
+      {15, pen | dest},         // merge pen
+      {16, m},                  // white
+  };
+  for (const auto& tc : cases) {
+    SoftCanvas c(4, 4);
+    Fill(c, dest);
+    c.SetRop2(tc.rop);
+    c.SetPenColour(pen);
+    c.Line(1, 1, 2, 1);  // paints (1, 1) only
+    EXPECT_EQ(c.pixel(1, 1), tc.expected) << "rop " << tc.rop;
+    EXPECT_EQ(c.pixel(2, 1), dest) << "rop " << tc.rop;
+  }
+}
+
+TEST(SoftCanvasRop, InvalidCodeKeepsThePreviousOne) {
+  SoftCanvas c(4, 4);
+  c.SetRop2(kRopBlack);
+  c.SetRop2(0);
+  c.SetRop2(17);
+  EXPECT_EQ(c.rop(), kRopBlack);
+}
+
+TEST(SoftCanvasArc, NothingForEmptyBoxes) {
+  // A 1 x 1 box traces four equal points: GDI paints nothing either.
+  const int boxes[][4] = {{5, 5, 5, 5},  {5, 5, 5, 12}, {5, 5, 12, 5},
+                          {12, 5, 5, 5}, {5, 9, 9, 9},  {5, 5, 6, 6}};
+  for (const auto& b : boxes) {
+    SoftCanvas c(20, 20);
+    c.SetPenColour(0xffffff);
+    c.Arc(b[0], b[1], b[2], b[3]);
+    EXPECT_TRUE(Painted(c).empty()) << b[0] << " " << b[1] << " " << b[2] << " " << b[3];
+  }
+}
+
+TEST(SoftCanvasArc, EdgesStayInsideRightAndBottomExcluded) {
+  const int sizes[][2] = {{1, 2}, {2, 2}, {3, 7}, {10, 6}, {17, 17}, {40, 3}};
+  for (const auto& s : sizes) {
+    SoftCanvas c(60, 60);
+    c.SetPenColour(0x123456);
+    c.Arc(5, 5, 5 + s[0], 5 + s[1]);
+    const Pixels p = Painted(c);
+    ASSERT_FALSE(p.empty());
+    int minx = 99, maxx = -1, miny = 99, maxy = -1;
+    for (auto [x, y] : p) {
+      minx = std::min(minx, x), maxx = std::max(maxx, x);
+      miny = std::min(miny, y), maxy = std::max(maxy, y);
+    }
+    EXPECT_EQ(minx, 5) << s[0] << "x" << s[1];
+    EXPECT_EQ(miny, 5) << s[0] << "x" << s[1];
+    EXPECT_LE(maxx, 5 + s[0] - 1) << s[0] << "x" << s[1];
+    EXPECT_LE(maxy, 5 + s[1] - 1) << s[0] << "x" << s[1];
+  }
+}
+
+TEST(SoftCanvasArc, CornerOrderDoesNotMatter) {
+  const int boxes[][4] = {{3, 4, 20, 11}, {10, 2, 11, 30}, {0, 0, 33, 33}, {-5, -7, 12, 9}};
+  for (const auto& b : boxes) {
+    SoftCanvas ref(40, 40);
+    ref.SetRop2(kRopXorPen);
+    ref.SetPenColour(0xffffff);
+    ref.Arc(b[0], b[1], b[2], b[3]);
+    for (int order = 1; order < 4; ++order) {
+      SoftCanvas c(40, 40);
+      c.SetRop2(kRopXorPen);
+      c.SetPenColour(0xffffff);
+      c.Arc(order & 1 ? b[2] : b[0], order & 2 ? b[3] : b[1], order & 1 ? b[0] : b[2],
+            order & 2 ? b[1] : b[3]);
+      EXPECT_EQ(c.pixels(), ref.pixels()) << "order " << order;
+    }
+  }
+}
+
+TEST(SoftCanvasArc, FlatEllipseLeavesLastPointAndStrikesTwiceAsGdi) {
+  struct {
+    int rop;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {kRopCopyPen, {"..#.###", "##.....##", "..#####"}},
+      // XOR clears what was painted twice: (5, 5) and (11, 5).
+      {kRopXorPen, {"..#.###", "#.......#", "..#####"}},
+  };
+  for (const auto& tc : cases) {
+    SoftCanvas c(48, 48);
+    c.SetRop2(tc.rop);
+    c.SetPenColour(0xff00ff);
+    c.Arc(4, 4, 13, 7);
+    EXPECT_EQ(Painted(c), Shape(4, 4, tc.rows)) << "rop " << tc.rop;
+  }
+}
+
+TEST(SoftCanvasRectangle, OutlineFillAndStrikes) {
+  const Colour bg = 0x203040, pen = 0x0000ff;
+  struct {
+    const char* name;
+    int rop;
+    bool solid;
+    int box[4];
+    std::vector<std::string> rows;  // '#' differs from the background
+  } cases[] = {
+      {"hollow copy", kRopCopyPen, false, {1, 1, 5, 4}, {"####", "#..#", "####"}},
+      {"solid copy", kRopCopyPen, true, {1, 1, 5, 4}, {"####", "####", "####"}},
+      {"solid xor keeps inside", kRopXorPen, true, {1, 1, 5, 4}, {"####", "#..#", "####"}},
+      {"reversed corners", kRopCopyPen, false, {5, 4, 1, 1}, {"####", "#..#", "####"}},
+      {"one column xor", kRopXorPen, false, {2, 1, 3, 5}, {"#", ".", ".", "#"}},
+      {"one row xor", kRopXorPen, false, {1, 2, 5, 3}, {"#..#"}},
+      // Every side of a 1 x 1 box has zero length: GDI paints nothing.
+      {"one pixel", kRopCopyPen, true, {2, 2, 3, 3}, {}},
+      {"empty width", kRopCopyPen, true, {2, 1, 2, 5}, {}},
+      {"empty height", kRopCopyPen, true, {1, 3, 6, 3}, {}},
+  };
+  for (const auto& tc : cases) {
+    SoftCanvas c(8, 8);
+    Fill(c, bg);
+    c.SetRop2(tc.rop);
+    c.SetPenColour(pen);
+    c.SetFillSolid(tc.solid);
+    c.Rectangle(tc.box[0], tc.box[1], tc.box[2], tc.box[3]);
+    const int x0 = std::min(tc.box[0], tc.box[2]), y0 = std::min(tc.box[1], tc.box[3]);
+    EXPECT_EQ(Painted(c, bg), Shape(x0, y0, tc.rows)) << tc.name;
+  }
+}
+
+TEST(SoftCanvasLine, Width1PixelsEndLeftOutAndTieBreak) {
+  struct {
+    float x1, y1, x2, y2;
+    Pixels expected;
+  } cases[] = {
+      {0, 0, 4, 2, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
+      // Going back the other way GDI biases the other way.
+      {4, 2, 0, 0, {{4, 2}, {3, 1}, {2, 1}, {1, 0}}},
+      {0, 0, 0, 3, {{0, 0}, {0, 1}, {0, 2}}},
+      {3, 0, 0, 0, {{3, 0}, {2, 0}, {1, 0}}},
+      {2, 2, 2, 2, {}},
+      // Halves go to the even neighbour: 0.5 -> 0, 2.5 -> 2, 1.5 -> 2.
+      {0.5f, 0.5f, 2.5f, 0.5f, {{0, 0}, {1, 0}}},
+      {1.5f, 0.4f, 3.5f, 0.6f, {{2, 0}, {3, 0}}},
+  };
+  for (const auto& tc : cases) {
+    SoftCanvas c(8, 8);
+    c.SetPenColour(0xffffff);
+    c.Line(tc.x1, tc.y1, tc.x2, tc.y2);
+    EXPECT_EQ(Painted(c), tc.expected) << tc.x1 << "," << tc.y1 << " " << tc.x2 << "," << tc.y2;
+  }
+}
+
+TEST(SoftCanvasLine, Width7RoundCapAsGdi) {
+  SoftCanvas c(16, 16);
+  c.SetPenWidth(7);
+  c.SetPenColour(0xffffff);
+  c.Line(8, 8, 8, 8);
+  EXPECT_EQ(Painted(c),
+            Shape(5, 5, {"..###", ".#####", "#######", "#######", "#######", ".#####", "..###"}));
+}
+
+TEST(SoftCanvasLine, Width7PaintsEachPixelOnceAndCoversTheEnd) {
+  const float lines[][4] = {{10, 10, 40, 17}, {40, 17, 10, 10}, {25, 5, 25, 40},
+                            {5, 30, 45, 30},  {12, 40, 30, 3},  {3, 3, 44, 44}};
+  for (const auto& l : lines) {
+    SoftCanvas copy(50, 50), xored(50, 50);
+    copy.SetPenWidth(7);
+    xored.SetPenWidth(7);
+    copy.SetPenColour(0xffffff);
+    xored.SetPenColour(0xffffff);
+    xored.SetRop2(kRopXorPen);
+    copy.Line(l[0], l[1], l[2], l[3]);
+    xored.Line(l[0], l[1], l[2], l[3]);
+    EXPECT_EQ(copy.pixels(), xored.pixels()) << l[0] << "," << l[1];
+    EXPECT_NE(copy.pixel(static_cast<int>(l[2]), static_cast<int>(l[3])), 0u);
+  }
+}
+
+// Drawing on a small canvas must equal the same drawing on a large canvas,
+// cropped: clipping changes nothing inside. Lines and rectangles are moved
+// into the large canvas; ellipses are not, since the trace starts where the
+// line to (0, 0) meets it, so they only grow the canvas to the right and down.
+TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
+  std::mt19937 rng(7);
+  auto coord = [&rng](int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+  };
+  const int kW = 40, kH = 30, kOff = 400;
+  using Draw = std::function<void(SoftCanvas&, int, const int*)>;
+  const struct {
+    const char* name;
+    int offset;
+    Draw draw;
+  } kinds[] = {
+      {"line1", kOff,
+       [](SoftCanvas& c, int o, const int* v) {
+         c.LineInt(v[0] + o, v[1] + o, v[2] + o, v[3] + o);
+       }},
+      {"line7", kOff,
+       [](SoftCanvas& c, int o, const int* v) {
+         c.SetPenWidth(7);
+         c.LineInt(v[0] + o, v[1] + o, v[2] + o, v[3] + o);
+       }},
+      {"rect", kOff,
+       [](SoftCanvas& c, int o, const int* v) {
+         c.SetFillSolid(false);
+         c.Rectangle(v[0] + o, v[1] + o, v[2] + o, v[3] + o);
+       }},
+      {"arc", 0, [](SoftCanvas& c, int, const int* v) { c.Arc(v[0], v[1], v[2], v[3]); }},
+  };
+  for (const auto& kind : kinds) {
+    for (int i = 0; i < 100; ++i) {
+      int v[4] = {coord(-20, 60), coord(-20, 50), coord(-350, 350), coord(-350, 350)};
+      if (kind.offset == 0)
+        v[0] = coord(0, 39), v[1] = coord(0, 29), v[2] = coord(20, 400), v[3] = coord(20, 400);
+      if (i % 2) std::swap(v[0], v[2]), std::swap(v[1], v[3]);
+      SoftCanvas small(kW, kH), large(kOff * 2 + kW, kOff * 2 + kH);
+      for (SoftCanvas* c : {&small, &large}) {
+        c->SetRop2(kRopXorPen);
+        c->SetPenColour(0xabcdef);
+      }
+      kind.draw(small, 0, v);
+      kind.draw(large, kind.offset, v);
+      int mismatches = 0;
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+          mismatches += small.pixel(x, y) != large.pixel(x + kind.offset, y + kind.offset);
+      ASSERT_EQ(mismatches, 0) << kind.name << " " << v[0] << " " << v[1] << " " << v[2] << " "
+                               << v[3];
+    }
+  }
+}
+
+TEST(SoftCanvasClip, FarAwayShapesDoNotCrash) {
+  SoftCanvas c(32, 32);
+  c.SetPenColour(0xffffff);
+  c.Arc(-2000000000, -2000000000, 2000000000, 2000000000);
+  c.Arc(-100000, -50000, 100032, 50032);
+  c.Rectangle(-2147483647, -2147483647, 2147483647, 2147483647);
+  c.Line(-3e9f, -3e9f, 3e9f, 3e9f);
+  c.SetPenWidth(7);
+  c.Line(-1e9f, 16, 1e9f, 16);
+  EXPECT_EQ(c.pixel(16, 16), 0xffffffu);  // the wide horizontal line crosses the middle
+}
+
+TEST(SoftCanvasCopy, ClippedToPictureAndCanvas) {
+  Picture pic;
+  pic.width = 4;
+  pic.height = 3;
+  for (int i = 0; i < 12; ++i) pic.pixels.push_back(static_cast<Colour>(i + 1));
+  struct {
+    const char* name;
+    float dx, dy, w, h, sx, sy;
+    std::vector<std::pair<std::pair<int, int>, Colour>> expected;  // (x, y) -> value
+    int painted;
+  } cases[] = {
+      {"inside", 1, 1, 2, 2, 1, 1, {{{1, 1}, 6}, {{2, 2}, 11}}, 4},
+      {"dest off the left", -1, 0, 3, 1, 0, 0, {{{0, 0}, 2}, {{1, 0}, 3}}, 2},
+      {"source past the right", 0, 0, 4, 1, 2, 0, {{{0, 0}, 3}, {{1, 0}, 4}}, 2},
+      {"negative source", 0, 0, 2, 1, -1, 0, {{{1, 0}, 1}}, 1},
+      {"past the canvas", 4, 4, 4, 3, 0, 0, {{{4, 4}, 1}}, 1},
+      {"halves to even", 0.5f, 0.5f, 1.5f, 1.5f, 2.5f, 0.5f, {{{0, 0}, 3}, {{1, 1}, 8}}, 4},
+      {"empty", 0, 0, 0, 3, 0, 0, {}, 0},
+  };
+  for (const auto& tc : cases) {
+    SoftCanvas c(5, 5);
+    c.CopyPicture(pic, tc.dx, tc.dy, tc.w, tc.h, tc.sx, tc.sy);
+    EXPECT_EQ(static_cast<int>(Painted(c).size()), tc.painted) << tc.name;
+    for (const auto& [pt, value] : tc.expected)
+      EXPECT_EQ(c.pixel(pt.first, pt.second), value) << tc.name;
+  }
+}
+
+TEST(SoftCanvasText, DrawsInPenColourWithUnderline) {
+  SoftCanvas c(200, 40);
+  c.SetPenColour(0x00ff00);
+  c.SetFontSize(12);
+  c.PrintText(2, 2, "Brenlow àè");
+  const Pixels p = Painted(c);
+  if (p.empty()) GTEST_SKIP() << "font not installed: " << SoftCanvas::DefaultFontFile();
+  int full = 0, underline_row = -1, max_run = 0;
+  for (int y = 0; y < c.height(); ++y) {
+    int run = 0;
+    for (int x = 0; x < c.width(); ++x) {
+      full += c.pixel(x, y) == 0x00ff00u;
+      run = c.pixel(x, y) == 0x00ff00u ? run + 1 : 0;
+      if (run > max_run) max_run = run, underline_row = y;
+    }
+  }
+  EXPECT_GT(full, 0);
+  EXPECT_GT(max_run, 60);  // the underline runs under the whole text
+  EXPECT_GT(underline_row, 10);
+  for (auto [x, y] : p) EXPECT_EQ(c.pixel(x, y) & 0xff00ffu, 0u);  // only green
+}
+
+TEST(SoftCanvas, RepaintClearsToBlack) {
+  SoftCanvas c(6, 4);
+  Fill(c, 0x777777);
+  c.Repaint();
+  EXPECT_TRUE(Painted(c).empty());
+  EXPECT_EQ(c.ScaleWidth(), 6.0f);
+  EXPECT_EQ(c.ScaleHeight(), 4.0f);
+}
+
+}  // namespace
+}  // namespace brenlow
