@@ -1,0 +1,82 @@
+#!/usr/bin/env python3
+"""Runs brenlow-trace and brenlow-render as a user would and checks what they print."""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+BUILD = sys.argv[1]
+TRACE = os.path.join(BUILD, "brenlow-trace")
+RENDER = os.path.join(BUILD, "brenlow-render")
+
+LINE = re.compile(
+    r"^(cycle|check|factors [12] [12] [12]|shape [1-5]|fade [1-3]"
+    r"|rect -?\d+ -?\d+ -?\d+ -?\d+ colour=\d+ rop=(1|5|13) width=1 fill=(solid|hollow)"
+    r"|arc -?\d+ -?\d+ -?\d+ -?\d+ colour=\d+ rop=5 width=1"
+    r"|line (\S+ ){4}colour=\d+ rop=(1|5) width=(1|7)"
+    r"|copy (\S+ ){5}\S+"
+    r"|text \S+ \S+ size=14 colour=16777215 .+)$")
+
+# Family -> (ShapeChoice, kind of call, count at 640x480).
+FAMILIES = {
+    "Ovali": (1, "arc", 241),
+    "Quadrati": (2, "line", 9600),
+    "Triangoli": (3, "line", 26640),
+    "Cerchi": (4, "arc", 8917),
+    "Ellissi": (5, "arc", 2400),
+}
+
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+
+
+def trace(*args):
+    result = subprocess.run([TRACE, *args], capture_output=True, text=True, timeout=300)
+    check(result.returncode == 0, f"trace {args} exit {result.returncode}: {result.stderr}")
+    return result.stdout.splitlines()
+
+
+logo = os.path.join(BUILD, "BR_LOW.bmp")
+for name, (number, kind, count) in FAMILIES.items():
+    lines = trace("--size", "640x480", "--shape", name, "--seed", "7", "--picture", logo)
+    bad = [line for line in lines if not LINE.match(line)]
+    check(not bad, f"{name}: lines out of format, first: {bad[:3]}")
+    check(lines[0] == "cycle", f"{name}: first line {lines[0]!r}")
+    check(f"shape {number}" in lines, f"{name}: no 'shape {number}'")
+    shape_at = lines.index(f"shape {number}")
+    text_at = next(i for i, line in enumerate(lines) if line.startswith("text "))
+    drawn = [line for line in lines[shape_at:text_at] if line.startswith(kind + " ")]
+    fade_lines = [line for line in lines[text_at:] if line.startswith("line ")]
+    check(len(drawn) == count, f"{name}: {len(drawn)} {kind} calls, want {count}")
+    check(any(line.startswith("copy ") for line in lines), f"{name}: logo not copied")
+
+# Same seed, same calls; another seed, other factors or fade somewhere.
+first = trace("--size", "320x240", "--shape", "Casuali", "--seed", "5", "--cycles", "3")
+again = trace("--size", "320x240", "--shape", "Casuali", "--seed", "5", "--cycles", "3")
+check(first == again, "trace is not repeatable for one seed")
+check(first.count("cycle") == 3, "three cycles not traced")
+
+bad = subprocess.run([TRACE, "--size", "oops"], capture_output=True, text=True)
+check(bad.returncode == 2 and "usage" in bad.stderr and not bad.stdout, "bad size accepted")
+
+with tempfile.TemporaryDirectory() as out:
+    result = subprocess.run([RENDER, "--size", "320x240", "--shape", "Cerchi", "--seed", "2",
+                             "--picture", logo, "--out", out], capture_output=True, text=True,
+                            timeout=300)
+    check(result.returncode == 0, f"render exit {result.returncode}: {result.stderr}")
+    frames = sorted(os.listdir(out))
+    check(frames == ["Cerchi-1-fill.png", "Cerchi-2-shapes.png", "Cerchi-3-logo.png",
+                     "Cerchi-4-fade.png"], f"render wrote {frames}")
+    for frame in frames:
+        with open(os.path.join(out, frame), "rb") as f:
+            check(f.read(8) == b"\x89PNG\r\n\x1a\n", f"{frame} is not a PNG")
+
+for failure in failures:
+    print("FAIL:", failure)
+print(f"{0 if failures else 1} passed, {len(failures)} failed")
+sys.exit(1 if failures else 0)
