@@ -1,91 +1,444 @@
-// Stand-in for the settings dialog until its real window is written: a
-// plain window captioned "Impostazioni" that ends the program when closed.
+// "Impostazioni": a modeless dialog built from an empty in-memory template,
+// its controls created at load from the twips layout of the form.
 #include "platform/win32/options_dialog_win32.h"
 
 #include <windows.h>
+// windows.h first
+#include <commctrl.h>
+// The view's own MessageBox, not the user32 macro.
+#undef MessageBox
 
-#include <type_traits>
+#include <cctype>
+#include <cstring>
+#include <vector>
+
+#include "platform/win32/options_files_win32.h"
+#include "platform/win32/options_icons_win32.h"
 
 namespace brenlow {
+
 namespace {
 
-constexpr UINT kActivate = WM_APP + 1;
+enum ControlId : int {
+  kCmdOk = IDOK,
+  kCmdAnn = IDCANCEL,
+  kCombo1 = 101,
+  kLabel1,
+  kLabel2,
+  kText1,
+  kDrive1,
+  kDir1,
+  kFile1,
+  kCmdsfoglia,
+};
 
-class PlaceholderDialog : public OptionsDialogWindow {
+constexpr UINT kActivateMessage = WM_APP + 1;
+// PBS_DISABLED: the button state whose picture is the greyed glyph.
+constexpr int kDisabledState = 4;
+
+struct ControlSpec {
+  int id;
+  const char* window_class;
+  const char* text;
+  DWORD style;
+  DWORD ex_style;
+  int left, top, width, height;  // twips
+};
+
+// In tab order.
+const ControlSpec kControls[] = {
+    {kCmdOk, "BUTTON", "&Ok", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 3360, 120, 972, 372},
+    {kCmdAnn, "BUTTON", "&Annulla", BS_PUSHBUTTON | WS_TABSTOP, 0, 3360, 600, 972, 372},
+    {kCombo1, "COMBOBOX", "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0, 240, 360,
+     2412, 288},
+    {kLabel1, "STATIC", "Forme", SS_LEFT, 0, 240, 120, 732, 252},
+    {kLabel2, "STATIC", "Immagine/Logo", SS_LEFT, 0, 360, 960, 1572, 252},
+    {kText1, "EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 240, 1320, 3612, 276},
+    {kDrive1, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 1920, 3924, 2412, 288},
+    {kDir1, "LISTBOX", "",
+     LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
+         WS_TABSTOP,
+     WS_EX_CLIENTEDGE, 1920, 2040, 2412, 1800},
+    {kFile1, "LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+     WS_EX_CLIENTEDGE, 240, 2040, 1572, 2040},
+    {kCmdsfoglia, "BUTTON", "", BS_PUSHBUTTON | WS_TABSTOP, 0, 3960, 1320, 372, 252},
+};
+constexpr int kText1Index = 5;
+
+const char* const kShapes[] = {"Casuali", "Quadrati", "Cerchi", "Triangoli", "Ovali", "Ellissi"};
+
+// The drop-down parts of the combo boxes reach this far below their field.
+constexpr int kDropDownPixels = 160;
+
+class OptionsDialogWin32 : public OptionsDialogWindow {
  public:
+  OptionsDialogWin32() : disk_(MakeWin32ChooserFileSystem()) {}
+
+  ~OptionsDialogWin32() override {
+    for (HICON icon : {grid_icon_, folder_, folder_grey_, closed_folder_}) {
+      if (icon) DestroyIcon(icon);
+    }
+    if (images_) ImageList_Destroy(images_);
+    if (font_) DeleteObject(font_);
+  }
+
   void Load(OptionsDialogEvents& events) override {
     events_ = &events;
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSEXA window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = WindowProc;
-    window_class.hInstance = instance;
-    window_class.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    window_class.lpszClassName = "brenlow_options";
-    ::RegisterClassExA(&window_class);
-    window_ = ::CreateWindowExA(0, "brenlow_options", "Impostazioni",
-                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, this);
+    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&init);
+    HDC screen = GetDC(nullptr);
+    tpp_x_ = 1440 / GetDeviceCaps(screen, LOGPIXELSX);
+    tpp_y_ = 1440 / GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    CreateForm();
+    events.Form_Load();
+    // The fields are filled once the event loop runs, after start-up has
+    // read the settings.
+    PostMessageA(hwnd_, kActivateMessage, 0, 0);
   }
 
   int Run() override {
-    if (!window_) return 1;
-    ::ShowWindow(window_, SW_SHOW);
-    ::UpdateWindow(window_);
-    // Activation runs from the queue, after start-up has read the settings.
-    ::PostMessageA(window_, kActivate, 0, 0);
+    if (!hwnd_) return 1;
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+    SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(kCmdOk)), TRUE);
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+      if (IsDialogMessageA(hwnd_, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
     }
     return 0;
   }
 
+  int TwipsPerPixelX() override { return tpp_x_; }
+  int TwipsPerPixelY() override { return tpp_y_; }
+  int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN) * tpp_x_; }
+  int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN) * tpp_y_; }
+  int FormWidth() override { return (WindowRect().right - WindowRect().left) * tpp_x_; }
+  int FormHeight() override { return (WindowRect().bottom - WindowRect().top) * tpp_y_; }
+
+  void SetFormWidth(int twips) override {
+    const RECT r = WindowRect();
+    SetWindowPos(hwnd_, nullptr, 0, 0, twips / tpp_x_, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  void SetFormHeight(int twips) override {
+    const RECT r = WindowRect();
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, twips / tpp_y_,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  void MoveForm(int left_twips, int top_twips) override {
+    SetWindowPos(hwnd_, nullptr, left_twips / tpp_x_, top_twips / tpp_y_, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  int ScaleWidth() override {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    return r.right - r.left;
+  }
+  PixelRect Text1Rect() override {
+    const ControlSpec& spec = kControls[kText1Index];
+    return {spec.left / tpp_x_, spec.top / tpp_y_, spec.width / tpp_x_, spec.height / tpp_y_};
+  }
+  void SetLine(int line, int x1, int x2, int y) override {
+    lines_[line == 1 ? 0 : 1] = {x1, y, x2, y};
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+
+  std::string Text1() override { return GetText(Control(kText1)); }
+  void SetText1(const std::string& text) override { SetWindowTextA(Control(kText1), text.c_str()); }
+  void SelectText1(int start, int length) override {
+    SendMessageA(Control(kText1), EM_SETSEL, start, start + length);
+  }
+  std::string Combo1() override { return GetText(Control(kCombo1)); }
+  void SetCombo1(const std::string& text) override {
+    SetWindowTextA(Control(kCombo1), text.c_str());
+  }
+
+  void ShowDrives(const std::vector<std::string>& drives, int selected) override {
+    HWND list = Control(kDrive1);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& drive : drives) {
+      std::string text = drive;
+      for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      // Only fixed drives are asked for their name: a removable one would spin up.
+      char label[MAX_PATH + 1] = "";
+      const std::string root = drive + "\\";
+      if (GetDriveTypeA(root.c_str()) == DRIVE_FIXED &&
+          GetVolumeInformationA(root.c_str(), label, sizeof(label), nullptr, nullptr, nullptr,
+                                nullptr, 0) &&
+          label[0]) {
+        text += std::string(" [") + label + "]";
+      }
+      SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SendMessageA(list, CB_SETCURSEL, selected, 0);
+  }
+
+  void ShowFolders(const std::vector<FolderEntry>& folders, int selected) override {
+    HWND list = Control(kDir1);
+    folders_ = folders;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (const FolderEntry& f : folders) {
+      SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.name.c_str()));
+    }
+    SendMessageA(list, LB_SETCURSEL, selected, 0);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+  }
+
+  void ShowFiles(const std::vector<std::string>& files) override {
+    HWND list = Control(kFile1);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (const std::string& f : files) {
+      SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.c_str()));
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+  }
+
+  void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
+    MessageBoxA(hwnd_, text.c_str(), title.c_str(),
+                MB_OK | (icon == MessageIcon::kError ? MB_ICONERROR : 0));
+  }
+
+  ChooserFileSystem& FileSystem() override { return *disk_; }
+
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
-      ::SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  RECT WindowRect() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return r;
+  }
+  static std::string GetText(HWND control) {
+    const int length = GetWindowTextLengthA(control);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(control, text.data(), length + 1);
+    text.resize(std::strlen(text.c_str()));
+    return text;
+  }
+
+  void CreateForm() {
+    // An empty dialog template: the controls are added at WM_INITDIALOG.
+    struct {
+      DLGTEMPLATE header;
+      WORD menu, window_class;
+      wchar_t title[13];
+    } tmpl = {};
+    tmpl.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_3DLOOK;
+    std::memcpy(tmpl.title, L"Impostazioni", sizeof(tmpl.title));
+    hwnd_ =
+        CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tmpl.header, nullptr,
+                                   &OptionsDialogWin32::DialogProc, reinterpret_cast<LPARAM>(this));
+  }
+
+  void CreateControls() {
+    NONCLIENTMETRICSA metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    font_ = CreateFontIndirectA(&metrics.lfMessageFont);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const ControlSpec& c : kControls) {
+      int height = c.height / tpp_y_;
+      if (std::strcmp(c.window_class, "COMBOBOX") == 0) height += kDropDownPixels;
+      HWND control =
+          CreateWindowExA(c.ex_style, c.window_class, c.text, WS_CHILD | WS_VISIBLE | c.style,
+                          c.left / tpp_x_, c.top / tpp_y_, c.width / tpp_x_, height, hwnd_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+      SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
-    auto* self = reinterpret_cast<PlaceholderDialog*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    try {
-      if (message == kActivate && self && self->events_) {
+    for (const char* shape : kShapes) {
+      SendMessageA(Control(kCombo1), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shape));
+    }
+    SetWindowTextA(Control(kCombo1), "Casuali");
+    SendMessageA(Control(kDir1), LB_SETITEMHEIGHT, 0, 17);
+
+    // The combo's edit field: characters pass through the key filter.
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetComboBoxInfo(Control(kCombo1), &info) && info.hwndItem) {
+      SetWindowSubclass(info.hwndItem, &OptionsDialogWin32::Combo1EditProc, 1,
+                        reinterpret_cast<DWORD_PTR>(this));
+    }
+    SetWindowSubclass(Control(kText1), &OptionsDialogWin32::Text1Proc, 1,
+                      reinterpret_cast<DWORD_PTR>(this));
+
+    grid_icon_ = MakeGridIcon(32);
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(grid_icon_));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(grid_icon_));
+
+    // The picture button: the glyph in every state but disabled, which shows
+    // the greyed copy.
+    folder_ = MakeFolderGlyph(false);
+    folder_grey_ = MakeFolderGlyph(true);
+    closed_folder_ = MakeClosedFolderGlyph();
+    HWND browse = Control(kCmdsfoglia);
+    images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 6, 0);
+    for (int state = 1; state <= 6; ++state) {
+      ImageList_AddIcon(images_, state == kDisabledState ? folder_grey_ : folder_);
+    }
+    BUTTON_IMAGELIST button_images = {images_, {0, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_CENTER};
+    if (!SendMessageA(browse, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&button_images))) {
+      SetWindowLongPtrA(browse, GWL_STYLE, GetWindowLongPtrA(browse, GWL_STYLE) | BS_ICON);
+      SendMessageA(browse, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(folder_));
+    }
+    HWND tip =
+        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
+    TTTOOLINFOA tool = {};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(browse);
+    tool.lpszText = const_cast<char*>("Sfoglia");
+    SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+
+  void Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    const int colours[2] = {COLOR_WINDOWTEXT, COLOR_WINDOW};
+    for (int i = 0; i < 2; ++i) {
+      HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(colours[i]));
+      HGDIOBJ old = SelectObject(dc, pen);
+      MoveToEx(dc, lines_[i].left, lines_[i].top, nullptr);
+      LineTo(dc, lines_[i].right + 1, lines_[i].bottom);
+      SelectObject(dc, old);
+      DeleteObject(pen);
+    }
+    EndPaint(hwnd_, &ps);
+  }
+
+  void DrawFolder(const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1) || item.itemID >= folders_.size()) return;
+    const FolderEntry& f = folders_[item.itemID];
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const int x = item.rcItem.left + 2 + f.depth * 8;
+    DrawIconEx(item.hDC, x, item.rcItem.top, f.open ? folder_ : closed_folder_, 16, 16, 0, nullptr,
+               DI_NORMAL);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT text = item.rcItem;
+    text.left = x + 19;
+    DrawTextA(item.hDC, f.name.c_str(), -1, &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+  }
+
+  void DriveChosen() {
+    HWND drive = Control(kDrive1);
+    // While the list is open the selection only follows the pointer.
+    if (SendMessageA(drive, CB_GETDROPPEDSTATE, 0, 0)) return;
+    events_->Drive1_Pick(static_cast<int>(SendMessageA(drive, CB_GETCURSEL, 0, 0)));
+  }
+
+  INT_PTR Command(int id, int code) {
+    switch (id) {
+      case kCmdOk:
+        if (code == BN_CLICKED) events_->CmdOk_Click();
+        return TRUE;
+      case kCmdAnn:
+        if (code == BN_CLICKED) events_->CmdAnn_Click();
+        return TRUE;
+      case kCmdsfoglia:
+        if (code == BN_CLICKED) events_->Cmdsfoglia_Click();
+        return TRUE;
+      case kDrive1:
+        if (code == CBN_SELCHANGE || code == CBN_CLOSEUP) DriveChosen();
+        return TRUE;
+      case kDir1:
+        if (code == LBN_DBLCLK) {
+          events_->Dir1_Open(static_cast<int>(SendMessageA(Control(kDir1), LB_GETCURSEL, 0, 0)));
+        }
+        return TRUE;
+      case kFile1: {
+        const int index = static_cast<int>(SendMessageA(Control(kFile1), LB_GETCURSEL, 0, 0));
+        if (code == LBN_SELCHANGE) events_->File1_Click(index);
+        if (code == LBN_DBLCLK) events_->File1_DblClick(index);
+        return TRUE;
+      }
+      default:
+        return FALSE;
+    }
+  }
+
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_INITDIALOG) {
+      auto* self = reinterpret_cast<OptionsDialogWin32*>(lparam);
+      SetWindowLongPtrA(hwnd, DWLP_USER, lparam);
+      self->hwnd_ = hwnd;
+      self->CreateControls();
+      return FALSE;
+    }
+    auto* self = reinterpret_cast<OptionsDialogWin32*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (!self) return FALSE;
+    switch (message) {
+      case kActivateMessage:
         self->events_->Form_Activate();
-        return 0;
-      }
-      if (message == WM_DESTROY) {
-        ::PostQuitMessage(0);
-        return 0;
-      }
-    } catch (...) {
-      ::PostQuitMessage(1);
-      return 0;
+        return TRUE;
+      case WM_COMMAND:
+        return self->Command(LOWORD(wparam), HIWORD(wparam));
+      case WM_PAINT:
+        self->Paint();
+        return TRUE;
+      case WM_DRAWITEM:
+        if (wparam == kDir1) {
+          self->DrawFolder(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam));
+          return TRUE;
+        }
+        return FALSE;
+      default:
+        return FALSE;
     }
-    return ::DefWindowProcA(window, message, wparam, lparam);
   }
 
+  static LRESULT CALLBACK Combo1EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                                         UINT_PTR, DWORD_PTR data) {
+    if (message == WM_CHAR) {
+      auto* self = reinterpret_cast<OptionsDialogWin32*>(data);
+      int key = static_cast<int>(wparam);
+      self->events_->Combo1_KeyPress(key);
+      if (key == 0) return 0;
+      wparam = static_cast<WPARAM>(key);
+    }
+    return DefSubclassProc(hwnd, message, wparam, lparam);
+  }
+
+  static LRESULT CALLBACK Text1Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                    DWORD_PTR data) {
+    const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+    if (message == WM_LBUTTONUP) {
+      reinterpret_cast<OptionsDialogWin32*>(data)->events_->Text1_Click();
+    }
+    return result;
+  }
+
+  std::unique_ptr<ChooserFileSystem> disk_;
   OptionsDialogEvents* events_ = nullptr;
-  HWND window_ = nullptr;
+  HWND hwnd_ = nullptr;
+  int tpp_x_ = 15;
+  int tpp_y_ = 15;
+  RECT lines_[2] = {};
+  std::vector<FolderEntry> folders_;
+  HFONT font_ = nullptr;
+  HICON grid_icon_ = nullptr;
+  HICON folder_ = nullptr;
+  HICON folder_grey_ = nullptr;
+  HICON closed_folder_ = nullptr;
+  HIMAGELIST images_ = nullptr;
 };
-
-// The window interface grows with the real dialog; a stand-in that no
-// longer covers it is left out rather than breaking the build.
-template <class Window>
-std::unique_ptr<OptionsDialogWindow> MakeIfComplete() {
-  if constexpr (std::is_abstract_v<Window>) {
-    return nullptr;
-  } else {
-    return std::make_unique<Window>();
-  }
-}
 
 }  // namespace
 
 std::unique_ptr<OptionsDialogWindow> MakeOptionsDialogWindow() {
-  return MakeIfComplete<PlaceholderDialog>();
+  return std::make_unique<OptionsDialogWin32>();
 }
 
 }  // namespace brenlow

@@ -1,10 +1,10 @@
 // The picture chooser's view of the disk, through kernel32.
+#include "platform/win32/options_files_win32.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <cstring>
-
-#include "platform/win32/options_dialog_win32.h"
 
 namespace brenlow {
 
