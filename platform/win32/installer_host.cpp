@@ -49,6 +49,18 @@ LRESULT CALLBACK FrmSetupProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
   }
   auto* self = reinterpret_cast<SetupWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   switch (message) {
+    case WM_WINDOWPOSCHANGING:
+      // A size change asked from outside (the frame dragged, the display
+      // server resizing) is held at the fixed size before it happens.
+      if (self && !IsIconic(hwnd) && !IsZoomed(hwnd)) {
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lparam);
+        if (!(pos->flags & SWP_NOSIZE)) {
+          const SetupRect frame = frmsetup::FrameSize(self->dpi_x, self->dpi_y);
+          pos->cx = frame.width;
+          pos->cy = frame.height;
+        }
+      }
+      break;
     case WM_SIZE:
       // Only a window in its normal state can take the fixed size.
       if (self && wparam == SIZE_RESTORED) Form_Resize(hwnd, *self);

@@ -116,9 +116,12 @@ def scenario_install(s, build):
 
 
 def scenario_close_by_frame(s, build):
-    def close(*_):
+    def close(*box):
         ids = s.xdotool("search", "--onlyvisible", "--class", "quillet").split()
         assert ids, "no quillet window"
+        # Resized from outside, the window goes back to its fixed size.
+        s.xdotool("windowsize", "--sync", ids[0], "500", "400", check=False)
+        s.wait_screen(lambda im: setup_window(im) == box, 30, "the window back at its size")
         s.close_window(int(ids[0]))
 
     install(s, build, "installer_window_close.ppm", close)
