@@ -44,6 +44,30 @@ def pe_machine(path):
     return machine, magic, subsystem, data
 
 
+def icon_image(path, kind):
+    """The single image of a .ico (kind 1) or .cur (kind 2) file, with its
+    directory entry: width, height, colours, hot spot x and y."""
+    with open(path, "rb") as f:
+        data = f.read()
+    reserved, found, count = struct.unpack_from("<HHH", data, 0)
+    assert (reserved, found, count) == (0, kind, 1), path
+    width, height, colours, _, x, y, size, offset = struct.unpack_from("<BBBBHHII", data, 6)
+    return (width, height, colours, x, y), data[offset:offset + size]
+
+
+def check_resources(exe, assets):
+    """quillet.exe carries its 32x32 16-colour icon and the hand cursor with
+    its hot spot on the fingertip (12, 1)."""
+    (w, h, colours, _, _), icon = icon_image(os.path.join(assets, "quillet.ico"), 1)
+    assert (w, h, colours) == (32, 32, 16), (w, h, colours)
+    assert struct.unpack_from("<H", icon, 14)[0] == 4, "icon is not 4 bits a pixel"
+    assert icon in exe, "quillet.exe lacks its icon"
+    (w, h, _, x, y), cursor = icon_image(os.path.join(assets, "quillet_hand.cur"), 2)
+    assert (w, h, x, y) == (32, 32, 12, 1), (w, h, x, y)
+    # A cursor resource is its hot spot followed by the image.
+    assert struct.pack("<HH", 12, 1) + cursor in exe, "quillet.exe lacks the hand cursor"
+
+
 def main(zip_path, logo_path):
     if not os.path.exists(zip_path):
         print(f"skipped: {zip_path} not built (cmake --build build/win32 --target package_zip)")
@@ -66,6 +90,7 @@ def main(zip_path, logo_path):
                 assert not dll.startswith("lib"), f"{name} needs {dll}"
         _, _, _, quillet = pe_machine(os.path.join(folder, "quillet.exe"))
         assert b'level="requireAdministrator"' in quillet, "quillet.exe does not ask for admin"
+        check_resources(quillet, os.path.dirname(logo_path))
 
         with open(os.path.join(folder, "BR_LOW.bmp"), "rb") as f, open(logo_path, "rb") as g:
             logo = f.read()
