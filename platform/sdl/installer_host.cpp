@@ -6,9 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "installer/frmsetup.h"
 
@@ -69,19 +67,11 @@ void DrawButton(SDL_Renderer* renderer, const SetupRect& r, SDL_Texture* text, b
 
 }  // namespace
 
-std::string SdlInstallerHost::WindowsFolderStandIn() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data && *data) return std::string(data) + "/brenlow";
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.local/share/brenlow";
-}
-
 std::uint32_t SdlInstallerHost::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
-  const std::string folder = WindowsFolderStandIn();
-  // A Windows folder always exists; its stand-in is made on first use.
-  std::error_code ignored;
-  std::filesystem::create_directories(folder, ignored);
+  // The same folder the Linux saver reads its settings from.
+  const std::string folder = StandInWindowsFolder();
   const auto length = static_cast<std::uint32_t>(folder.size());
+  if (length == 0) return 0;
   if (length + 1 > size) return length + 1;
   std::memcpy(buffer, folder.c_str(), length + 1);
   return length;

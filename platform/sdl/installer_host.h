@@ -14,9 +14,6 @@ class SdlInstallerHost : public InstallerHost {
   void MessageBox(const std::string& text, const std::string& title) override;
   void ShowSetupWindow(const std::string& caption) override;
 
-  // $XDG_DATA_HOME/brenlow, or ~/.local/share/brenlow.
-  static std::string WindowsFolderStandIn();
-
  private:
   PosixFiles files_;
 };
