@@ -154,7 +154,13 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
   }
   std::string Combo1() override { return GetText(Control(kCombo1)); }
   void SetCombo1(const std::string& text) override {
-    SetWindowTextA(Control(kCombo1), text.c_str());
+    // A text that is one of the entries also selects it, so the arrow keys
+    // move on from there.
+    HWND combo = Control(kCombo1);
+    const LRESULT index = SendMessageA(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(combo, CB_SETCURSEL, index == CB_ERR ? static_cast<WPARAM>(-1) : index, 0);
+    SetWindowTextA(combo, text.c_str());
   }
 
   void ShowDrives(const std::vector<std::string>& drives, int selected) override {

@@ -127,7 +127,7 @@ void frmOptions::Drive1_Pick(int index) {
   SetDrive1(drives_[index]);
 }
 
-void frmOptions::SetDrive1(const std::string& drive) {
+void frmOptions::SetDrive1(std::string drive) {
   if (drive == drive_) return;
   drive_ = drive;
   ShowDriveList();
@@ -147,7 +147,7 @@ void frmOptions::Drive1_Change() {
   SetDir1(std::get<std::string>(folder));
 }
 
-void frmOptions::SetDir1(const std::string& folder) {
+void frmOptions::SetDir1(std::string folder) {
   dir_ = folder;
   folders_ = FolderListFor(folder, disk().SubFolders(folder));
   int selected = 0;

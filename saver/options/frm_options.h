@@ -47,11 +47,12 @@ class frmOptions : public OptionsDialogEvents {
   void File1_Click(int index) override;
   void File1_DblClick(int index) override;
 
-  // Setting Drive1's drive: a change of drive raises Drive1_Change.
-  void SetDrive1(const std::string& drive);
+  // Setting Drive1's drive: a change of drive raises Drive1_Change. The
+  // setters take copies: callers pass entries of the lists they replace.
+  void SetDrive1(std::string drive);
   void Drive1_Change();
   // Setting Dir1's folder moves File1 with it.
-  void SetDir1(const std::string& folder);
+  void SetDir1(std::string folder);
 
   float SizeFactor = 0.0f;
   std::string StartDrive;
