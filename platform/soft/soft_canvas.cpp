@@ -39,9 +39,7 @@ std::int32_t RoundToInt(float v) {
 // Half away from zero, then truncated: how the wide pen rounds its outline.
 std::int64_t RoundAway(double f) { return static_cast<std::int64_t>(f > 0 ? f + 0.5 : f - 0.5); }
 
-struct Pt {
-  std::int64_t x, y;
-};
+using Pt = SoftCanvas::TracePoint;
 
 // One quadrant of the ellipse outline (Zingl's integer algorithm), from the
 // x axis towards the y axis, in box coordinates.
@@ -92,11 +90,6 @@ std::int64_t FindIntersection(const std::vector<Pt>& q, std::int64_t x, std::int
   for (i = 0; i < count; i++)
     if (Mul32(q[i].x, -y) < Mul32(q[i].y, -x)) break;
   return 2 * count + i;
-}
-
-void AddSpan(std::vector<std::pair<std::int64_t, std::int64_t>>& spans, std::int64_t l,
-             std::int64_t r) {
-  if (l < r) spans.emplace_back(l, r);
 }
 
 }  // namespace
@@ -163,7 +156,9 @@ void SoftCanvas::FillRow(std::int64_t y, std::int64_t left, std::int64_t right, 
   right = std::min<std::int64_t>(right, width_);
   if (left >= right) return;
   Colour* row = pixels_.data() + static_cast<size_t>(y) * width_;
-  if (m.and_mask == 0) {
+  if (m.and_mask == 0 && m.xor_mask == 0) {
+    std::memset(row + left, 0, static_cast<size_t>(right - left) * sizeof(Colour));
+  } else if (m.and_mask == 0) {
     std::fill(row + left, row + right, m.xor_mask);
   } else {
     for (std::int64_t x = left; x < right; ++x) row[x] = (row[x] & m.and_mask) ^ m.xor_mask;
@@ -190,9 +185,10 @@ void SoftCanvas::Segment(std::int64_t x1, std::int64_t y1, std::int64_t x2, std:
     if (x1 < 0 || x1 >= width_) return;
     const std::int64_t top = y1 < y2 ? y1 : y2 + 1;
     const std::int64_t bottom = y1 < y2 ? y2 : y1 + 1;
-    for (std::int64_t y = std::max<std::int64_t>(top, 0);
-         y < std::min<std::int64_t>(bottom, height_); ++y)
-      Plot(x1, y, m);
+    const std::int64_t from = std::max<std::int64_t>(top, 0);
+    const std::int64_t to = std::min<std::int64_t>(bottom, height_);
+    Colour* p = pixels_.data() + static_cast<size_t>(from) * width_ + x1;
+    for (std::int64_t y = from; y < to; ++y, p += width_) *p = (*p & m.and_mask) ^ m.xor_mask;
     return;
   }
   // Far-out coordinates are scaled down the way GDI does to stay in range.
@@ -269,20 +265,23 @@ void SoftCanvas::Segment(std::int64_t x1, std::int64_t y1, std::int64_t x2, std:
 
   std::int64_t n = minor_steps(lo);
   std::int64_t err = 2 * dmin - dmaj + 2 * lo * dmin - 2 * n * dmaj;
-  std::int64_t a = a0 + lo * ainc, b = b0 + n * binc;
+  const std::int64_t a = a0 + lo * ainc, b = b0 + n * binc;
   const std::int64_t add_step = 2 * dmin - 2 * dmaj, add_flat = 2 * dmin;
+  // Every pixel from lo to hi is inside: walk a pointer, no bounds checks.
+  const std::ptrdiff_t row = width_;
+  const std::ptrdiff_t major_step = x_major ? ainc : ainc * row;
+  const std::ptrdiff_t minor_step = x_major ? binc * row : binc;
+  Colour* p = pixels_.data() + (x_major ? b * row + a : a * row + b);
+  const std::uint32_t and_mask = m.and_mask, xor_mask = m.xor_mask;
   for (std::int64_t i = lo; i <= hi; ++i) {
-    if (x_major)
-      Plot(a, b, m);
-    else
-      Plot(b, a, m);
+    *p = (*p & and_mask) ^ xor_mask;
     if (err + bias > 0) {
-      b += binc;
+      p += minor_step;
       err += add_step;
     } else {
       err += add_flat;
     }
-    a += ainc;
+    p += major_step;
   }
 }
 
@@ -294,7 +293,7 @@ void SoftCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right, st
   if (w == 0 || h == 0) return;
   if (w > kMaxArcSide || h > kMaxArcSide) return;
 
-  std::vector<Pt> q;
+  std::vector<Pt>& q = quadrant_;
   EllipseQuadrant(w, h, q);
   for (Pt& p : q) {
     p.x -= w / 2;
@@ -310,9 +309,11 @@ void SoftCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right, st
   const std::int64_t cx_left = l + w / 2, cx_right = r - 1 - w / 2;
   const std::int64_t cy_top = t + h / 2, cy_bottom = b - 1 - h / 2;
 
-  auto point = [&](std::int64_t i) -> Pt {
-    const std::int64_t k = i % count;
-    switch ((i / count) % 4) {
+  // Walk the four mirrored quadrants from the start index without dividing
+  // per point: quadrant = index / count, k = index % count.
+  std::int64_t quadrant = (start / count) % 4, k = start % count;
+  auto point = [&]() -> Pt {
+    switch (quadrant) {
       case 0:
         return Pt{cx_left + q[k].x, cy_bottom - q[k].y};
       case 1:
@@ -323,11 +324,18 @@ void SoftCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right, st
         return Pt{cx_left + q[count - 1 - k].x, cy_top + q[count - 1 - k].y};
     }
   };
+  auto advance = [&]() {
+    if (++k == count) {
+      k = 0;
+      quadrant = (quadrant + 1) & 3;
+    }
+  };
   // Painted as an open polyline: each segment leaves out its end point, so
   // the last traced point is never painted and repeated points paint nothing.
-  Pt prev = point(start);
-  for (std::int64_t i = start + 1; i < start + 4 * count; ++i) {
-    const Pt cur = point(i);
+  Pt prev = point();
+  for (std::int64_t n = 1; n < 4 * count; ++n) {
+    advance();
+    const Pt cur = point();
     const std::int64_t ddx = cur.x - prev.x, ddy = cur.y - prev.y;
     if (ddx != 0 || ddy != 0) {
       if (ddx >= -1 && ddx <= 1 && ddy >= -1 && ddy <= 1)
@@ -468,33 +476,96 @@ void SoftCanvas::WideLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
 
   const size_t cap_count = cap_rows_.size() / 3;
   const std::int64_t cap_top = cap_rows_.empty() ? 0 : cap_rows_[0];
-  std::vector<std::pair<std::int64_t, std::int64_t>> spans;
-  std::vector<std::int64_t> xs;
+
+  // Polygon edges walked row by row: x = top.x + ceil((y - top.y) * dx / dy),
+  // kept as quotient and remainder so that no row needs a division.
+  struct Edge {
+    std::int64_t y0, y1, x, rem, dy, step, step_rem;
+    bool started;
+  };
+  Edge edges[4];
+  int nedges = 0;
+  if (polygon) {
+    for (int e = 0; e < 4; ++e) {
+      Pt p = quad[e], n = quad[(e + 1) % 4];
+      if (p.y == n.y) continue;
+      if (p.y > n.y) std::swap(p, n);
+      const std::int64_t edx = n.x - p.x, edy = n.y - p.y;
+      const std::int64_t step = FloorDiv(edx, edy);
+      edges[nedges++] = Edge{p.y, n.y, p.x, 0, edy, step, edx - step * edy, false};
+    }
+  }
+  auto edge_x = [](Edge& e, std::int64_t y) {
+    if (!e.started) {
+      const std::int64_t num = (y - e.y0) * (e.step * e.dy + e.step_rem);
+      const std::int64_t q = CeilDiv(num, e.dy);
+      e.rem = q * e.dy - num;
+      e.x += q;
+      e.started = true;
+    }
+    return e.x;
+  };
+  auto edge_next = [](Edge& e) {
+    if (!e.started) return;
+    const std::int64_t d = e.step_rem - e.rem;
+    if (d > 0) {
+      e.x += e.step + 1;
+      e.rem = e.dy - d;
+    } else {
+      e.x += e.step;
+      e.rem = -d;
+    }
+  };
+
+  // At most two caps, a band and two polygon spans per row; sorted by hand
+  // since they are so few.
+  std::pair<std::int64_t, std::int64_t> spans[6];
+  int nspans = 0;
+  auto add = [&](std::int64_t l, std::int64_t r) {
+    if (l >= r) return;
+    int i = nspans++;
+    while (i > 0 && spans[i - 1].first > l) {
+      spans[i] = spans[i - 1];
+      --i;
+    }
+    spans[i] = {l, r};
+  };
+  std::int64_t near_x = std::clamp<std::int64_t>(std::min(x1, x2), 0, width_ > 0 ? width_ - 1 : 0);
   for (std::int64_t y = top; y < bottom; ++y) {
-    spans.clear();
+    // The stroke's rows are scattered over the canvas: ask for a later row
+    // early so that its cache miss overlaps this row's work.
+    if (y + 3 < bottom) __builtin_prefetch(pixels_.data() + (y + 3) * width_ + near_x, 1);
+    nspans = 0;
     for (const Pt& c : {Pt{x1, y1}, Pt{x2, y2}}) {
       const std::int64_t k = y - c.y - cap_top;
       if (k >= 0 && k < static_cast<std::int64_t>(cap_count) && cap_rows_[k * 3] == y - c.y)
-        AddSpan(spans, c.x + cap_rows_[k * 3 + 1], c.x + cap_rows_[k * 3 + 2]);
+        add(c.x + cap_rows_[k * 3 + 1], c.x + cap_rows_[k * 3 + 2]);
     }
-    if (has_body && !polygon && y >= bt && y < bb) AddSpan(spans, bl, br);
+    if (has_body && !polygon && y >= bt && y < bb) add(bl, br);
     if (polygon) {
-      xs.clear();
-      for (int e = 0; e < 4; ++e) {
-        Pt p = quad[e], n = quad[(e + 1) % 4];
-        if (p.y == n.y) continue;
-        if (p.y > n.y) std::swap(p, n);
-        if (y < p.y || y >= n.y) continue;
-        xs.push_back(p.x + CeilDiv((y - p.y) * (n.x - p.x), n.y - p.y));
+      // A convex outline crosses a row at two edges; more would be an odd
+      // shape, filled by the even-odd rule all the same.
+      std::int64_t xs[4];
+      int nxs = 0;
+      for (int e = 0; e < nedges; ++e) {
+        Edge& edge = edges[e];
+        if (y < edge.y0 || y >= edge.y1) continue;
+        xs[nxs++] = edge_x(edge, y);
       }
-      std::sort(xs.begin(), xs.end());
-      for (size_t i = 0; i + 1 < xs.size(); i += 2) AddSpan(spans, xs[i], xs[i + 1]);
+      if (nxs == 2) {
+        const std::int64_t a = xs[0], b = xs[1];
+        add(std::min(a, b), std::max(a, b));
+      } else if (nxs > 2) {
+        for (int i = 1; i < nxs; ++i)
+          for (int j = i; j > 0 && xs[j - 1] > xs[j]; --j) std::swap(xs[j - 1], xs[j]);
+        for (int i = 0; i + 1 < nxs; i += 2) add(xs[i], xs[i + 1]);
+      }
+      for (int e = 0; e < nedges; ++e) edge_next(edges[e]);
     }
-    if (spans.empty()) continue;
+    if (nspans == 0) continue;
     // Each pixel of the stroke is painted once, whatever overlaps.
-    std::sort(spans.begin(), spans.end());
     std::int64_t cl = spans[0].first, cr = spans[0].second;
-    for (size_t i = 1; i < spans.size(); ++i) {
+    for (int i = 1; i < nspans; ++i) {
       if (spans[i].first <= cr) {
         cr = std::max(cr, spans[i].second);
       } else {
@@ -504,6 +575,7 @@ void SoftCanvas::WideLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
       }
     }
     FillRow(y, cl, cr, pen_masks_);
+    near_x = std::clamp<std::int64_t>(cl, 0, width_ > 0 ? width_ - 1 : 0);
   }
 }
 

@@ -14,6 +14,11 @@ namespace brenlow {
 
 class SoftCanvas : public Canvas {
  public:
+  // A point of the ellipse trace (scratch storage, kept between calls).
+  struct TracePoint {
+    std::int64_t x, y;
+  };
+
   SoftCanvas(int width, int height);
   ~SoftCanvas() override;
 
@@ -69,7 +74,9 @@ class SoftCanvas : public Canvas {
   void Plot(std::int64_t x, std::int64_t y, const Masks& m) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     Colour& d = pixels_[static_cast<size_t>(y) * width_ + static_cast<size_t>(x)];
-    d = (d & m.and_mask) ^ m.xor_mask;
+    // Pens that ignore the old pixel need no read: stores do not wait on
+    // cache misses, reads do.
+    d = m.and_mask == 0 ? m.xor_mask : (d & m.and_mask) ^ m.xor_mask;
   }
   // Pixels [left, right) of row y, clipped.
   void FillRow(std::int64_t y, std::int64_t left, std::int64_t right, const Masks& m);
@@ -95,7 +102,7 @@ class SoftCanvas : public Canvas {
   int cap_width_ = 0;
   std::vector<std::int32_t> cap_rows_;
 
-  std::vector<std::int32_t> trace_;  // scratch for the ellipse trace
+  std::vector<TracePoint> quadrant_;  // scratch for the ellipse trace
   std::string font_file_;
   std::unique_ptr<FontState> font_;
 };

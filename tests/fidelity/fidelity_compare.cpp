@@ -7,6 +7,12 @@
 //       plays CASES on SoftCanvas, compares with the pixels gdi_replay wrote,
 //       prints the agreement per group of cases, and fails when any case is
 //       below PERCENT (default 100: exact).
+//   fidelity_compare time N CASES
+//       times each case on SoftCanvas (at least N rounds and a second), in
+//       the format gdi_replay --time prints
+#include <time.h>
+
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -147,13 +153,18 @@ bool ReadGdiCase(std::FILE* f, int& w, int& h,
   return true;
 }
 
-std::vector<brenlow::Colour> PlaySoft(const Case& c, const std::optional<brenlow::Picture>& pic) {
-  brenlow::SoftCanvas canvas(c.width, c.height);
+void Reset(brenlow::SoftCanvas& canvas, const Case& c) {
   auto& px = canvas.mutable_pixels();
   for (int y = 0; y < c.height; ++y)
     for (int x = 0; x < c.width; ++x)
       px[static_cast<size_t>(y) * c.width + x] = fidelity::StartColour(c, x, y);
+}
+
+// Plays the calls; returns how many were drawn (text is left out).
+size_t Run(brenlow::SoftCanvas& canvas, const Case& c, const std::optional<brenlow::Picture>& pic) {
+  size_t played = 0;
   for (const fidelity::Call& call : c.calls) {
+    played += call.op != fidelity::Op::kText;
     switch (call.op) {
       case fidelity::Op::kCycle:
         canvas.Repaint();
@@ -178,7 +189,45 @@ std::vector<brenlow::Colour> PlaySoft(const Case& c, const std::optional<brenlow
           canvas.Line(call.values[0], call.values[1], call.values[2], call.values[3]);
     }
   }
+  return played;
+}
+
+std::vector<brenlow::Colour> PlaySoft(const Case& c, const std::optional<brenlow::Picture>& pic) {
+  brenlow::SoftCanvas canvas(c.width, c.height);
+  Reset(canvas, c);
+  Run(canvas, c, pic);
   return canvas.pixels();
+}
+
+double ThreadCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+int Time(int rounds, const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "cannot read %s\n", path);
+    return 2;
+  }
+  for (const Case& c : fidelity::ParseCases(in, path)) {
+    brenlow::SoftCanvas canvas(c.width, c.height);
+    Reset(canvas, c);
+    size_t played = 0;
+    const double cpu0 = ThreadCpuSeconds();
+    const auto t0 = std::chrono::steady_clock::now();
+    double wall = 0;
+    for (int r = 0; r < rounds || wall < 1.0; ++r) {
+      played += Run(canvas, c, std::nullopt);
+      wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    }
+    const double cpu = ThreadCpuSeconds() - cpu0;
+    const double n = played ? static_cast<double>(played) : 1.0;
+    std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)\n", c.name.c_str(),
+                wall * 1e9 / n, cpu * 1e9 / n, played);
+  }
+  return 0;
 }
 
 void Show(const Case& c, const std::vector<brenlow::Colour>& soft,
@@ -307,9 +356,11 @@ int main(int argc, char** argv) {
     return out ? 0 : 1;
   }
   if (cmd == "compare") return Compare(argc, argv);
+  if (cmd == "time" && argc == 4) return Time(std::atoi(argv[2]), argv[3]);
   std::fprintf(stderr,
                "usage: fidelity_compare generate CASES\n"
                "       fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP] "
-               "[--show NAME] [--quiet]\n");
+               "[--show NAME] [--quiet]\n"
+               "       fidelity_compare time N CASES\n");
   return 2;
 }

@@ -129,22 +129,38 @@ int main(int argc, char** argv) {
   const std::vector<fidelity::Case> cases = fidelity::ParseCases(in, argv[arg]);
 
   if (rounds > 0) {
+    // Each case runs for at least N rounds and at least a second, so that the
+    // thread's CPU time (coarse under Wine) is meaningful.
     LARGE_INTEGER freq, t0, t1;
     QueryPerformanceFrequency(&freq);
+    auto cpu_seconds = [] {
+      FILETIME created, exited, kernel, user;
+      GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+      auto value = [](const FILETIME& f) {
+        return static_cast<double>((static_cast<std::uint64_t>(f.dwHighDateTime) << 32) |
+                                   f.dwLowDateTime) *
+               1e-7;
+      };
+      return value(kernel) + value(user);
+    };
     for (const fidelity::Case& c : cases) {
       Surface s(c.width, c.height);
       if (!s.ok()) return 1;
       s.Reset(c);
       size_t played = 0;
+      const double cpu0 = cpu_seconds();
       QueryPerformanceCounter(&t0);
-      for (int r = 0; r < rounds; ++r)
+      double wall = 0;
+      for (int r = 0; r < rounds || wall < 1.0; ++r) {
         for (const fidelity::Call& call : c.calls) played += s.Play(call) ? 1 : 0;
-      GdiFlush();
-      QueryPerformanceCounter(&t1);
-      const double ns =
-          static_cast<double>(t1.QuadPart - t0.QuadPart) * 1e9 / static_cast<double>(freq.QuadPart);
-      std::printf("%s %.1f ns/call (%zu calls)\n", c.name.c_str(),
-                  played ? ns / static_cast<double>(played) : 0.0, played);
+        GdiFlush();
+        QueryPerformanceCounter(&t1);
+        wall = static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
+      }
+      const double cpu = cpu_seconds() - cpu0;
+      const double n = played ? static_cast<double>(played) : 1.0;
+      std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)\n", c.name.c_str(),
+                  wall * 1e9 / n, cpu * 1e9 / n, played);
     }
     return 0;
   }
