@@ -96,7 +96,7 @@ void frmOptions::CmdOk_Click() {
   if (error) {
     // The previous file is still whole; the user may retry or cancel.
     view().MessageBox("Impossibile salvare le impostazioni in " + path + ":\n" + error->reason,
-                      "Impostazioni", MessageIcon::kError);
+                      kProgramTitle, MessageIcon::kError);
     return;
   }
   system_.EndProcess(0);

@@ -1,0 +1,168 @@
+"""The settings dialog under wine64 and Xvfb.
+
+Usage: dialog_wine_test.py <scenario> <win64 build dir> [--shots <folder>]
+
+The prefix's windows are unmanaged (Wine draws their frames), so an X
+window's geometry is the dialog's outer frame.
+"""
+
+import os
+import shutil
+import sys
+import tempfile
+
+import winehelp
+
+# The dialog at 96 dpi (15 twips per pixel): 5040 x 2400 twips, 4800 unfolded.
+WIDTH, COLLAPSED, UNFOLDED = 336, 160, 320
+# Client origin inside the frame that Wine draws: border and caption.
+BORDER, CAPTION = 3, 22
+DEFAULT_INI = "C:\\windows\\BR_LOW.bmp\r\nCasuali\r\n"
+
+
+def client_point(session, window, x, y):
+    geometry = session.xdotool("getwindowgeometry", "--shell", str(window))
+    values = dict(line.split("=", 1) for line in geometry.split())
+    return int(values["X"]) + BORDER + x, int(values["Y"]) + CAPTION + y
+
+
+def geometry(session, window):
+    out = session.xdotool("getwindowgeometry", "--shell", str(window))
+    v = dict(line.split("=", 1) for line in out.split())
+    return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
+
+
+def wait_height(session, window, height):
+    return winehelp.poll(lambda: geometry(session, window)[3] == height, 30, 0.1,
+                         f"dialog height {height}")
+
+
+def click(session, window, x, y, double=False):
+    sx, sy = client_point(session, window, x, y)
+    session.mouse_move(sx, sy)
+    args = ["click"] + (["--repeat", "2", "--delay", "60"] if double else []) + ["1"]
+    session.xdotool(*args)
+
+
+def ini(session):
+    with open(os.path.join(session.windows_folder(), "brlscsav.ini"), "rb") as f:
+        return f.read()
+
+
+def open_dialog(session, scr, cwd, content=DEFAULT_INI):
+    session.run("reg", "add", r"HKEY_CURRENT_USER\Software\Wine\X11 Driver", "/v", "Managed",
+                "/t", "REG_SZ", "/d", "N", "/f", cwd="/tmp")
+    session.write_windows_file("brlscsav.ini", content)
+    process = session.start(scr, "/c:123", cwd=cwd)
+    window = session.wait_window("^Impostazioni$")
+    # Activation has filled the fields once the shape box shows text.
+    return process, window
+
+
+def crop(image, window_geometry, path):
+    x, y, w, h = window_geometry
+    lines = [image.data[((y + row) * image.width + x) * 3:((y + row) * image.width + x + w) * 3]
+             for row in range(h)]
+    ppm = path + ".ppm"
+    with open(ppm, "wb") as f:
+        f.write(b"P6\n%d %d\n255\n" % (w, h))
+        f.write(b"".join(lines))
+    os.system(f"convert {ppm} {path} && rm {ppm}")
+
+
+def main():
+    scenario, build = sys.argv[1], sys.argv[2]
+    shots = sys.argv[sys.argv.index("--shots") + 1] if "--shots" in sys.argv else None
+    scr = os.path.join(build, "brenlow.scr")
+    if not os.path.exists(scr):
+        print("brenlow.scr not built", file=sys.stderr)
+        return 77
+    work = tempfile.mkdtemp(prefix="dlg")
+    try:
+        with winehelp.Session("dialog") as s:
+            if scenario == "opens":
+                _, w = open_dialog(s, scr, work)
+                x, y, width, height = geometry(s, w)
+                assert (width, height) == (WIDTH, COLLAPSED), (width, height)
+                assert (x, y) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2), (x, y)
+            elif scenario == "shape_enter":
+                p, w = open_dialog(s, scr, work)
+                # Focus starts on Ok; two tabs reach the shape box. Letters
+                # are discarded; Down picks the entry after "Casuali".
+                s.key("Tab", "Tab", "x", "y", "1", "Down", "z")
+                s.key("Return")
+                assert s.wait_exit(p, 30) == 0
+                assert ini(s) == b"C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n", ini(s)
+            elif scenario == "escape":
+                old = "C:\\x.bmp\r\nOvali\r\nthird\r\n"
+                p, w = open_dialog(s, scr, work, old)
+                s.key("Tab", "Tab", "Down")
+                s.key("Escape")
+                assert s.wait_exit(p, 30) == 0
+                assert ini(s) == old.encode(), ini(s)
+            elif scenario == "unfold":
+                p, w = open_dialog(s, scr, work)
+                if shots:
+                    crop(s.screenshot(), geometry(s, w), os.path.join(shots, "dialog-collapsed.png"))
+                click(s, w, 276, 96)  # Cmdsfoglia
+                wait_height(s, w, UNFOLDED)
+                x, y, width, _ = geometry(s, w)
+                assert (x, y, width) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2, WIDTH)
+                click(s, w, 276, 96)
+                wait_height(s, w, UNFOLDED)
+                if shots:
+                    crop(s.screenshot(), geometry(s, w), os.path.join(shots, "dialog-unfolded.png"))
+            elif scenario == "pick_picture":
+                pics = os.path.join(work, "pics")
+                os.makedirs(pics)
+                for name in ("a.bmp", "b.bmp", "notes.txt"):
+                    shutil.copy(os.path.join(build, "BR_LOW.bmp"), os.path.join(pics, name))
+                p, w = open_dialog(s, scr, work)
+                click(s, w, 276, 96)
+                wait_height(s, w, UNFOLDED)
+                # Dir1: Z:\, tmp, the work folder, then its subfolder "pics".
+                click(s, w, 128 + 40, 136 + 2 + 17 * 3 + 8, double=True)
+                # File1 fills with the folder's bitmaps: row 0 gets dark text.
+                winehelp.poll(
+                    lambda: s.screenshot().count(lambda c: sum(c) < 200,
+                                                 *client_point(s, w, 18, 138),
+                                                 *client_point(s, w, 118, 152)),
+                    30, 0.1, "file list")
+                click(s, w, 40, 136 + 2 + 6, double=True)
+                wait_height(s, w, COLLAPSED)
+                s.key("Return")
+                assert s.wait_exit(p, 30) == 0
+                expected = "Z:" + pics.replace("/", "\\") + "\\a.bmp\r\nCasuali\r\n"
+                assert ini(s) == expected.encode(), (ini(s), expected)
+            elif scenario == "write_fails":
+                old = "C:\\x.bmp\r\nOvali\r\nthird\r\n"
+                # A folder where the new file is first written makes the
+                # write fail (root ignores read-only permissions).
+                blocker = os.path.join(s.windows_folder(), "brlscsav.ini.tmp")
+                os.makedirs(blocker, exist_ok=True)
+                try:
+                    p, w = open_dialog(s, scr, work, old)
+                    s.key("Tab", "Tab", "Down")
+                    s.key("Return")
+                    s.wait_window("^brenlow$")
+                    assert p.poll() is None
+                    assert ini(s) == old.encode(), ini(s)
+                    s.key("Return")  # the message box has the focus
+                    winehelp.poll(lambda: not s.find_windows("^brenlow$"), 30, 0.1,
+                                  "message closed")
+                    assert s.find_windows("^Impostazioni$") and p.poll() is None
+                finally:
+                    os.rmdir(blocker)
+                # The user tries again once the folder is writable.
+                s.key("Return")
+                assert s.wait_exit(p, 30) == 0
+                assert ini(s) == b"C:\\x.bmp\r\nEllissi\r\n", ini(s)
+            else:
+                raise SystemExit(f"unknown scenario {scenario}")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
