@@ -15,6 +15,11 @@ namespace brenlow {
 // split off as the C runtime splits argv[0], leading blanks skipped.
 std::string ArgumentsOf(const char* command_line);
 
+// Whether a file's bytes hold a whole bitmap: a header the loader knows and
+// every byte of palette and pixels that the header promises. Cut-off files
+// are turned away before LoadImage reads past their end.
+bool BitmapFileIsWhole(const std::string& bytes);
+
 class Win32System : public System {
  public:
   Win32System();
