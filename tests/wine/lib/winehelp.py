@@ -9,7 +9,8 @@ Usage (from a test script run by CTest; see WineTest.cmake next to this file):
     with winehelp.Session("saver") as s:          # own Xvfb + WINEPREFIX "saver"
         s.write_windows_file("brlscsav.ini", "C:\\x.bmp\r\nCerchi\r\n")
         p = s.start("/path/to/brenlow.scr", "/S", cwd="/tmp")
-        s.wait_window("Impostazioni")             # xdotool search --name
+        w = s.wait_window("Impostazioni")         # xdotool search --name
+        s.close_until_exit(w, p, timeout=60)      # Alt+F4 until the program ends
         img = s.screenshot()                      # Image: img.pixel(x, y) -> (r, g, b)
         s.mouse_move(500, 300); s.key("space")
         code = s.wait_exit(p, timeout=30)         # exit code, or raises Timeout
@@ -124,7 +125,9 @@ class Session:
         self.xvfb = None
         self.display = None
         self.processes = []
+        # Programs' output; kept when a test fails (see __exit__).
         self.log_dir = keep_log or tempfile.mkdtemp(prefix="brenlow-wine-log-")
+        self.remove_log_dir = keep_log is None
 
     # --- environment -----------------------------------------------------
 
@@ -168,7 +171,10 @@ class Session:
         self.ensure_prefix()
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, exc_type, *exc):
+        if exc_type is not None and self.remove_log_dir:
+            self.remove_log_dir = False
+            print(f"program output kept in {self.log_dir}")
         self.close()
         return False
 
@@ -194,12 +200,19 @@ class Session:
         os.makedirs(prefix_root(), exist_ok=True)
         with open(self.prefix + ".lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
-            if not os.path.exists(os.path.join(self.prefix, ".brenlow-ready")):
+            ready = os.path.join(self.prefix, ".brenlow-ready-2")
+            if not os.path.exists(ready):
                 shutil.rmtree(self.prefix, ignore_errors=True)
-                subprocess.run(["wineboot", "-i"], env=self.env(), check=True,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+                quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+                subprocess.run(["wineboot", "-i"], env=self.env(), check=True, timeout=300,
+                               **quiet)
+                # A crashing program ends instead of waiting behind Wine's
+                # crash dialog.
+                subprocess.run([self.loader, "reg", "add", "HKCU\\Software\\Wine\\WineDbg",
+                                "/v", "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"],
+                               env=self.env(), check=True, timeout=300, **quiet)
                 subprocess.run(["wineserver", "-w"], env=self.env(), timeout=300)
-                open(os.path.join(self.prefix, ".brenlow-ready"), "w").close()
+                open(ready, "w").close()
 
     def close(self):
         for p in self.processes:
@@ -216,6 +229,8 @@ class Session:
                 p.wait(timeout=30)
             except subprocess.TimeoutExpired:
                 pass
+        if self.remove_log_dir:
+            shutil.rmtree(self.log_dir, ignore_errors=True)
         if self.xvfb:
             self.xvfb.terminate()
             try:
@@ -271,6 +286,18 @@ class Session:
         self.xdotool("windowactivate", "--sync", str(window_id), check=False)
         self.xdotool("windowfocus", "--sync", str(window_id), check=False)
         self.xdotool("key", "--window", str(window_id), "alt+F4", check=False)
+
+    def close_until_exit(self, window_id, process, timeout):
+        """Closes a window until its program has ended (a window that has just
+        appeared may not take keys yet); returns the exit code."""
+        deadline = time.monotonic() + timeout
+        while True:
+            self.close_window(window_id)
+            try:
+                return process.wait(timeout=3)
+            except subprocess.TimeoutExpired:
+                if time.monotonic() > deadline:
+                    raise Timeout(f"program still running {timeout} s after closing its window")
 
     def mouse_move(self, x, y):
         self.xdotool("mousemove", str(x), str(y))
