@@ -1,0 +1,229 @@
+"""End-to-end tests of brenlow.scr (the win64 build) under wine64 and Xvfb.
+
+    python3 saver_test.py <case> <brenlow.scr>
+
+Each case starts the saver as the screen-saver machinery would and watches
+the screen, the pointer and the process from outside."""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+import winehelp
+
+PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "saver")
+W, H = winehelp.SCREEN_WIDTH, winehelp.SCREEN_HEIGHT
+
+# The test logo: 120 x 120 in four flat quadrants.
+QUADRANTS = {(30, 30): (255, 0, 0), (90, 30): (0, 255, 0), (30, 90): (0, 0, 255),
+             (90, 90): (255, 255, 0)}
+WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
+
+# Generous limits: the machine is shared and Wine is slow to start.
+START = 90
+CYCLE = 120
+
+
+def make_logo(path):
+    subprocess.run(["convert", "-size", "60x60", "xc:red", "xc:lime", "+append",
+                    "(", "-size", "60x60", "xc:blue", "xc:yellow", "+append", ")", "-append",
+                    "BMP3:" + path], check=True)
+
+
+def tiles(img):
+    """The canvas fill: many colours, none of the screen's quarters black."""
+    colours = img.colours(step=16) - {BLACK}
+    quarters = [(0, 0, W // 2, H // 2), (W // 2, 0, W, H // 2), (0, H // 2, W // 2, H),
+                (W // 2, H // 2, W, H)]
+    return len(colours) >= 20 and all(
+        img.count(lambda p: p != BLACK, *q, step=16) > 100 for q in quarters)
+
+
+def logo(img):
+    return all(img.pixel(x, y) == c for (x, y), c in QUADRANTS.items())
+
+
+def address(img):
+    """White text in the bottom tenth of the screen, at the left."""
+    return img.count(lambda p: p == WHITE, 0, H - H // 10, W // 2, H) >= 20
+
+
+def black(img):
+    return img.count(lambda p: p != BLACK, step=8) == 0
+
+
+class Saver:
+    """One saver run in a session, with the settings file written first."""
+
+    def __init__(self, session, exe, picture_line="", shape="Cerchi"):
+        self.s = session
+        session.write_windows_file("brlscsav.ini", f"{picture_line}\r\n{shape}\r\n")
+        self.p = session.start(exe, "/S", cwd=session.drive_c())
+        session.wait_window("^brenlow$", START)
+
+    def alive(self):
+        return self.p.poll() is None
+
+    def wait(self, predicate, timeout, what):
+        def check(img):
+            if not self.alive():
+                raise AssertionError(f"saver ended (code {self.p.returncode}) before {what}")
+            return predicate(img)
+        return self.s.wait_screen(check, timeout, what)
+
+    def exit_latency(self, action, timeout=30):
+        """Runs action; returns the seconds until the process was seen gone."""
+        start = time.monotonic()
+        action()
+        return self.s.exit_time(self.p, timeout) - start
+
+
+def put_logo(session):
+    make_logo(os.path.join(session.drive_c(), "quad.bmp"))
+    return "C:\\quad.bmp"
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+# --- cases ---------------------------------------------------------------
+
+def case_quiet_modes(session, exe):
+    """Anything but /S and /C shows nothing and ends at once with code 0."""
+    for args in ([], ["/p", "1234"], ["/P", "1234"], ["/a"], ["x"], ["/"]):
+        code = session.run(exe, *args, cwd=session.drive_c(), timeout=START)
+        check(code == 0, f"{args}: exit code {code}")
+        check(not session.find_windows("^brenlow$"), f"{args}: the saver window was shown")
+        print(f"{args}: exit 0")
+
+
+def case_configure(session, exe):
+    """/C with or without a window number opens "Impostazioni"; closing it ends."""
+    for args in (["/c:99"], ["/C"]):
+        p = session.start(exe, *args, cwd=session.drive_c())
+        window = session.wait_window("^Impostazioni$", START)
+        check(not session.find_windows("^brenlow$"), f"{args}: the saver window was shown")
+        code = session.close_until_exit(window, p, 60)
+        check(code == 0, f"{args}: exit code {code}")
+        print(f"{args}: dialog shown, closed, exit 0")
+
+
+def case_cycle(session, exe):
+    """Tiles, then the logo at the top left with the address, then black."""
+    saver = Saver(session, exe, put_logo(session))
+    img = saver.wait(tiles, CYCLE, "tiles")
+    check(not logo(img), "the logo is there before the shapes")
+    img = saver.wait(lambda i: logo(i) and address(i), CYCLE, "logo and address")
+    img.save("cycle_logo.ppm")
+    # The picture is copied unscaled: its right and lower edges end at 120.
+    check(img.pixel(119, 119) == (255, 255, 0), "the logo's last pixel is not in place")
+    saver.wait(black, CYCLE, "the black screen after the fade")
+    saver.wait(tiles, CYCLE, "the next cycle's tiles")
+    latency = saver.exit_latency(lambda: session.mouse_move(W // 2 + 40, H // 2))
+    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    print(f"full cycle seen; ended {latency:.3f} s after a sideways move")
+
+
+def case_sideways_in_hold(session, exe):
+    """One pixel sideways during the closing hold ends the saver at once."""
+    saver = Saver(session, exe, put_logo(session))
+    saver.wait(logo, CYCLE, "the logo (the closing hold)")
+    x, y = session.mouse_position()
+    latency = saver.exit_latency(lambda: session.mouse_move(x + 1, y))
+    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    print(f"ended {latency:.3f} s after a 1-pixel sideways move in the hold")
+    check(latency < 1.5, f"took {latency:.3f} s to end")
+
+
+def case_sideways_while_drawing(session, exe):
+    saver = Saver(session, exe, put_logo(session))
+    first = saver.wait(tiles, CYCLE, "tiles")
+    # Shapes are drawing once the centre of the screen has changed.
+    centre = lambda i: [i.pixel(x, y) for x in range(W // 4, 3 * W // 4, 8)
+                        for y in range(H // 4, 3 * H // 4, 8)]
+    before = centre(first)
+    saver.wait(lambda i: centre(i) != before and not logo(i), CYCLE, "shapes drawing")
+    x, y = session.mouse_position()
+    latency = saver.exit_latency(lambda: session.mouse_move(x - 30, y + 5))
+    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    print(f"ended {latency:.3f} s after a sideways move while shapes drew")
+    check(latency < 1.5, f"took {latency:.3f} s to end")
+
+
+def case_vertical_then_key(session, exe):
+    """Up and down does not end the saver; a key does, once the fade is over."""
+    saver = Saver(session, exe, put_logo(session))
+    saver.wait(tiles, CYCLE, "tiles")
+    x, y = session.mouse_position()
+    for dy in (200, -150, 300, -300):
+        session.mouse_move(x, max(0, min(H - 1, y + dy)))
+    # Checks run through the shapes and the hold; the saver must survive them
+    # all and start the next cycle.
+    saver.wait(logo, CYCLE, "the logo after vertical moves")
+    saver.wait(black, CYCLE, "the black screen after vertical moves")
+    img = saver.wait(tiles, CYCLE, "the next cycle after vertical moves")
+    check(not logo(img), "no new cycle")
+    session.key("space")
+    # The key waits in the queue until the cycle's end: the logo of this
+    # cycle still comes, and the saver ends after its fade.
+    saver.wait(logo, CYCLE, "the logo after the key press")
+    code = session.wait_exit(saver.p, CYCLE)
+    check(code == 0, f"exit code {code}")
+    print("survived vertical moves; a key ended it after the cycle")
+
+
+def case_bad_pictures(session, exe):
+    """An empty, missing, non-bitmap or cut-off picture still gives a running saver."""
+    drive_c = session.drive_c()
+    with open(os.path.join(drive_c, "notabitmap.bmp"), "w") as f:
+        f.write("this is text, not a bitmap\r\n")
+    make_logo(os.path.join(drive_c, "whole.bmp"))
+    with open(os.path.join(drive_c, "whole.bmp"), "rb") as f:
+        whole = f.read()
+    cuts = {"cut in the pixels": len(whole) - 100, "cut in the header": 30,
+            "file header only": 14, "empty file": 0}
+    cases = {
+        "empty setting": "",
+        "missing": "C:\\nowhere\\nothing.bmp",
+        "not a bitmap": "C:\\notabitmap.bmp",
+    }
+    for i, (name, length) in enumerate(cuts.items()):
+        with open(os.path.join(drive_c, f"cut{i}.bmp"), "wb") as f:
+            f.write(whole[:length])
+        cases[name] = f"C:\\cut{i}.bmp"
+    for name, line in cases.items():
+        saver = Saver(session, exe, line)
+        saver.wait(tiles, CYCLE, f"{name}: tiles")
+        img = saver.wait(address, CYCLE, f"{name}: the address (logo step passed)")
+        check(not logo(img), f"{name}: a logo was drawn")
+        x, y = session.mouse_position()
+        saver.exit_latency(lambda: session.mouse_move(x + 10, y))
+        check(saver.p.returncode == 0, f"{name}: exit code {saver.p.returncode}")
+        print(f"{name}: saver ran through the logo step and ended on a move")
+
+
+def main():
+    case, exe = sys.argv[1], os.path.abspath(sys.argv[2])
+    if not os.path.exists(exe):
+        print(f"{exe} is missing: build the win64 tree first")
+        return 1
+    for tool in ("Xvfb", "xdotool", "import", "convert"):
+        if not shutil.which(tool):
+            print(f"{tool} is missing")
+            return 1
+    with winehelp.Session(PREFIX) as session:
+        try:
+            globals()["case_" + case](session, exe)
+        except AssertionError:
+            session.screenshot("failure.ppm")
+            raise
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
