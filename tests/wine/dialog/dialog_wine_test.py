@@ -85,6 +85,17 @@ def main():
                 x, y, width, height = geometry(s, w)
                 assert (width, height) == (WIDTH, COLLAPSED), (width, height)
                 assert (x, y) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2), (x, y)
+                # A click in the path box selects the whole path: the
+                # selection's colour runs along the text.
+                left, top = client_point(s, w, 16, 88)
+
+                def highlighted(image):
+                    return image.count(lambda c: c[2] > 200 and c[0] < 100, left, top,
+                                       left + 241, top + 18)
+
+                assert highlighted(s.screenshot()) < 20
+                click(s, w, 200, 96)
+                s.wait_screen(lambda image: highlighted(image) > 500, 30, "path selected")
             elif scenario == "shape_enter":
                 p, w = open_dialog(s, scr, work)
                 # Focus starts on Ok; two tabs reach the shape box. Letters
