@@ -1,5 +1,7 @@
 #include "platform/sdl/sdl_system.h"
 
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 #include <time.h>
 
 #include <cstdlib>
@@ -114,10 +116,28 @@ void SdlSystem::SetScreenSaverActive(bool active) {
 }
 
 CursorPoint SdlSystem::GetCursorPos() {
+  // The effects ask before every shape; asking the X server that often
+  // would cost more than the drawing, so a reading lasts a millisecond.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last_cursor_read_ < std::chrono::milliseconds(1)) return last_cursor_;
+  last_cursor_read_ = now;
   if (canvas_) canvas_->PresentIfDue();
   int x = 0, y = 0;
-  SDL_GetGlobalMouseState(&x, &y);
-  return {x, y};
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window_ && SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+    // SDL's own global position only moves when events are pumped, and the
+    // effects must not touch the event queue: ask the X server.
+    ::Window root, child;
+    int win_x, win_y;
+    unsigned int mask;
+    XQueryPointer(info.info.x11.display, DefaultRootWindow(info.info.x11.display), &root, &child,
+                  &x, &y, &win_x, &win_y, &mask);
+  } else {
+    SDL_GetGlobalMouseState(&x, &y);
+  }
+  last_cursor_ = {x, y};
+  return last_cursor_;
 }
 
 void SdlSystem::ShowCursor(bool show) {

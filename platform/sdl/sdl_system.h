@@ -77,6 +77,8 @@ class SdlSystem : public System {
   SDL_Window* window_ = nullptr;
   std::unique_ptr<PresentingCanvas> canvas_;
   std::unique_ptr<OptionsDialogWindow> options_dialog_;
+  CursorPoint last_cursor_;
+  std::chrono::steady_clock::time_point last_cursor_read_{};
 };
 
 }  // namespace brenlow
