@@ -78,8 +78,10 @@ def main():
         print("brenlow.scr not built", file=sys.stderr)
         return 77
     work = tempfile.mkdtemp(prefix="dlg")
+    # The screen's resolution is a setting of the prefix: a prefix of its own.
+    prefix = "dialog120" if scenario == "opens_120dpi" else "dialog"
     try:
-        with winehelp.Session("dialog") as s:
+        with winehelp.Session(prefix) as s:
             if scenario == "opens":
                 _, w = open_dialog(s, scr, work)
                 x, y, width, height = geometry(s, w)
@@ -96,6 +98,14 @@ def main():
                 assert highlighted(s.screenshot()) < 20
                 click(s, w, 200, 96)
                 s.wait_screen(lambda image: highlighted(image) > 500, 30, "path selected")
+            elif scenario == "opens_120dpi":
+                # 12 twips per pixel: the same twips give 420 x 200 pixels.
+                s.run("reg", "add", r"HKEY_CURRENT_USER\Control Panel\Desktop", "/v", "LogPixels",
+                      "/t", "REG_DWORD", "/d", "120", "/f", cwd="/tmp")
+                p, w = open_dialog(s, scr, work)
+                x, y, width, height = geometry(s, w)
+                assert (width, height) == (420, 200), (width, height)
+                assert (x, y) == ((s.width - 420) // 2, (s.height - 200) // 2), (x, y)
             elif scenario == "shape_enter":
                 p, w = open_dialog(s, scr, work)
                 # Focus starts on Ok; two tabs reach the shape box. Letters
