@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""Runs the Linux saver on a virtual screen when there is no desktop:
+screenshots every few seconds, then a sideways mouse move to end it.
+
+    run_headless.py <brenlow> <shots folder> <seconds>"""
+
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "lib"))
+import winehelp  # noqa: E402
+
+
+def main():
+    exe, shots, seconds = os.path.abspath(sys.argv[1]), sys.argv[2], float(sys.argv[3])
+    os.makedirs(shots, exist_ok=True)
+    session = winehelp.Session("unused")
+    session.start_xvfb()
+    try:
+        env = dict(os.environ, DISPLAY=session.display)
+        saver = subprocess.Popen([exe, "/S"], env=env)
+        end = time.monotonic() + seconds
+        n = 0
+        while time.monotonic() < end and saver.poll() is None:
+            time.sleep(3)
+            n += 1
+            path = os.path.join(shots, f"shot-{n:02d}.png")
+            subprocess.run(["import", "-display", session.display, "-window", "root", path],
+                           check=False)
+            print(path, flush=True)
+        subprocess.run(["xdotool", "mousemove", "--", "17", "5"], env=env, check=False)
+        code = saver.wait(timeout=30)
+        print(f"the saver ended on a sideways mouse move, exit code {code}")
+        return code
+    finally:
+        session.xvfb.terminate()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
