@@ -8,17 +8,9 @@
 #include "platform/system.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_parsing.h"
 
 namespace brenlow {
-
-// The argument text of a command line: what follows the program's path,
-// split off as the C runtime splits argv[0], leading blanks skipped.
-std::string ArgumentsOf(const char* command_line);
-
-// Whether a file's bytes hold a whole bitmap: a header the loader knows and
-// every byte of palette and pixels that the header promises. Cut-off files
-// are turned away before LoadImage reads past their end.
-bool BitmapFileIsWhole(const std::string& bytes);
 
 class Win32System : public System {
  public:
