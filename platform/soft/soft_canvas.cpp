@@ -584,7 +584,12 @@ void SoftCanvas::CopyPicture(const Picture& picture, float dest_x, float dest_y,
   std::int64_t dx = RoundToInt(dest_x), dy = RoundToInt(dest_y);
   std::int64_t w = RoundToInt(width), h = RoundToInt(height);
   std::int64_t sx = RoundToInt(src_x), sy = RoundToInt(src_y);
-  if (w <= 0 || h <= 0 || picture.empty()) return;
+  // A negative size spans the other way, keeping the corner pixel itself
+  // (x + w + 1 .. x), in both pictures alike: GDI does not mirror when
+  // source and destination agree.
+  if (w < 0) dx += w + 1, sx += w + 1, w = -w;
+  if (h < 0) dy += h + 1, sy += h + 1, h = -h;
+  if (w == 0 || h == 0 || picture.empty()) return;
   if (picture.pixels.size() < static_cast<size_t>(picture.width) * picture.height) return;
   if (sx < 0) dx -= sx, w += sx, sx = 0;
   if (sy < 0) dy -= sy, h += sy, sy = 0;

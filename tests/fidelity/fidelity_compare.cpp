@@ -1,7 +1,8 @@
 // The software raster against GDI, call list by call list.
 //
 //   fidelity_compare generate CASES
-//       writes the primitive case list (ellipses, rectangles, lines, ROPs)
+//       writes the primitive case list (ellipses, rectangles, lines, ROPs, and
+//       picture copies, which need a picture of 200 x 120 or so)
 //   fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP]
 //                    [--show NAME] [--quiet]
 //       plays CASES on SoftCanvas, compares with the pixels gdi_replay wrote,
@@ -108,6 +109,22 @@ void Generate(std::ostream& out) {
           << dice(-200, 440);
       Pen(out, ColourFor(rop, ++n), rop, 1);
       out << (i % 2 ? " fill=solid\n" : " fill=hollow\n");
+    }
+    if (rop == 13) {
+      // Picture copies ignore the ROP; one set, against a 200 x 120 picture.
+      const char* halves[] = {"", ".5", ".25", ".75"};
+      for (int i = 0; i < 300; ++i) {
+        Header(out, "copy/rop13/" + std::to_string(i), 160, 120, 13);
+        // The last 40 have a negative width or height inside both pictures.
+        const bool negative = i >= 260;
+        const int w = negative ? dice(-60, 60) : dice(-5, 230);
+        const int h = negative ? (w < 0 ? dice(1, 60) : -dice(1, 60)) : dice(-5, 140);
+        out << "copy " << (negative ? dice(60, 100) : dice(-120, 150)) << halves[dice(0, 3)] << " "
+            << (negative ? dice(60, 100) : dice(-90, 110)) << halves[dice(0, 3)] << " " << w
+            << halves[dice(0, 3)] << " " << h << halves[dice(0, 3)] << " "
+            << (negative ? dice(60, 100) : dice(-50, 210)) << halves[dice(0, 3)] << " "
+            << (negative ? dice(60, 100) : dice(-50, 130)) << halves[dice(0, 3)] << "\n";
+      }
     }
     for (int width : {1, 7}) {
       const std::string base = "line" + std::to_string(width) + "/rop" + std::to_string(rop);

@@ -1,8 +1,11 @@
 // Plays a list of drawing calls with real GDI into a 32-bpp DIB section and
 // writes the pixels that changed, per case (see trace_format.h).
 //
-//   gdi_replay CASES OUT          replay and write the result file
-//   gdi_replay --time N CASES     replay each case N times, print ns per call
+//   gdi_replay [--picture BMP] CASES OUT        replay and write the result file
+//   gdi_replay [--picture BMP] --time N CASES   replay each case at least N times
+//                                               and a second, print ns per call
+// Copies draw from BMP (source copy); without it, and always for text, the
+// call is left out.
 #include <windows.h>
 
 #include <cmath>
@@ -58,13 +61,18 @@ class Surface {
   }
 
   // Returns false for calls GDI replay leaves out (copies, text).
-  bool Play(const fidelity::Call& call) {
+  bool Play(const fidelity::Call& call, HDC picture) {
     switch (call.op) {
       case fidelity::Op::kCycle:
         GdiFlush();
         for (int i = 0; i < w_ * h_; ++i) bits_[i] = 0;
         return true;
       case fidelity::Op::kCopy:
+        if (!picture) return false;
+        BitBlt(dc_, Round(call.values[0]), Round(call.values[1]), Round(call.values[2]),
+               Round(call.values[3]), picture, Round(call.values[4]), Round(call.values[5]),
+               SRCCOPY);
+        return true;
       case fidelity::Op::kText:
         return false;
       default:
@@ -112,21 +120,41 @@ void Put32(std::FILE* f, std::uint32_t v) {
 
 int main(int argc, char** argv) {
   int rounds = 0;
-  int arg = 1;
-  if (argc > 2 && std::string(argv[1]) == "--time") {
-    rounds = std::atoi(argv[2]);
-    arg = 3;
+  const char* picture_path = nullptr;
+  std::vector<const char*> args;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--time" && i + 1 < argc)
+      rounds = std::atoi(argv[++i]);
+    else if (a == "--picture" && i + 1 < argc)
+      picture_path = argv[++i];
+    else
+      args.push_back(argv[i]);
   }
-  if (argc - arg < (rounds ? 1 : 2)) {
-    std::fprintf(stderr, "usage: gdi_replay CASES OUT | gdi_replay --time N CASES\n");
+  if (args.size() != (rounds ? 1u : 2u)) {
+    std::fprintf(stderr,
+                 "usage: gdi_replay [--picture BMP] CASES OUT | gdi_replay [--picture BMP] "
+                 "--time N CASES\n");
     return 2;
   }
-  std::ifstream in(argv[arg], std::ios::binary);
+  std::ifstream in(args[0], std::ios::binary);
   if (!in) {
-    std::fprintf(stderr, "cannot read %s\n", argv[arg]);
+    std::fprintf(stderr, "cannot read %s\n", args[0]);
     return 2;
   }
-  const std::vector<fidelity::Case> cases = fidelity::ParseCases(in, argv[arg]);
+  const std::vector<fidelity::Case> cases = fidelity::ParseCases(in, args[0]);
+
+  HDC picture = nullptr;
+  if (picture_path) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, picture_path, IMAGE_BITMAP, 0, 0,
+                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!bitmap) {
+      std::fprintf(stderr, "cannot load %s\n", picture_path);
+      return 2;
+    }
+    picture = CreateCompatibleDC(nullptr);
+    SelectObject(picture, bitmap);
+  }
 
   if (rounds > 0) {
     // Each case runs for at least N rounds and at least a second, so that the
@@ -152,7 +180,7 @@ int main(int argc, char** argv) {
       QueryPerformanceCounter(&t0);
       double wall = 0;
       for (int r = 0; r < rounds || wall < 1.0; ++r) {
-        for (const fidelity::Call& call : c.calls) played += s.Play(call) ? 1 : 0;
+        for (const fidelity::Call& call : c.calls) played += s.Play(call, picture) ? 1 : 0;
         GdiFlush();
         QueryPerformanceCounter(&t1);
         wall = static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
@@ -165,9 +193,9 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  std::FILE* out = std::fopen(argv[arg + 1], "wb");
+  std::FILE* out = std::fopen(args[1], "wb");
   if (!out) {
-    std::fprintf(stderr, "cannot write %s\n", argv[arg + 1]);
+    std::fprintf(stderr, "cannot write %s\n", args[1]);
     return 2;
   }
   std::map<std::pair<int, int>, Surface*> surfaces;
@@ -176,7 +204,7 @@ int main(int argc, char** argv) {
     if (!s) s = new Surface(c.width, c.height);
     if (!s->ok()) return 1;
     s->Reset(c);
-    for (const fidelity::Call& call : c.calls) s->Play(call);
+    for (const fidelity::Call& call : c.calls) s->Play(call, picture);
     GdiFlush();
     std::vector<std::uint32_t> changed;
     for (int y = 0; y < c.height; ++y)

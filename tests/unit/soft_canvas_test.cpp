@@ -315,6 +315,8 @@ TEST(SoftCanvasCopy, ClippedToPictureAndCanvas) {
       {"past the canvas", 4, 4, 4, 3, 0, 0, {{{4, 4}, 1}}, 1},
       {"halves to even", 0.5f, 0.5f, 1.5f, 1.5f, 2.5f, 0.5f, {{{0, 0}, 3}, {{1, 1}, 8}}, 4},
       {"empty", 0, 0, 0, 3, 0, 0, {}, 0},
+      // As GDI: a negative width spans x + w + 1 .. x in both pictures.
+      {"negative width", 2, 0, -2, 1, 2, 0, {{{1, 0}, 2}, {{2, 0}, 3}}, 2},
   };
   for (const auto& tc : cases) {
     SoftCanvas c(5, 5);
