@@ -244,9 +244,11 @@ class Session:
     def start(self, program, *args, cwd=None):
         """Starts a Windows program under wine64; returns its Popen."""
         log = open(os.path.join(self.log_dir, f"run{len(self.processes)}.log"), "wb")
-        p = subprocess.Popen([self.loader, program, *args], cwd=cwd or os.path.dirname(program),
+        p = subprocess.Popen([self.loader, program, *args],
+                             cwd=cwd or os.path.dirname(program) or None,
                              env=self.env(), stdout=log, stderr=subprocess.STDOUT,
                              start_new_session=True)
+        log.close()  # the program holds its own copy
         self.processes.append(p)
         return p
 
