@@ -10,7 +10,11 @@ namespace brenlow {
 
 class Random {
  public:
-  explicit Random(std::uint64_t seed = 0x2545F4914F6CDD1DULL) { Seed(seed); }
+  // The state every saver starts in: the first cycle's colour factors are
+  // drawn before the first seeding from the clock.
+  static constexpr std::uint64_t kStartSeed = 0x2545F4914F6CDD1DULL;
+
+  explicit Random(std::uint64_t seed = kStartSeed) { Seed(seed); }
 
   void Seed(std::uint64_t seed) { state_ = seed; }
 

@@ -15,7 +15,9 @@ struct ToolOptions {
   int width = 640;
   int height = 480;
   std::string shape = "Casuali";
-  std::uint64_t seed = 1;
+  // By default the generator starts where the saver's does, so the first
+  // cycle draws what a freshly started saver draws.
+  std::uint64_t seed = Random::kStartSeed;
   int cycles = 1;
   std::string picture;
   std::string out = ".";
