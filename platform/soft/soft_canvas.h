@@ -1,6 +1,8 @@
 // A software raster that paints the pixels Windows GDI paints on a 32-bpp
 // surface: the 16 ROP2 codes, the Arc ellipse trace, 1-pixel rectangles,
 // Bresenham and wide round-capped lines, picture copies, and FreeType text.
+// Arc and Rectangle follow the 1-pixel pen whatever the pen width (nothing
+// draws them wider); Line follows the width.
 #pragma once
 
 #include <cstdint>
