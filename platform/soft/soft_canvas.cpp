@@ -14,8 +14,9 @@ namespace brenlow {
 namespace {
 
 constexpr std::uint32_t kRgbMask = 0x00ffffffu;
-// Boxes beyond this size would need gigabytes of trace; nothing is drawn.
-constexpr std::int64_t kMaxArcSide = std::int64_t{1} << 22;
+// Boxes beyond this size would need a huge trace and overflow the 64-bit
+// error terms of the ellipse algorithm; nothing is drawn.
+constexpr std::int64_t kMaxArcSide = std::int64_t{1} << 19;
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t d) {  // d > 0
   std::int64_t q = a / d;
@@ -497,10 +498,12 @@ void SoftCanvas::WideLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
   }
   auto edge_x = [](Edge& e, std::int64_t y) {
     if (!e.started) {
-      const std::int64_t num = (y - e.y0) * (e.step * e.dy + e.step_rem);
-      const std::int64_t q = CeilDiv(num, e.dy);
-      e.rem = q * e.dy - num;
-      e.x += q;
+      // Far-away edges can overflow 64 bits here: one 128-bit division.
+      const __int128 num = static_cast<__int128>(y - e.y0) * (e.step * e.dy + e.step_rem);
+      __int128 q = num / e.dy;
+      if (q * e.dy < num) ++q;  // ceiling (dy > 0)
+      e.rem = static_cast<std::int64_t>(q * e.dy - num);
+      e.x += static_cast<std::int64_t>(q);
       e.started = true;
     }
     return e.x;

@@ -293,6 +293,7 @@ TEST(SoftCanvasClip, FarAwayShapesDoNotCrash) {
   c.Rectangle(-2147483647, -2147483647, 2147483647, 2147483647);
   c.Line(-3e9f, -3e9f, 3e9f, 3e9f);
   c.SetPenWidth(7);
+  c.Line(-2e9f, -2e9f, 2e9f, 2.1e9f);
   c.Line(-1e9f, 16, 1e9f, 16);
   EXPECT_EQ(c.pixel(16, 16), 0xffffffu);  // the wide horizontal line crosses the middle
 }
