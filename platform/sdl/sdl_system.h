@@ -45,6 +45,8 @@ class PresentingCanvas : public Canvas {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   std::chrono::steady_clock::time_point last_present_{};
+  // Drawn on since the last showing.
+  bool changed_ = false;
 };
 
 class SdlSystem : public System {
