@@ -133,15 +133,19 @@ TEST_F(PictureIoTest, RefusesBadFiles) {
   negative_width[21] = 0xff;
   std::vector<unsigned char> truncated = MakeBmp(24, 3, 2, {}, values, false);
   truncated.resize(60);
+  // Sides within bounds, area not: 16384 x 16384 claims a gigabyte.
+  std::vector<unsigned char> vast = MakeBmp(24, 3, 2, {}, values, false);
+  vast[18] = 0x00, vast[19] = 0x40, vast[22] = 0x00, vast[23] = 0x40;
+  // A claimed height of 1000 rows with two rows of data behind it.
+  std::vector<unsigned char> short_rows = MakeBmp(24, 3, 2, {}, values, false);
+  short_rows[22] = 0xe8, short_rows[23] = 0x03;
   std::vector<unsigned char> not_bmp = {'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                         0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   const struct {
     const char* name;
     std::vector<unsigned char> bytes;
-  } cases[] = {{"huge", huge},
-               {"negative width", negative_width},
-               {"truncated", truncated},
-               {"not a bmp", not_bmp},
+  } cases[] = {{"huge", huge}, {"negative width", negative_width}, {"truncated", truncated},
+               {"vast", vast}, {"rows missing", short_rows},       {"not a bmp", not_bmp},
                {"empty", {}}};
   for (const auto& tc : cases)
     EXPECT_FALSE(LoadBmp(Write("bad.bmp", tc.bytes)).has_value()) << tc.name;
