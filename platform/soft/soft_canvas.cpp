@@ -670,7 +670,8 @@ void SoftCanvas::PrintText(float x, float y, const std::string& text) {
   if (font_->failed || text.empty()) return;
   FT_Face face = font_->face;
   // Point size at 96 dots per inch, whole pixels like a GDI font height.
-  const long pixels = std::max(1L, std::lround(font_points_ * 96.0 / 72.0));
+  const double wanted = std::isfinite(font_points_) ? font_points_ * 96.0 / 72.0 : 1.0;
+  const long pixels = std::lround(std::clamp(wanted, 1.0, 4096.0));
   if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)) != 0) return;
 
   const std::int64_t left = RoundToInt(x);

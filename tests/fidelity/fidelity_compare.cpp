@@ -4,10 +4,10 @@
 //       writes the primitive case list (ellipses, rectangles, lines, ROPs, and
 //       picture copies, which need a picture of 200 x 120 or so)
 //   fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP]
-//                    [--show NAME] [--quiet]
+//                    [--show NAME] [--quiet] [--per-case]
 //       plays CASES on SoftCanvas, compares with the pixels gdi_replay wrote,
 //       prints the agreement per group of cases, and fails when any case is
-//       below PERCENT (default 100: exact).
+//       below PERCENT (default 100: exact); --per-case prints every case.
 //   fidelity_compare time N CASES
 //       times each case on SoftCanvas (at least N rounds and a second), in
 //       the format gdi_replay --time prints
@@ -276,7 +276,7 @@ int Compare(int argc, char** argv) {
   double min_percent = 100.0;
   std::optional<brenlow::Picture> picture;
   std::string show;
-  bool quiet = false;
+  bool quiet = false, per_case = false;
   for (int i = 4; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--min" && i + 1 < argc)
@@ -287,6 +287,8 @@ int Compare(int argc, char** argv) {
       show = argv[++i];
     else if (a == "--quiet")
       quiet = true;
+    else if (a == "--per-case")
+      per_case = true;
   }
   std::ifstream in(argv[2], std::ios::binary);
   if (!in) {
@@ -347,6 +349,9 @@ int Compare(int argc, char** argv) {
             first / w, gdi[first], soft[first]);
       ++failing;
     }
+    if (per_case)
+      std::printf("%-40s %10llu differ %10.5f %%\n", c.name.c_str(),
+                  static_cast<unsigned long long>(differing), agreement);
     if (c.name == show) Show(c, soft, gdi);
   }
   std::fclose(f);
@@ -377,7 +382,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: fidelity_compare generate CASES\n"
                "       fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP] "
-               "[--show NAME] [--quiet]\n"
+               "[--show NAME] [--quiet] [--per-case]\n"
                "       fidelity_compare time N CASES\n");
   return 2;
 }
