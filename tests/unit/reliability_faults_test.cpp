@@ -1,0 +1,325 @@
+// Faults on a real disk (a temporary folder, through PosixFiles): what the
+// saver, the dialog's writer and the installer do, and that the previous
+// settings file always survives.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "installer/frmsetup.h"
+#include "platform/posix_files.h"
+#include "platform/recording/recording_system.h"
+#include "platform/soft/picture_io.h"
+#include "saver/app.h"
+#include "saver/settings.h"
+
+namespace brenlow {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kOld[] = "C:\\old.bmp\r\nCerchi\r\n";
+
+struct TempFolder {
+  TempFolder() {
+    char name[] = "/tmp/brenlow-faults-XXXXXX";
+    path = ::mkdtemp(name);
+    // Reachable by the unprivileged user some cases switch to.
+    fs::permissions(path, fs::perms::all);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    for (const auto& entry : fs::recursive_directory_iterator(path, ignored)) {
+      if (entry.is_directory()) fs::permissions(entry.path(), fs::perms::owner_all, ignored);
+    }
+    fs::remove_all(path, ignored);
+  }
+  std::string Write(const std::string& name, const std::string& content) const {
+    const std::string file = path + "/" + name;
+    std::ofstream(file, std::ios::binary) << content;
+    return file;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(path + "/" + name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  // Names in the folder, to find leftover temporary files.
+  std::vector<std::string> Names(const std::string& sub = "") const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(path + sub)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string path;
+};
+
+struct ChildLimits {
+  bool unprivileged = false;          // drop root, so permissions count
+  std::int64_t file_size_limit = -1;  // RLIMIT_FSIZE in bytes
+};
+
+// Runs fn in a child process under the limits; returns what fn returned.
+std::string InChild(const ChildLimits& limits, const std::function<std::string()>& fn) {
+  int out[2];
+  if (::pipe(out) != 0) return "pipe failed";
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(out[0]);
+    if (limits.unprivileged && ::getuid() == 0) {
+      if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+    }
+    if (limits.file_size_limit >= 0) {
+      // A full disk: writes past the limit fail with EFBIG instead of
+      // killing the process.
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{static_cast<rlim_t>(limits.file_size_limit),
+                         static_cast<rlim_t>(limits.file_size_limit)};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(4);
+    }
+    const std::string result = fn();
+    if (::write(out[1], result.data(), result.size()) < 0) ::_exit(5);
+    ::_exit(0);
+  }
+  ::close(out[1]);
+  std::string result;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) result.append(buffer, n);
+  ::close(out[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
+  return result;
+}
+
+class InstallerOnDisk : public InstallerHost {
+ public:
+  explicit InstallerOnDisk(std::string folder) : folder_(std::move(folder)) {}
+  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override {
+    if (folder_.size() + 1 > size) return static_cast<std::uint32_t>(folder_.size() + 1);
+    std::memcpy(buffer, folder_.c_str(), folder_.size() + 1);
+    return static_cast<std::uint32_t>(folder_.size());
+  }
+  Files& files() override { return files_; }
+  void MessageBox(const std::string& text, const std::string&) override { message = text; }
+  void ShowSetupWindow(const std::string&) override { shown = true; }
+  std::string message;
+  bool shown = false;
+
+ private:
+  std::string folder_;
+  PosixFiles files_;
+};
+
+// Runs quillet with the shipped files in ship/ and the Windows folder win/;
+// returns its exit code and message.
+std::string RunInstaller(const TempFolder& t) {
+  if (::chdir((t.path + "/ship").c_str()) != 0) return "no ship folder";
+  InstallerOnDisk host(t.path + "/win");
+  const int code = RunQuillet(host);
+  return std::to_string(code) + "|" + host.message;
+}
+
+// The recording platform with the real disk and the real picture loader.
+struct DiskSystem : RecordingSystem {
+  explicit DiskSystem(const std::string& folder) {
+    windows_folder = folder;
+    files_ = &posix;
+    args = "/S";
+    canvas.Resize(64, 48);
+    keep_log = false;
+    canvas.sink = [this](const DrawCall& c) {
+      if (c.kind == DrawCall::kCopy) ++copies;
+      if (c.kind == DrawCall::kText) ++texts;
+    };
+    // Moves sideways once three cycles' worth of checks have passed.
+    cursor = [](int n) { return CursorPoint{n < 3000 ? 5 : 6, 5}; };
+    clock_step = 0.05;
+  }
+  std::optional<Picture> LoadPicture(const std::string& path) override {
+    return LoadBmp(PosixFiles::NativePath(path));
+  }
+  // Runs the saver to its end; returns the exit code.
+  int Run() {
+    try {
+      RunBrenlow(*this);
+    } catch (const ProcessEnded& end) {
+      return end.exit_code;
+    }
+    return -1;
+  }
+  PosixFiles posix;
+  int copies = 0;
+  int texts = 0;
+};
+
+std::string Bmp24(int width, int height, size_t pixel_bytes_kept) {
+  const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 24 + 31) / 32 * 4;
+  const std::uint64_t full =
+      static_cast<std::uint64_t>(stride) * static_cast<std::uint32_t>(height);
+  std::string b(54, '\0');
+  auto put = [&](size_t at, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put(2, static_cast<std::uint32_t>(54 + full), 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, static_cast<std::uint32_t>(width), 4);
+  put(22, static_cast<std::uint32_t>(height), 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  put(34, static_cast<std::uint32_t>(full), 4);
+  b += std::string(std::min<std::uint64_t>(full, pixel_bytes_kept), '\x7f');
+  return b;
+}
+
+long MaxRssKb() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+TEST(ReliabilityFaults, ReadOnlySettingsFolderKeepsThePreviousFile) {
+  TempFolder t;
+  fs::create_directories(t.path + "/win");
+  fs::create_directories(t.path + "/ship");
+  t.Write("win/brlscsav.ini", kOld);
+  t.Write("ship/brenlow.scr", "program");
+  t.Write("ship/BR_LOW.bmp", Bmp24(4, 4, 48));
+  fs::permissions(t.path + "/ship", fs::perms::all);
+  fs::permissions(t.path + "/win", fs::perms::owner_read | fs::perms::owner_exec |
+                                       fs::perms::group_read | fs::perms::group_exec |
+                                       fs::perms::others_read | fs::perms::others_exec);
+  // The dialog's Ok: the write fails with the system's reason.
+  const std::string dialog = InChild({true, -1}, [&] {
+    PosixFiles files;
+    const auto error = WriteSettings(files, t.path + "/win\\brlscsav.ini", "C:\\new.bmp", "Ovali");
+    return error ? error->reason : std::string("written");
+  });
+  EXPECT_NE(dialog.find("Permission denied"), std::string::npos) << dialog;
+  // The installer stops with its message at the first copy.
+  const std::string installer = InChild({true, -1}, [&] { return RunInstaller(t); });
+  EXPECT_EQ(installer.rfind("1|Impossibile copiare il file \"brenlow.scr\"", 0), 0u) << installer;
+  EXPECT_NE(installer.find("Installazione interrotta."), std::string::npos) << installer;
+  // The saver still reads its settings from the read-only folder.
+  const std::string saver = InChild({true, -1}, [&] {
+    PosixFiles files;
+    const SettingsValues v = ReadSettings(files, t.path + "/win\\brlscsav.ini");
+    return v.picture + "|" + v.shape;
+  });
+  EXPECT_EQ(saver, "C:\\old.bmp|Cerchi");
+  EXPECT_EQ(t.Read("win/brlscsav.ini"), kOld);
+  EXPECT_EQ(t.Names("/win"), std::vector<std::string>{"brlscsav.ini"});
+}
+
+TEST(ReliabilityFaults, SettingsFileThatIsAFolder) {
+  TempFolder t;
+  fs::create_directories(t.path + "/brlscsav.ini/inside");
+  t.Write("brlscsav.ini/inside/keep.txt", "mine");
+  // The saver runs with empty settings and ends on a sideways move.
+  DiskSystem system(t.path);
+  EXPECT_EQ(system.Run(), 0);
+  EXPECT_GT(system.texts, 0);
+  EXPECT_EQ(system.copies, 0);
+  EXPECT_GE(system.show_cursor_count, 0);
+  EXPECT_TRUE(system.screen_saver_active);
+  // A writer gets an error and the folder with its content stays.
+  PosixFiles files;
+  const auto error = WriteSettings(files, t.path + "\\brlscsav.ini", "C:\\x.bmp", "Ovali");
+  ASSERT_TRUE(error.has_value());
+  EXPECT_NE(error->reason.find("brlscsav.ini"), std::string::npos) << error->reason;
+  EXPECT_EQ(t.Read("brlscsav.ini/inside/keep.txt"), "mine");
+  EXPECT_EQ(t.Names(), std::vector<std::string>{"brlscsav.ini"});
+}
+
+TEST(ReliabilityFaults, FullDiskKeepsThePreviousFile) {
+  TempFolder t;
+  fs::create_directories(t.path + "/win");
+  fs::create_directories(t.path + "/ship");
+  t.Write("win/brlscsav.ini", kOld);
+  t.Write("ship/brenlow.scr", std::string(4096, 'p'));
+  t.Write("ship/BR_LOW.bmp", Bmp24(4, 4, 48));
+  // Room for 8 bytes: every write of a whole settings file fails midway.
+  const std::string dialog = InChild({false, 8}, [&] {
+    PosixFiles files;
+    const auto error = WriteSettings(files, t.path + "/win\\brlscsav.ini", "C:\\new.bmp", "Ovali");
+    return error ? error->reason : std::string("written");
+  });
+  EXPECT_NE(dialog.find("File too large"), std::string::npos) << dialog;
+  const std::string installer = InChild({false, 8}, [&] { return RunInstaller(t); });
+  EXPECT_EQ(installer.rfind("1|Impossibile copiare il file \"brenlow.scr\"", 0), 0u) << installer;
+  EXPECT_EQ(t.Read("win/brlscsav.ini"), kOld);
+  // No half-written temporary file is left behind.
+  EXPECT_EQ(t.Names("/win"), std::vector<std::string>{"brlscsav.ini"});
+}
+
+TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
+  TempFolder t;
+  const std::string whole = Bmp24(40, 30, SIZE_MAX);
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"cut mid-pixel-data", whole.substr(0, 54 + 40 * 3 * 12 + 17)},
+      {"30000 x 30000 in its header", Bmp24(30000, 30000, 4096)},
+      {"16000 x 16000, cut", Bmp24(16000, 16000, 4096)},
+      {"header only", whole.substr(0, 54)},
+  };
+  // The whole picture is shown, so the cases below test the faults alone.
+  {
+    t.Write("whole.bmp", whole);
+    DiskSystem system(t.path);
+    system.posix.WriteAll(t.path + "\\brlscsav.ini", t.path + "/whole.bmp\r\nCerchi\r\n");
+    EXPECT_EQ(system.Run(), 0);
+    EXPECT_GT(system.copies, 0);
+  }
+  for (const Case& c : cases) {
+    t.Write("bad.bmp", c.bytes);
+    const long rss_before = MaxRssKb();
+    DiskSystem system(t.path);
+    system.posix.WriteAll(t.path + "\\brlscsav.ini", t.path + "/bad.bmp\r\nCerchi\r\n");
+    EXPECT_EQ(system.Run(), 0) << c.name;
+    EXPECT_EQ(system.copies, 0) << c.name;
+    EXPECT_GT(system.texts, 0) << c.name;
+    EXPECT_GE(system.show_cursor_count, 0) << c.name;
+    EXPECT_TRUE(system.screen_saver_active) << c.name;
+    // Refused from the header: no picture-sized memory was ever taken.
+    if (std::string(c.name).rfind("30000", 0) == 0) {
+      EXPECT_LT(MaxRssKb() - rss_before, 64 * 1024) << c.name;
+    }
+  }
+}
+
+TEST(ReliabilityFaults, TenMegabyteOneLineSettingsFile) {
+  TempFolder t;
+  const std::string line(10 * 1024 * 1024, 'x');
+  t.Write("brlscsav.ini", line);
+  const SettingsValues values = ParseSettings(line);
+  EXPECT_EQ(values.picture.size(), line.size());
+  EXPECT_EQ(values.shape, "");
+  // The saver runs: the 10 MB name loads no picture, shapes are random.
+  DiskSystem system(t.path);
+  EXPECT_EQ(system.Run(), 0);
+  EXPECT_EQ(system.copies, 0);
+  EXPECT_GT(system.texts, 0);
+  EXPECT_TRUE(system.screen_saver_active);
+  EXPECT_EQ(t.Read("brlscsav.ini").size(), line.size());
+}
+
+}  // namespace
+}  // namespace brenlow
