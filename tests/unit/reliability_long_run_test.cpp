@@ -1,0 +1,94 @@
+// Long runs on the software canvas: 200 cycles over every family and every
+// fade style, with the heap measured before and after.
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "platform/recording/recording_system.h"
+#include "platform/soft/soft_canvas.h"
+#include "saver/frm_prog.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/allocator_interface.h>
+#endif
+
+namespace brenlow {
+namespace {
+
+// Bytes the program holds on the heap right now.
+size_t HeapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  return mallinfo2().uordblks;
+#endif
+}
+
+long StatusKb(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
+  }
+  return -1;
+}
+
+TEST(ReliabilityLongRun, TwoHundredCyclesOnTheSoftCanvasKeepMemoryFlat) {
+  SoftCanvas soft(160, 120);
+  RecordingSystem system;
+  system.canvas.Resize(160, 120);
+  system.canvas.forward = &soft;
+  system.canvas.sink = [](const DrawCall&) {};
+  system.keep_log = false;
+  system.clock_step = 0.05;
+  Dichiarazioni globals;
+  globals.RunMode = kRunSaver;
+  globals.PictureSetting = "C:\\logo.bmp";
+  Picture logo{50, 40, std::vector<Colour>(50 * 40)};
+  for (size_t i = 0; i < logo.pixels.size(); ++i)
+    logo.pixels[i] = static_cast<Colour>(i * 2654435761u);
+  system.pictures[globals.PictureSetting] = logo;
+  frmProg prog(system, globals);
+  struct Count : CycleObserver {
+    std::map<int, int> shapes, fades;
+    void OnShape(int s) override { ++shapes[s]; }
+    void OnFade(int s) override { ++fades[s]; }
+  } count;
+  prog.set_observer(&count);
+  prog.OpenWindow();
+  prog.LoadLogo();
+  prog.StartCursor = system.GetCursorPos();
+
+  const char* const families[] = {"Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi", "Casuali"};
+  auto cycle = [&](int i) {
+    globals.ShapeSetting = families[i % 6];
+    prog.DrawCycle();
+  };
+  // One cycle of each family first: fonts, glyph caches and the like are
+  // made once and then kept.
+  for (int i = 0; i < 6; ++i) cycle(i);
+  const size_t heap_before = HeapInUse();
+  const long rss_before = StatusKb("VmRSS:");
+  const int cycles = 200;
+  for (int i = 0; i < cycles; ++i) cycle(i);
+  const size_t heap_after = HeapInUse();
+  const long rss_after = StatusKb("VmRSS:");
+  std::printf("%d cycles: heap %zu -> %zu bytes, VmRSS %ld -> %ld kB\n", cycles, heap_before,
+              heap_after, rss_before, rss_after);
+  RecordProperty("heap_before", std::to_string(heap_before));
+  RecordProperty("heap_after", std::to_string(heap_after));
+
+  EXPECT_FALSE(prog.closed());
+  EXPECT_EQ(count.shapes.size(), 5u);
+  EXPECT_EQ(count.fades.size(), 3u);
+  // Nothing held per cycle: a leak of even one pen-sized object per cycle
+  // would add up to more than this over 200 cycles.
+  EXPECT_LT(static_cast<long long>(heap_after) - static_cast<long long>(heap_before), 8 * 1024);
+}
+
+}  // namespace
+}  // namespace brenlow
