@@ -36,7 +36,7 @@ constexpr UINT kActivateMessage = WM_APP + 1;
 // PBS_DISABLED: the button state whose picture is the greyed glyph.
 constexpr int kDisabledState = 4;
 
-struct ControlSpec {
+struct ControlLayout {
   int id;
   const char* window_class;
   const char* text;
@@ -46,7 +46,7 @@ struct ControlSpec {
 };
 
 // In tab order.
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {kCmdOk, "BUTTON", "&Ok", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 3360, 120, 972, 372},
     {kCmdAnn, "BUTTON", "&Annulla", BS_PUSHBUTTON | WS_TABSTOP, 0, 3360, 600, 972, 372},
     {kCombo1, "COMBOBOX", "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0, 240, 360,
@@ -139,8 +139,8 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
     return r.right - r.left;
   }
   PixelRect Text1Rect() override {
-    const ControlSpec& spec = kControls[kText1Index];
-    return {spec.left / tpp_x_, spec.top / tpp_y_, spec.width / tpp_x_, spec.height / tpp_y_};
+    const ControlLayout& text1 = kControls[kText1Index];
+    return {text1.left / tpp_x_, text1.top / tpp_y_, text1.width / tpp_x_, text1.height / tpp_y_};
   }
   void SetLine(int line, int x1, int x2, int y) override {
     lines_[line == 1 ? 0 : 1] = {x1, y, x2, y};
@@ -249,7 +249,7 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     font_ = CreateFontIndirectA(&metrics.lfMessageFont);
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    for (const ControlSpec& c : kControls) {
+    for (const ControlLayout& c : kControls) {
       int height = c.height / tpp_y_;
       if (std::strcmp(c.window_class, "COMBOBOX") == 0) height += kDropDownPixels;
       HWND control =
