@@ -18,8 +18,9 @@ Usage (from a test script run by CTest; see WineTest.cmake next to this file):
     winehelp.poll(lambda: ..., timeout=20)        # returns the first truthy value
 
 Prefixes live under $BRENLOW_WINE_PREFIXES (default /tmp/brenlow-wine-<uid>)
-and are made once with `wineboot -i`; tests that share a prefix must not run
-at the same time (WineTest.cmake gives them a RESOURCE_LOCK). Each Session
+and are made once with `wineboot -i`; a Session holds a lock on its prefix
+until it ends, so sessions of one prefix run one after the other (also across
+separate ctest runs; WineTest.cmake adds a RESOURCE_LOCK as well). Each Session
 starts its own Xvfb on a free display (-displayfd) and, when it ends, kills
 its programs, the prefix's wineserver and its Xvfb.
 """
@@ -167,8 +168,12 @@ class Session:
     # --- lifecycle -------------------------------------------------------
 
     def __enter__(self):
-        self.start_xvfb()
-        self.ensure_prefix()
+        try:
+            self.start_xvfb()
+            self.ensure_prefix()
+        except BaseException:
+            self.close()
+            raise
         return self
 
     def __exit__(self, exc_type, *exc):
@@ -198,21 +203,24 @@ class Session:
 
     def ensure_prefix(self):
         os.makedirs(prefix_root(), exist_ok=True)
-        with open(self.prefix + ".lock", "w") as lock:
-            fcntl.flock(lock, fcntl.LOCK_EX)
-            ready = os.path.join(self.prefix, ".brenlow-ready-2")
-            if not os.path.exists(ready):
-                shutil.rmtree(self.prefix, ignore_errors=True)
-                quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
-                subprocess.run(["wineboot", "-i"], env=self.env(), check=True, timeout=300,
-                               **quiet)
-                # A crashing program ends instead of waiting behind Wine's
-                # crash dialog.
-                subprocess.run([self.loader, "reg", "add", "HKCU\\Software\\Wine\\WineDbg",
-                                "/v", "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"],
-                               env=self.env(), check=True, timeout=300, **quiet)
-                subprocess.run(["wineserver", "-w"], env=self.env(), timeout=300)
-                open(ready, "w").close()
+        # One session at a time per prefix, across test runs too: sessions
+        # on one wineserver share its cursor position and its programs.
+        self.prefix_lock = open(self.prefix + ".lock", "w")
+        fcntl.flock(self.prefix_lock, fcntl.LOCK_EX)
+        self.holds_prefix = True
+        ready = os.path.join(self.prefix, ".brenlow-ready-2")
+        if not os.path.exists(ready):
+            shutil.rmtree(self.prefix, ignore_errors=True)
+            quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+            subprocess.run(["wineboot", "-i"], env=self.env(), check=True, timeout=300,
+                           **quiet)
+            # A crashing program ends instead of waiting behind Wine's
+            # crash dialog.
+            subprocess.run([self.loader, "reg", "add", "HKCU\\Software\\Wine\\WineDbg",
+                            "/v", "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"],
+                           env=self.env(), check=True, timeout=300, **quiet)
+            subprocess.run(["wineserver", "-w"], env=self.env(), timeout=300)
+            open(ready, "w").close()
 
     def close(self):
         for p in self.processes:
@@ -221,8 +229,11 @@ class Session:
                     os.killpg(p.pid, signal.SIGKILL)
                 except ProcessLookupError:
                     pass
-        if self.display:
+        if getattr(self, "holds_prefix", False):
             subprocess.run(["wineserver", "-k"], env=self.env(), stderr=subprocess.DEVNULL,
+                           timeout=60)
+            # Gone before the next session of this prefix starts its own.
+            subprocess.run(["wineserver", "-w"], env=self.env(), stderr=subprocess.DEVNULL,
                            timeout=60)
         for p in self.processes:
             try:
@@ -231,6 +242,10 @@ class Session:
                 pass
         if self.remove_log_dir:
             shutil.rmtree(self.log_dir, ignore_errors=True)
+        if getattr(self, "prefix_lock", None):
+            self.holds_prefix = False
+            self.prefix_lock.close()
+            self.prefix_lock = None
         if self.xvfb:
             self.xvfb.terminate()
             try:
