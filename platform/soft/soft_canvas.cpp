@@ -498,12 +498,22 @@ void SoftCanvas::WideLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
   }
   auto edge_x = [](Edge& e, std::int64_t y) {
     if (!e.started) {
-      // Far-away edges can overflow 64 bits here: one 128-bit division.
-      const __int128 num = static_cast<__int128>(y - e.y0) * (e.step * e.dy + e.step_rem);
-      __int128 q = num / e.dy;
-      if (q * e.dy < num) ++q;  // ceiling (dy > 0)
-      e.rem = static_cast<std::int64_t>(q * e.dy - num);
-      e.x += static_cast<std::int64_t>(q);
+      const std::int64_t rows = y - e.y0, edx = e.step * e.dy + e.step_rem;
+      std::int64_t q, rem;
+      if (rows < (std::int64_t{1} << 31) && edx < (std::int64_t{1} << 31) &&
+          edx > -(std::int64_t{1} << 31)) {
+        const std::int64_t num = rows * edx;
+        q = CeilDiv(num, e.dy);
+        rem = q * e.dy - num;
+      } else {  // far-away edges would overflow 64 bits: one 128-bit division
+        const __int128 num = static_cast<__int128>(rows) * edx;
+        __int128 q128 = num / e.dy;
+        if (q128 * e.dy < num) ++q128;  // ceiling (dy > 0)
+        q = static_cast<std::int64_t>(q128);
+        rem = static_cast<std::int64_t>(q128 * e.dy - num);
+      }
+      e.rem = rem;
+      e.x += q;
       e.started = true;
     }
     return e.x;
@@ -533,16 +543,33 @@ void SoftCanvas::WideLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
     }
     spans[i] = {l, r};
   };
+  // Rows of the two caps, as indices into cap_rows_ (its rows are consecutive).
+  const std::int64_t cap1_top = y1 + cap_top, cap2_top = y2 + cap_top;
+  const std::int64_t caps = static_cast<std::int64_t>(cap_count);
+  const std::uint32_t and_mask = pen_masks_.and_mask, xor_mask = pen_masks_.xor_mask;
+  auto fill = [&](Colour* row, std::int64_t l, std::int64_t r) {
+    l = std::max<std::int64_t>(l, 0);
+    r = std::min<std::int64_t>(r, width_);
+    if (and_mask == 0) {
+      for (std::int64_t x = l; x < r; ++x) row[x] = xor_mask;
+    } else {
+      for (std::int64_t x = l; x < r; ++x) row[x] = (row[x] & and_mask) ^ xor_mask;
+    }
+  };
   std::int64_t near_x = std::clamp<std::int64_t>(std::min(x1, x2), 0, width_ > 0 ? width_ - 1 : 0);
   for (std::int64_t y = top; y < bottom; ++y) {
+    Colour* row = pixels_.data() + y * width_;
     // The stroke's rows are scattered over the canvas: ask for a later row
     // early so that its cache miss overlaps this row's work.
-    if (y + 3 < bottom) __builtin_prefetch(pixels_.data() + (y + 3) * width_ + near_x, 1);
+    if (y + 3 < bottom) __builtin_prefetch(row + 3 * width_ + near_x, 1);
     nspans = 0;
-    for (const Pt& c : {Pt{x1, y1}, Pt{x2, y2}}) {
-      const std::int64_t k = y - c.y - cap_top;
-      if (k >= 0 && k < static_cast<std::int64_t>(cap_count) && cap_rows_[k * 3] == y - c.y)
-        add(c.x + cap_rows_[k * 3 + 1], c.x + cap_rows_[k * 3 + 2]);
+    if (y >= cap1_top && y < cap1_top + caps) {
+      const std::int64_t k = (y - cap1_top) * 3;
+      add(x1 + cap_rows_[k + 1], x1 + cap_rows_[k + 2]);
+    }
+    if (y >= cap2_top && y < cap2_top + caps) {
+      const std::int64_t k = (y - cap2_top) * 3;
+      add(x2 + cap_rows_[k + 1], x2 + cap_rows_[k + 2]);
     }
     if (has_body && !polygon && y >= bt && y < bb) add(bl, br);
     if (polygon) {
@@ -554,6 +581,7 @@ void SoftCanvas::WideLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
         Edge& edge = edges[e];
         if (y < edge.y0 || y >= edge.y1) continue;
         xs[nxs++] = edge_x(edge, y);
+        edge_next(edge);
       }
       if (nxs == 2) {
         const std::int64_t a = xs[0], b = xs[1];
@@ -563,7 +591,6 @@ void SoftCanvas::WideLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
           for (int j = i; j > 0 && xs[j - 1] > xs[j]; --j) std::swap(xs[j - 1], xs[j]);
         for (int i = 0; i + 1 < nxs; i += 2) add(xs[i], xs[i + 1]);
       }
-      for (int e = 0; e < nedges; ++e) edge_next(edges[e]);
     }
     if (nspans == 0) continue;
     // Each pixel of the stroke is painted once, whatever overlaps.
@@ -572,12 +599,12 @@ void SoftCanvas::WideLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
       if (spans[i].first <= cr) {
         cr = std::max(cr, spans[i].second);
       } else {
-        FillRow(y, cl, cr, pen_masks_);
+        fill(row, cl, cr);
         cl = spans[i].first;
         cr = spans[i].second;
       }
     }
-    FillRow(y, cl, cr, pen_masks_);
+    fill(row, cl, cr);
     near_x = std::clamp<std::int64_t>(cl, 0, width_ > 0 ? width_ - 1 : 0);
   }
 }
