@@ -1,0 +1,59 @@
+// A small Windows helper for the reliability tests under Wine: reports the
+// saver process's GDI and USER objects, handles and memory, or asks its
+// window to close as the system would.
+//   brenlow_probe counts   ->  "gdi=N user=N handles=N working_set_kb=N private_kb=N"
+//   brenlow_probe close    ->  posts WM_CLOSE to the saver window
+#include <windows.h>
+// psapi.h needs windows.h first.
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+HWND SaverWindow() { return ::FindWindowA("brenlow_saver", nullptr); }
+
+int Counts() {
+  HWND window = SaverWindow();
+  if (!window) {
+    std::printf("no saver window\n");
+    return 2;
+  }
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (!process) {
+    std::printf("cannot open process %lu\n", static_cast<unsigned long>(pid));
+    return 3;
+  }
+  DWORD handles = 0;
+  ::GetProcessHandleCount(process, &handles);
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof memory;
+  ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                         sizeof memory);
+  std::printf("gdi=%lu user=%lu handles=%lu working_set_kb=%llu private_kb=%llu\n",
+              static_cast<unsigned long>(::GetGuiResources(process, GR_GDIOBJECTS)),
+              static_cast<unsigned long>(::GetGuiResources(process, GR_USEROBJECTS)),
+              static_cast<unsigned long>(handles),
+              static_cast<unsigned long long>(memory.WorkingSetSize / 1024),
+              static_cast<unsigned long long>(memory.PrivateUsage / 1024));
+  ::CloseHandle(process);
+  return 0;
+}
+
+int Close() {
+  HWND window = SaverWindow();
+  if (!window) return 2;
+  return ::PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "counts") == 0) return Counts();
+  if (argc == 2 && std::strcmp(argv[1], "close") == 0) return Close();
+  std::printf("usage: brenlow_probe counts|close\n");
+  return 1;
+}

@@ -1,0 +1,148 @@
+"""Reliability of brenlow.scr (the win64 build) under wine64 and Xvfb.
+
+    python3 wine_reliability_test.py long_run <brenlow.scr> <brenlow_probe.exe>
+    python3 wine_reliability_test.py close_request <brenlow.scr> <brenlow_probe.exe>
+
+long_run lets the saver cycle for BRENLOW_LONG_RUN_SECONDS (60 by default,
+600 for the full run) and reads, every few seconds, the process's memory
+(VmRSS of the Wine process), its open file descriptors and threads, and
+what the probe reports from inside Wine (GDI and USER objects, handles:
+Wine 8 answers 0 to these calls, so the file descriptors and memory are
+what show a leak there)."""
+
+import os
+import subprocess
+import sys
+import time
+
+import winehelp
+
+PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "reliability")
+# A smaller screen gives more cycles per minute.
+W, H = 640, 480
+START = 90
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def status_kb(pid, field):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith(field + ":"):
+                return int(line.split()[1])
+    return -1
+
+
+def fd_count(pid):
+    return len(os.listdir(f"/proc/{pid}/fd"))
+
+
+def probe(session, exe, what):
+    r = subprocess.run([session.loader, exe, what], env=session.env(), capture_output=True,
+                       text=True, timeout=120)
+    return r.returncode, r.stdout.strip()
+
+
+def probe_counts(session, exe):
+    code, out = probe(session, exe, "counts")
+    check(code == 0, f"probe counts: {code} {out}")
+    return dict((k, int(v)) for k, v in (item.split("=") for item in out.split()))
+
+
+def start_saver(session, exe):
+    session.write_windows_file("brlscsav.ini", "C:\\quad.bmp\r\nCasuali\r\n")
+    subprocess.run(["convert", "-size", "60x60", "xc:red", "xc:lime", "+append", "(", "-size",
+                    "60x60", "xc:blue", "xc:yellow", "+append", ")", "-append",
+                    "BMP3:" + os.path.join(session.drive_c(), "quad.bmp")], check=True)
+    p = session.start(exe, "/S", cwd=session.drive_c())
+    session.wait_window("^brenlow$", START)
+    return p
+
+
+def sample(session, p, probe_exe):
+    counts = probe_counts(session, probe_exe)
+    return {"rss_kb": status_kb(p.pid, "VmRSS"), "fds": fd_count(p.pid),
+            "threads": status_kb(p.pid, "Threads"), **counts}
+
+
+def black(img):
+    return img.count(lambda px: px != (0, 0, 0), step=8) == 0
+
+
+def case_long_run(session, exe, probe_exe):
+    seconds = float(os.environ.get("BRENLOW_LONG_RUN_SECONDS", "60"))
+    p = start_saver(session, exe)
+    # The first cycle loads fonts and the picture: measure from its end on.
+    session.wait_screen(black, 120, "the first fade's black screen")
+    first = sample(session, p, probe_exe)
+    print("start:", first, flush=True)
+    samples = [first]
+    blacks, was_black = 1, True
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        check(p.poll() is None, f"the saver ended on its own (code {p.returncode})")
+        is_black = black(session.screenshot())
+        if is_black and not was_black:
+            blacks += 1
+        was_black = is_black
+        if len(samples) * 10 < seconds - (deadline - time.monotonic()):
+            samples.append(sample(session, p, probe_exe))
+    last = sample(session, p, probe_exe)
+    samples.append(last)
+    print("end:  ", last, flush=True)
+    peak = max(s["rss_kb"] for s in samples)
+    print(f"ran {seconds:.0f} s, at least {blacks} cycles seen (black screens); "
+          f"VmRSS {first['rss_kb']} -> {last['rss_kb']} kB (peak {peak}), "
+          f"fds {first['fds']} -> {last['fds']}, threads {first['threads']} -> {last['threads']}, "
+          f"GDI {first['gdi']} -> {last['gdi']}, handles {first['handles']} -> {last['handles']}")
+    # Flat: no growth beyond noise. A pen, brush or font leaked per shape
+    # would cost megabytes over a few cycles.
+    check(last["rss_kb"] - first["rss_kb"] < 2048, "memory grew")
+    check(last["fds"] <= first["fds"] + 2, "file descriptors grew")
+    check(last["threads"] <= first["threads"], "threads grew")
+    check(last["gdi"] <= first["gdi"] and last["handles"] <= first["handles"] + 2,
+          "GDI objects or handles grew")
+    check(blacks >= 2, "not a single whole cycle in the run")
+    x, y = session.mouse_position()
+    session.mouse_move(x + 5, y)
+    code = session.wait_exit(p, 60)
+    check(code == 0, f"exit code {code}")
+
+
+def case_close_request(session, exe, probe_exe):
+    """WM_CLOSE, as the system sends it, ends the saver at its next turn of
+    the event queue with code 0; the cursor is shown again."""
+    p = start_saver(session, exe)
+    session.wait_screen(lambda img: not black(img), 120, "the saver drawing")
+    code, out = probe(session, probe_exe, "close")
+    check(code == 0, f"probe close: {code} {out}")
+    check(session.wait_exit(p, 120) == 0, f"exit code {p.returncode}")
+    check(not session.find_windows("^brenlow$"), "the saver window is still there")
+    # Another program sees a normal screen: a fresh start works at once.
+    p = start_saver(session, exe)
+    x, y = session.mouse_position()
+    session.mouse_move(x + 3, y)
+    check(session.wait_exit(p, 120) == 0, "second run: exit code")
+    print("WM_CLOSE ended the saver with code 0")
+
+
+def main():
+    case, exe, probe_exe = sys.argv[1], os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])
+    for path in (exe, probe_exe):
+        if not os.path.exists(path):
+            print(f"{path} is missing: build the win64 tree first")
+            return 1
+    with winehelp.Session(PREFIX, W, H) as session:
+        try:
+            globals()["case_" + case](session, exe, probe_exe)
+        except AssertionError:
+            session.screenshot("reliability-failure.ppm")
+            raise
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
