@@ -44,6 +44,10 @@ def add(figure, value, reference="", ratio="", goal="", met=""):
     print(f"  {figure}: {value} {reference} {ratio}", file=sys.stderr, flush=True)
 
 
+def fmt_ms(v):
+    return f"{v:.3f} ms" if v < 1 else f"{v:.2f} ms" if v < 100 else f"{v:.0f} ms"
+
+
 def yes_no(ok):
     return "yes" if ok else "**no**"
 
@@ -322,6 +326,16 @@ def report_hold(kind, session, command, spin_command, a, x, extra_pids=(), cwd=N
     if exited:
         add(f"{kind} hold: sideways move to process exit", stats(exited), "", "", "< 20 ms",
             yes_no(statistics.median(exited) < 20))
+    # What a longer sleep per pass would give (not what the saver does).
+    variant = command + ["--sleep-ms", "4"]
+    v_cpu, v_noticed, _ = measure_hold(session, variant, seconds, max(3, samples // 3), x,
+                                       extra_pids, cwd)
+    if "process" in v_cpu:
+        add(f"{kind} hold with 4 ms sleeps (trial): CPU of process", f"{v_cpu['process']:.2f} %",
+            f"spinning hold {spin_cpu.get('process', 0):.1f} %",
+            f"{v_cpu['process'] / spin_cpu['process']:.3f}" if spin_cpu.get("process") else "")
+    if v_noticed:
+        add(f"{kind} hold with 4 ms sleeps (trial): move to noticed", stats(v_noticed))
 
 
 # --- start-up and memory ---------------------------------------------------
@@ -409,20 +423,30 @@ def main():
             soft, gdi, calls = replay.get((effect, label), (None, None, 0))
             if ms is None and soft is None:
                 continue
-            value = f"{ms:.2f} ms" if ms is not None else ""
+            value = fmt_ms(ms) if ms is not None else ""
             ref = []
             if soft is not None:
-                ref.append(f"replay: soft {soft:.2f} ms")
+                ref.append(f"replay: soft {fmt_ms(soft)}")
             if gdi is not None:
-                ref.append(f"Wine GDI {gdi:.2f} ms")
+                ref.append(f"Wine GDI {fmt_ms(gdi)}")
             ratio = f"{gdi / soft:.1f}x" if soft and gdi else ""
             goal, met = "", ""
             if label == "1920x1080":
                 goal = "< 50 ms, >= 5x"
-                ok = ms is not None and ms < 50 and (not ratio or gdi / soft >= 5)
-                met = yes_no(ok)
+                met = f"time {yes_no(ms is not None and ms < 50)}"
+                if ratio:
+                    met += f", ratio {yes_no(gdi / soft >= 5)}"
             add(f"draw {effect} {label} ({calls} calls)", value, ", ".join(ref), ratio, goal,
                 met)
+
+    # How the drawing time grows with the canvas (pixels x6.75, then x4).
+    labels = [f"{w}x{h}" for w, h in sizes]
+    for effect in EFFECTS if len(labels) > 1 else []:
+        times = [draw.get((effect, label)) for label in labels]
+        if all(times):
+            steps = [f"x{times[i + 1] / times[i]:.1f}" for i in range(len(times) - 1)]
+            add(f"growth {effect}: " + " -> ".join(labels), ", ".join(steps),
+                "pixels x6.75, x4")
 
     print("| figure | measured | reference in the same run | ratio | goal | met |")
     print("|---|---|---|---|---|---|")
