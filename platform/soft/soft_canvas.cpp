@@ -274,16 +274,20 @@ void SoftCanvas::Segment(std::int64_t x1, std::int64_t y1, std::int64_t x2, std:
   const std::ptrdiff_t minor_step = x_major ? binc * row : binc;
   Colour* p = pixels_.data() + (x_major ? b * row + a : a * row + b);
   const std::uint32_t and_mask = m.and_mask, xor_mask = m.xor_mask;
-  for (std::int64_t i = lo; i <= hi; ++i) {
-    *p = (*p & and_mask) ^ xor_mask;
-    if (err + bias > 0) {
-      p += minor_step;
-      err += add_step;
-    } else {
-      err += add_flat;
+  // The minor step is taken without a branch: on slanted lines it is a coin
+  // toss that a branch predictor would keep losing.
+  auto walk = [&](auto paint) {
+    for (std::int64_t i = lo; i <= hi; ++i) {
+      paint(p);
+      const bool step = err + bias > 0;
+      p += major_step + (step ? minor_step : 0);
+      err += step ? add_step : add_flat;
     }
-    p += major_step;
-  }
+  };
+  if (and_mask == 0)
+    walk([xor_mask](Colour* q) { *q = xor_mask; });
+  else
+    walk([and_mask, xor_mask](Colour* q) { *q = (*q & and_mask) ^ xor_mask; });
 }
 
 void SoftCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
