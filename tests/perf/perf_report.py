@@ -143,7 +143,15 @@ def section_replay(a, sizes, picture, wine_session):
     with open(cases, "w") as f:
         for size in sizes:
             label = f"{size[0]}x{size[1]}"
-            for effect, calls in effect_streams(a, size, picture).items():
+            streams = effect_streams(a, size, picture)
+            # A cut in the wrong place would time the wrong calls.
+            missing = set(EFFECTS) - set(streams)
+            tiles = (size[1] // 100 + 1) * (size[0] // 100 + 1) * 50
+            if missing or len(streams["Sfondo"]) != tiles or \
+                    any(not c.startswith("rect") for c in streams["Sfondo"]) or \
+                    not all(c.startswith(("text", "copy")) for c in streams["DisegnaLogo"]):
+                raise RuntimeError(f"trace cut wrongly at {label}: missing {sorted(missing)}")
+            for effect, calls in streams.items():
                 name = f"{effect}/{label}"
                 f.write(f"case {name}\nsize {size[0]} {size[1]}\n")
                 f.write("\n".join(calls) + "\n")
