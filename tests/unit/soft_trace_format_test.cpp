@@ -1,0 +1,106 @@
+// The call-list reader shared by gdi_replay and fidelity_compare: it must read
+// brenlow-trace's lines exactly and keep the cases apart.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/fidelity/trace_format.h"
+
+namespace fidelity {
+namespace {
+
+TEST(SoftTraceFormat, ReadsEveryCallKind) {
+  std::istringstream in(
+      "cycle\n"
+      "factors 2 1 1\n"
+      "check\n"
+      "rect -3 4 100 2147483647 colour=1447445 rop=13 width=1 fill=solid\n"
+      "arc 320 240 -5 7 colour=16711680 rop=5 width=1\n"
+      "line 0.5 -12.25 1e+06 3.40282347e+38 colour=255 rop=1 width=7\n"
+      "copy 0 1 200 1 0.5 1\n"
+      "text 0 456 size=14 colour=16777215 www.brenlow.example 2\n");
+  int bad = -1;
+  const std::vector<Case> cases = ParseCases(in, "trace", &bad);
+  ASSERT_EQ(cases.size(), 1u);
+  EXPECT_EQ(bad, 0);
+  const Case& c = cases[0];
+  EXPECT_EQ(c.name, "trace");
+  EXPECT_EQ(c.width, 640);
+  EXPECT_EQ(c.height, 480);
+  EXPECT_FALSE(c.pattern);
+  ASSERT_EQ(c.calls.size(), 6u);  // factors and check are not drawing calls
+
+  EXPECT_EQ(c.calls[0].op, Op::kCycle);
+  const Call& rect = c.calls[1];
+  EXPECT_EQ(rect.op, Op::kRect);
+  EXPECT_EQ(rect.box[0], -3);
+  EXPECT_EQ(rect.box[3], 2147483647);
+  EXPECT_EQ(rect.colour, 1447445u);
+  EXPECT_EQ(rect.rop, 13);
+  EXPECT_TRUE(rect.solid);
+  const Call& arc = c.calls[2];
+  EXPECT_EQ(arc.op, Op::kArc);
+  EXPECT_EQ(arc.box[2], -5);
+  EXPECT_EQ(arc.rop, 5);
+  const Call& line = c.calls[3];
+  EXPECT_EQ(line.op, Op::kLine);
+  EXPECT_EQ(line.values[0], 0.5f);
+  EXPECT_EQ(line.values[1], -12.25f);
+  EXPECT_EQ(line.values[2], 1e6f);
+  EXPECT_EQ(line.values[3], 3.40282347e+38f);
+  EXPECT_EQ(line.width, 7);
+  EXPECT_EQ(line.rop, 1);
+  const Call& copy = c.calls[4];
+  EXPECT_EQ(copy.op, Op::kCopy);
+  EXPECT_EQ(copy.values[2], 200.0f);
+  EXPECT_EQ(copy.values[4], 0.5f);
+  const Call& text = c.calls[5];
+  EXPECT_EQ(text.op, Op::kText);
+  EXPECT_EQ(text.size, 14.0f);
+  EXPECT_EQ(text.colour, 16777215u);
+  EXPECT_EQ(text.text, "www.brenlow.example 2");
+}
+
+TEST(SoftTraceFormat, CasesHeadersAndBadLines) {
+  std::istringstream in(
+      "case first/a\n"
+      "size 48 32\n"
+      "background pattern\n"
+      "arc 1 2 3 4 colour=1 rop=7 width=1\n"
+      "case second\n"
+      "size 0 10\n"
+      "arc 1 2 3\n"
+      "line 1 2 x 4 colour=1 rop=13 width=1\n"
+      "rect 1 2 3 4 colour=1 rop=13 width=1 fill=hollow\r\n");
+  int bad = 0;
+  const std::vector<Case> cases = ParseCases(in, "unused", &bad);
+  ASSERT_EQ(cases.size(), 2u);
+  EXPECT_EQ(cases[0].name, "first/a");
+  EXPECT_EQ(cases[0].width, 48);
+  EXPECT_EQ(cases[0].height, 32);
+  EXPECT_TRUE(cases[0].pattern);
+  EXPECT_EQ(cases[0].calls.size(), 1u);
+  EXPECT_EQ(cases[1].name, "second");
+  EXPECT_EQ(cases[1].width, 640);  // a size of zero is refused
+  EXPECT_FALSE(cases[1].pattern);
+  ASSERT_EQ(cases[1].calls.size(), 1u);  // the short arc and the bad line are dropped
+  EXPECT_FALSE(cases[1].calls[0].solid);
+  EXPECT_EQ(bad, 3);
+}
+
+TEST(SoftTraceFormat, StartingPictures) {
+  Case black, pattern;
+  pattern.pattern = true;
+  int non_black = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      EXPECT_EQ(StartColour(black, x, y), 0u);
+      EXPECT_EQ(StartColour(pattern, x, y) & 0xff000000u, 0u);
+      non_black += StartColour(pattern, x, y) != 0;
+    }
+  EXPECT_GT(non_black, 250);
+  EXPECT_NE(PatternColour(1, 0), PatternColour(0, 1));
+}
+
+}  // namespace
+}  // namespace fidelity
