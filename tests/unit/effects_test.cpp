@@ -106,6 +106,7 @@ size_t CountFor(const std::string& shape, float w, float h, DrawCall::Kind kind)
   return f.Calls(kind).size();
 }
 
+// Up to an 8K screen; the 16-bit counters never come near overflowing.
 TEST(Shapes, CallCountsFollowTheCanvasHeight) {
   struct Case {
     const char* shape;
@@ -119,14 +120,25 @@ TEST(Shapes, CallCountsFollowTheCanvasHeight) {
         {641, 481, 242 * 37},
         {800, 600, 301 * 37},
         {1920, 1080, 541 * 37},
+        {7680, 4320, 2161 * 37},
         {4, 2, 2 * 37},
         {4, 1, 2 * 37}}},
       {"Ellissi",
        DrawCall::kArc,
-       {{640, 480, 2400}, {641, 481, 2410}, {800, 600, 3000}, {1920, 1080, 5400}, {4, 1, 10}}},
+       {{640, 480, 2400},
+        {641, 481, 2410},
+        {800, 600, 3000},
+        {1920, 1080, 5400},
+        {7680, 4320, 21600},
+        {4, 1, 10}}},
       {"Ovali",
        DrawCall::kArc,
-       {{640, 480, 241}, {641, 481, 241}, {800, 600, 301}, {1920, 1080, 541}, {4, 1, 1}}},
+       {{640, 480, 241},
+        {641, 481, 241},
+        {800, 600, 301},
+        {1920, 1080, 541},
+        {7680, 4320, 2161},
+        {4, 1, 1}}},
       {"Quadrati",
        DrawCall::kLine,
        {{640, 480, 9600},
@@ -134,6 +146,7 @@ TEST(Shapes, CallCountsFollowTheCanvasHeight) {
         {640, 483, 242 * 40},
         {800, 600, 12000},
         {1920, 1080, 21600},
+        {7680, 4320, 2160 * 40},
         {4, 1, 40}}},
       {"Triangoli",
        DrawCall::kLine,
@@ -141,6 +154,7 @@ TEST(Shapes, CallCountsFollowTheCanvasHeight) {
         {641, 481, 241 * 111},
         {800, 600, 300 * 111},
         {1920, 1080, 540 * 111},
+        {7680, 4320, 2160 * 111},
         {4, 1, 111}}},
   };
   for (const Case& c : cases) {
