@@ -2,6 +2,7 @@
 
     python3 wine_reliability_test.py long_run <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py close_request <brenlow.scr> <brenlow_probe.exe>
+    python3 wine_reliability_test.py bad_settings <brenlow.scr> <brenlow_probe.exe>
 
 long_run lets the saver cycle for BRENLOW_LONG_RUN_SECONDS (60 by default,
 600 for the full run) and reads, every few seconds, the process's memory
@@ -11,6 +12,7 @@ Wine 8 answers 0 to these calls, so the file descriptors and memory are
 what show a leak there)."""
 
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -127,6 +129,38 @@ def case_close_request(session, exe, probe_exe):
     session.mouse_move(x + 3, y)
     check(session.wait_exit(p, 120) == 0, "second run: exit code")
     print("WM_CLOSE ended the saver with code 0")
+
+
+def case_bad_settings(session, exe, probe_exe):
+    """A settings file that is a folder, then one 10 MB line: the saver runs
+    its cycle without a logo and ends on a move with code 0."""
+    ini = os.path.join(session.windows_folder(), "brlscsav.ini")
+
+    def folder():
+        session.remove_windows_file("brlscsav.ini")
+        os.makedirs(os.path.join(ini, "inside"))
+
+    def huge():
+        shutil.rmtree(ini, ignore_errors=True)
+        with open(ini, "wb") as f:
+            f.write(b"x" * (10 * 1024 * 1024))
+
+    for what, prepare in (("settings file that is a folder", folder),
+                          ("10 MB one-line settings file", huge)):
+        prepare()
+        p = session.start(exe, "/S", cwd=session.drive_c())
+        session.wait_window("^brenlow$", START)
+        # Something drawn, then the black screen of the fade: a whole cycle.
+        session.wait_screen(lambda img: not black(img), 120, f"{what}: drawing")
+        session.wait_screen(black, 120, f"{what}: the fade's black screen")
+        check(p.poll() is None, f"{what}: the saver ended on its own")
+        x, y = session.mouse_position()
+        session.mouse_move(x + 7, y)
+        code = session.wait_exit(p, 60)
+        check(code == 0, f"{what}: exit code {code}")
+        print(f"{what}: a whole cycle, then exit 0 on a move")
+    check(os.path.getsize(ini) == 10 * 1024 * 1024, "the settings file changed")
+    os.remove(ini)
 
 
 def main():
