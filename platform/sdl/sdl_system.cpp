@@ -16,8 +16,13 @@ namespace brenlow {
 
 PresentingCanvas::PresentingCanvas(SDL_Window* window, int width, int height)
     : soft_(width, height) {
-  renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  // The canvas is drawn in software already: showing it through the window
+  // surface keeps a GL stack out of the process (on a machine without a GPU,
+  // Mesa's LLVM JIT: 90 MB resident and most of a second before the first
+  // frame).
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer_) renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
   if (!renderer_) throw std::runtime_error(SDL_GetError());
   // COLORREF is 0x00BBGGRR: in memory R, G, B, X, which SDL calls XBGR8888.
   texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING,
