@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -265,6 +266,50 @@ TEST(ReliabilityFaults, FullDiskKeepsThePreviousFile) {
   EXPECT_EQ(t.Read("win/brlscsav.ini"), kOld);
   // No half-written temporary file is left behind.
   EXPECT_EQ(t.Names("/win"), std::vector<std::string>{"brlscsav.ini"});
+}
+
+// The same on a really full file system: a 64 KiB tmpfs, where mounting is
+// allowed (root in a container that permits it).
+TEST(ReliabilityFaults, FullTmpfsKeepsThePreviousFile) {
+  TempFolder t;
+  const std::string disk = t.path + "/disk";
+  fs::create_directories(disk);
+  if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+  }
+  struct Unmount {
+    std::string path;
+    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+  } unmount{disk};
+  fs::create_directories(disk + "/win");
+  fs::create_directories(t.path + "/ship");
+  t.Write("disk/win/brlscsav.ini", kOld);
+  t.Write("ship/brenlow.scr", std::string(4096, 'p'));
+  t.Write("ship/BR_LOW.bmp", Bmp24(4, 4, 48));
+  // Fill every last block.
+  {
+    std::ofstream filler(disk + "/filler", std::ios::binary);
+    const std::string block(512, 'f');
+    while (filler.write(block.data(), block.size())) {
+    }
+  }
+  {
+    std::ofstream filler(disk + "/filler", std::ios::binary | std::ios::app);
+    while (filler.put('f')) {
+    }
+  }
+  PosixFiles files;
+  const auto error = WriteSettings(files, disk + "/win\\brlscsav.ini", "C:\\new.bmp", "Ovali");
+  ASSERT_TRUE(error.has_value());
+  EXPECT_NE(error->reason.find("No space left on device"), std::string::npos) << error->reason;
+  fs::create_symlink(disk + "/win", t.path + "/win");
+  const std::string installer = InChild({}, [&] { return RunInstaller(t); });
+  EXPECT_EQ(installer.rfind("1|Impossibile copiare il file \"brenlow.scr\"", 0), 0u) << installer;
+  EXPECT_EQ(t.Read("disk/win/brlscsav.ini"), kOld);
+  EXPECT_EQ(t.Names("/disk/win"), std::vector<std::string>{"brlscsav.ini"});
+  // The saver reads its settings from the full disk as ever.
+  const SettingsValues values = ReadSettings(files, disk + "/win\\brlscsav.ini");
+  EXPECT_EQ(values.shape, "Cerchi");
 }
 
 TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
