@@ -217,10 +217,23 @@ OptionsDialogWindow& SdlSystem::OptionsDialog() {
 }
 
 void SdlSystem::EndProcess(int exit_code) {
-  // SDL_Quit gives the cursor and the desktop's screen saver back.
-  canvas_.reset();
-  if (window_) SDL_DestroyWindow(window_);
-  if (video_) SDL_Quit();
+  // Give the cursor and the desktop's screen saver back, then leave without
+  // tearing the window down: SDL waits up to 100 ms for a window manager to
+  // confirm that a full-screen window left full screen, and the X server
+  // drops the window with the connection anyway.
+  if (video_) {
+    SDL_ShowCursor(SDL_ENABLE);
+    SDL_EnableScreenSaver();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window_ && SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+      XSync(info.info.x11.display, False);
+    } else {
+      canvas_.reset();
+      if (window_) SDL_DestroyWindow(window_);
+      SDL_Quit();
+    }
+  }
   std::_Exit(exit_code);
 }
 
