@@ -38,7 +38,24 @@ void Win32System::SetScreenSaverActive(bool active) {
   ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0);
 }
 
+void Win32System::KeepResponsive() {
+  // A look into the queue for a message that is never posted: sent messages
+  // (another program asking the window something) are served, the system
+  // sees a thread that reads its queue and puts no "not responding" ghost
+  // over the saver, and, finding nothing, the system presents what was drawn
+  // last (Wine shows a window's last drawing only then). Posted messages,
+  // keys included, stay queued for the cycle's turn of the queue.
+  constexpr UINT kNeverPosted = WM_APP + 0x3FFF;
+  const ULONGLONG now = ::GetTickCount64();
+  if (now - last_peek_ < 50) return;
+  last_peek_ = now;
+  MSG msg;
+  ::PeekMessageA(&msg, reinterpret_cast<HWND>(-1), kNeverPosted, kNeverPosted, PM_NOREMOVE);
+}
+
 CursorPoint Win32System::GetCursorPos() {
+  // Called at every activity check, between the effects' drawing steps.
+  KeepResponsive();
   POINT point{};
   ::GetCursorPos(&point);
   return CursorPoint{point.x, point.y};
@@ -53,11 +70,7 @@ double Win32System::Timer() {
 }
 
 void Win32System::SleepAbout1ms() {
-  // Sent messages (another program asking the window something) are served
-  // here, so the window never looks hung during a hold; posted ones, keys
-  // included, stay queued for the cycle's turn of the queue.
-  MSG msg;
-  ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  KeepResponsive();
   ::Sleep(1);
 }
 

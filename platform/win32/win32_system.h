@@ -34,6 +34,7 @@ class Win32System : public System {
   [[noreturn]] void EndProcess(int exit_code) override;
 
  private:
+  void KeepResponsive();
   static LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
   Win32Files files_;
@@ -43,6 +44,7 @@ class Win32System : public System {
   std::unique_ptr<GdiCanvas> canvas_;
   LARGE_INTEGER counter_frequency_{};
   bool timer_period_set_ = false;
+  ULONGLONG last_peek_ = 0;
 };
 
 }  // namespace brenlow
