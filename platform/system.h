@@ -50,8 +50,9 @@ class System {
 
   // Seconds since midnight, with fractions; restarts at 0 at midnight.
   virtual double Timer() = 0;
-  // Gives the processor away for about a millisecond (between passes of a hold).
-  virtual void SleepAbout1ms() = 0;
+  // Gives the processor away between two passes of a hold: a couple of
+  // milliseconds, short enough that a sideways move is still seen at once.
+  virtual void HoldPause() = 0;
   // The short pause after each band of the logo: a fixed time, not a loop
   // count, so the reveal keeps its pace on any processor.
   virtual void BandPause() = 0;

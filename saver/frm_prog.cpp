@@ -149,7 +149,7 @@ void frmProg::HoldFor(int seconds) {
     last = now;
     if (now + wraps >= end) return;
     CheckActivity();
-    system_.SleepAbout1ms();
+    system_.HoldPause();
   }
 }
 

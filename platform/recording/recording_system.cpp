@@ -63,7 +63,7 @@ double RecordingSystem::Timer() {
   return now;
 }
 
-void RecordingSystem::SleepAbout1ms() { ++sleeps; }
+void RecordingSystem::HoldPause() { ++sleeps; }
 
 void RecordingSystem::BandPause() { ++band_pauses; }
 

@@ -87,7 +87,8 @@ void PresentingCanvas::PrintText(float x, float y, const std::string& text) {
 
 void PresentingCanvas::Repaint() {
   soft_.Repaint();
-  Present();
+  changed_ = true;
+  PresentIfDue();
 }
 
 SdlSystem::SdlSystem(int argc, char** argv) {
@@ -167,7 +168,7 @@ double SdlSystem::Timer() {
   return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + now.tv_nsec / 1e9;
 }
 
-void SdlSystem::SleepAbout1ms() { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+void SdlSystem::HoldPause() { std::this_thread::sleep_for(std::chrono::milliseconds(2)); }
 
 void SdlSystem::BandPause() {
   std::this_thread::sleep_for(std::chrono::microseconds(500));

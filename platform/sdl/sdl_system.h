@@ -60,7 +60,7 @@ class SdlSystem : public System {
   CursorPoint GetCursorPos() override;
   void ShowCursor(bool show) override;
   double Timer() override;
-  void SleepAbout1ms() override;
+  void HoldPause() override;
   void BandPause() override;
   Canvas& OpenSaverWindow() override;
   WindowEvents DoEvents() override;

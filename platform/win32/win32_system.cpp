@@ -69,9 +69,9 @@ double Win32System::Timer() {
   return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
 }
 
-void Win32System::SleepAbout1ms() {
+void Win32System::HoldPause() {
   KeepResponsive();
-  ::Sleep(1);
+  ::Sleep(2);
 }
 
 void Win32System::BandPause() {

@@ -28,12 +28,12 @@ class HoldSystem : public Backend {
   HoldSystem(bool spin, int sleep_ms, Args&&... args)
       : Backend(std::forward<Args>(args)...), spin_(spin), sleep_ms_(sleep_ms) {}
 
-  void SleepAbout1ms() override {
+  void HoldPause() override {
     if (spin_) return;
     if (sleep_ms_ > 0)
       std::this_thread::sleep_for(std::chrono::milliseconds(sleep_ms_));
     else
-      Backend::SleepAbout1ms();
+      Backend::HoldPause();
   }
   [[noreturn]] void EndProcess(int exit_code) override {
     std::fputs("noticed\n", stdout);
