@@ -66,6 +66,15 @@ std::string StandInWindowsFolder() {
   return folder;
 }
 
+std::uint32_t GetStandInWindowsDirectory(char* buffer, std::uint32_t size) {
+  const std::string folder = StandInWindowsFolder();
+  const auto length = static_cast<std::uint32_t>(folder.size());
+  if (length == 0) return 0;
+  if (length + 1 > size) return length + 1;
+  std::memcpy(buffer, folder.c_str(), length + 1);
+  return length;
+}
+
 std::string PosixFiles::NativePath(const std::string& path) {
   std::string native = path;
   for (char& c : native) {

@@ -68,13 +68,7 @@ void DrawButton(SDL_Renderer* renderer, const SetupRect& r, SDL_Texture* text, b
 }  // namespace
 
 std::uint32_t SdlInstallerHost::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
-  // The same folder the Linux saver reads its settings from.
-  const std::string folder = StandInWindowsFolder();
-  const auto length = static_cast<std::uint32_t>(folder.size());
-  if (length == 0) return 0;
-  if (length + 1 > size) return length + 1;
-  std::memcpy(buffer, folder.c_str(), length + 1);
-  return length;
+  return GetStandInWindowsDirectory(buffer, size);
 }
 
 void SdlInstallerHost::MessageBox(const std::string& text, const std::string& title) {

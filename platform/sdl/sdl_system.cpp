@@ -113,12 +113,7 @@ void SdlSystem::InitVideo() {
 }
 
 std::uint32_t SdlSystem::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
-  const std::string folder = StandInWindowsFolder();
-  const auto length = static_cast<std::uint32_t>(folder.size());
-  if (length == 0) return 0;
-  if (length + 1 > size) return length + 1;
-  std::memcpy(buffer, folder.c_str(), length + 1);
-  return length;
+  return GetStandInWindowsDirectory(buffer, size);
 }
 
 void SdlSystem::SetScreenSaverActive(bool active) {

@@ -27,6 +27,7 @@
 
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
+#include "tests/fidelity/play_calls.h"
 #include "tests/fidelity/trace_format.h"
 
 namespace {
@@ -182,29 +183,7 @@ size_t Run(brenlow::SoftCanvas& canvas, const Case& c, const std::optional<brenl
   size_t played = 0;
   for (const fidelity::Call& call : c.calls) {
     played += call.op != fidelity::Op::kText;
-    switch (call.op) {
-      case fidelity::Op::kCycle:
-        canvas.Repaint();
-        break;
-      case fidelity::Op::kCopy:
-        if (pic)
-          canvas.CopyPicture(*pic, call.values[0], call.values[1], call.values[2], call.values[3],
-                             call.values[4], call.values[5]);
-        break;
-      case fidelity::Op::kText:
-        break;  // fonts differ; text is not compared
-      default:
-        canvas.SetRop2(call.rop);
-        canvas.SetPenColour(call.colour);
-        canvas.SetPenWidth(call.width);
-        canvas.SetFillSolid(call.solid);
-        if (call.op == fidelity::Op::kRect)
-          canvas.Rectangle(call.box[0], call.box[1], call.box[2], call.box[3]);
-        else if (call.op == fidelity::Op::kArc)
-          canvas.Arc(call.box[0], call.box[1], call.box[2], call.box[3]);
-        else
-          canvas.Line(call.values[0], call.values[1], call.values[2], call.values[3]);
-    }
+    fidelity::PlayCall(canvas, call, pic ? &*pic : nullptr);
   }
   return played;
 }

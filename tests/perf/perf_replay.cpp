@@ -19,6 +19,7 @@
 
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
+#include "tests/fidelity/play_calls.h"
 #include "tests/fidelity/trace_format.h"
 
 namespace {
@@ -34,31 +35,7 @@ size_t Play(brenlow::SoftCanvas& canvas, const fidelity::Case& c,
             const std::optional<brenlow::Picture>& picture) {
   size_t played = 0;
   for (const fidelity::Call& call : c.calls) {
-    switch (call.op) {
-      case fidelity::Op::kCycle:
-        canvas.Repaint();
-        break;
-      case fidelity::Op::kText:
-        continue;
-      case fidelity::Op::kCopy:
-        if (!picture) continue;
-        canvas.CopyPicture(*picture, call.values[0], call.values[1], call.values[2], call.values[3],
-                           call.values[4], call.values[5]);
-        break;
-      default:
-        canvas.SetRop2(call.rop);
-        canvas.SetPenColour(call.colour);
-        canvas.SetPenWidth(call.width);
-        canvas.SetFillSolid(call.solid);
-        if (call.op == fidelity::Op::kRect)
-          canvas.Rectangle(call.box[0], call.box[1], call.box[2], call.box[3]);
-        else if (call.op == fidelity::Op::kArc)
-          canvas.Arc(call.box[0], call.box[1], call.box[2], call.box[3]);
-        else
-          canvas.Line(call.values[0], call.values[1], call.values[2], call.values[3]);
-        break;
-    }
-    ++played;
+    played += fidelity::PlayCall(canvas, call, picture ? &*picture : nullptr);
   }
   return played;
 }
