@@ -193,8 +193,8 @@ void SoftCanvas::Segment(std::int64_t x1, std::int64_t y1, std::int64_t x2, std:
     return;
   }
   // Far-out coordinates are scaled down the way GDI does to stay in range.
-  const std::int64_t kFar = 0x10000000;
-  auto far = [kFar](std::int64_t x, std::int64_t y) {
+  constexpr std::int64_t kFar = 0x10000000;
+  auto far = [](std::int64_t x, std::int64_t y) {
     return x >= kFar || x <= -kFar || y >= kFar || y <= -kFar;
   };
   if (far(x1, y1)) x1 /= 8, y1 /= 8;
