@@ -93,16 +93,21 @@ struct ShapeCount {
   size_t count;
 };
 
+// Runs one shape family by its setting name.
+void RunShape(frmProg& prog, const std::string& shape) {
+  if (shape == "Cerchi") prog.Cerchi();
+  if (shape == "Ellissi") prog.Ellissi();
+  if (shape == "Ovali") prog.Ovali();
+  if (shape == "Quadrati") prog.Quadrati();
+  if (shape == "Triangoli") prog.Triangoli();
+}
+
 size_t CountFor(const std::string& shape, float w, float h, DrawCall::Kind kind) {
   SaverFixture f(w, h);
   f.prog.random().Script({0.5, 0.5, 0.5});
   f.prog.Sfondo();
   f.system.canvas.calls.clear();
-  if (shape == "Cerchi") f.prog.Cerchi();
-  if (shape == "Ellissi") f.prog.Ellissi();
-  if (shape == "Ovali") f.prog.Ovali();
-  if (shape == "Quadrati") f.prog.Quadrati();
-  if (shape == "Triangoli") f.prog.Triangoli();
+  RunShape(f.prog, shape);
   return f.Calls(kind).size();
 }
 
@@ -184,14 +189,7 @@ TEST(Shapes, ActivityCheckBeforeEveryShape) {
     // The cursor moves at the 5th check: exactly 4 shapes were drawn.
     f.system.cursor = [](int n) { return CursorPoint{n < 5 ? 100 : 101, 100}; };
     f.system.cursor_calls = 1;
-    EXPECT_THROW(
-        {
-          if (std::string(c.shape) == "Cerchi") f.prog.Cerchi();
-          if (std::string(c.shape) == "Ellissi") f.prog.Ellissi();
-          if (std::string(c.shape) == "Quadrati") f.prog.Quadrati();
-          if (std::string(c.shape) == "Triangoli") f.prog.Triangoli();
-        },
-        ProcessEnded);
+    EXPECT_THROW({ RunShape(f.prog, c.shape); }, ProcessEnded);
     EXPECT_EQ(f.Calls(c.kind).size(), 4 * c.per_check) << c.shape;
   }
   SaverFixture f(64, 48);
@@ -208,11 +206,7 @@ std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::dequ
   f.prog.random().Script(std::move(draws));
   f.prog.Sfondo();
   f.system.canvas.calls.clear();
-  if (shape == "Cerchi") f.prog.Cerchi();
-  if (shape == "Ellissi") f.prog.Ellissi();
-  if (shape == "Ovali") f.prog.Ovali();
-  if (shape == "Quadrati") f.prog.Quadrati();
-  if (shape == "Triangoli") f.prog.Triangoli();
+  RunShape(f.prog, shape);
   std::vector<DrawCall> shapes;
   for (const DrawCall& c : f.system.canvas.calls) {
     if (c.kind == DrawCall::kArc || c.kind == DrawCall::kLine) shapes.push_back(c);
