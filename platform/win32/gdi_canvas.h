@@ -9,6 +9,18 @@
 
 namespace brenlow {
 
+// The header of a 32-bit DIB with its top row first, as Picture holds it.
+inline BITMAPINFO TopDownDib32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 class GdiCanvas : public Canvas {
  public:
   GdiCanvas(HWND window, HDC dc);

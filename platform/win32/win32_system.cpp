@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "platform/win32/gdi_canvas.h"
 #include "platform/win32/options_dialog_win32.h"
 #include "platform/win32/win32_parsing.h"
 
@@ -171,13 +172,7 @@ std::optional<Picture> Win32System::LoadPicture(const std::string& path) {
     picture.width = info.bmWidth;
     picture.height = info.bmHeight;
     picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    request.bmiHeader.biWidth = picture.width;
-    request.bmiHeader.biHeight = -picture.height;  // top row first
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO request = TopDownDib32(picture.width, picture.height);
     HDC screen = ::GetDC(nullptr);
     const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(picture.height),
                                  picture.pixels.data(), &request, DIB_RGB_COLORS);

@@ -9,16 +9,7 @@ compare=$1
 trace=$2
 replay=$3
 work=$4
-if [ ! -f "$replay" ]; then
-  echo "missing $replay: build the win64 preset (target gdi_replay) first" >&2
-  exit 1
-fi
-wine=$(command -v wine64 || true)
-[ -n "$wine" ] || wine=/usr/lib/wine/wine64
-mkdir -p "$work"
-export WINEDEBUG=-all
-export WINEPREFIX="${BRENLOW_WINEPREFIX:-$work/wineprefix}"
-[ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1 || true
+. "$(dirname "$0")/wine_env.sh"
 cases=$work/cycles.txt
 : >"$cases"
 for shape in Cerchi Ellissi Ovali Quadrati Triangoli Casuali; do
