@@ -2,6 +2,7 @@
 // frames after the canvas fill, after the shapes, after the logo and in the
 // middle of the fade.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "platform/soft/picture_io.h"
@@ -42,7 +43,9 @@ class Stages : public brenlow::CycleObserver {
 };
 
 // Runs the cycle once; returns the number of drawing calls of the fade.
-long RunCycle(const brenlow::ToolOptions& options, brenlow::SoftCanvas* soft, long midpoint) {
+// Frames that cannot be written are counted in failures.
+long RunCycle(const brenlow::ToolOptions& options, brenlow::SoftCanvas* soft, long midpoint,
+              int& failures) {
   brenlow::HeadlessSaver saver(options);
   Stages stages;
   stages.fade_midpoint = midpoint;
@@ -51,6 +54,7 @@ long RunCycle(const brenlow::ToolOptions& options, brenlow::SoftCanvas* soft, lo
     const std::string path = options.out + "/" + options.shape + "-" + name + ".png";
     if (!brenlow::WritePng(path, soft->pixels(), soft->width(), soft->height())) {
       std::fprintf(stderr, "brenlow-render: cannot write %s\n", path.c_str());
+      ++failures;
     } else {
       std::printf("%s\n", path.c_str());
     }
@@ -67,14 +71,22 @@ long RunCycle(const brenlow::ToolOptions& options, brenlow::SoftCanvas* soft, lo
 int main(int argc, char** argv) {
   const auto options = brenlow::ParseToolOptions(argc, argv, kUsage, true);
   if (!options) return 2;
+  std::error_code made;
+  std::filesystem::create_directories(options->out, made);
+  if (made) {
+    std::fprintf(stderr, "brenlow-render: cannot make %s: %s\n", options->out.c_str(),
+                 made.message().c_str());
+    return 1;
+  }
+  int failures = 0;
   try {
     // A dry run counts the fade's calls, so the fade frame can be its middle.
-    const long fade_calls = RunCycle(*options, nullptr, -1);
+    const long fade_calls = RunCycle(*options, nullptr, -1, failures);
     brenlow::SoftCanvas soft(options->width, options->height);
-    RunCycle(*options, &soft, fade_calls / 2);
+    RunCycle(*options, &soft, fade_calls / 2, failures);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "brenlow-render: %s\n", error.what());
     return 1;
   }
-  return 0;
+  return failures == 0 ? 0 : 1;
 }

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/soft/picture_io.h"
+#include "tools/tool_platform.h"
 
 namespace brenlow {
 
@@ -49,7 +49,7 @@ HeadlessSaver::HeadlessSaver(const ToolOptions& options) {
   globals.ShapeSetting = options.shape;
   globals.PictureSetting = options.picture;
   if (!options.picture.empty()) {
-    if (std::optional<Picture> picture = LoadBmp(options.picture)) {
+    if (std::optional<Picture> picture = LoadToolPicture(options.picture)) {
       system.pictures[options.picture] = std::move(*picture);
     } else {
       std::fprintf(stderr, "%s: not a readable bitmap; drawing without a logo\n",

@@ -1,9 +1,12 @@
 // brenlow-trace: runs the saver's cycle headless and prints every drawing
 // call, one per line, so the drawing can be checked without a screen.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "tools/tool_common.h"
+#include "tools/tool_platform.h"
 
 namespace {
 
@@ -31,6 +34,7 @@ class Printer : public brenlow::CycleObserver {
 int main(int argc, char** argv) {
   const auto options = brenlow::ParseToolOptions(argc, argv, kUsage, false);
   if (!options) return 2;
+  brenlow::UseBinaryStdout();
   static char buffer[1 << 16];
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 
@@ -47,5 +51,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "brenlow-trace: %s\n", error.what());
     return 1;
   }
-  return std::fflush(stdout) == 0 ? 0 : 1;
+  // A full disk or a closed pipe: the trace is incomplete, and says so.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "brenlow-trace: cannot write the trace: %s\n", std::strerror(errno));
+    return 1;
+  }
+  return 0;
 }

@@ -76,6 +76,24 @@ with tempfile.TemporaryDirectory() as out:
         with open(os.path.join(out, frame), "rb") as f:
             check(f.read(8) == b"\x89PNG\r\n\x1a\n", f"{frame} is not a PNG")
 
+# Failures are told and end with a non-zero code: a folder that is missing is
+# made, one that cannot be made is named; a full disk cuts no trace silently.
+with tempfile.TemporaryDirectory() as out:
+    nested = os.path.join(out, "new", "frames")
+    result = subprocess.run([RENDER, "--size", "64x48", "--shape", "Ovali", "--out", nested],
+                            capture_output=True, text=True, timeout=300)
+    check(result.returncode == 0 and len(os.listdir(nested)) == 4,
+          f"render into a missing folder: exit {result.returncode}: {result.stderr}")
+    result = subprocess.run([RENDER, "--size", "64x48", "--shape", "Ovali", "--out",
+                             "/dev/null/frames"], capture_output=True, text=True, timeout=300)
+    check(result.returncode == 1 and "/dev/null/frames" in result.stderr,
+          f"render into an impossible folder: exit {result.returncode}: {result.stderr}")
+with open("/dev/full", "wb") as full:
+    result = subprocess.run([TRACE, "--size", "64x48", "--shape", "Cerchi"], stdout=full,
+                            stderr=subprocess.PIPE, text=True, timeout=300)
+check(result.returncode == 1 and "cannot write" in result.stderr,
+      f"trace to a full disk: exit {result.returncode}: {result.stderr}")
+
 for failure in failures:
     print("FAIL:", failure)
 print(f"{0 if failures else 1} passed, {len(failures)} failed")

@@ -1,0 +1,45 @@
+"""brenlow-trace.exe under Wine prints, byte for byte, what the Linux
+brenlow-trace prints: the Windows builds compute the same bits (the i686
+deliverable's SSE2 arithmetic included).
+
+    trace_wine.py compare <brenlow-trace> <brenlow-trace.exe> <picture.bmp>"""
+
+import os
+import shutil
+import subprocess
+import sys
+
+import winehelp
+
+FAMILIES = ("Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi")
+SIZES = ("640x480", "1023x767")
+SEEDS = ("1", "2")
+
+
+def case_compare(s, linux_trace, windows_trace, picture):
+    shutil.copy(picture, os.path.join(s.drive_c(), "logo.bmp"))
+    differ = []
+    for family in FAMILIES:
+        for size in SIZES:
+            for seed in SEEDS:
+                args = ["--size", size, "--shape", family, "--seed", seed]
+                expected = subprocess.run([linux_trace, *args, "--picture", picture],
+                                          capture_output=True, check=True, timeout=300).stdout
+                p = s.start(windows_trace, *args, "--picture", "C:\\logo.bmp",
+                            cwd=s.drive_c(), stdout=subprocess.PIPE)
+                got, _ = p.communicate(timeout=300)
+                what = f"{family} {size} seed {seed}"
+                if p.returncode != 0 or got != expected:
+                    differ.append(what)
+                    first = next((i for i, (a, b) in enumerate(zip(got.splitlines(),
+                                                                   expected.splitlines()))
+                                  if a != b), None)
+                    print(f"{what}: exit {p.returncode}, {len(got)} bytes against "
+                          f"{len(expected)}, first different line {first}")
+                else:
+                    print(f"{what}: {len(expected)} bytes, identical")
+    assert not differ, f"{len(differ)} traces differ: {differ}"
+
+
+if __name__ == "__main__":
+    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session("tools")))
