@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""Every external command the builds, tests and scripts run comes from a
+package that a fresh machine has (the base image's list, base-image-packages.txt
+beside this file) or that `./dev setup` installs, directly or as a dependency.
+Fails naming each command that would be missing on a fresh machine.
+
+    check_setup.py <source dir>"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+# Commands run by the harnesses, the CMake test definitions and the scripts
+# that the scan below cannot see (shell scripts, CMake, fixed paths).
+COMMANDS = [
+    "cmake", "ctest", "ninja", "g++", "pkg-config", "python3", "clang", "clang++",
+    "i686-w64-mingw32-g++", "x86_64-w64-mingw32-g++", "i686-w64-mingw32-objdump",
+    "i686-w64-mingw32-strip", "i686-w64-mingw32-windres", "x86_64-w64-mingw32-windres",
+    "wine", "wineboot", "wineserver", "/usr/lib/wine/wine", "/usr/lib/wine/wine64",
+    "Xvfb", "xdotool", "import", "convert", "xdpyinfo", "file",
+]
+
+# subprocess.run(["cmd", ...]) and winehelp.tool("cmd") in the Python harnesses.
+CALL = re.compile(r'(?:subprocess\.\w+\(\s*\[\s*|(?<![\w.])tool\(\s*)"([\w.+/-]+)"')
+
+
+def scanned_commands(source):
+    found = set()
+    for folder, _, files in os.walk(os.path.join(source, "tests")):
+        for name in files:
+            if name.endswith(".py"):
+                with open(os.path.join(folder, name), encoding="utf-8") as f:
+                    for line in f:
+                        if not line.lstrip().startswith("#"):
+                            found.update(CALL.findall(line))
+    return found
+
+
+def setup_packages(source):
+    out = subprocess.run([os.path.join(source, "dev"), "packages"], capture_output=True,
+                         text=True, check=True, timeout=60).stdout
+    return out.split()
+
+
+def closure(packages):
+    """The packages and everything they depend on (any alternative)."""
+    out = subprocess.run(
+        ["apt-cache", "depends", "--recurse", "--no-recommends", "--no-suggests",
+         "--no-conflicts", "--no-breaks", "--no-replaces", "--no-enhances", *packages],
+        capture_output=True, text=True, timeout=300).stdout
+    names = set()
+    for line in out.splitlines():
+        line = line.strip().lstrip("|")
+        if ":" in line and line.split(":", 1)[0] in ("Depends", "PreDepends"):
+            line = line.split(":", 1)[1].strip()
+        names.add(line.strip("<>").split(":")[0])
+    return names | {p.split(":")[0] for p in packages}
+
+
+def owners(paths):
+    """{path: package} for the files a package installed, links followed
+    (alternatives); one dpkg call for all of them."""
+    real = {path: os.path.realpath(path) for path in paths}
+    r = subprocess.run(["dpkg", "-S", *sorted(set(real.values()) | set(paths))],
+                       capture_output=True, text=True, timeout=120)
+    found = {}
+    for line in r.stdout.splitlines():
+        package, _, path = line.partition(": ")
+        found[path.strip()] = package.split(",")[0].split(":")[0].strip()
+    return {path: found.get(real[path]) or found.get(path) for path in paths}
+
+
+def main():
+    source = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else ".")
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                           "base-image-packages.txt")) as f:
+        base = set(f.read().split())
+    setup = setup_packages(source)
+    allowed = base | closure(setup)
+    problems = []
+    commands = sorted(set(COMMANDS) | scanned_commands(source))
+    candidates = {}
+    for command in commands:
+        # Every copy on the PATH: a machine may put a stand-in of its own
+        # first (as /usr/local/bin does here), the packaged one must exist.
+        if command.startswith("/"):
+            candidates[command] = [command] if os.path.exists(command) else []
+        else:
+            candidates[command] = [os.path.join(d, command)
+                                   for d in os.environ["PATH"].split(os.pathsep)
+                                   if os.access(os.path.join(d, command), os.X_OK)]
+    owner = owners([p for paths in candidates.values() for p in paths])
+    for command, paths in candidates.items():
+        packages = [owner[p] for p in paths if owner[p]]
+        if not paths:
+            problems.append(f"{command}: not found on this machine")
+        elif not packages:
+            problems.append(f"{command} ({paths[0]}): no package provides it")
+        elif not any(p in allowed for p in packages):
+            problems.append(f"{command} ({paths[0]}): its package {packages[0]} is neither in "
+                            "the base image nor installed by ./dev setup")
+    for problem in problems:
+        print("FAIL:", problem)
+    print(f"{len(commands)} commands checked against {len(setup)} setup packages "
+          f"({len(allowed - base)} with their dependencies) and {len(base)} of the base image; "
+          f"{len(problems)} problems")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
