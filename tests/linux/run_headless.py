@@ -5,7 +5,6 @@ screenshots every few seconds, then a sideways mouse move to end it.
     run_headless.py <brenlow> <shots folder> <seconds>"""
 
 import os
-import subprocess
 import sys
 import time
 
@@ -16,26 +15,23 @@ import winehelp  # noqa: E402
 def main():
     exe, shots, seconds = os.path.abspath(sys.argv[1]), sys.argv[2], float(sys.argv[3])
     os.makedirs(shots, exist_ok=True)
-    session = winehelp.Session("unused")
-    session.start_xvfb()
-    try:
-        env = dict(os.environ, DISPLAY=session.display)
-        saver = subprocess.Popen([exe, "/S"], env=env)
+    with winehelp.XSession() as session:
+        saver = session.start(exe, "/S", stdout=sys.stdout)
         end = time.monotonic() + seconds
         n = 0
         while time.monotonic() < end and saver.poll() is None:
             time.sleep(3)
             n += 1
             path = os.path.join(shots, f"shot-{n:02d}.png")
-            subprocess.run(["import", "-display", session.display, "-window", "root", path],
-                           check=False)
+            session.screenshot(path)
             print(path, flush=True)
-        subprocess.run(["xdotool", "mousemove", "--", "17", "5"], env=env, check=False)
-        code = saver.wait(timeout=30)
+        if saver.poll() is not None:
+            print(f"the saver ended on its own, exit code {saver.returncode}")
+            return 1
+        session.mouse_move(17, 5)
+        code = session.wait_exit(saver, 30)
         print(f"the saver ended on a sideways mouse move, exit code {code}")
         return code
-    finally:
-        session.xvfb.terminate()
 
 
 if __name__ == "__main__":

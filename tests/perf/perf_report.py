@@ -9,7 +9,8 @@ SECTIONS is a comma list of size, draw, replay, hold, wine-hold, startup
 holds, few samples) so that ctest can check the script still works; its
 figures are rough. Needs the linux build (targets perf_draw perf_replay
 first_tile perf_hold brenlow brenlow-trace), and for the Wine columns the
-win64 build (gdi_replay perf_hold) and the win32 build (brenlow quillet)."""
+win32 build (gdi_replay perf_hold brenlow quillet), or the win64 build in
+its place on a machine that cannot run 32-bit programs."""
 
 import argparse
 import ctypes
@@ -37,6 +38,7 @@ EFFECTS = ["Sfondo"] + SHAPES + ["DisegnaLogo", "Fade1", "Fade2", "Fade3"]
 TICKS = os.sysconf("SC_CLK_TCK")
 
 rows = []  # (figure, value, reference, ratio, goal, met)
+REAPER = None  # the Wine session's: kills the measured programs if this script is killed
 
 
 def add(figure, value, reference="", ratio="", goal="", met=""):
@@ -160,13 +162,13 @@ def section_replay(a, sizes, picture, wine_session):
     soft = parse_times(subprocess.run([soft_exe, "--picture", picture, "--time", "1", cases],
                                       capture_output=True, text=True, check=True).stdout)
     gdi = {}
-    replay = os.path.join(a.source, "build", "win64", "tests", "fidelity", "gdi_replay.exe")
+    replay = wine_program(a, "tests/fidelity/gdi_replay.exe")
     if wine_session and os.path.exists(replay):
         wpicture = os.path.join(work, "BR_LOW.bmp")
         shutil.copy(picture, wpicture)
-        out = subprocess.run([wine_session.loader, replay, "--picture", wpicture, "--time", "1",
-                              cases], capture_output=True, text=True, env=wine_session.env(),
-                             timeout=3600).stdout
+        out = subprocess.run(wine_session.command(replay, "--picture", wpicture, "--time", "1",
+                                                  cases), capture_output=True, text=True,
+                             env=wine_session.env(), timeout=3600).stdout
         gdi = parse_times(out)
     shutil.rmtree(work, ignore_errors=True)
     result = {}
@@ -175,6 +177,16 @@ def section_replay(a, sizes, picture, wine_session):
         ms = lambda t: t[name] * n / 1e6 if name in t else None  # noqa: E731
         result[(effect, label)] = (ms(soft), ms(gdi), n)
     return result
+
+
+def wine_program(a, name):
+    """A program of the i686 build, or of the x86_64 build where 32-bit
+    programs cannot run."""
+    return os.path.join(a.source, "build", wine_tree(), name)
+
+
+def wine_tree():
+    return "win32" if winehelp.win32_support()[0] else "win64"
 
 
 # --- holds -----------------------------------------------------------------
@@ -216,6 +228,8 @@ class Holder:
     def __init__(self, command, env, cwd=None):
         self.p = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                   env=env, cwd=cwd, start_new_session=True)
+        if REAPER:
+            REAPER.tell("group", self.p.pid)
         self.holding = threading.Event()
         self.noticed_at = None
         self.exited_at = None
@@ -248,7 +262,10 @@ class NativeEnv:
         self.home = tempfile.mkdtemp(prefix="brenlow-perf-home-")
 
     def env(self):
-        return LinuxSession.env(self)
+        env = dict(os.environ, DISPLAY=self.display, HOME=self.home,
+                   XDG_DATA_HOME=os.path.join(self.home, "data"), SDL_VIDEODRIVER="x11")
+        env.pop("WAYLAND_DISPLAY", None)
+        return env
 
     def __enter__(self):
         return self
@@ -316,7 +333,7 @@ def measure_hold(session, command, seconds, samples, x, extra_pids=(), cwd=None)
 
 def report_hold(kind, session, command, spin_command, a, x, extra_pids=(), cwd=None):
     seconds = 2 if a.quick else 10
-    samples = 3 if a.quick else (10 if kind == "wine64" else 30)
+    samples = 3 if a.quick else (10 if kind.startswith("wine") else 30)
     cpu, noticed, exited = measure_hold(session, command, seconds, samples, x, extra_pids, cwd)
     spin_cpu, _, _ = measure_hold(session, spin_command, seconds, 0, x, extra_pids, cwd)
     for k in cpu:
@@ -388,7 +405,6 @@ def main():
     only = set(a.only.split(","))
     sizes = SIZES[:1] if a.quick else SIZES
     picture = os.path.join(a.source, "assets", "BR_LOW.bmp")
-    win64 = os.path.join(a.source, "build", "win64")
     started = time.monotonic()
 
     if "size" in only:
@@ -400,6 +416,8 @@ def main():
     session = winehelp.Session("perf", 1920, 1080) if need_wine else None
     if session:
         session.__enter__()
+        global REAPER
+        REAPER = session.reaper
     try:
         if "hold" in only:
             x = X(session.display)
@@ -408,16 +426,17 @@ def main():
                 report_hold("linux", native, [exe], [exe, "--spin"], a, x,
                             [("X server", session.xvfb.pid)])
         if "wine-hold" in only:
-            exe = os.path.join(win64, "tests", "perf", "perf_hold.exe")
+            exe = wine_program(a, "tests/perf/perf_hold.exe")
+            kind = "wine " + wine_tree()
             if os.path.exists(exe):
                 x = X(session.display)
                 extra = [("wineserver", lambda: wineserver_pid(session.prefix)),
                          ("X server", session.xvfb.pid)]
-                report_hold("wine64", session, [session.loader, exe],
-                            [session.loader, exe, "--spin"], a, x, extra,
+                report_hold(kind, session, session.command(exe),
+                            session.command(exe, "--spin"), a, x, extra,
                             cwd=os.path.dirname(exe))
             else:
-                add("wine64 hold", "perf_hold.exe not built (win64 preset)")
+                add(f"{kind} hold", "perf_hold.exe not built")
         draw = section_draw(a, sizes) if "draw" in only else {}
         replay = section_replay(a, sizes, picture, session) if "replay" in only else {}
     finally:

@@ -10,6 +10,7 @@ import struct
 import sys
 
 import saver_test
+import winehelp
 from linux_session import LinuxSession
 
 CYCLE = saver_test.CYCLE
@@ -67,22 +68,5 @@ def case_bad_pictures(session, exe):
         run_until_moved(session, exe, what)
 
 
-CASES = ("settings_folder", "huge_settings", "bad_pictures")
-
-
-def main():
-    case, exe = sys.argv[1], os.path.abspath(sys.argv[2])
-    if case not in CASES or not os.path.exists(exe):
-        print(f"usage: {sys.argv[0]} {'|'.join(CASES)} <brenlow>")
-        return 2
-    with LinuxSession() as session:
-        try:
-            globals()["case_" + case](session, exe)
-        except AssertionError:
-            session.screenshot(os.path.join(os.getcwd(), f"linux-reliability-{case}-failure.ppm"))
-            raise
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(winehelp.run_case(globals(), LinuxSession))

@@ -1,4 +1,4 @@
-"""Reliability of brenlow.scr (the win64 build) under wine64 and Xvfb.
+"""Reliability of brenlow.scr under Wine and Xvfb.
 
     python3 wine_reliability_test.py long_run <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py close_request <brenlow.scr> <brenlow_probe.exe>
@@ -43,7 +43,7 @@ def fd_count(pid):
 
 
 def probe(session, exe, what):
-    r = subprocess.run([session.loader, exe, what], env=session.env(), capture_output=True,
+    r = subprocess.run(session.command(exe, what), env=session.env(), capture_output=True,
                        text=True, timeout=120)
     return r.returncode, r.stdout.strip()
 
@@ -163,20 +163,5 @@ def case_bad_settings(session, exe, probe_exe):
     os.remove(ini)
 
 
-def main():
-    case, exe, probe_exe = sys.argv[1], os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])
-    for path in (exe, probe_exe):
-        if not os.path.exists(path):
-            print(f"{path} is missing: build the win64 tree first")
-            return 1
-    with winehelp.Session(PREFIX, W, H) as session:
-        try:
-            globals()["case_" + case](session, exe, probe_exe)
-        except AssertionError:
-            session.screenshot("reliability-failure.ppm")
-            raise
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session(PREFIX, W, H)))

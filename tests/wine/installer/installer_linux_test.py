@@ -8,20 +8,76 @@ Linux brenlow built beside quillet, which must show the installed logo).
 """
 import os
 import shutil
-import subprocess
 import sys
-import tempfile
 
 import winehelp
-from installer_wine_test import SKIP, bitmap_pixels
+from installer_wine_test import bitmap_pixels
+from linux_session import LinuxSession
 
-BUTTON = "Set Up Completato."
+
+def ship_folder(s, files):
+    """The folder a user unpacked: name -> bytes, or a path to copy."""
+    ship = os.path.join(s.home, "ship")
+    os.makedirs(ship)
+    for name, content in files.items():
+        if isinstance(content, bytes):
+            with open(os.path.join(ship, name), "wb") as f:
+                f.write(content)
+        else:
+            shutil.copy(content, os.path.join(ship, name))
+    return ship
 
 
-def show_saver(s, env, saver, logo_path):
-    """The Linux saver, started after the installation, shows the installed
-    logo in the top left-hand corner. (How it ends is the saver's own test.)"""
-    logo = bitmap_pixels(logo_path)
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def install_and_click(s, quillet, ship):
+    folder = s.windows_folder()
+    p = s.start(quillet, cwd=ship)
+    s.wait_screen(lambda im: im.count(lambda c: max(c) < 100, 432, 369, 592, 399) > 20 and
+                  im.pixel(512, 320) != (0, 0, 0), 60, "the button").save(
+                      "installer_linux_window.png")
+    # All the work is done before the window shows.
+    assert read(os.path.join(folder, "brlscsav.ini")) == \
+        (folder + "\\BR_LOW.bmp\r\nCasuali\r\n").encode()
+    for name in ("brenlow.scr", "BR_LOW.bmp"):
+        assert read(os.path.join(folder, name)) == read(os.path.join(ship, name)), name
+    s.mouse_move(512, 384)
+    s.xdotool("click", "1")
+    code = s.wait_exit(p, 30)
+    assert code == 0, f"exit code {code}"
+
+
+def case_install(s, quillet):
+    ship = ship_folder(s, {"BR_LOW.bmp": b"BM logo", "brenlow.scr": b"\x7fELF saver"})
+    install_and_click(s, quillet, ship)
+
+
+def case_missing_saver(s, quillet):
+    ship = ship_folder(s, {"BR_LOW.bmp": b"BM logo"})
+    p = s.start(quillet, cwd=ship)
+    # The message box: anything lit on the black screen.
+    s.wait_screen(lambda im: im.pixel(512, 280) != (0, 0, 0), 60, "the message box")
+    assert os.listdir(s.windows_folder()) == [], os.listdir(s.windows_folder())
+    # Without a window manager the keyboard follows the pointer; the box's
+    # one button takes the Return key.
+    s.mouse_move(512, 280)
+    s.key("Return")
+    code = s.wait_exit(p, 30)
+    assert code == 1, f"exit code {code}"
+    assert b"brenlow.scr" in s.output(p)
+
+
+def case_saver_logo(s, quillet):
+    build = os.path.dirname(quillet)
+    ship = ship_folder(s, {"BR_LOW.bmp": os.path.join(build, "BR_LOW.bmp"),
+                           "brenlow.scr": os.path.join(build, "brenlow")})
+    install_and_click(s, quillet, ship)
+    # The installed saver shows the installed logo in the top left-hand
+    # corner. (How it ends is the saver's own test.)
+    logo = bitmap_pixels(os.path.join(s.windows_folder(), "BR_LOW.bmp"))
     samples = [(x, y) for y in range(0, len(logo), 4) for x in range(0, len(logo[0]), 4)]
 
     def logo_shown(image):
@@ -29,77 +85,9 @@ def show_saver(s, env, saver, logo_path):
         return same >= 0.95 * len(samples)
 
     s.mouse_move(600, 400)
-    p = subprocess.Popen([saver, "/S"], env=env, stdout=subprocess.DEVNULL,
-                         stderr=subprocess.DEVNULL)
-    try:
-        s.wait_screen(logo_shown, 240, "the installed logo").save("installer_linux_saver.ppm")
-    finally:
-        if p.poll() is None:
-            p.kill()
-
-
-def run(scenario, quillet):
-    root = tempfile.mkdtemp(prefix="quillet-linux-")
-    ship, data = os.path.join(root, "ship"), os.path.join(root, "data")
-    os.makedirs(ship)
-    folder = os.path.join(data, "brenlow")
-    build = os.path.dirname(quillet)
-    saver = os.path.join(build, "brenlow")
-    if scenario == "saver_logo":
-        if not os.path.exists(saver):
-            print(f"skipped: {saver} not built")
-            return SKIP
-        shutil.copy(os.path.join(build, "BR_LOW.bmp"), ship)
-        shutil.copy(saver, os.path.join(ship, "brenlow.scr"))
-    else:
-        with open(os.path.join(ship, "BR_LOW.bmp"), "wb") as f:
-            f.write(b"BM logo")
-    if scenario == "install":
-        with open(os.path.join(ship, "brenlow.scr"), "wb") as f:
-            f.write(b"\x7fELF saver")
-
-    s = winehelp.Session("unused")  # for its Xvfb and screen helpers; no Wine here
-    s.start_xvfb()
-    p = None
-    try:
-        env = dict(os.environ, DISPLAY=s.display, XDG_DATA_HOME=data)
-        p = subprocess.Popen([quillet], cwd=ship, env=env, stderr=subprocess.PIPE)
-        if scenario in ("install", "saver_logo"):
-            image = s.wait_screen(lambda im: im.count(lambda c: max(c) < 100, 432, 369, 592, 399)
-                                  > 20 and im.pixel(512, 320) != (0, 0, 0), 60, "the button")
-            image.save("installer_linux_window.ppm")
-            expected = {"brlscsav.ini": (folder + "\\BR_LOW.bmp\r\nCasuali\r\n").encode()}
-            for name in ("brenlow.scr", "BR_LOW.bmp"):
-                with open(os.path.join(ship, name), "rb") as f:
-                    expected[name] = f.read()
-            for name, content in expected.items():
-                with open(os.path.join(folder, name), "rb") as f:
-                    assert f.read() == content, name
-            s.mouse_move(512, 384)
-            s.xdotool("click", "1")
-            code = s.wait_exit(p, 30)
-            assert code == 0, f"exit code {code}"
-            if scenario == "saver_logo":
-                show_saver(s, env, saver, os.path.join(folder, "BR_LOW.bmp"))
-        else:
-            # The message box: anything lit on the black screen.
-            s.wait_screen(lambda im: im.pixel(512, 280) != (0, 0, 0), 60, "the message box")
-            assert os.listdir(folder) == [], os.listdir(folder)
-            # Without a window manager the keyboard follows the pointer; the
-            # box's one button takes the Return key.
-            s.mouse_move(512, 280)
-            s.key("Return")
-            code = s.wait_exit(p, 30)
-            assert code == 1, f"exit code {code}"
-            assert b"brenlow.scr" in p.stderr.read()
-    finally:
-        if p and p.poll() is None:
-            p.kill()
-        s.xvfb.terminate()
-        s.xvfb.wait(timeout=10)
-        shutil.rmtree(root)
-    return 0
+    s.start(os.path.join(build, "brenlow"), "/S")
+    s.wait_screen(logo_shown, 240, "the installed logo").save("installer_linux_saver.png")
 
 
 if __name__ == "__main__":
-    sys.exit(run(*sys.argv[1:]))
+    sys.exit(winehelp.run_case(globals(), LinuxSession))

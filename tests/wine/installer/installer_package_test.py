@@ -70,8 +70,8 @@ def check_resources(exe, assets):
 
 def main(zip_path, logo_path):
     if not os.path.exists(zip_path):
-        print(f"skipped: {zip_path} not built (cmake --build build/win32 --target package_zip)")
-        return 77
+        print(f"{zip_path} is missing: build the win32 tree first", file=sys.stderr)
+        return 1
     top = os.path.basename(zip_path)[:-len(".zip")]
     with zipfile.ZipFile(zip_path) as z, tempfile.TemporaryDirectory() as out:
         files = sorted(n for n in z.namelist() if not n.endswith("/"))

@@ -1,7 +1,8 @@
-"""quillet.exe under wine64, run the way a new user runs it: from the folder
-that holds the shipped files.
+"""quillet.exe under Wine, run the way a new user runs it: from the folder
+that holds the shipped files (taken from the build tree of the quillet.exe
+given).
 
-    installer_wine_test.py <scenario> <win64 build dir>
+    installer_wine_test.py <scenario> <quillet.exe>
 
 Scenarios: install, close_by_frame, missing_saver, saver_logo.
 """
@@ -13,7 +14,7 @@ import tempfile
 
 import winehelp
 
-SKIP = 77
+SKIP = winehelp.SKIP
 INSTALLED = ("brenlow.scr", "BR_LOW.bmp", "brlscsav.ini")
 DEFAULTS = b"C:\\windows\\BR_LOW.bmp\r\nCasuali\r\n"
 SHOTS = os.getcwd()
@@ -33,14 +34,7 @@ def ship_folder(build, names):
     """A fresh folder with the named shipped files, as a user unpacks them."""
     folder = tempfile.mkdtemp(prefix="quillet-ship-")
     for name in names:
-        source = os.path.join(build, name)
-        if name == "brenlow.scr" and not os.path.exists(source):
-            # The installer treats the saver as opaque bytes; these stand in
-            # until the saver is built.
-            with open(os.path.join(folder, name), "wb") as f:
-                f.write(b"MZ stand-in for brenlow.scr\0\r\n\xff")
-            continue
-        shutil.copy(source, folder)
+        shutil.copy(os.path.join(build, name), folder)
     return folder
 
 
@@ -105,7 +99,8 @@ def install(s, build, shot, close):
     shutil.rmtree(ship)
 
 
-def scenario_install(s, build):
+def case_install(s, quillet):
+    build = os.path.dirname(quillet)
     clear_windows_folder(s)
 
     def click(left, top, right, bottom):
@@ -115,7 +110,9 @@ def scenario_install(s, build):
     install(s, build, "installer_window.ppm", click)
 
 
-def scenario_close_by_frame(s, build):
+def case_close_by_frame(s, quillet):
+    build = os.path.dirname(quillet)
+
     def close(*box):
         ids = s.xdotool("search", "--onlyvisible", "--class", "quillet").split()
         assert ids, "no quillet window"
@@ -127,7 +124,8 @@ def scenario_close_by_frame(s, build):
     install(s, build, "installer_window_close.ppm", close)
 
 
-def scenario_missing_saver(s, build):
+def case_missing_saver(s, quillet):
+    build = os.path.dirname(quillet)
     clear_windows_folder(s)
     ship = ship_folder(build, ("quillet.exe", "BR_LOW.bmp"))
     p = s.start(os.path.join(ship, "quillet.exe"), cwd=ship)
@@ -155,10 +153,8 @@ def bitmap_pixels(path):
     return rows
 
 
-def scenario_saver_logo(s, build):
-    if not os.path.exists(os.path.join(build, "brenlow.scr")):
-        print("skipped: brenlow.scr not built")
-        return SKIP
+def case_saver_logo(s, quillet):
+    build = os.path.dirname(quillet)
     clear_windows_folder(s)
 
     def click(left, top, right, bottom):
@@ -184,13 +180,5 @@ def scenario_saver_logo(s, build):
     s.wait_exit(p, 30)
 
 
-def main(scenario, build):
-    if not os.path.exists(os.path.join(build, "quillet.exe")):
-        print(f"skipped: {build}/quillet.exe not built")
-        return SKIP
-    with winehelp.Session("installer") as s:
-        return globals()[f"scenario_{scenario}"](s, build) or 0
-
-
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:]))
+    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session("installer")))

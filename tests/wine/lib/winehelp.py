@@ -1,44 +1,62 @@
-"""Shared harness for the end-to-end tests under wine64 and Xvfb.
+"""Shared harness for the end-to-end tests: a private Xvfb, and Windows
+programs under Wine in a WoW64 prefix (the i686 deliverable on Wine's 32-bit
+side, the x86_64 build on wine64).
 
 Usage (from a test script run by CTest; see WineTest.cmake next to this file):
 
-    import sys, os
-    sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "lib"))
     import winehelp
 
-    with winehelp.Session("saver") as s:          # own Xvfb + WINEPREFIX "saver"
+    def case_cycle(s, exe):                       # s: a Session
         s.write_windows_file("brlscsav.ini", "C:\\x.bmp\r\nCerchi\r\n")
-        p = s.start("/path/to/brenlow.scr", "/S", cwd="/tmp")
-        w = s.wait_window("Impostazioni")         # xdotool search --name
-        s.close_until_exit(w, p, timeout=60)      # Alt+F4 until the program ends
+        p = s.start(exe, "/S", cwd=s.drive_c())   # the loader follows the PE header
+        w = s.wait_window("^brenlow$")            # xdotool search --name
         img = s.screenshot()                      # Image: img.pixel(x, y) -> (r, g, b)
         s.mouse_move(500, 300); s.key("space")
         code = s.wait_exit(p, timeout=30)         # exit code, or raises Timeout
 
-    winehelp.poll(lambda: ..., timeout=20)        # returns the first truthy value
+    if __name__ == "__main__":
+        sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session("saver")))
+
+run_case runs `case_<argv[1]>(session, *argv[2:])`, keeps a screenshot when
+the case fails, and ends with CTest's skip code (77) and one loud line when
+a program the case needs cannot run here (a 32-bit program on a machine
+whose kernel runs only 64-bit code).
 
 Prefixes live under $BRENLOW_WINE_PREFIXES (default /tmp/brenlow-wine-<uid>)
 and are made once with `wineboot -i`; a Session holds a lock on its prefix
 until it ends, so sessions of one prefix run one after the other (also across
-separate ctest runs; WineTest.cmake adds a RESOURCE_LOCK as well). Each Session
-starts its own Xvfb on a free display (-displayfd) and, when it ends, kills
-its programs, the prefix's wineserver and its Xvfb.
+separate ctest runs; WineTest.cmake adds a RESOURCE_LOCK as well).
+
+Nothing a session starts outlives it: its programs run in process groups of
+their own, and a reaper process started with the session kills them, the
+prefix's wineserver and the X server when the test process dies without
+cleaning up (killed by CTest on its time limit, say).
 """
 
 import fcntl
 import os
 import shutil
 import signal
+import struct
 import subprocess
+import sys
 import tempfile
 import time
 
 SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
+SKIP = 77  # CTest's SKIP_RETURN_CODE for every test of these harnesses
+
+LOADER32 = "/usr/lib/wine/wine"
+LOADER64 = "/usr/lib/wine/wine64"
 
 
 class Timeout(AssertionError):
     pass
+
+
+class Skip(Exception):
+    """The case cannot run on this machine; the reason is printed."""
 
 
 def poll(condition, timeout, interval=0.02, what="condition"):
@@ -53,16 +71,96 @@ def poll(condition, timeout, interval=0.02, what="condition"):
         time.sleep(interval)
 
 
-def wine_loader():
-    for candidate in (shutil.which("wine64"), "/usr/lib/wine/wine64", shutil.which("wine")):
-        if candidate and os.access(candidate, os.X_OK):
-            return candidate
-    raise RuntimeError("wine64 not found")
+def tool(name, fallback=None):
+    """The path of an external command, or an error naming what installs it."""
+    path = shutil.which(name) or (fallback if fallback and os.access(fallback, os.X_OK) else None)
+    if not path:
+        raise RuntimeError(f"{name} not found: run ./dev setup")
+    return path
+
+
+# --- which Wine runs a program ---------------------------------------------
+
+def pe_machine(path):
+    """'i686' or 'x86_64' from a Windows program's PE header."""
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    if head[:2] != b"MZ" or len(head) < 64:
+        raise ValueError(f"{path} is not a Windows program")
+    pe = struct.unpack_from("<I", head, 0x3C)[0]
+    if head[pe:pe + 4] != b"PE\0\0":
+        raise ValueError(f"{path} has no PE header")
+    machine = struct.unpack_from("<H", head, pe + 4)[0]
+    return {0x14C: "i686", 0x8664: "x86_64"}.get(machine, hex(machine))
+
+
+def emulated_i386():
+    """The binfmt_misc entry that hands i386 programs to an emulator, if any."""
+    folder = "/proc/sys/fs/binfmt_misc"
+    try:
+        names = os.listdir(folder)
+    except OSError:
+        return None
+    for name in names:
+        try:
+            with open(os.path.join(folder, name)) as f:
+                text = f.read()
+        except OSError:
+            continue
+        fields = dict(line.split(" ", 1) for line in text.splitlines() if " " in line)
+        magic = fields.get("magic", "")
+        # ELF, 32-bit, little endian, ..., e_type 2, e_machine 3 (i386)
+        if text.startswith("enabled") and magic.startswith("7f454c460101") and \
+                magic[32:40] == "02000300":
+            return fields.get("interpreter", name)
+    return None
+
+
+_win32_support = None
+
+
+def win32_support():
+    """(True, "") when 32-bit Windows programs can run here, else (False, why).
+    Checked once per process by starting Wine's 32-bit loader."""
+    global _win32_support
+    if _win32_support is None:
+        _win32_support = _check_win32()
+    return _win32_support
+
+
+def _check_win32():
+    if not os.access(LOADER32, os.X_OK):
+        return False, f"{LOADER32} is missing (Debian's wine32:i386; run ./dev setup)"
+    emulator = emulated_i386()
+    if emulator and os.environ.get("BRENLOW_WIN32_EMULATED") != "1":
+        return False, (f"32-bit programs run here only through an emulator ({emulator}), "
+                       "about a minute per program start; BRENLOW_WIN32_EMULATED=1 runs them")
+    try:
+        r = subprocess.run([LOADER32, "--version"], capture_output=True, text=True, timeout=120)
+    except OSError as e:
+        return False, f"this kernel does not run 32-bit programs ({e.strerror})"
+    if r.returncode != 0:
+        return False, f"Wine's 32-bit loader fails here: {(r.stderr or r.stdout).strip()}"
+    return True, ""
+
+
+def require_runnable(program):
+    """Raises Skip when a Windows program cannot run on this machine."""
+    if pe_machine(program) == "i686":
+        ok, why = win32_support()
+        if not ok:
+            raise Skip(f"32-bit program {os.path.basename(program)} not run: {why}")
+
+
+def loader_for(program):
+    return LOADER32 if pe_machine(program) == "i686" else LOADER64
 
 
 def prefix_root():
     return os.environ.get("BRENLOW_WINE_PREFIXES", f"/tmp/brenlow-wine-{os.getuid()}")
 
+
+# --- screenshots -----------------------------------------------------------
 
 class Image:
     """A screenshot: width, height and packed RGB bytes, top row first."""
@@ -91,10 +189,19 @@ class Image:
         bottom = self.height if bottom is None else bottom
         return sum(1 for p in self.region(left, top, right, bottom, step) if predicate(p))
 
+    def crop(self, left, top, width, height):
+        rows = [self.data[((top + y) * self.width + left) * 3:
+                          ((top + y) * self.width + left + width) * 3] for y in range(height)]
+        return Image(width, height, b"".join(rows))
+
     def save(self, path):
-        with open(path, "wb") as f:
-            f.write(b"P6\n%d %d\n255\n" % (self.width, self.height))
-            f.write(self.data)
+        """PPM, or any format ImageMagick writes when the name says so."""
+        ppm = b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data
+        if path.endswith(".ppm"):
+            with open(path, "wb") as f:
+                f.write(ppm)
+        else:
+            subprocess.run([tool("convert"), "ppm:-", path], input=ppm, check=True, timeout=60)
 
 
 def parse_ppm(blob):
@@ -118,31 +225,332 @@ def parse_ppm(blob):
     return Image(width, height, blob[pos:pos + width * height * 3])
 
 
-class Session:
-    def __init__(self, prefix_name, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None):
-        self.prefix = os.path.join(prefix_root(), prefix_name)
+def read_picture(path):
+    """Any picture ImageMagick reads (PNG, BMP, ...) as an Image."""
+    blob = subprocess.run([tool("convert"), path, "-depth", "8", "ppm:-"], check=True,
+                          capture_output=True, timeout=60).stdout
+    return parse_ppm(blob)
+
+
+# --- the reaper --------------------------------------------------------------
+
+# Runs beside a test: reads what the test started, one line each ("group N",
+# "xserver N", "prefix PATH"), and when the test's end of the pipe closes
+# without a "done" line (the test was killed) kills all of it.
+_REAPER = r"""
+import os, signal, subprocess, sys, time
+groups, servers, prefixes = [], [], []
+done = False
+for line in sys.stdin:
+    kind, _, value = line.strip().partition(" ")
+    if kind == "group": groups.append(int(value))
+    elif kind == "xserver": servers.append(int(value))
+    elif kind == "prefix": prefixes.append(value)
+    elif kind == "done": done = True; break
+if not done:
+    for group in groups:
+        try: os.killpg(group, signal.SIGKILL)
+        except OSError: pass
+    for prefix in prefixes:
+        try:
+            subprocess.run([sys.argv[1], "-k"], env=dict(os.environ, WINEPREFIX=prefix),
+                           stderr=subprocess.DEVNULL, timeout=60)
+        except Exception: pass
+    for pid in servers:
+        try: os.kill(pid, signal.SIGTERM)
+        except OSError: pass
+    time.sleep(0.5)
+    for pid in servers:
+        try: os.kill(pid, signal.SIGKILL)
+        except OSError: pass
+"""
+
+
+class Reaper:
+    def __init__(self):
+        wineserver = shutil.which("wineserver") or "/usr/lib/wine/wineserver"
+        # A session of its own: a signal sent to the test's group spares it.
+        self.process = subprocess.Popen([sys.executable, "-c", _REAPER, wineserver],
+                                        stdin=subprocess.PIPE, start_new_session=True, text=True)
+
+    def tell(self, kind, value):
+        if self.process and self.process.poll() is None:
+            self.process.stdin.write(f"{kind} {value}\n")
+            self.process.stdin.flush()
+
+    def finish(self):
+        """The test cleaned up itself: the reaper leaves without doing anything."""
+        if self.process:
+            try:
+                self.tell("done", "")
+                self.process.stdin.close()
+                self.process.wait(timeout=30)
+            except (OSError, subprocess.TimeoutExpired):
+                self.process.kill()
+            self.process = None
+
+
+def _safely(*steps):
+    """Runs every step, even when one raises; raises the first error at the end."""
+    first = None
+    for step in steps:
+        try:
+            step()
+        except BaseException as e:  # noqa: B902 - clean-up must go on
+            first = first or e
+    if first:
+        raise first
+
+
+# --- sessions -----------------------------------------------------------------
+
+class XSession:
+    """A private Xvfb with screenshots, pointer and keys, and programs started
+    on it that are killed, whatever happens, when the session ends."""
+
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None):
         self.width, self.height = width, height
-        self.loader = wine_loader()
         self.xvfb = None
         self.display = None
         self.processes = []
+        self.reaper = None
         # Programs' output; kept when a test fails (see __exit__).
-        self.log_dir = keep_log or tempfile.mkdtemp(prefix="brenlow-wine-log-")
+        self.log_dir = keep_log or tempfile.mkdtemp(prefix="brenlow-log-")
         self.remove_log_dir = keep_log is None
 
-    # --- environment -----------------------------------------------------
+    def env(self):
+        env = dict(os.environ, DISPLAY=self.display or "")
+        env.pop("WAYLAND_DISPLAY", None)
+        return env
+
+    def __enter__(self):
+        try:
+            self.open()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, exc_type, *exc):
+        if exc_type is not None and self.remove_log_dir:
+            self.remove_log_dir = False
+            print(f"program output kept in {self.log_dir}")
+        self.close()
+        return False
+
+    def open(self):
+        self.reaper = Reaper()
+        self.start_xvfb()
+
+    def start_xvfb(self):
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            [tool("Xvfb"), "-displayfd", str(write_fd), "-screen", "0",
+             f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            start_new_session=True)
+        os.close(write_fd)
+        if self.reaper:
+            self.reaper.tell("xserver", self.xvfb.pid)
+        number = b""
+        with os.fdopen(read_fd, "rb") as r:
+            while not number.endswith(b"\n"):
+                chunk = r.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            raise RuntimeError("Xvfb did not report a display")
+        self.display = ":" + number.decode().strip()
+
+    def close(self):
+        _safely(self.stop_programs, self.stop_services, self.remove_logs, self.stop_xvfb,
+                self.stop_reaper)
+
+    def stop_programs(self):
+        for p in self.processes:
+            if p.poll() is None:
+                try:
+                    os.killpg(p.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+        for p in self.processes:
+            try:
+                p.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                pass
+        self.processes = []
+
+    def stop_services(self):
+        """What the programs started besides themselves (a wineserver)."""
+
+    def remove_logs(self):
+        if self.remove_log_dir:
+            shutil.rmtree(self.log_dir, ignore_errors=True)
+
+    def stop_xvfb(self):
+        if self.xvfb:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait(timeout=10)
+            self.xvfb = None
+
+    def stop_reaper(self):
+        if self.reaper:
+            self.reaper.finish()
+            self.reaper = None
+
+    # --- programs --------------------------------------------------------
+
+    def command(self, program, *args):
+        """The command line that runs a program."""
+        return [program, *args]
+
+    def default_cwd(self, program):
+        return os.path.dirname(program) or None
+
+    def start(self, program, *args, cwd=None, env=None, stdout=None):
+        """Starts a program in a process group of its own; returns its Popen.
+        Its output goes to the session's log unless stdout is given."""
+        log = None
+        if stdout is None:
+            log_path = os.path.join(self.log_dir, f"run{len(self.processes)}.log")
+            log = open(log_path, "wb")
+        try:
+            p = subprocess.Popen(self.command(program, *args),
+                                 cwd=cwd or self.default_cwd(program), env=env or self.env(),
+                                 stdout=log or stdout,
+                                 stderr=subprocess.STDOUT if log else None,
+                                 start_new_session=True)
+        finally:
+            if log:
+                log.close()  # the program holds its own copy
+        self.processes.append(p)
+        if log:
+            p.log_path = log_path
+        if self.reaper:
+            self.reaper.tell("group", p.pid)
+        return p
+
+    def output(self, process):
+        """What a program started without stdout= wrote so far (both streams)."""
+        with open(process.log_path, "rb") as f:
+            return f.read()
+
+    def run(self, program, *args, cwd=None, timeout=60):
+        """Runs a program to its end; returns its exit code."""
+        return self.wait_exit(self.start(program, *args, cwd=cwd), timeout)
+
+    def wait_exit(self, process, timeout):
+        try:
+            return process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Timeout(f"program still running after {timeout} s")
+
+    def exit_time(self, process, timeout, interval=0.002):
+        """Polls until the process ends; returns the monotonic time it was seen gone."""
+        poll(lambda: process.poll() is not None, timeout, interval, "process exit")
+        return time.monotonic()
+
+    # --- X11 -------------------------------------------------------------
+
+    def xdotool(self, *args, check=True):
+        r = subprocess.run([tool("xdotool"), *args], env=self.env(), capture_output=True,
+                           text=True, timeout=30)
+        if check and r.returncode != 0 and args[0] != "search":
+            raise RuntimeError(f"xdotool {' '.join(args)}: {r.stderr.strip()}")
+        return r.stdout
+
+    def find_windows(self, name):
+        """Ids of visible X windows whose title matches name (a regex)."""
+        return [int(w) for w in self.xdotool("search", "--onlyvisible", "--name", name).split()]
+
+    def wait_window(self, name, timeout=60):
+        return poll(lambda: self.find_windows(name), timeout, 0.1, f"window {name!r}")[0]
+
+    def geometry(self, window):
+        """(x, y, width, height) of an X window."""
+        out = self.xdotool("getwindowgeometry", "--shell", str(window))
+        v = dict(line.split("=", 1) for line in out.split())
+        return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
+
+    def close_window(self, window_id):
+        """Asks a window to close as a user would (Alt+F4 gives it WM_CLOSE)."""
+        self.xdotool("windowactivate", "--sync", str(window_id), check=False)
+        self.xdotool("windowfocus", "--sync", str(window_id), check=False)
+        self.xdotool("key", "--window", str(window_id), "alt+F4", check=False)
+
+    def close_until_exit(self, window_id, process, timeout):
+        """Closes a window until its program has ended (a window that has just
+        appeared may not take keys yet); returns the exit code."""
+        deadline = time.monotonic() + timeout
+        while True:
+            self.close_window(window_id)
+            try:
+                return process.wait(timeout=3)
+            except subprocess.TimeoutExpired:
+                if time.monotonic() > deadline:
+                    raise Timeout(f"program still running {timeout} s after closing its window")
+
+    def mouse_move(self, x, y):
+        self.xdotool("mousemove", "--", str(x), str(y))
+
+    def mouse_position(self):
+        out = self.xdotool("getmouselocation", "--shell")
+        values = dict(line.split("=", 1) for line in out.split())
+        return int(values["X"]), int(values["Y"])
+
+    def key(self, *keys, window=None):
+        args = ["key"]
+        if window is not None:
+            args += ["--window", str(window)]
+        self.xdotool(*args, *keys)
+
+    def screenshot(self, save_as=None):
+        blob = subprocess.run(
+            [tool("import"), "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"],
+            capture_output=True, check=True, timeout=60).stdout
+        image = parse_ppm(blob)
+        if save_as:
+            image.save(save_as)
+        return image
+
+    def wait_screen(self, predicate, timeout, what="screen"):
+        """Takes screenshots until predicate(image) is truthy; returns that image."""
+        found = []
+
+        def check():
+            image = self.screenshot()
+            if predicate(image):
+                found.append(image)
+                return True
+            return False
+
+        poll(check, timeout, 0.05, what)
+        return found[0]
+
+
+class Session(XSession):
+    """An XSession whose programs are Windows programs run by Wine in a
+    WoW64 prefix of the given name."""
+
+    def __init__(self, prefix_name, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None):
+        super().__init__(width, height, keep_log)
+        self.prefix = os.path.join(prefix_root(), prefix_name)
+        self.prefix_lock = None
 
     def env(self):
-        env = dict(os.environ)
+        env = super().env()
         env.update({
             "WINEPREFIX": self.prefix,
             "WINEDEBUG": "-all",
             "WINEARCH": "win64",
             # No Mono or Gecko install dialogs.
             "WINEDLLOVERRIDES": "mscoree=;mshtml=",
-            "DISPLAY": self.display or "",
         })
-        env.pop("WAYLAND_DISPLAY", None)
         return env
 
     def windows_folder(self):
@@ -165,41 +573,9 @@ class Session:
         except FileNotFoundError:
             pass
 
-    # --- lifecycle -------------------------------------------------------
-
-    def __enter__(self):
-        try:
-            self.start_xvfb()
-            self.ensure_prefix()
-        except BaseException:
-            self.close()
-            raise
-        return self
-
-    def __exit__(self, exc_type, *exc):
-        if exc_type is not None and self.remove_log_dir:
-            self.remove_log_dir = False
-            print(f"program output kept in {self.log_dir}")
-        self.close()
-        return False
-
-    def start_xvfb(self):
-        read_fd, write_fd = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-             f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        number = b""
-        with os.fdopen(read_fd, "rb") as r:
-            while not number.endswith(b"\n"):
-                chunk = r.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        if not number.strip():
-            raise RuntimeError("Xvfb did not report a display")
-        self.display = ":" + number.decode().strip()
+    def open(self):
+        super().open()
+        self.ensure_prefix()
 
     def ensure_prefix(self):
         os.makedirs(prefix_root(), exist_ok=True)
@@ -207,148 +583,77 @@ class Session:
         # on one wineserver share its cursor position and its programs.
         self.prefix_lock = open(self.prefix + ".lock", "w")
         fcntl.flock(self.prefix_lock, fcntl.LOCK_EX)
-        self.holds_prefix = True
-        ready = os.path.join(self.prefix, ".brenlow-ready-2")
-        if not os.path.exists(ready):
-            shutil.rmtree(self.prefix, ignore_errors=True)
-            quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
-            subprocess.run(["wineboot", "-i"], env=self.env(), check=True, timeout=300,
-                           **quiet)
-            # A crashing program ends instead of waiting behind Wine's
-            # crash dialog.
-            subprocess.run([self.loader, "reg", "add", "HKCU\\Software\\Wine\\WineDbg",
-                            "/v", "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"],
-                           env=self.env(), check=True, timeout=300, **quiet)
-            subprocess.run(["wineserver", "-w"], env=self.env(), timeout=300)
-            open(ready, "w").close()
+        self.reaper.tell("prefix", self.prefix)
+        # A prefix made where 32-bit programs could not run has no 32-bit
+        # side; it is made again once they can.
+        wow64, _ = win32_support()
+        ready = os.path.join(self.prefix, ".brenlow-ready-" + ("wow64" if wow64 else "win64"))
+        if os.path.exists(ready):
+            return
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+        # Wine's 32-bit loader hands the 64-bit wineboot to wine64 and sets up
+        # the 32-bit side (syswow64) as well.
+        loader = LOADER32 if wow64 else LOADER64
+        subprocess.run([loader, "wineboot", "-i"], env=self.env(), check=True, timeout=600,
+                       **quiet)
+        # A crashing program ends instead of waiting behind Wine's crash dialog.
+        subprocess.run([LOADER64, "reg", "add", "HKCU\\Software\\Wine\\WineDbg", "/v",
+                        "ShowCrashDialog", "/t", "REG_DWORD", "/d", "0", "/f"],
+                       env=self.env(), check=True, timeout=300, **quiet)
+        subprocess.run([tool("wineserver", "/usr/lib/wine/wineserver"), "-w"], env=self.env(),
+                       timeout=300)
+        open(ready, "w").close()
 
-    def close(self):
-        for p in self.processes:
-            if p.poll() is None:
+    def stop_services(self):
+        if self.prefix_lock:
+            wineserver = tool("wineserver", "/usr/lib/wine/wineserver")
+            try:
+                subprocess.run([wineserver, "-k"], env=self.env(), stderr=subprocess.DEVNULL,
+                               timeout=60)
+                # Gone before the next session of this prefix starts its own.
+                subprocess.run([wineserver, "-w"], env=self.env(), stderr=subprocess.DEVNULL,
+                               timeout=60)
+            finally:
+                self.prefix_lock.close()
+                self.prefix_lock = None
+
+    def command(self, program, *args):
+        if os.path.isfile(program):
+            require_runnable(program)
+            return [loader_for(program), program, *args]
+        # A program of the prefix itself ("reg", "cmd").
+        return [LOADER64, program, *args]
+
+
+def run_case(cases, make_session, argv=None):
+    """Runs cases["case_" + argv[1]](session, *argv[2:]) in a session made by
+    make_session(); returns the exit code for sys.exit. A failing case
+    leaves <case>-failure.png in the working folder; a case that cannot run
+    here (a 32-bit program where none can run) is skipped with code 77."""
+    argv = argv or sys.argv
+    case = cases.get("case_" + argv[1]) if len(argv) > 1 else None
+    if not case:
+        names = sorted(n[5:] for n in cases if n.startswith("case_"))
+        print(f"usage: {argv[0]} {'|'.join(names)} ARGS...", file=sys.stderr)
+        return 2
+    args = argv[2:]
+    try:
+        for arg in args:
+            if arg.lower().endswith((".exe", ".scr")):
+                if not os.path.exists(arg):
+                    print(f"{arg} is missing: build its tree first", file=sys.stderr)
+                    return 1
+                require_runnable(arg)
+        with make_session() as session:
+            try:
+                return case(session, *args) or 0
+            except (AssertionError, RuntimeError):
                 try:
-                    os.killpg(p.pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-        if getattr(self, "holds_prefix", False):
-            subprocess.run(["wineserver", "-k"], env=self.env(), stderr=subprocess.DEVNULL,
-                           timeout=60)
-            # Gone before the next session of this prefix starts its own.
-            subprocess.run(["wineserver", "-w"], env=self.env(), stderr=subprocess.DEVNULL,
-                           timeout=60)
-        for p in self.processes:
-            try:
-                p.wait(timeout=30)
-            except subprocess.TimeoutExpired:
-                pass
-        if self.remove_log_dir:
-            shutil.rmtree(self.log_dir, ignore_errors=True)
-        if getattr(self, "prefix_lock", None):
-            self.holds_prefix = False
-            self.prefix_lock.close()
-            self.prefix_lock = None
-        if self.xvfb:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-            self.xvfb = None
-
-    # --- programs --------------------------------------------------------
-
-    def start(self, program, *args, cwd=None):
-        """Starts a Windows program under wine64; returns its Popen."""
-        log = open(os.path.join(self.log_dir, f"run{len(self.processes)}.log"), "wb")
-        p = subprocess.Popen([self.loader, program, *args],
-                             cwd=cwd or os.path.dirname(program) or None,
-                             env=self.env(), stdout=log, stderr=subprocess.STDOUT,
-                             start_new_session=True)
-        log.close()  # the program holds its own copy
-        self.processes.append(p)
-        return p
-
-    def run(self, program, *args, cwd=None, timeout=60):
-        """Runs a program to its end; returns its exit code."""
-        return self.wait_exit(self.start(program, *args, cwd=cwd), timeout)
-
-    def wait_exit(self, process, timeout):
-        try:
-            return process.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            raise Timeout(f"program still running after {timeout} s")
-
-    def exit_time(self, process, timeout, interval=0.002):
-        """Polls until the process ends; returns the monotonic time it was seen gone."""
-        poll(lambda: process.poll() is not None, timeout, interval, "process exit")
-        return time.monotonic()
-
-    # --- X11 -------------------------------------------------------------
-
-    def xdotool(self, *args, check=True):
-        r = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True,
-                           timeout=30)
-        if check and r.returncode != 0 and args[0] != "search":
-            raise RuntimeError(f"xdotool {' '.join(args)}: {r.stderr.strip()}")
-        return r.stdout
-
-    def find_windows(self, name):
-        """Ids of visible X windows whose title matches name (a regex)."""
-        return [int(w) for w in self.xdotool("search", "--onlyvisible", "--name", name).split()]
-
-    def wait_window(self, name, timeout=60):
-        return poll(lambda: self.find_windows(name), timeout, 0.1, f"window {name!r}")[0]
-
-    def close_window(self, window_id):
-        """Asks a window to close as a user would (Alt+F4 gives it WM_CLOSE)."""
-        self.xdotool("windowactivate", "--sync", str(window_id), check=False)
-        self.xdotool("windowfocus", "--sync", str(window_id), check=False)
-        self.xdotool("key", "--window", str(window_id), "alt+F4", check=False)
-
-    def close_until_exit(self, window_id, process, timeout):
-        """Closes a window until its program has ended (a window that has just
-        appeared may not take keys yet); returns the exit code."""
-        deadline = time.monotonic() + timeout
-        while True:
-            self.close_window(window_id)
-            try:
-                return process.wait(timeout=3)
-            except subprocess.TimeoutExpired:
-                if time.monotonic() > deadline:
-                    raise Timeout(f"program still running {timeout} s after closing its window")
-
-    def mouse_move(self, x, y):
-        self.xdotool("mousemove", str(x), str(y))
-
-    def mouse_position(self):
-        out = self.xdotool("getmouselocation", "--shell")
-        values = dict(line.split("=", 1) for line in out.split())
-        return int(values["X"]), int(values["Y"])
-
-    def key(self, *keys, window=None):
-        args = ["key"]
-        if window is not None:
-            args += ["--window", str(window)]
-        self.xdotool(*args, *keys)
-
-    def screenshot(self, save_as=None):
-        blob = subprocess.run(
-            ["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"],
-            capture_output=True, check=True, timeout=60).stdout
-        image = parse_ppm(blob)
-        if save_as:
-            image.save(save_as)
-        return image
-
-    def wait_screen(self, predicate, timeout, what="screen"):
-        """Takes screenshots until predicate(image) is truthy; returns that image."""
-        found = []
-
-        def check():
-            image = self.screenshot()
-            if predicate(image):
-                found.append(image)
-                return True
-            return False
-
-        poll(check, timeout, 0.05, what)
-        return found[0]
+                    session.screenshot(os.path.abspath(f"{argv[1]}-failure.png"))
+                except Exception as e:  # the screenshot is a help, not the verdict
+                    print(f"no failure screenshot: {e}")
+                raise
+    except Skip as why:
+        print(f"SKIPPED: {why}", flush=True)
+        return SKIP

@@ -1,4 +1,5 @@
-"""End-to-end tests of brenlow.scr (the win64 build) under wine64 and Xvfb.
+"""End-to-end tests of brenlow.scr under Wine and Xvfb (the i686 build on
+Wine's 32-bit side, or the x86_64 build on wine64).
 
     python3 saver_test.py <case> <brenlow.scr>
 
@@ -6,7 +7,6 @@ Each case starts the saver as the screen-saver machinery would and watches
 the screen, the pointer and the process from outside."""
 
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -171,8 +171,8 @@ def case_vertical_then_key(session, exe):
     # all and start the next cycle.
     saver.wait(logo, CYCLE, "the logo after vertical moves")
     saver.wait(black, CYCLE, "the black screen after vertical moves")
-    img = saver.wait(tiles, CYCLE, "the next cycle after vertical moves")
-    check(not logo(img), "no new cycle")
+    # The next cycle's tiles (on a fast machine its logo may already be there).
+    saver.wait(tiles, CYCLE, "the next cycle after vertical moves")
     session.key("space")
     # The key waits in the queue until the cycle's end: the saver still shows
     # this cycle's logo and its fade, and ends only after that.
@@ -212,23 +212,5 @@ def case_bad_pictures(session, exe):
         print(f"{name}: saver ran through the logo step and ended on a move")
 
 
-def main():
-    case, exe = sys.argv[1], os.path.abspath(sys.argv[2])
-    if not os.path.exists(exe):
-        print(f"{exe} is missing: build the win64 tree first")
-        return 1
-    for tool in ("Xvfb", "xdotool", "import", "convert"):
-        if not shutil.which(tool):
-            print(f"{tool} is missing")
-            return 1
-    with winehelp.Session(PREFIX) as session:
-        try:
-            globals()["case_" + case](session, exe)
-        except AssertionError:
-            session.screenshot("failure.ppm")
-            raise
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session(PREFIX)))

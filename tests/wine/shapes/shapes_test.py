@@ -1,8 +1,8 @@
-"""Each shape family on screen: brenlow.scr (win64, under wine64 and Xvfb)
-with the family in its settings, compared during its closing hold with what
+"""Each shape family on screen: brenlow.scr under Wine and Xvfb with the
+family in its settings, compared during its closing hold with what
 brenlow-render paints for the same first cycle on the software raster.
 
-    python3 shapes_test.py <family> <brenlow.scr> <brenlow-render>
+    python3 shapes_test.py family <family> <brenlow.scr> <brenlow-render>
 
 A freshly started saver draws its first cycle's colour factors from the
 generator's start state, and brenlow-render starts from the same state, so
@@ -25,36 +25,28 @@ TEXT_TOP = H - H // 10
 def render(render_exe, family, picture, out):
     subprocess.run([render_exe, "--size", f"{W}x{H}", "--shape", family, "--picture", picture,
                     "--out", out], check=True, stdout=subprocess.DEVNULL, timeout=300)
-    png = os.path.join(out, f"{family}-3-logo.png")
-    ppm = subprocess.run(["convert", png, "-depth", "8", "ppm:-"], check=True,
-                         capture_output=True).stdout
-    return winehelp.parse_ppm(ppm)
+    return winehelp.read_picture(os.path.join(out, f"{family}-3-logo.png"))
 
 
-def main():
-    family, exe, render_exe = sys.argv[1], os.path.abspath(sys.argv[2]), sys.argv[3]
-    if not os.path.exists(exe):
-        print(f"{exe} is missing: build the win64 tree first")
-        return 1
-    with winehelp.Session("shapes") as session, tempfile.TemporaryDirectory() as out:
+def case_family(session, family, exe, render_exe):
+    with tempfile.TemporaryDirectory() as out:
         line = saver_test.put_logo(session)
         expected = render(render_exe, family, os.path.join(session.drive_c(), "quad.bmp"), out)
-        saver = saver_test.Saver(session, exe, line, family)
-        shot = saver.wait(saver_test.logo, saver_test.CYCLE, f"{family}: the logo")
-        session.mouse_move(W // 2 + 50, H // 2)
-        total = same = 0
-        for y in range(TEXT_TOP):
-            for x in range(W):
-                total += 1
-                same += shot.pixel(x, y) == expected.pixel(x, y)
-        agreement = same / total
-        print(f"{family}: {agreement:.5%} of {total} pixels as the software raster paints them")
-        if agreement < 0.999:
-            shot.save(f"{family}-wine.ppm")
-            expected.save(f"{family}-soft.ppm")
-            raise AssertionError(f"{family}: only {agreement:.4%} of the pixels agree")
-    return 0
+    saver = saver_test.Saver(session, exe, line, family)
+    shot = saver.wait(saver_test.logo, saver_test.CYCLE, f"{family}: the logo")
+    session.mouse_move(W // 2 + 50, H // 2)
+    total = same = 0
+    for y in range(TEXT_TOP):
+        for x in range(W):
+            total += 1
+            same += shot.pixel(x, y) == expected.pixel(x, y)
+    agreement = same / total
+    print(f"{family}: {agreement:.5%} of {total} pixels as the software raster paints them")
+    if agreement < 0.999:
+        shot.save(f"{family}-wine.png")
+        expected.save(f"{family}-soft.png")
+        raise AssertionError(f"{family}: only {agreement:.4%} of the pixels agree")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session("shapes")))
