@@ -304,12 +304,49 @@ def _safely(*steps):
 
 # --- sessions -----------------------------------------------------------------
 
-class XSession:
-    """A private Xvfb with screenshots, pointer and keys, and programs started
-    on it that are killed, whatever happens, when the session ends."""
+# Two monitors side by side: Xvfb cannot place them (with +xinerama both heads
+# sit at 0,0), Xorg's dummy driver with two RandR outputs can.
+_TWO_MONITORS_CONF = """
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+  Modeline "{w}x{h}" 25.175 {w} {w16} {w112} {w160} {h} {h10} {h12} {h45} -hsync -vsync
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "{w}x{h}"
+    Virtual {w2} {h}
+  EndSubSection
+EndSection
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+"""
 
-    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None):
-        self.width, self.height = width, height
+
+class XSession:
+    """A private X server (Xvfb; with monitors=2, Xorg with two monitors of
+    width x height side by side, the primary on the left, the root grey)
+    with screenshots, pointer and keys, and programs started on it that are
+    killed, whatever happens, when the session ends."""
+
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None, monitors=1):
+        self.monitors = monitors
+        self.monitor_width = width
+        self.width, self.height = width * monitors, height
         self.xvfb = None
         self.display = None
         self.processes = []
@@ -344,11 +381,20 @@ class XSession:
 
     def start_xvfb(self):
         read_fd, write_fd = os.pipe()
-        self.xvfb = subprocess.Popen(
-            [tool("Xvfb"), "-displayfd", str(write_fd), "-screen", "0",
-             f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            start_new_session=True)
+        if self.monitors == 1:
+            command = [tool("Xvfb"), "-displayfd", str(write_fd), "-screen", "0",
+                       f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-noreset"]
+        else:
+            w, h = self.monitor_width, self.height
+            conf = os.path.join(self.log_dir, "xorg.conf")
+            with open(conf, "w") as f:
+                f.write(_TWO_MONITORS_CONF.format(w=w, h=h, w2=w * 2, w16=w + 16, w112=w + 112,
+                                                  w160=w + 160, h10=h + 10, h12=h + 12,
+                                                  h45=h + 45))
+            command = [tool("Xorg"), "-displayfd", str(write_fd), "-config", conf, "-noreset",
+                       "-nolisten", "tcp", "-logfile", os.path.join(self.log_dir, "xorg.log")]
+        self.xvfb = subprocess.Popen(command, pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
         os.close(write_fd)
         if self.reaper:
             self.reaper.tell("xserver", self.xvfb.pid)
@@ -360,8 +406,29 @@ class XSession:
                     break
                 number += chunk
         if not number.strip():
-            raise RuntimeError("Xvfb did not report a display")
+            raise RuntimeError(f"{command[0]} did not report a display")
         self.display = ":" + number.decode().strip()
+        if self.monitors == 2:
+            self.place_monitors()
+
+    def place_monitors(self):
+        w, h = self.monitor_width, self.height
+        xrandr = tool("xrandr")
+
+        def run(*args):
+            subprocess.run([xrandr, *args], env=self.env(), check=True, timeout=60,
+                           capture_output=True)
+
+        run("--addmode", "DUMMY1", f"{w}x{h}")
+        run("--fb", f"{2 * w}x{h}", "--output", "DUMMY0", "--mode", f"{w}x{h}", "--pos", "0x0",
+            "--primary", "--output", "DUMMY1", "--mode", f"{w}x{h}", "--pos", f"{w}x0")
+        listed = subprocess.run([xrandr, "--listmonitors"], env=self.env(), check=True,
+                                timeout=60, capture_output=True, text=True).stdout
+        if not listed.startswith("Monitors: 2"):
+            raise RuntimeError(f"two monitors expected: {listed}")
+        # An uncovered monitor shows as grey in a screenshot.
+        subprocess.run([tool("xsetroot"), "-solid", "#808080"], env=self.env(), check=True,
+                       timeout=60)
 
     def close(self):
         _safely(self.stop_programs, self.stop_services, self.remove_logs, self.stop_xvfb,
@@ -537,8 +604,9 @@ class Session(XSession):
     """An XSession whose programs are Windows programs run by Wine in a
     WoW64 prefix of the given name."""
 
-    def __init__(self, prefix_name, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None):
-        super().__init__(width, height, keep_log)
+    def __init__(self, prefix_name, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None,
+                 monitors=1):
+        super().__init__(width, height, keep_log, monitors)
         self.prefix = os.path.join(prefix_root(), prefix_name)
         self.prefix_lock = None
 
