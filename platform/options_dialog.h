@@ -30,6 +30,10 @@ class OptionsDialogEvents {
   // The selection of File1 moved to an entry (click or arrow keys).
   virtual void File1_Click(int index) = 0;
   virtual void File1_DblClick(int index) = 0;
+  // The same from a chooser that browses the disk by itself (a desktop's
+  // own file chooser): it names the file's full path instead of an entry.
+  virtual void File1_ClickPath(const std::string& path) = 0;
+  virtual void File1_DblClickPath(const std::string& path) = 0;
 };
 
 // One line of the folder list: the ancestors of the current folder (open
@@ -83,6 +87,9 @@ class OptionsDialogWindow {
   virtual void SelectText1(int start, int length) = 0;
   virtual std::string Combo1() = 0;
   virtual void SetCombo1(const std::string& text) = 0;
+  // The entries of Combo1's list, in order; for windows that do not carry
+  // them in their own layout.
+  virtual void SetCombo1List(const std::vector<std::string>& /*entries*/) {}
 
   virtual void ShowDrives(const std::vector<std::string>& drives, int selected) = 0;
   virtual void ShowFolders(const std::vector<FolderEntry>& folders, int selected) = 0;

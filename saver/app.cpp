@@ -31,4 +31,22 @@ int RunBrenlow(System& system) {
   return 0;  // not reached: run mode 1 ends the process from inside
 }
 
+int RunHosted(System& system, const HostSettings& settings) {
+  Dichiarazioni globals;
+  globals.RunMode = kRunSaver;
+  frmProg prog(system, globals);
+  prog.HostOwnsInput = true;
+  try {
+    prog.ReadSettingsFile();
+    if (settings.picture) globals.PictureSetting = *settings.picture;
+    if (settings.shape) globals.ShapeSetting = *settings.shape;
+    prog.ShowAndActivate();
+  } catch (const ProcessEnded&) {
+    throw;
+  } catch (const std::exception&) {
+    system.EndProcess(1);
+  }
+  return 0;  // not reached: the cycle never returns
+}
+
 }  // namespace brenlow

@@ -32,6 +32,10 @@ void frmProg::Form_Load() {
       system_.SetScreenSaverActive(false);
       break;
   }
+  ReadSettingsFile();
+}
+
+void frmProg::ReadSettingsFile() {
   const SettingsValues values = ReadSettings(system_.files(), SettingsPath(WindowsFolder(system_)));
   globals_.PictureSetting = values.picture;
   globals_.ShapeSetting = values.shape;
@@ -70,7 +74,7 @@ void frmProg::LoadLogo() {
 void frmProg::Form_Activate() {
   LoadLogo();
   StartCursor = system_.GetCursorPos();
-  system_.ShowCursor(false);
+  if (!HostOwnsInput) system_.ShowCursor(false);
   DisegnaForm();
 }
 
@@ -112,7 +116,7 @@ void frmProg::DrawCycle() {
   }
   Evanescenza();
   const WindowEvents events = system_.DoEvents();
-  if (events.key_down) Form_KeyDown(0, 0);
+  if (events.key_down && !HostOwnsInput) Form_KeyDown(0, 0);
   if (events.close_requested) Close();
 }
 
@@ -125,15 +129,17 @@ void frmProg::Close() {
 }
 
 void frmProg::Form_QueryUnload(std::int16_t, std::int16_t) {
-  system_.ShowCursor(true);
-  system_.SetScreenSaverActive(true);
+  if (!HostOwnsInput) {
+    system_.ShowCursor(true);
+    system_.SetScreenSaverActive(true);
+  }
   if (globals_.RunMode == kRunSaver) system_.EndProcess(0);
 }
 
 void frmProg::CheckActivity() {
   if (observer_) observer_->OnCheck();
   CurrentCursor = system_.GetCursorPos();
-  if (CurrentCursor.x != StartCursor.x) Close();
+  if (CurrentCursor.x != StartCursor.x && !HostOwnsInput) Close();
 }
 
 void frmProg::HoldFor(int seconds) {

@@ -33,6 +33,9 @@ class frmProg {
 
   // Start-up: run mode, dialog or close, screen-saver activity, settings.
   void Form_Load();
+  // Start-up's last step: the settings file into PictureSetting and
+  // ShapeSetting.
+  void ReadSettingsFile();
   // Called by Form_Load in run mode 2 to show the settings dialog.
   std::function<void()> ShowOptions;
 
@@ -67,6 +70,11 @@ class frmProg {
   // cycle themselves).
   void OpenWindow();
   void LoadLogo();
+
+  // Set when a screen-saver host runs the saver in a window of its own: the
+  // host owns the pointer and the keyboard and decides when the saver ends,
+  // so the cursor stays as it is and no input closes the window.
+  bool HostOwnsInput = false;
 
   void set_observer(CycleObserver* observer) { observer_ = observer; }
   Random& random() { return random_; }

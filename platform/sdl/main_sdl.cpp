@@ -1,8 +1,28 @@
-// brenlow on the Linux desktop.
+// brenlow on the Linux desktop: "/S", "/C" and the rest of the run-mode
+// table on SDL2, or, when a screen-saver host runs it, in the host's window.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/host_command_line.h"
+#include "platform/sdl/host_window.h"
 #include "platform/sdl/sdl_system.h"
 #include "saver/app.h"
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const brenlow::HostCommandLine request =
+      brenlow::ParseHostCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"));
+  if (request.hosted) {
+    if (!request.error.empty()) brenlow::ExitWithMessage(request.error);
+    for (const std::string& option : request.ignored) {
+      std::fprintf(stderr, "brenlow: opzione ignorata: %s\n", option.c_str());
+    }
+    brenlow::HostedSystem system(argc, argv, request);
+    system.Connect();
+    return brenlow::RunHosted(system, {request.shape, request.picture});
+  }
   brenlow::SdlSystem system(argc, argv);
   return brenlow::RunBrenlow(system);
 }

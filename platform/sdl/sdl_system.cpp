@@ -4,15 +4,32 @@
 #include <X11/Xlib.h>
 #include <time.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
 
-#include "platform/sdl/options_dialog_sdl.h"
+#include "platform/sdl/options_dialog_module.h"
 #include "platform/soft/picture_io.h"
 
 namespace brenlow {
+
+void ExitWithMessage(const std::string& line) {
+  std::fprintf(stderr, "brenlow: %s\n", line.c_str());
+  std::fflush(stderr);
+  std::_Exit(1);
+}
+
+std::string NoScreenMessage() {
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((!display || !*display) && (!wayland || !*wayland)) {
+    return "nessuno schermo su cui disegnare: la variabile DISPLAY non è impostata";
+  }
+  return std::string("impossibile aprire lo schermo \"") +
+         (display && *display ? display : wayland) + "\"";
+}
 
 PresentingCanvas::PresentingCanvas(SDL_Window* window, int width, int height)
     : soft_(width, height) {
@@ -108,7 +125,18 @@ void SdlSystem::InitVideo() {
   if (video_) return;
   // Our own window is the screen saver; keep the desktop's from starting.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw std::runtime_error(SDL_GetError());
+  // Only drivers that show something on a desktop: left to itself, SDL
+  // falls back to one without a screen, and the saver would run unseen
+  // with nothing to end it. A driver named in SDL_VIDEODRIVER is the
+  // user's choice, but a headless one is refused all the same.
+  if (!std::getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) ExitWithMessage(NoScreenMessage());
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0 ||
+      std::strcmp(driver, "evdev") == 0) {
+    SDL_Quit();
+    ExitWithMessage(NoScreenMessage());
+  }
   video_ = true;
 }
 
@@ -207,8 +235,7 @@ void SdlSystem::MessageBox(const std::string& text, const std::string& title) {
 }
 
 OptionsDialogWindow& SdlSystem::OptionsDialog() {
-  if (!options_dialog_) options_dialog_ = MakeSdlOptionsDialogWindow();
-  if (!options_dialog_) throw std::runtime_error("no settings dialog on this desktop");
+  if (!options_dialog_) options_dialog_ = LoadOptionsDialogWindow();
   return *options_dialog_;
 }
 

@@ -14,6 +14,14 @@
 
 namespace brenlow {
 
+// Prints "brenlow: " and the line on standard error and ends the process
+// with code 1: for what leaves the program nothing to show.
+[[noreturn]] void ExitWithMessage(const std::string& line);
+
+// Why no screen could be opened, as one line: DISPLAY unset, or the one it
+// names unreachable.
+std::string NoScreenMessage();
+
 // Draws on a SoftCanvas and shows it in the window at most every 16 ms, so
 // the drawing can be watched without slowing it down.
 class PresentingCanvas : public Canvas {

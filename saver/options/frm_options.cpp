@@ -68,6 +68,7 @@ void frmOptions::Form_Load() {
   SetFormHeightPixels(kCollapsedHeight);
   form.MoveForm(ToInt32((form.ScreenWidth() - form.FormWidth()) / 2.0),
                 ToInt32((form.ScreenHeight() - form.FormHeight()) / 2.0));
+  form.SetCombo1List(kShapeEntries);
   const PixelRect text1 = form.Text1Rect();
   const int bottom = text1.top + text1.height;
   form.SetLine(1, 10, form.ScaleWidth() - 10, bottom + 25);
@@ -168,12 +169,21 @@ void frmOptions::Dir1_Open(int index) {
 
 void frmOptions::File1_Click(int index) {
   if (index < 0 || index >= static_cast<int>(files_.size())) return;
-  view().SetText1(JoinChooserPath(file_folder_, files_[index]));
-  globals_.PictureSetting = view().Text1();
+  File1_ClickPath(JoinChooserPath(file_folder_, files_[index]));
 }
 
 void frmOptions::File1_DblClick(int index) {
   File1_Click(index);
+  SetFormHeightPixels(kCollapsedHeight);
+}
+
+void frmOptions::File1_ClickPath(const std::string& path) {
+  view().SetText1(path);
+  globals_.PictureSetting = view().Text1();
+}
+
+void frmOptions::File1_DblClickPath(const std::string& path) {
+  File1_ClickPath(path);
   SetFormHeightPixels(kCollapsedHeight);
 }
 

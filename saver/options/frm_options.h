@@ -46,6 +46,8 @@ class frmOptions : public OptionsDialogEvents {
   void Dir1_Open(int index) override;
   void File1_Click(int index) override;
   void File1_DblClick(int index) override;
+  void File1_ClickPath(const std::string& path) override;
+  void File1_DblClickPath(const std::string& path) override;
 
   // Setting Drive1's drive: a change of drive raises Drive1_Change. The
   // setters take copies: callers pass entries of the lists they replace.

@@ -46,6 +46,7 @@ struct FakeWindow : OptionsDialogWindow {
   int width = 0, height = 0, left = -1, top = -1;
   std::map<int, std::array<int, 3>> lines;
   std::string text1, combo1;
+  std::vector<std::string> combo1_list;
   int sel_start = -1, sel_length = -1;
   std::vector<std::string> drives;
   int drive_selected = -1;
@@ -81,6 +82,7 @@ struct FakeWindow : OptionsDialogWindow {
   void SelectText1(int s, int l) override { sel_start = s, sel_length = l; }
   std::string Combo1() override { return combo1; }
   void SetCombo1(const std::string& t) override { combo1 = t; }
+  void SetCombo1List(const std::vector<std::string>& e) override { combo1_list = e; }
   void ShowDrives(const std::vector<std::string>& d, int s) override {
     drives = d;
     drive_selected = s;
@@ -268,6 +270,24 @@ TEST_F(OptionsDialog, ChooserStartsOnCurrentFolderAndFollowsTheLists) {
   EXPECT_EQ(globals.PictureSetting, "D:\\root.bmp");
   EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
   EXPECT_EQ(system.memory_files.content[kIni], "D:\\root.bmp\r\nOvali\r\n");
+}
+
+// A desktop's own file chooser names the picked file by its path: the same
+// pick, the same fold, the same file written by Ok.
+TEST_F(OptionsDialog, ChooserThatNamesPathsPicksAndFoldsLikeTheLists) {
+  Open("");
+  EXPECT_EQ(window.combo1_list, (std::vector<std::string>{"Casuali", "Quadrati", "Cerchi",
+                                                          "Triangoli", "Ovali", "Ellissi"}));
+  dialog.Cmdsfoglia_Click();
+  dialog.File1_ClickPath("/home/u/Immagini/logo.bmp");
+  EXPECT_EQ(window.text1, "/home/u/Immagini/logo.bmp");
+  EXPECT_EQ(globals.PictureSetting, "/home/u/Immagini/logo.bmp");
+  EXPECT_EQ(window.height, 4800) << "a single click leaves the chooser open";
+  dialog.File1_DblClickPath("/srv/pics/other.bmp");
+  EXPECT_EQ(window.height, 2400);
+  window.combo1 = "Triangoli";
+  EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
+  EXPECT_EQ(system.memory_files.content[kIni], "/srv/pics/other.bmp\r\nTriangoli\r\n");
 }
 
 TEST_F(OptionsDialog, DriveNotReadyGoesBackToStartDrive) {

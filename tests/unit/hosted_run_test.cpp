@@ -1,0 +1,173 @@
+// The saver as a screen-saver host runs it: what the host passes, and what
+// it owns (the input, the end).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "platform/recording/recording_system.h"
+#include "platform/sdl/host_command_line.h"
+#include "saver/app.h"
+
+namespace brenlow {
+namespace {
+
+// The host's SIGTERM, seen from a test: ends the run from outside.
+struct HostEnded {};
+
+TEST(HostedRun, HostValuesReplaceTheFileAndInputNeverEndsIt) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> shape, picture;
+    bool arcs;  // Cerchi (the file's) draws arcs, Quadrati none
+    std::string loaded;
+  };
+  const Case cases[] = {
+      {"the file's values", std::nullopt, std::nullopt, true, "C:\\file.bmp"},
+      {"the host's shape", "Quadrati", std::nullopt, false, "C:\\file.bmp"},
+      {"the host's picture", std::nullopt, "/usr/share/brenlow/BR_LOW.bmp", true,
+       "/usr/share/brenlow/BR_LOW.bmp"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingSystem system;
+    system.canvas.Resize(32, 24);
+    system.memory_files.content["C:\\WINDOWS\\brlscsav.ini"] = "C:\\file.bmp\r\nCerchi\r\n";
+    // The pointer moves sideways all the time and a key comes every cycle.
+    system.cursor = [](int n) { return CursorPoint{n, 0}; };
+    system.events = [](int n) {
+      if (n == 2) throw HostEnded{};
+      return WindowEvents{true, false};
+    };
+    EXPECT_THROW(RunHosted(system, {c.shape, c.picture}), HostEnded);
+    EXPECT_EQ(system.do_events_calls, 3) << "three whole cycles";
+    const auto& log = system.log;
+    EXPECT_NE(std::find(log.begin(), log.end(), "LoadPicture " + c.loaded), log.end());
+    for (const std::string& line : log) {
+      EXPECT_TRUE(line.rfind("ShowCursor", 0) != 0 && line.rfind("SystemParametersInfoA", 0) != 0)
+          << "the cursor and the system's saver are the host's: " << line;
+    }
+    const bool arcs = std::any_of(system.canvas.calls.begin(), system.canvas.calls.end(),
+                                  [](const DrawCall& d) { return d.kind == DrawCall::kArc; });
+    EXPECT_EQ(arcs, c.arcs);
+  }
+}
+
+TEST(HostCommandLine, WindowIdsInTheHostsWritings) {
+  struct Case {
+    const char* text;
+    std::optional<unsigned long> id;
+  };
+  for (const Case c : {Case{"0x1a00007", 0x1a00007ul},
+                       {"0X1A00007", 0x1a00007ul},
+                       {"27262983", 27262983ul},
+                       {"0xffffffff", 0xfffffffful},
+                       {"0x100000000", std::nullopt},
+                       {"4294967296", std::nullopt},
+                       {"0", std::nullopt},
+                       {"0x", std::nullopt},
+                       {"", std::nullopt},
+                       {"12abc", std::nullopt},
+                       {" 12", std::nullopt},
+                       {"-5", std::nullopt},
+                       {"0x12g", std::nullopt}}) {
+    EXPECT_EQ(ParseWindowId(c.text), c.id) << '"' << c.text << '"';
+  }
+}
+
+TEST(HostCommandLine, WhatEachHostPasses) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    const char* env;
+    bool hosted, root;
+    std::optional<unsigned long> window;
+    std::optional<std::string> shape, picture;
+    std::size_t ignored;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"XScreenSaver 6", {"--root"}, "0x400007", true, true, 0x400007ul, {}, {}, 0, ""},
+      {"xsecurelock", {"-root"}, "4194311", true, true, 4194311ul, {}, {}, 0, ""},
+      {"settings page",
+       {"--root", "-shape", "Cerchi", "-picture", "/p/a b.bmp"},
+       "0x400007",
+       true,
+       true,
+       0x400007ul,
+       "Cerchi",
+       "/p/a b.bmp",
+       0,
+       ""},
+      {"-root alone draws on the root", {"-root"}, nullptr, true, true, {}, {}, {}, 0, ""},
+      {"-window-id wins over the variable",
+       {"--window-id", "0x99"},
+       "garbage",
+       true,
+       false,
+       0x99ul,
+       {},
+       {},
+       0,
+       ""},
+      {"standard options do no harm",
+       {"-root", "-fps", "-no-fps", "-install", "-noinstall", "-visual", "default", "-mono",
+        "-window", "--unknown"},
+       nullptr,
+       true,
+       true,
+       {},
+       {},
+       {},
+       9,
+       ""},
+      {"the run switch is never hosted", {"/S"}, "0x400007", false, false, {}, {}, {}, 0, ""},
+      {"the configure switch neither", {"/c:123"}, "0x400007", false, false, {}, {}, {}, 0, ""},
+      {"nothing at all", {}, nullptr, false, false, {}, {}, {}, 0, ""},
+      {"an empty variable is none", {}, "", false, false, {}, {}, {}, 0, ""},
+      {"garbage in the variable",
+       {"--root"},
+       "window",
+       true,
+       true,
+       {},
+       {},
+       {},
+       0,
+       "XSCREENSAVER_WINDOW non valido: window"},
+      {"garbage after -window-id",
+       {"-window-id", "0xZZ"},
+       nullptr,
+       true,
+       false,
+       {},
+       {},
+       {},
+       0,
+       "numero di finestra non valido: 0xZZ"},
+      {"-picture without its file",
+       {"-root", "-picture"},
+       nullptr,
+       true,
+       true,
+       {},
+       {},
+       {},
+       0,
+       "manca il file dell'immagine dopo -picture"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const HostCommandLine r = ParseHostCommandLine(c.args, c.env);
+    EXPECT_EQ(r.hosted, c.hosted);
+    EXPECT_EQ(r.root, c.root);
+    EXPECT_EQ(r.window, c.window);
+    EXPECT_EQ(r.shape, c.shape);
+    EXPECT_EQ(r.picture, c.picture);
+    EXPECT_EQ(r.ignored.size(), c.ignored);
+    EXPECT_EQ(r.error, c.error);
+  }
+}
+
+}  // namespace
+}  // namespace brenlow
