@@ -95,11 +95,15 @@ class OptionsDialogGtk : public OptionsDialogWindow {
     gtk_window_set_icon(window_, icon);
     g_object_unref(icon);
 
+    // The upper part in a grid; the separator and the chooser below it,
+    // the chooser shown only while the dialog is unfolded.
+    GtkWidget* dialog = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
+    g_object_set(dialog, "margin", 12, nullptr);
+    gtk_container_add(GTK_CONTAINER(window_), dialog);
     GtkWidget* grid = gtk_grid_new();
     gtk_grid_set_row_spacing(GTK_GRID(grid), 4);
     gtk_grid_set_column_spacing(GTK_GRID(grid), 8);
-    g_object_set(grid, "margin", 12, nullptr);
-    gtk_container_add(GTK_CONTAINER(window_), grid);
+    gtk_box_pack_start(GTK_BOX(dialog), grid, FALSE, FALSE, 0);
 
     GtkWidget* label1 = gtk_label_new("Forme");
     gtk_widget_set_halign(label1, GTK_ALIGN_START);
@@ -125,7 +129,6 @@ class OptionsDialogGtk : public OptionsDialogWindow {
     gtk_widget_set_valign(cmdok_, GTK_ALIGN_START);
     gtk_widget_set_valign(cmdann_, GTK_ALIGN_START);
     GtkWidget* separator = gtk_separator_new(GTK_ORIENTATION_HORIZONTAL);
-    gtk_widget_set_margin_top(separator, 8);
     chooser_ = gtk_file_chooser_widget_new(GTK_FILE_CHOOSER_ACTION_OPEN);
     gtk_widget_set_size_request(chooser_, kChooserWidth, kChooserHeight);
     gtk_widget_set_no_show_all(chooser_, TRUE);
@@ -135,8 +138,6 @@ class OptionsDialogGtk : public OptionsDialogWindow {
     // row 1     Combo1                    Annulla
     // row 2     Immagine/Logo
     // row 3     Text1 (0-1)               Sfoglia
-    // row 4     separator (0-2)
-    // row 5     chooser (0-2)
     gtk_grid_attach(GTK_GRID(grid), label1, 0, 0, 2, 1);
     gtk_grid_attach(GTK_GRID(grid), combo1_, 0, 1, 2, 1);
     gtk_grid_attach(GTK_GRID(grid), cmdok_, 2, 0, 1, 1);
@@ -144,8 +145,19 @@ class OptionsDialogGtk : public OptionsDialogWindow {
     gtk_grid_attach(GTK_GRID(grid), label2, 0, 2, 2, 1);
     gtk_grid_attach(GTK_GRID(grid), text1_, 0, 3, 2, 1);
     gtk_grid_attach(GTK_GRID(grid), cmdsfoglia_, 2, 3, 1, 1);
-    gtk_grid_attach(GTK_GRID(grid), separator, 0, 4, 3, 1);
-    gtk_grid_attach(GTK_GRID(grid), chooser_, 0, 5, 3, 1);
+    gtk_box_pack_start(GTK_BOX(dialog), separator, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(dialog), chooser_, TRUE, TRUE, 0);
+
+    // The dialog's tab order: Ok, Annulla, the shape box, the path, the
+    // picture button, then the chooser.
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    GList* chain = nullptr;
+    for (GtkWidget* widget : {cmdok_, cmdann_, combo1_, text1_, cmdsfoglia_}) {
+      chain = g_list_append(chain, widget);
+    }
+    gtk_container_set_focus_chain(GTK_CONTAINER(grid), chain);
+    g_list_free(chain);
+    G_GNUC_END_IGNORE_DEPRECATIONS
 
     g_signal_connect(window_, "delete-event", G_CALLBACK(OnClose), this);
     g_signal_connect_after(window_, "key-press-event", G_CALLBACK(OnWindowKey), this);

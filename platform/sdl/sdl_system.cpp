@@ -129,7 +129,15 @@ void SdlSystem::InitVideo() {
   // falls back to one without a screen, and the saver would run unseen
   // with nothing to end it. A driver named in SDL_VIDEODRIVER is the
   // user's choice, but a headless one is refused all the same.
-  if (!std::getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+  if (!std::getenv("SDL_VIDEODRIVER")) {
+    std::string drivers;
+    if (const char* x11 = std::getenv("DISPLAY"); x11 && *x11) drivers = "x11";
+    if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland) {
+      drivers += drivers.empty() ? "wayland" : ",wayland";
+    }
+    if (drivers.empty()) ExitWithMessage(NoScreenMessage());
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  }
   if (SDL_Init(SDL_INIT_VIDEO) != 0) ExitWithMessage(NoScreenMessage());
   const char* driver = SDL_GetCurrentVideoDriver();
   if (!driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0 ||

@@ -1,0 +1,408 @@
+"""End-to-end tests of the Linux brenlow as the screen-saver hosts run it,
+and of what comes with it (its settings window, its xscreensaver-settings
+page), under Xvfb.
+
+    python3 host_test.py <case> <build tree>
+
+The build tree holds brenlow, its settings window's module, brenlow.xml and
+tests/linux/brenlow-host-window (a host's window, made and changed on
+command)."""
+
+import glob
+import os
+import pwd
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import uuid
+
+import winehelp
+from linux_session import LinuxSession
+
+poll, Timeout = winehelp.poll, winehelp.Timeout
+BLACK = (0, 0, 0)
+# A window smaller than the screen, away from its edges.
+WIN_X, WIN_Y, WIN_W, WIN_H = 100, 120, 400, 300
+
+
+def check(condition, what):
+    if not condition:
+        raise AssertionError(what)
+
+
+def tiles_in(img, left, top, width, height):
+    """The canvas fill inside a rectangle: many colours, no black quarter."""
+    colours = img.colours(left, top, left + width, top + height, step=8) - {BLACK}
+    halves = [(left, top, left + width // 2, top + height // 2),
+              (left + width // 2, top, left + width, top + height // 2),
+              (left, top + height // 2, left + width // 2, top + height),
+              (left + width // 2, top + height // 2, left + width, top + height)]
+    return len(colours) >= 20 and all(
+        img.count(lambda p: p != BLACK, *q, step=8) > 20 for q in halves)
+
+
+def drawn_outside(img, left, top, width, height):
+    """Pixels that are not black outside a rectangle (every 4th one)."""
+    return sum(1 for y in range(0, img.height, 4) for x in range(0, img.width, 4)
+               if not (left <= x < left + width and top <= y < top + height)
+               and img.pixel(x, y) != BLACK)
+
+
+class Run:
+    """brenlow started with its own environment additions; registered with
+    the session, which kills it at the end whatever happens."""
+
+    def __init__(self, session, exe, *args, env=None, cwd=None):
+        self.log_path = os.path.join(session.log_dir, f"run{len(session.processes)}.log")
+        full_env = session.env()
+        full_env.update(env or {})
+        for name, value in list(full_env.items()):
+            if value is None:
+                del full_env[name]
+        with open(self.log_path, "wb") as log:
+            self.p = subprocess.Popen([exe, *args], cwd=cwd or session.drive_c(), env=full_env,
+                                      stdout=log, stderr=subprocess.STDOUT,
+                                      start_new_session=True)
+        session.processes.append(self.p)
+
+    def output(self):
+        with open(self.log_path, encoding="utf-8", errors="replace") as f:
+            return f.read()
+
+    def wait(self, timeout):
+        return poll(lambda: self.p.poll() is not None, timeout, 0.002, "the end of brenlow") and \
+            self.p.returncode
+
+
+class HostWindow:
+    """A host's window: brenlow-host-window, driven through its input."""
+
+    def __init__(self, session, helper, width, height, x, y):
+        self.p = subprocess.Popen([helper, str(width), str(height), str(x), str(y)],
+                                  env=session.env(), stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, text=True, start_new_session=True)
+        session.processes.append(self.p)
+        self.id = int(self.p.stdout.readline(), 16)
+
+    def command(self, line):
+        self.p.stdin.write(line + "\n")
+        self.p.stdin.flush()
+        check(self.p.stdout.readline().strip() == "ok", f"the window helper refused {line!r}")
+
+
+def fails_with_message(run, what, timeout=5):
+    code = run.wait(timeout)
+    out = run.output()
+    check(code != 0, f"{what}: exit code 0")
+    lines = [line for line in out.splitlines() if line.startswith("brenlow: ")]
+    check(len(lines) == 1, f"{what}: not one clear line: {out!r}")
+    print(f"{what}: exit code {code}, {lines[0]!r}")
+    return lines[0]
+
+
+# --- cases -----------------------------------------------------------------
+
+def case_window(session, build):
+    """The host's window, named in hex and in decimal: drawing inside it and
+    nowhere else, the canvas following its size, SIGTERM ending it at once."""
+    exe, helper = os.path.join(build, "brenlow"), host_window_helper(build)
+    for form in ("hex", "decimal"):
+        window = HostWindow(session, helper, WIN_W, WIN_H, WIN_X, WIN_Y)
+        value = hex(window.id) if form == "hex" else str(window.id)
+        run = Run(session, exe, "--root", env={"XSCREENSAVER_WINDOW": value})
+        img = session.wait_screen(lambda i: tiles_in(i, WIN_X, WIN_Y, WIN_W, WIN_H), 60,
+                                  f"tiles in the {form} window")
+        check(drawn_outside(img, WIN_X, WIN_Y, WIN_W, WIN_H) == 0,
+              f"{form}: drawing outside the window")
+        print(f"{form} {value}: tiles inside the window, nothing outside")
+        if form == "hex":
+            # Wider and lower: the next cycle's tiles fill the new size, the
+            # strip the window gained on the right included.
+            window.command("resize 600 200")
+            img = session.wait_screen(
+                lambda i: tiles_in(i, WIN_X + WIN_W, WIN_Y, 600 - WIN_W, 200) and
+                tiles_in(i, WIN_X, WIN_Y, 600, 200) and
+                drawn_outside(i, WIN_X, WIN_Y, 600, 200) == 0, 90, "tiles in the resized window")
+            img.save(os.path.join(os.getcwd(), "linux-host-window.ppm"))
+            print("resized to 600x200: the tiles fill it, nothing outside")
+        check(run.p.poll() is None, f"{form}: brenlow ended by itself: {run.output()!r}")
+        os.kill(run.p.pid, signal.SIGTERM)
+        sent = time.monotonic()
+        gone = session.exit_time(run.p, 5)
+        check(gone - sent < 0.1, f"{form}: {1000 * (gone - sent):.0f} ms after SIGTERM")
+        print(f"{form}: gone {1000 * (gone - sent):.1f} ms after SIGTERM")
+        window.command("destroy")
+
+
+def case_hostile(session, build):
+    """A window that does not exist, garbage, a window destroyed while
+    brenlow draws: one clear line and a non-zero exit, never a hang."""
+    exe, helper = os.path.join(build, "brenlow"), host_window_helper(build)
+    for what, value in (("no such window", "0x3fffff1"), ("garbage", "0x12zz"),
+                        ("not a number", "finestra"), ("zero", "0")):
+        fails_with_message(Run(session, exe, "--root", env={"XSCREENSAVER_WINDOW": value}),
+                           what)
+    window = HostWindow(session, helper, WIN_W, WIN_H, WIN_X, WIN_Y)
+    run = Run(session, exe, "-window-id", str(window.id))
+    session.wait_screen(lambda i: tiles_in(i, WIN_X, WIN_Y, WIN_W, WIN_H), 60, "tiles")
+    window.command("destroy")
+    fails_with_message(run, "window destroyed while drawing")
+
+
+def case_no_display(session, build):
+    """No DISPLAY: the saver, the settings window and the hosted mode say so
+    and end within 2 s."""
+    exe = os.path.join(build, "brenlow")
+    for args in (["/S"], ["/C"], ["--root"]):
+        run = Run(session, exe, *args, env={"DISPLAY": None, "WAYLAND_DISPLAY": None})
+        line = fails_with_message(run, " ".join(args), timeout=2)
+        check("DISPLAY" in line, f"{args}: the message does not name DISPLAY")
+
+
+def case_xml(session, build):
+    """brenlow.xml against the format XScreenSaver's settings read, and the
+    shape entries in the dialog's order, Casuali the default."""
+    xml = os.path.join(build, "brenlow.xml")
+    dtd = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xscreensaver-config.dtd")
+    # The DTD describes the pages Debian's XScreenSaver ships, too.
+    shipped = sorted(glob.glob("/usr/share/xscreensaver/config/*.xml"))
+    check(shipped, "no pages of XScreenSaver's own")
+    r = subprocess.run(["xmllint", "--noout", "--dtdvalid", dtd, xml, *shipped],
+                       capture_output=True, text=True)
+    check(r.returncode == 0, f"xmllint: {r.stderr}")
+
+    def xpath(expression):
+        r = subprocess.run(["xmllint", "--xpath", expression, xml], capture_output=True,
+                           text=True)
+        return r.stdout.strip() if r.returncode == 0 else ""
+
+    shapes = ["Casuali", "Quadrati", "Cerchi", "Triangoli", "Ovali", "Ellissi"]
+    check(xpath("string(/screensaver/@name)") == "brenlow", "screensaver name")
+    check(xpath("string(/screensaver/command/@arg)") == "--root", "command --root")
+    labels = [xpath(f"string(/screensaver/select/option[{i + 1}]/@_label)") for i in range(7)]
+    check(labels == shapes + [""], f"option labels {labels}")
+    sets = [xpath(f"string(/screensaver/select/option[{i + 1}]/@arg-set)") for i in range(6)]
+    check(sets == [""] + [f"-shape {s}" for s in shapes[1:]], f"arg-sets {sets}")
+    check(xpath("count(/screensaver/select/option[not(@arg-set)])") == "1",
+          "exactly one default option")
+    check(xpath("string(/screensaver/file/@arg)") == "-picture %", "file arg")
+    check(xpath("string(/screensaver/file/@_label)") == "Immagine/Logo", "file label")
+    print("brenlow.xml: valid; six shapes in the dialog's order, Casuali the default")
+
+    # What cmake --install lays out, and that the installed program finds
+    # its settings window's module from there.
+    stage = os.path.join(session.home, "stage")
+    subprocess.run(["cmake", "--install", build, "--prefix", "/usr"],
+                   env=dict(os.environ, DESTDIR=stage), check=True, capture_output=True)
+    for path in ("usr/libexec/xscreensaver/brenlow", "usr/share/xscreensaver/config/brenlow.xml",
+                 "usr/share/brenlow/BR_LOW.bmp", "usr/bin/brenlow"):
+        check(os.path.exists(os.path.join(stage, path)), f"not installed: {path}")
+    run = Run(session, os.path.join(stage, "usr/bin/brenlow"), "/C", env=gtk_env())
+    session.wait_window("^Impostazioni$", 60)
+    check(run.p.poll() is None, "the installed /C ended")
+    print("cmake --install: program, page, logo, link; /C opens from the installed tree")
+
+
+def case_settings_window(session, build):
+    """brenlow /C as a user meets it: pick a shape and a picture, press Ok,
+    read the file; a file that cannot be written keeps the window open
+    with the message."""
+    exe = os.path.join(build, "brenlow")
+    ini = os.path.join(session.windows_folder(), "brlscsav.ini")
+    pictures = os.path.join(session.home, "Immagini")
+    os.makedirs(pictures)
+    for name in ("logo.bmp", "note.txt"):
+        with open(os.path.join(pictures, name), "wb") as f:
+            f.write(b"BM" if name.endswith(".bmp") else b"x")
+    with open(ini, "w", newline="") as f:
+        f.write("/old.bmp\r\nOvali\r\n")
+    run = Run(session, exe, "/C", env=gtk_env(), cwd=pictures)
+    w = session.wait_window("^Impostazioni$", 60)
+    # No window manager here: the dialog gets the focus from the test. It
+    # starts on Ok; the tab order is Ok, Annulla, the shape box (its entry,
+    # its button), the path, the picture button.
+    session.xdotool("windowfocus", "--sync", str(w))
+    session.key("Tab", "Tab", "x", "y")  # typed into the shape box: discarded
+    session.key("alt+Down")
+    time.sleep(0.5)  # the list drops down
+    session.key("Down", "Down", "Return")  # Casuali, Quadrati, Cerchi
+    _, _, _, collapsed = window_geometry(session, w)
+    session.key("Tab", "Tab", "Tab", "Return")
+    x, y, width, height = poll(
+        lambda: (g := window_geometry(session, w))[3] > collapsed + 100 and g, 30, 0.1,
+        "the chooser unfolding")
+    time.sleep(1)  # the chooser reads the folder
+    session.screenshot(os.path.join(os.getcwd(), "linux-settings-unfolded.ppm"))
+    # The folder's one picture is the list's first row; a double-click
+    # takes it and folds the dialog.
+    session.mouse_move(x + width * 2 // 5, y + collapsed + 79)
+    session.xdotool("click", "--repeat", "2", "--delay", "80", "1")
+    poll(lambda: window_geometry(session, w)[3] == collapsed, 30, 0.1, "the dialog folding")
+    session.key("alt+o")
+    code = run.wait(30)
+    check(code == 0, f"exit code {code}: {run.output()!r}")
+    with open(ini, "rb") as f:
+        content = f.read()
+    expected = (os.path.join(pictures, "logo.bmp") + "\r\nCerchi\r\n").encode()
+    check(content == expected, f"settings file {content!r}, expected {expected!r}")
+    print(f"Ok wrote {content!r}")
+
+    # A settings file that is a folder: the same message as on Windows, the
+    # window stays, the folder stays.
+    os.remove(ini)
+    os.makedirs(os.path.join(ini, "inside"))
+    run = Run(session, exe, "/C", env=gtk_env(), cwd=pictures)
+    w = session.wait_window("^Impostazioni$", 60)
+    session.xdotool("windowfocus", "--sync", str(w))
+    session.key("Return")
+    box = session.wait_window("^brenlow$", 30)
+    session.screenshot(os.path.join(os.getcwd(), "linux-settings-error.ppm"))
+    check(run.p.poll() is None, "the program ended on a failed write")
+    session.xdotool("windowfocus", "--sync", str(box))
+    session.key("Return")
+    poll(lambda: not session.find_windows("^brenlow$"), 30, 0.1, "the message closing")
+    check(run.p.poll() is None and os.path.isdir(os.path.join(ini, "inside")),
+          "after the message: program or folder gone")
+    session.xdotool("windowfocus", "--sync", str(w))
+    session.key("Escape")
+    check(run.wait(30) == 0, "Esc (Annulla) did not end the program with code 0")
+    print("failed write: message, window kept, Esc ends it")
+
+
+def case_xscreensaver(session, build):
+    """The real XScreenSaver daemon runs brenlow --root: -activate shows the
+    tiles, -deactivate leaves no brenlow process."""
+    user = saver_user()
+    home = os.path.join(session.home, "saver-home")
+    os.makedirs(home)
+    program = os.path.join(home, "brenlow")
+    shutil.copy2(os.path.join(build, "brenlow"), program)
+    with open(os.path.join(home, ".xscreensaver"), "w") as f:
+        f.write("mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\n"
+                "splash: False\ntimeout: 1:00:00\ndpmsEnabled: False\n"
+                "grabDesktopImages: False\n"
+                f"programs: {program} --root\n")
+    marker = f"brenlow-test-{uuid.uuid4().hex}"
+    as_user = []
+    if os.getuid() == 0:
+        pw = pwd.getpwnam(user)
+        for folder in (session.home, home):
+            os.chmod(folder, 0o755)
+        for root, dirs, files in os.walk(home):
+            for name in [root] + [os.path.join(root, n) for n in dirs + files]:
+                os.chown(name, pw.pw_uid, pw.pw_gid)
+        as_user = ["setpriv", "--reuid", str(pw.pw_uid), "--regid", str(pw.pw_gid),
+                   "--clear-groups"]
+    env = {"HOME": home, "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+           "XDG_CONFIG_HOME": os.path.join(home, ".config"), "BRENLOW_TEST_RUN": marker,
+           "USER": user, "LOGNAME": user}
+    try:
+        daemon = Run(session, as_user[0] if as_user else "xscreensaver",
+                     *(as_user[1:] + ["xscreensaver", "--no-splash"] if as_user
+                       else ["--no-splash"]), env=env, cwd=home)
+
+        def command(*args):
+            return subprocess.run(["xscreensaver-command", *args], env=session.env(),
+                                  capture_output=True, text=True, timeout=30)
+
+        poll(lambda: daemon.p.poll() is not None or command("-time").returncode == 0, 60, 0.2,
+             "the daemon")
+        check(daemon.p.poll() is None, f"the daemon ended: {daemon.output()!r}")
+        check(command("-activate").returncode == 0, "xscreensaver-command -activate")
+        img = session.wait_screen(lambda i: tiles_in(i, 0, 0, i.width, i.height), 30,
+                                  "the tiles under XScreenSaver")
+        img.save(os.path.join(os.getcwd(), "linux-xscreensaver.ppm"))
+        pids = marked_processes(marker, program)
+        check(pids, "no brenlow process while the screen is blanked")
+        print(f"activated: tiles on the screen, brenlow running as {user} (pid {pids})")
+        check(command("-deactivate").returncode == 0, "xscreensaver-command -deactivate")
+        poll(lambda: not marked_processes(marker, program), 2, 0.01, "brenlow gone")
+        print("deactivated: no brenlow process within 2 s")
+        command("-exit")
+        daemon.wait(30)
+    finally:
+        # Whatever the daemon started and left, found by the mark in its
+        # environment, one process at a time.
+        for pid in marked_processes(marker):
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+
+
+# --- helpers ---------------------------------------------------------------
+
+def host_window_helper(build):
+    return os.path.join(build, "tests", "linux", "brenlow-host-window")
+
+
+def gtk_env():
+    # No session bus in the test: GTK must neither wait for one nor start
+    # one that outlives the test.
+    return {"DBUS_SESSION_BUS_ADDRESS": "disabled:", "GIO_USE_VFS": "local",
+            "GSETTINGS_BACKEND": "memory", "NO_AT_BRIDGE": "1", "LANG": "C.UTF-8"}
+
+
+def window_geometry(session, window):
+    out = session.xdotool("getwindowgeometry", "--shell", str(window))
+    values = dict(line.split("=", 1) for line in out.split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def saver_user():
+    """The unprivileged user the daemon runs as (it refuses root); made once."""
+    if os.getuid() != 0:
+        return pwd.getpwuid(os.getuid()).pw_name
+    name = "brenlow-host"
+    try:
+        pwd.getpwnam(name)
+    except KeyError:
+        subprocess.run(["useradd", "--system", "--no-create-home", "--home-dir", "/nonexistent",
+                        "--shell", "/usr/sbin/nologin", name], check=True)
+    return name
+
+
+def marked_processes(marker, exe=None):
+    """Pids whose environment holds the marker (and that run exe, if given)."""
+    found = []
+    needle = f"BRENLOW_TEST_RUN={marker}".encode()
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/environ", "rb") as f:
+                if needle not in f.read().split(b"\0"):
+                    continue
+            with open(f"/proc/{entry}/stat", "rb") as f:
+                if f.read().split(b") ")[-1][:1] == b"Z":
+                    continue  # ended, waiting for its parent
+            if exe and os.readlink(f"/proc/{entry}/exe") != exe:
+                continue
+        except OSError:
+            continue
+        found.append(int(entry))
+    return found
+
+
+CASES = ("window", "hostile", "no_display", "xml", "settings_window", "xscreensaver")
+
+
+def main():
+    case, build = sys.argv[1], os.path.abspath(sys.argv[2])
+    if case not in CASES or not os.path.isdir(build):
+        print(f"usage: {sys.argv[0]} {'|'.join(CASES)} <build tree>")
+        return 2
+    with LinuxSession() as session:
+        try:
+            globals()["case_" + case](session, build)
+        except AssertionError:
+            session.screenshot(os.path.join(os.getcwd(), f"linux-host-{case}-failure.ppm"))
+            raise
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
