@@ -24,7 +24,7 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 // The chooser's size once unfolded, in pixels.
 constexpr int kChooserWidth = 560;
-constexpr int kChooserHeight = 320;
+constexpr int kChooserHeight = 280;
 
 // The disk as frmOptions sees it here: one tree from "/", no drives. The
 // GTK chooser lists folders and files itself; frmOptions names the folder

@@ -125,6 +125,11 @@ void SdlSystem::InitVideo() {
   if (video_) return;
   // Our own window is the screen saver; keep the desktop's from starting.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // SIGTERM and SIGINT end the program at once, as they do any program:
+  // SDL would turn them into a quit event that the saver reads only once a
+  // cycle and the settings window never. The X server gives the cursor and
+  // the desktop's screen saver back when the connection goes.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Only drivers that show something on a desktop: left to itself, SDL
   // falls back to one without a screen, and the saver would run unseen
   // with nothing to end it. A driver named in SDL_VIDEODRIVER is the

@@ -272,6 +272,20 @@ def case_settings_window(session, build):
     print("failed write: message, window kept, Esc ends it")
 
 
+def case_signals(session, build):
+    """SIGTERM ends the saver and the settings window at once, as it does
+    any program (a desktop's log-out, a service manager, kill)."""
+    exe = os.path.join(build, "brenlow")
+    for args, window, env in ((["/S"], "^brenlow$", {}), (["/C"], "^Impostazioni$", gtk_env())):
+        run = Run(session, exe, *args, env=env)
+        session.wait_window(window, 60)
+        os.kill(run.p.pid, signal.SIGTERM)
+        sent = time.monotonic()
+        gone = session.exit_time(run.p, 10)
+        check(gone - sent < 0.5, f"{args[0]}: {1000 * (gone - sent):.0f} ms after SIGTERM")
+        print(f"{args[0]}: gone {1000 * (gone - sent):.1f} ms after SIGTERM")
+
+
 def case_xscreensaver(session, build):
     """The real XScreenSaver daemon runs brenlow --root: -activate shows the
     tiles, -deactivate leaves no brenlow process."""
@@ -387,7 +401,7 @@ def marked_processes(marker, exe=None):
     return found
 
 
-CASES = ("window", "hostile", "no_display", "xml", "settings_window", "xscreensaver")
+CASES = ("window", "hostile", "no_display", "xml", "settings_window", "signals", "xscreensaver")
 
 
 def main():
