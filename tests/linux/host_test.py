@@ -15,14 +15,15 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 import uuid
 
 import winehelp
 from linux_session import LinuxSession
 
-poll, Timeout = winehelp.poll, winehelp.Timeout
+poll = winehelp.poll
+# Marks what the XScreenSaver daemon of one test starts, for its clean-up.
+MARK = "BRENLOW_HOST_TEST_MARK"
 BLACK = (0, 0, 0)
 # A window smaller than the screen, away from its edges.
 WIN_X, WIN_Y, WIN_W, WIN_H = 100, 120, 400, 300
@@ -52,29 +53,24 @@ def drawn_outside(img, left, top, width, height):
 
 
 class Run:
-    """brenlow started with its own environment additions; registered with
-    the session, which kills it at the end whatever happens."""
+    """brenlow started with its own environment additions (None removes a
+    variable), in the session, which kills it at the end whatever happens."""
 
     def __init__(self, session, exe, *args, env=None, cwd=None):
-        self.log_path = os.path.join(session.log_dir, f"run{len(session.processes)}.log")
+        self.session = session
         full_env = session.env()
         full_env.update(env or {})
         for name, value in list(full_env.items()):
             if value is None:
                 del full_env[name]
-        with open(self.log_path, "wb") as log:
-            self.p = subprocess.Popen([exe, *args], cwd=cwd or session.drive_c(), env=full_env,
-                                      stdout=log, stderr=subprocess.STDOUT,
-                                      start_new_session=True)
-        session.processes.append(self.p)
+        self.p = session.start(exe, *args, cwd=cwd or session.drive_c(), env=full_env)
 
     def output(self):
-        with open(self.log_path, encoding="utf-8", errors="replace") as f:
-            return f.read()
+        return self.session.output(self.p).decode("utf-8", errors="replace")
 
     def wait(self, timeout):
-        return poll(lambda: self.p.poll() is not None, timeout, 0.002, "the end of brenlow") and \
-            self.p.returncode
+        poll(lambda: self.p.poll() is not None, timeout, 0.002, "the end of brenlow")
+        return self.p.returncode
 
 
 class HostWindow:
@@ -85,6 +81,8 @@ class HostWindow:
                                   env=session.env(), stdin=subprocess.PIPE,
                                   stdout=subprocess.PIPE, text=True, start_new_session=True)
         session.processes.append(self.p)
+        if session.reaper:
+            session.reaper.tell("group", self.p.pid)
         self.id = int(self.p.stdout.readline(), 16)
 
     def command(self, line):
@@ -170,12 +168,13 @@ def case_xml(session, build):
     # The DTD describes the pages Debian's XScreenSaver ships, too.
     shipped = sorted(glob.glob("/usr/share/xscreensaver/config/*.xml"))
     check(shipped, "no pages of XScreenSaver's own")
-    r = subprocess.run(["xmllint", "--noout", "--dtdvalid", dtd, xml, *shipped],
+    xmllint = winehelp.tool("xmllint")
+    r = subprocess.run([xmllint, "--noout", "--dtdvalid", dtd, xml, *shipped],
                        capture_output=True, text=True)
     check(r.returncode == 0, f"xmllint: {r.stderr}")
 
     def xpath(expression):
-        r = subprocess.run(["xmllint", "--xpath", expression, xml], capture_output=True,
+        r = subprocess.run([xmllint, "--xpath", expression, xml], capture_output=True,
                            text=True)
         return r.stdout.strip() if r.returncode == 0 else ""
 
@@ -195,7 +194,7 @@ def case_xml(session, build):
     # What cmake --install lays out, and that the installed program finds
     # its settings window's module from there.
     stage = os.path.join(session.home, "stage")
-    subprocess.run(["cmake", "--install", build, "--prefix", "/usr"],
+    subprocess.run([winehelp.tool("cmake"), "--install", build, "--prefix", "/usr"],
                    env=dict(os.environ, DESTDIR=stage), check=True, capture_output=True)
     for path in ("usr/libexec/xscreensaver/brenlow", "usr/share/xscreensaver/config/brenlow.xml",
                  "usr/share/brenlow/BR_LOW.bmp", "usr/bin/brenlow"):
@@ -229,10 +228,10 @@ def case_settings_window(session, build):
     session.key("alt+Down")
     time.sleep(0.5)  # the list drops down
     session.key("Down", "Down", "Return")  # Casuali, Quadrati, Cerchi
-    _, _, _, collapsed = window_geometry(session, w)
+    _, _, _, collapsed = session.geometry(w)
     session.key("Tab", "Tab", "Tab", "Return")
     x, y, width, height = poll(
-        lambda: (g := window_geometry(session, w))[3] > collapsed + 100 and g, 30, 0.1,
+        lambda: (g := session.geometry(w))[3] > collapsed + 100 and g, 30, 0.1,
         "the chooser unfolding")
     time.sleep(1)  # the chooser reads the folder
     session.screenshot(os.path.join(os.getcwd(), "linux-settings-unfolded.ppm"))
@@ -240,7 +239,7 @@ def case_settings_window(session, build):
     # takes it and folds the dialog.
     session.mouse_move(x + width * 2 // 5, y + collapsed + 79)
     session.xdotool("click", "--repeat", "2", "--delay", "80", "1")
-    poll(lambda: window_geometry(session, w)[3] == collapsed, 30, 0.1, "the dialog folding")
+    poll(lambda: session.geometry(w)[3] == collapsed, 30, 0.1, "the dialog folding")
     session.key("alt+o")
     code = run.wait(30)
     check(code == 0, f"exit code {code}: {run.output()!r}")
@@ -299,7 +298,7 @@ def case_xscreensaver(session, build):
                 "splash: False\ntimeout: 1:00:00\ndpmsEnabled: False\n"
                 "grabDesktopImages: False\n"
                 f"programs: {program} --root\n")
-    marker = f"brenlow-test-{uuid.uuid4().hex}"
+    marker = uuid.uuid4().hex
     as_user = []
     if os.getuid() == 0:
         pw = pwd.getpwnam(user)
@@ -308,18 +307,19 @@ def case_xscreensaver(session, build):
         for root, dirs, files in os.walk(home):
             for name in [root] + [os.path.join(root, n) for n in dirs + files]:
                 os.chown(name, pw.pw_uid, pw.pw_gid)
-        as_user = ["setpriv", "--reuid", str(pw.pw_uid), "--regid", str(pw.pw_gid),
+        as_user = [winehelp.tool("setpriv"), "--reuid", str(pw.pw_uid), "--regid", str(pw.pw_gid),
                    "--clear-groups"]
     env = {"HOME": home, "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
-           "XDG_CONFIG_HOME": os.path.join(home, ".config"), "BRENLOW_TEST_RUN": marker,
+           "XDG_CONFIG_HOME": os.path.join(home, ".config"), MARK: marker,
            "USER": user, "LOGNAME": user}
     try:
-        daemon = Run(session, as_user[0] if as_user else "xscreensaver",
-                     *(as_user[1:] + ["xscreensaver", "--no-splash"] if as_user
-                       else ["--no-splash"]), env=env, cwd=home)
+        xscreensaver = winehelp.tool("xscreensaver")
+        daemon = Run(session, *(as_user or [xscreensaver]),
+                     *([xscreensaver] if as_user else []), "--no-splash", env=env, cwd=home)
 
         def command(*args):
-            return subprocess.run(["xscreensaver-command", *args], env=session.env(),
+            return subprocess.run([winehelp.tool("xscreensaver-command"), *args],
+                                  env=session.env(),
                                   capture_output=True, text=True, timeout=30)
 
         poll(lambda: daemon.p.poll() is not None or command("-time").returncode == 0, 60, 0.2,
@@ -360,12 +360,6 @@ def gtk_env():
             "GSETTINGS_BACKEND": "memory", "NO_AT_BRIDGE": "1", "LANG": "C.UTF-8"}
 
 
-def window_geometry(session, window):
-    out = session.xdotool("getwindowgeometry", "--shell", str(window))
-    values = dict(line.split("=", 1) for line in out.split())
-    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
-
-
 def saver_user():
     """The unprivileged user the daemon runs as (it refuses root); made once."""
     if os.getuid() != 0:
@@ -374,7 +368,7 @@ def saver_user():
     try:
         pwd.getpwnam(name)
     except KeyError:
-        subprocess.run(["useradd", "--system", "--no-create-home", "--home-dir", "/nonexistent",
+        subprocess.run([winehelp.tool("useradd"), "--system", "--no-create-home", "--home-dir", "/nonexistent",
                         "--shell", "/usr/sbin/nologin", name], check=True)
     return name
 
@@ -382,7 +376,7 @@ def saver_user():
 def marked_processes(marker, exe=None):
     """Pids whose environment holds the marker (and that run exe, if given)."""
     found = []
-    needle = f"BRENLOW_TEST_RUN={marker}".encode()
+    needle = f"{MARK}={marker}".encode()
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
@@ -401,22 +395,5 @@ def marked_processes(marker, exe=None):
     return found
 
 
-CASES = ("window", "hostile", "no_display", "xml", "settings_window", "signals", "xscreensaver")
-
-
-def main():
-    case, build = sys.argv[1], os.path.abspath(sys.argv[2])
-    if case not in CASES or not os.path.isdir(build):
-        print(f"usage: {sys.argv[0]} {'|'.join(CASES)} <build tree>")
-        return 2
-    with LinuxSession() as session:
-        try:
-            globals()["case_" + case](session, build)
-        except AssertionError:
-            session.screenshot(os.path.join(os.getcwd(), f"linux-host-{case}-failure.ppm"))
-            raise
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(winehelp.run_case(globals(), LinuxSession))
