@@ -50,9 +50,11 @@ class System {
 
   // Seconds since midnight, with fractions; restarts at 0 at midnight.
   virtual double Timer() = 0;
-  // Gives the processor away between two passes of a hold: a couple of
-  // milliseconds, short enough that a sideways move is still seen at once.
-  virtual void HoldPause() = 0;
+  // Gives the processor away between two passes of a hold: waits for the
+  // pointer to move over the saver's windows, at most max_ms (the holds ask
+  // for the time left, capped at 10 ms). Keys are not waited on: they stay
+  // queued for the cycle's turn of the event queue.
+  virtual void HoldPause(int max_ms) = 0;
   // The short pause after each band of the logo: a fixed time, not a loop
   // count, so the reveal keeps its pace on any processor.
   virtual void BandPause() = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "saver/numbers.h"
 #include "saver/settings.h"
@@ -155,7 +156,10 @@ void frmProg::HoldFor(int seconds) {
     last = now;
     if (now + wraps >= end) return;
     CheckActivity();
-    system_.HoldPause();
+    // Wakes on a pointer move at once; otherwise the clock and the cursor
+    // are looked at again within 10 ms.
+    const double left_ms = std::ceil((end - now - wraps) * 1000.0);
+    system_.HoldPause(static_cast<int>(std::clamp(left_ms, 1.0, 10.0)));
   }
 }
 

@@ -63,7 +63,9 @@ double RecordingSystem::Timer() {
   return now;
 }
 
-void RecordingSystem::HoldPause() { ++sleeps; }
+void RecordingSystem::HoldPause(int max_ms) {
+  if (keep_log) hold_waits.push_back(max_ms);
+}
 
 void RecordingSystem::BandPause() { ++band_pauses; }
 

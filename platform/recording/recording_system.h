@@ -34,7 +34,7 @@ class RecordingSystem : public System {
   CursorPoint GetCursorPos() override;
   void ShowCursor(bool show) override;
   double Timer() override;
-  void HoldPause() override;
+  void HoldPause(int max_ms) override;
   void BandPause() override;
   Canvas& OpenSaverWindow() override;
   WindowEvents DoEvents() override;
@@ -63,7 +63,7 @@ class RecordingSystem : public System {
   int do_events_calls = 0;
   int show_cursor_count = 0;  // the system's display counter: shown when >= 0
   bool screen_saver_active = true;
-  int sleeps = 0;
+  std::vector<int> hold_waits;  // max_ms of each HoldPause, with keep_log
   int band_pauses = 0;
   RecordingCanvas canvas{640, 480};
   MemoryFiles memory_files;

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
@@ -370,9 +371,14 @@ CursorPoint HostedSystem::GetCursorPos() {
   return {0, 0};
 }
 
-void HostedSystem::HoldPause() {
-  std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  if (canvas_) canvas_->Service();
+void HostedSystem::HoldPause(int max_ms) {
+  // The host owns the input: nothing wakes the wait but the window's own
+  // events (a resize, an exposure), which are served at once.
+  if (canvas_) canvas_->ServiceNow();
+  if (XEventsQueued(display_, QueuedAlready) == 0) {
+    pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+    poll(&connection, 1, max_ms);
+  }
 }
 
 void HostedSystem::BandPause() {

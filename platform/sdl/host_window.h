@@ -94,7 +94,7 @@ class HostedSystem : public SdlSystem {
   void SetScreenSaverActive(bool) override {}
   CursorPoint GetCursorPos() override;
   void ShowCursor(bool) override {}
-  void HoldPause() override;
+  void HoldPause(int max_ms) override;
   void BandPause() override;
   Canvas& OpenSaverWindow() override;
   WindowEvents DoEvents() override;

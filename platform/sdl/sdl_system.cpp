@@ -2,8 +2,10 @@
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <poll.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +62,7 @@ void PresentingCanvas::Present() {
   SDL_RenderPresent(renderer_);
   last_present_ = std::chrono::steady_clock::now();
   changed_ = false;
+  screen_black_ = canvas_black_;
 }
 
 void PresentingCanvas::PresentIfDue() {
@@ -73,38 +76,42 @@ void PresentingCanvas::PresentIfDue() {
 
 void PresentingCanvas::Arc(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
   soft_.Arc(l, t, r, b);
-  changed_ = true;
-  PresentIfDue();
+  Drawn();
 }
 
 void PresentingCanvas::Rectangle(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
   soft_.Rectangle(l, t, r, b);
-  changed_ = true;
-  PresentIfDue();
+  Drawn();
 }
 
 void PresentingCanvas::Line(float x1, float y1, float x2, float y2) {
   soft_.Line(x1, y1, x2, y2);
-  changed_ = true;
-  PresentIfDue();
+  Drawn();
 }
 
 void PresentingCanvas::CopyPicture(const Picture& picture, float dest_x, float dest_y, float width,
                                    float height, float src_x, float src_y) {
   soft_.CopyPicture(picture, dest_x, dest_y, width, height, src_x, src_y);
-  changed_ = true;
-  PresentIfDue();
+  Drawn();
 }
 
 void PresentingCanvas::PrintText(float x, float y, const std::string& text) {
   soft_.PrintText(x, y, text);
+  Drawn();
+}
+
+void PresentingCanvas::Drawn() {
+  canvas_black_ = false;
   changed_ = true;
   PresentIfDue();
 }
 
 void PresentingCanvas::Repaint() {
   soft_.Repaint();
-  changed_ = true;
+  canvas_black_ = true;
+  // A screen that shows black already needs no frame: the first one shown
+  // is the first drawing's.
+  changed_ = !screen_black_;
   PresentIfDue();
 }
 
@@ -168,10 +175,12 @@ void SdlSystem::SetScreenSaverActive(bool active) {
 
 CursorPoint SdlSystem::GetCursorPos() {
   // The effects ask before every shape; asking the X server that often
-  // would cost more than the drawing, so a reading lasts a millisecond.
+  // would cost more than the drawing, so a reading lasts a millisecond (and
+  // longer in a hold while the server stays silent, see HoldPause).
   const auto now = std::chrono::steady_clock::now();
-  if (now - last_cursor_read_ < std::chrono::milliseconds(1)) return last_cursor_;
+  if (now < cursor_valid_until_) return last_cursor_;
   last_cursor_read_ = now;
+  cursor_valid_until_ = now + std::chrono::milliseconds(1);
   if (canvas_) canvas_->PresentIfDue();
   int x = 0, y = 0;
   SDL_SysWMinfo info;
@@ -204,7 +213,34 @@ double SdlSystem::Timer() {
   return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + now.tv_nsec / 1e9;
 }
 
-void SdlSystem::HoldPause() { std::this_thread::sleep_for(std::chrono::milliseconds(2)); }
+void SdlSystem::HoldPause(int max_ms) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window_ || !SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) {
+    SDL_Delay(static_cast<Uint32>(max_ms));
+    return;
+  }
+  // Sleep until the X server says something (a pointer move over the
+  // saver's windows wakes the wait at once) or max_ms pass.
+  Display* display = info.info.x11.display;
+  if (XEventsQueued(display, QueuedAlready) == 0) {
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    if (poll(&connection, 1, max_ms) <= 0) {
+      // Silence: the pointer has not moved over the saver's windows, so the
+      // last reading stands for a while; a pointer that moves elsewhere (a
+      // grab by another program) is still seen within 50 ms.
+      cursor_valid_until_ =
+          std::max(cursor_valid_until_, last_cursor_read_ + std::chrono::milliseconds(50));
+      return;
+    }
+  }
+  // What it said goes into SDL's queue, so the next wait waits for news:
+  // keys stay there for the cycle's turn of the queue, pointer motion is
+  // dropped (the cursor is read directly, afresh at the next check).
+  SDL_PumpEvents();
+  SDL_FlushEvent(SDL_MOUSEMOTION);
+  cursor_valid_until_ = {};
+}
 
 void SdlSystem::BandPause() {
   std::this_thread::sleep_for(std::chrono::microseconds(500));
@@ -215,13 +251,23 @@ Canvas& SdlSystem::OpenSaverWindow() {
   InitVideo();
   SDL_Rect bounds{0, 0, 640, 480};
   SDL_GetDisplayBounds(0, &bounds);
-  window_ = SDL_CreateWindow("brenlow", bounds.x, bounds.y, bounds.w, bounds.h,
-                             SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                                 SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_INPUT_FOCUS);
+  window_ =
+      SDL_CreateWindow("brenlow", bounds.x, bounds.y, bounds.w, bounds.h,
+                       SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
+                           SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_INPUT_FOCUS | SDL_WINDOW_HIDDEN);
   if (!window_) throw std::runtime_error(SDL_GetError());
+  // The X server paints the window black itself until the first drawing is
+  // shown: no full-screen black frame to push.
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+    Display* display = info.info.x11.display;
+    XSetWindowBackground(display, info.info.x11.window,
+                         BlackPixel(display, DefaultScreen(display)));
+  }
+  SDL_ShowWindow(window_);
   SDL_RaiseWindow(window_);
   canvas_ = std::make_unique<PresentingCanvas>(window_, bounds.w, bounds.h);
-  canvas_->Repaint();
   return *canvas_;
 }
 

@@ -49,12 +49,19 @@ class PresentingCanvas : public Canvas {
   void Present();
 
  private:
+  // After a drawing call: shown within 16 ms.
+  void Drawn();
+
   SoftCanvas soft_;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   std::chrono::steady_clock::time_point last_present_{};
   // Drawn on since the last showing.
   bool changed_ = false;
+  // The canvas is all black (repainted, nothing drawn since); the screen
+  // shows black (the window's background, or a black canvas presented).
+  bool canvas_black_ = true;
+  bool screen_black_ = true;
 };
 
 class SdlSystem : public System {
@@ -68,7 +75,7 @@ class SdlSystem : public System {
   CursorPoint GetCursorPos() override;
   void ShowCursor(bool show) override;
   double Timer() override;
-  void HoldPause() override;
+  void HoldPause(int max_ms) override;
   void BandPause() override;
   Canvas& OpenSaverWindow() override;
   WindowEvents DoEvents() override;
@@ -89,6 +96,7 @@ class SdlSystem : public System {
   std::unique_ptr<OptionsDialogWindow> options_dialog_;
   CursorPoint last_cursor_;
   std::chrono::steady_clock::time_point last_cursor_read_{};
+  std::chrono::steady_clock::time_point cursor_valid_until_{};
 };
 
 }  // namespace brenlow

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_system.h"
 
-#include <mmsystem.h>
-
 #include <stdexcept>
 
 #include "platform/win32/gdi_canvas.h"
@@ -19,15 +17,11 @@ WindowEvents g_pending;
 
 }  // namespace
 
-Win32System::Win32System() {
-  ::QueryPerformanceFrequency(&counter_frequency_);
-  timer_period_set_ = ::timeBeginPeriod(1) == TIMERR_NOERROR;
-}
+Win32System::Win32System() { ::QueryPerformanceFrequency(&counter_frequency_); }
 
 Win32System::~Win32System() {
   canvas_.reset();
   if (window_ && dc_) ::ReleaseDC(window_, dc_);
-  if (timer_period_set_) ::timeEndPeriod(1);
 }
 
 std::string Win32System::CommandLineArgs() { return ArgumentsOf(::GetCommandLineA()); }
@@ -71,9 +65,19 @@ double Win32System::Timer() {
   return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
 }
 
-void Win32System::HoldPause() {
+void Win32System::HoldPause(int max_ms) {
+  // Sleeps until the pointer moves over the thread's windows or max_ms pass;
+  // no raised timer resolution is needed for that. Mouse messages are of no
+  // use to the saver (it reads the cursor itself) and are taken out, so the
+  // next wait waits for a new move; keys stay queued for the cycle's turn.
+  const DWORD woke = ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(max_ms), QS_MOUSE,
+                                                   MWMO_INPUTAVAILABLE);
+  if (woke == WAIT_OBJECT_0) {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+  }
   KeepResponsive();
-  ::Sleep(2);
 }
 
 void Win32System::BandPause() {

@@ -23,7 +23,7 @@ class Win32System : public System {
   CursorPoint GetCursorPos() override;
   void ShowCursor(bool show) override;
   double Timer() override;
-  void HoldPause() override;
+  void HoldPause(int max_ms) override;
   void BandPause() override;
   Canvas& OpenSaverWindow() override;
   WindowEvents DoEvents() override;
@@ -43,7 +43,6 @@ class Win32System : public System {
   HDC dc_ = nullptr;
   std::unique_ptr<GdiCanvas> canvas_;
   LARGE_INTEGER counter_frequency_{};
-  bool timer_period_set_ = false;
   ULONGLONG last_peek_ = 0;
 };
 

@@ -317,7 +317,7 @@ def measure_hold(session, command, seconds, samples, x, extra_pids=(), cwd=None)
         h = Holder(command, session.env(), cwd)
         try:
             h.wait_holding()
-            # A random phase against the hold's millisecond sleeps.
+            # A random phase against the hold's waits.
             time.sleep(0.2 + random.random() * 0.05)
             pos = 700 if pos == 100 else 100
             t0 = time.monotonic()
@@ -351,16 +351,6 @@ def report_hold(kind, session, command, spin_command, a, x, extra_pids=(), cwd=N
     if exited:
         add(f"{kind} hold: sideways move to process exit", stats(exited), "", "", "< 20 ms",
             yes_no(statistics.median(exited) < 20))
-    # What a longer sleep per pass would give (not what the saver does).
-    variant = command + ["--sleep-ms", "4"]
-    v_cpu, v_noticed, _ = measure_hold(session, variant, seconds, max(3, samples // 3), x,
-                                       extra_pids, cwd)
-    if "process" in v_cpu:
-        add(f"{kind} hold with 4 ms sleeps (trial): CPU of process", f"{v_cpu['process']:.2f} %",
-            f"spinning hold {spin_cpu.get('process', 0):.1f} %",
-            f"{v_cpu['process'] / spin_cpu['process']:.3f}" if spin_cpu.get("process") else "")
-    if v_noticed:
-        add(f"{kind} hold with 4 ms sleeps (trial): move to noticed", stats(v_noticed))
 
 
 # --- start-up and memory ---------------------------------------------------

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
 #include "saver/app.h"
 #include "saver_test_support.h"
@@ -182,8 +184,13 @@ TEST(Cycle, HoldsEndOnTheWholeSecondAfterTheRoundedStart) {
     // The clock was read until it reached the end and no further.
     EXPECT_GE(f.system.clock - f.system.clock_step, c.end - 1e-9) << c.start;
     EXPECT_LT(f.system.clock - f.system.clock_step, c.end + 0.0011) << c.start;
-    // Each pass checked the mouse and then slept instead of spinning.
-    EXPECT_GT(f.system.sleeps, 100);
+    // Each pass checked the mouse and then waited instead of spinning: at
+    // most 10 ms, and no longer than the pause has left.
+    const std::vector<int>& waits = f.system.hold_waits;
+    EXPECT_GT(waits.size(), 100u);
+    EXPECT_TRUE(std::all_of(waits.begin(), waits.end(), [](int w) { return w >= 1 && w <= 10; }));
+    EXPECT_EQ(waits.front(), 10) << c.start;
+    EXPECT_LE(waits.back(), 2) << c.start;
   }
 }
 
