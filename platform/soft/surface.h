@@ -1,0 +1,55 @@
+// The software canvas's pixels and what every primitive paints them with:
+// the ROP2 code as two masks, single pixels, clipped row spans, repaint.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/canvas.h"
+
+namespace brenlow::soft {
+
+constexpr std::uint32_t kRgbMask = 0x00ffffffu;
+
+// A ROP2 code with its pen colour: new = (old AND and_mask) XOR xor_mask.
+// An and_mask of zero means the old pixel is not read.
+struct RopMasks {
+  std::uint32_t and_mask;
+  std::uint32_t xor_mask;
+};
+RopMasks MasksFor(int rop, Colour colour);
+
+// W x H pixels in COLORREF layout, row by row from the top.
+class Surface {
+ public:
+  Surface(int width, int height);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  const std::vector<Colour>& pixels() const { return pixels_; }
+  std::vector<Colour>& pixels() { return pixels_; }
+  Colour* data() { return pixels_.data(); }
+  Colour* row(std::int64_t y) { return pixels_.data() + static_cast<size_t>(y) * width_; }
+
+  void Plot(std::int64_t x, std::int64_t y, const RopMasks& m) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    Colour& d = pixels_[static_cast<size_t>(y) * width_ + static_cast<size_t>(x)];
+    // Pens that ignore the old pixel need no read: stores do not wait on
+    // cache misses, reads do.
+    d = m.and_mask == 0 ? m.xor_mask : (d & m.and_mask) ^ m.xor_mask;
+  }
+  // Pixels [left, right) of row y, clipped.
+  void FillRow(std::int64_t y, std::int64_t left, std::int64_t right, const RopMasks& m);
+  void FillRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
+                const RopMasks& m);
+  // Everything black.
+  void Clear();
+
+ private:
+  int width_;
+  int height_;
+  std::vector<Colour> pixels_;
+};
+
+}  // namespace brenlow::soft
