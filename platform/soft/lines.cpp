@@ -24,8 +24,10 @@ void DrawSegment(Surface& surface, std::int64_t x1, std::int64_t y1, std::int64_
     const std::int64_t bottom = y1 < y2 ? y2 : y1 + 1;
     const std::int64_t from = std::max<std::int64_t>(top, 0);
     const std::int64_t to = std::min<std::int64_t>(bottom, height);
-    Colour* p = surface.row(from) + x1;
-    for (std::int64_t y = from; y < to; ++y, p += width) *p = (*p & m.and_mask) ^ m.xor_mask;
+    WithPaint(m, [&](auto paint) {
+      Colour* p = surface.row(from) + x1;
+      for (std::int64_t y = from; y < to; ++y, p += width) paint(p);
+    });
     return;
   }
   // Far-out coordinates are scaled down the way GDI does to stay in range.
@@ -109,21 +111,18 @@ void DrawSegment(Surface& surface, std::int64_t x1, std::int64_t y1, std::int64_
   const std::ptrdiff_t major_step = x_major ? ainc : ainc * row;
   const std::ptrdiff_t minor_step = x_major ? binc * row : binc;
   Colour* p = surface.data() + (x_major ? b * row + a : a * row + b);
-  const std::uint32_t and_mask = m.and_mask, xor_mask = m.xor_mask;
-  // The minor step is taken without a branch: on slanted lines it is a coin
-  // toss that a branch predictor would keep losing.
-  auto walk = [&](auto paint) {
+  // No step waits for a pixel's value, so the processor runs ahead and
+  // overlaps the cache misses of many rows, which is where the time goes on
+  // large canvases. (A branch-free minor step, or four walkers taking every
+  // fourth pixel, measured no faster.)
+  WithPaint(m, [&](auto paint) {
     for (std::int64_t i = lo; i <= hi; ++i) {
       paint(p);
       const bool step = err + bias > 0;
       p += major_step + (step ? minor_step : 0);
       err += step ? add_step : add_flat;
     }
-  };
-  if (and_mask == 0)
-    walk([xor_mask](Colour* q) { *q = xor_mask; });
-  else
-    walk([and_mask, xor_mask](Colour* q) { *q = (*q & and_mask) ^ xor_mask; });
+  });
 }
 
 }  // namespace brenlow::soft

@@ -71,7 +71,7 @@ class SoftCanvas : public Canvas {
   float font_points_ = 8.25f;
   soft::RopMasks pen_masks_{0, 0};
   soft::WidePen wide_pen_;
-  std::vector<soft::TracePoint> trace_;  // scratch for the ellipse trace
+  soft::EllipseScratch trace_;
   soft::TextRenderer text_;
 };
 

@@ -20,6 +20,30 @@ struct RopMasks {
 };
 RopMasks MasksFor(int rop, Colour colour);
 
+// A pen of one of the two kinds a ROP2 code makes: one that only stores
+// (and_mask 0: black, white, copy, not copy) and one that reads the old pixel.
+// Hot loops are instantiated for each kind, chosen once per call, so that no
+// pixel tests it; stores do not wait on cache misses, reads do.
+template <bool kReads>
+struct Paint {
+  std::uint32_t and_mask;
+  std::uint32_t xor_mask;
+
+  void operator()(Colour* p) const { *p = kReads ? (*p & and_mask) ^ xor_mask : xor_mask; }
+  void Span(Colour* p, std::int64_t n) const {
+    for (std::int64_t i = 0; i < n; ++i) (*this)(p + i);
+  }
+};
+
+// Calls f(Paint<false>) or f(Paint<true>) for the masks.
+template <class F>
+void WithPaint(const RopMasks& m, F&& f) {
+  if (m.and_mask == 0)
+    f(Paint<false>{0, m.xor_mask});
+  else
+    f(Paint<true>{m.and_mask, m.xor_mask});
+}
+
 // W x H pixels in COLORREF layout, row by row from the top.
 class Surface {
  public:

@@ -33,12 +33,14 @@ void WidePen::SetWidth(int width) {
   }
   // The lower right quadrant of the outline gives each row's inset from the
   // box's sides: its first point on that row. The other rows mirror it.
-  std::vector<Pt> quadrant;
+  QuadrantTrace quadrant;
   TraceQuadrant(ew, eh, quadrant);
   std::vector<std::int64_t> inset(static_cast<size_t>(eh), -1);
-  for (const Pt& p : quadrant)
+  for (std::int64_t j = 0; j < quadrant.count; ++j) {
+    const TracePoint& p = quadrant.points[static_cast<size_t>(j)];
     if (p.y < eh && inset[static_cast<size_t>(p.y)] < 0)
       inset[static_cast<size_t>(p.y)] = ew - 1 - p.x;
+  }
   for (std::int64_t i = 0; i < eh; ++i) {
     const std::int64_t row = i < eh / 2 ? top + i : bottom - eh + i;
     const std::int64_t in = inset[static_cast<size_t>(i < eh / 2 ? eh - 1 - i : i)];
@@ -170,15 +172,10 @@ void WidePen::Draw(Surface& surface, std::int64_t x1, std::int64_t y1, std::int6
   // Rows of the two caps, as indices into cap_ (its rows are consecutive).
   const std::int64_t cap1_top = y1 + cap_top, cap2_top = y2 + cap_top;
   const std::int64_t caps = static_cast<std::int64_t>(cap_.size());
-  const std::uint32_t and_mask = m.and_mask, xor_mask = m.xor_mask;
   auto fill = [&](Colour* row, std::int64_t l, std::int64_t r) {
     l = std::max<std::int64_t>(l, 0);
     r = std::min<std::int64_t>(r, width);
-    if (and_mask == 0) {
-      for (std::int64_t x = l; x < r; ++x) row[x] = xor_mask;
-    } else {
-      for (std::int64_t x = l; x < r; ++x) row[x] = (row[x] & and_mask) ^ xor_mask;
-    }
+    if (l < r) WithPaint(m, [&](auto paint) { paint.Span(row + l, r - l); });
   };
   std::int64_t near_x = std::clamp<std::int64_t>(std::min(x1, x2), 0, width > 0 ? width - 1 : 0);
   for (std::int64_t y = top; y < bottom; ++y) {

@@ -285,6 +285,42 @@ TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
   }
 }
 
+// The trace starts where the line from the box's centre to (0, 0) meets it,
+// so moving the centre along that line (c -> k * c) draws the same outline,
+// moved. An outline cut by the small canvas's edges, or off it, must match
+// the same outline drawn whole on a large canvas, cut the same way.
+TEST(SoftCanvasClip, EllipsesAcrossEveryEdgeMatchTheWholeOutline) {
+  const int kW = 40, kH = 30;
+  const struct {
+    const char* name;
+    int cx, cy, w, h;  // centre (left + w / 2, top + h / 2) and size
+  } cases[] = {
+      {"left", 3, 15, 30, 10},           {"top", 20, 2, 10, 24},
+      {"top left", 4, 3, 30, 26},        {"right", 38, 15, 20, 8},
+      {"bottom", 20, 28, 12, 20},        {"bottom right", 37, 27, 16, 14},
+      {"every edge", 20, 15, 100, 90},   {"flat across left", 1, 10, 40, 2},
+      {"thin across top", 15, 1, 3, 40}, {"off right", 60, 15, 10, 6},
+      {"off below", 20, 45, 9, 12},      {"corner only", 41, 31, 6, 6},
+  };
+  for (const auto& tc : cases) {
+    int k = 2;
+    while (k * tc.cx < tc.w / 2 || k * tc.cy < tc.h / 2) ++k;
+    const int dx = (k - 1) * tc.cx, dy = (k - 1) * tc.cy;
+    SoftCanvas small(kW, kH), large(dx + kW + tc.w, dy + kH + tc.h);
+    for (SoftCanvas* c : {&small, &large}) {
+      c->SetRop2(kRopXorPen);
+      c->SetPenColour(0xabcdef);
+    }
+    const int l = tc.cx - tc.w / 2, t = tc.cy - tc.h / 2;
+    small.Arc(l, t, l + tc.w, t + tc.h);
+    large.Arc(l + dx, t + dy, l + dx + tc.w, t + dy + tc.h);
+    int mismatches = 0;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) mismatches += small.pixel(x, y) != large.pixel(x + dx, y + dy);
+    EXPECT_EQ(mismatches, 0) << tc.name;
+  }
+}
+
 TEST(SoftCanvasClip, FarAwayShapesDoNotCrash) {
   SoftCanvas c(32, 32);
   c.SetPenColour(0xffffff);
