@@ -3,12 +3,25 @@
 // picture, their closing pause on a clock that lets it end at once), the
 // logo with a picture but without its band pauses, and each fade style.
 //
+// The line effects (Quadrati, Triangoli) are bound by memory on large
+// canvases, so they also report their speed against a plain write: px/ns is
+// the pixels their lines paint per nanosecond, memset_px/ns the speed of
+// memset writing as many pixels over a buffer the canvas's size, measured
+// just before, and of_memset the first as a share of the second.
+//
 //   perf_draw [benchmark flags]
 #include <benchmark/benchmark.h>
+#include <time.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/recording/recording_system.h"
 #include "platform/soft/picture_io.h"
@@ -19,20 +32,66 @@ namespace {
 
 using brenlow::frmProg;
 
-// The recording system's scripted clock and cursor, drawing on a SoftCanvas.
+// Counts the pixels that an effect's 1-pixel lines paint and draws nothing.
+// A line paints its length along the major axis (the end point is left
+// out); the lines may reach one pixel past the canvas's edges (the shapes
+// touch them), which makes the count too high by at most a pixel for such a
+// line. Other primitives make the count unknown; text and pictures are not
+// counted.
+class LinePixelCounter : public brenlow::Canvas {
+ public:
+  LinePixelCounter(int width, int height) : width_(width), height_(height) {}
+  void SetRop2(int) override {}
+  void SetPenColour(brenlow::Colour) override {}
+  void SetPenWidth(int width) override { pen_width_ = width; }
+  void SetFillSolid(bool) override {}
+  void Arc(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override { known = false; }
+  void Rectangle(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override { known = false; }
+  void Line(float x1, float y1, float x2, float y2) override {
+    // Rounded as the canvas rounds: halves to even.
+    const double ax = std::nearbyint(x1), ay = std::nearbyint(y1);
+    const double bx = std::nearbyint(x2), by = std::nearbyint(y2);
+    auto on = [this](double x, double y) {
+      return x >= -1 && y >= -1 && x <= width_ && y <= height_;
+    };
+    if (pen_width_ > 1 || !on(ax, ay) || !on(bx, by)) known = false;
+    pixels += static_cast<std::int64_t>(std::max(std::abs(bx - ax), std::abs(by - ay)));
+  }
+  void CopyPicture(const brenlow::Picture&, float, float, float, float, float, float) override {}
+  void SetFontSize(float) override {}
+  void PrintText(float, float, const std::string&) override {}
+  float ScaleWidth() const override { return static_cast<float>(width_); }
+  float ScaleHeight() const override { return static_cast<float>(height_); }
+  void Repaint() override {}
+
+  std::int64_t pixels = 0;
+  bool known = true;
+
+ private:
+  int width_, height_;
+  int pen_width_ = 1;
+};
+
+// The recording system's scripted clock and cursor, drawing on a SoftCanvas
+// (or on `target` when given).
 class SoftSystem : public brenlow::RecordingSystem {
  public:
-  SoftSystem(int width, int height) : soft(width, height) {
+  SoftSystem(int width, int height, brenlow::Canvas* target)
+      : soft(target ? 0 : width, target ? 0 : height), target_(target) {
     keep_log = false;
     // Holds end after a few clock readings.
     clock_step = 0.1;
   }
-  brenlow::Canvas& OpenSaverWindow() override { return soft; }
+  brenlow::Canvas& OpenSaverWindow() override { return target_ ? *target_ : soft; }
   brenlow::SoftCanvas soft;
+
+ private:
+  brenlow::Canvas* target_;
 };
 
 struct Saver {
-  Saver(int width, int height, bool with_picture) : system(width, height) {
+  Saver(int width, int height, bool with_picture, brenlow::Canvas* target = nullptr)
+      : system(width, height, target) {
     globals.RunMode = brenlow::kRunSaver;
     if (with_picture) {
       if (auto picture = brenlow::LoadBmp(BRENLOW_PERF_PICTURE)) {
@@ -99,14 +158,59 @@ void Draw(Saver& saver, Effect effect) {
   }
 }
 
+// Pixels the effect's lines paint in one drawing, or 0 if unknown.
+std::int64_t LinePixels(Effect effect, int width, int height) {
+  LinePixelCounter counter(width, height);
+  Saver saver(width, height, false, &counter);
+  counter.pixels = 0;  // the fill that opens the cycle is not the effect
+  counter.known = true;
+  Draw(saver, effect);
+  return counter.known ? counter.pixels : 0;
+}
+
+double ThreadCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// CPU seconds memset takes to write `pixels` pixels over a buffer of
+// width x height pixels, again and again from its start: the best of five.
+double MemsetSeconds(std::int64_t pixels, int width, int height) {
+  std::vector<brenlow::Colour> buffer(static_cast<size_t>(width) * static_cast<size_t>(height), 1);
+  const std::int64_t size = static_cast<std::int64_t>(buffer.size());
+  double best = 1e9;
+  for (int round = 0; round < 5; ++round) {
+    const double start = ThreadCpuSeconds();
+    for (std::int64_t left = pixels; left > 0; left -= size) {
+      std::memset(buffer.data(), round, static_cast<size_t>(std::min(left, size)) * 4);
+      benchmark::ClobberMemory();
+    }
+    best = std::min(best, ThreadCpuSeconds() - start);
+  }
+  benchmark::DoNotOptimize(buffer.data());
+  return best;
+}
+
 void BM_Effect(benchmark::State& state) {
   const auto effect = static_cast<Effect>(state.range(0));
   const int width = static_cast<int>(state.range(1));
   const int height = static_cast<int>(state.range(2));
+  const std::int64_t pixels =
+      effect == kQuadrati || effect == kTriangoli ? LinePixels(effect, width, height) : 0;
+  const double memset_seconds = pixels > 0 ? MemsetSeconds(pixels, width, height) : 0;
   Saver saver(width, height, effect == kLogo);
+  const double start = ThreadCpuSeconds();
   for (auto _ : state) {
     Draw(saver, effect);
     benchmark::DoNotOptimize(saver.system.soft.pixels().data());
+  }
+  if (pixels > 0 && state.iterations() > 0) {
+    const double seconds = (ThreadCpuSeconds() - start) / static_cast<double>(state.iterations());
+    const double n = static_cast<double>(pixels) * 1e-9;
+    state.counters["px/ns"] = n / seconds;
+    state.counters["memset_px/ns"] = n / memset_seconds;
+    state.counters["of_memset"] = memset_seconds / seconds;
   }
   state.SetLabel(std::string(kEffectNames[effect]) + "/" + std::to_string(width) + "x" +
                  std::to_string(height));
