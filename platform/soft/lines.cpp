@@ -24,10 +24,12 @@ void DrawSegment(Surface& surface, std::int64_t x1, std::int64_t y1, std::int64_
     const std::int64_t bottom = y1 < y2 ? y2 : y1 + 1;
     const std::int64_t from = std::max<std::int64_t>(top, 0);
     const std::int64_t to = std::min<std::int64_t>(bottom, height);
-    WithPaint(m, [&](auto paint) {
-      Colour* p = surface.row(from) + x1;
-      for (std::int64_t y = from; y < to; ++y, p += width) paint(p);
-    });
+    // Every pen reads first here: the processor's stride prefetcher follows
+    // loads (not stores) down a column, so the rows arrive ahead of use.
+    // Bare stores measured slower on the fades' frames.
+    const Paint<true> paint{m.and_mask, m.xor_mask};
+    Colour* p = surface.row(from) + x1;
+    for (std::int64_t y = from; y < to; ++y, p += width) paint(p);
     return;
   }
   // Far-out coordinates are scaled down the way GDI does to stay in range.

@@ -23,7 +23,7 @@ RopMasks MasksFor(int rop, Colour colour);
 // A pen of one of the two kinds a ROP2 code makes: one that only stores
 // (and_mask 0: black, white, copy, not copy) and one that reads the old pixel.
 // Hot loops are instantiated for each kind, chosen once per call, so that no
-// pixel tests it; stores do not wait on cache misses, reads do.
+// pixel tests it. Paint<true> gives the same pixels for every pen.
 template <bool kReads>
 struct Paint {
   std::uint32_t and_mask;
