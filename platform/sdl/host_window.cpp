@@ -182,7 +182,7 @@ void HostWindowCanvas::FreeImage() {
 void HostWindowCanvas::Present() {
   const int width = soft_->width(), height = soft_->height();
   const bool swap = (image_->byte_order == MSBFirst) != (std::endian::native == std::endian::big);
-  const std::vector<Colour>& pixels = soft_->pixels();
+  const auto& pixels = soft_->pixels();
   for (int y = 0; y < height; ++y) {
     auto* row = reinterpret_cast<std::uint32_t*>(image_->data +
                                                  static_cast<size_t>(y) * image_->bytes_per_line);

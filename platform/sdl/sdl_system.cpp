@@ -1,11 +1,13 @@
 #include "platform/sdl/sdl_system.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <time.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,32 +36,60 @@ std::string NoScreenMessage() {
 }
 
 PresentingCanvas::PresentingCanvas(SDL_Window* window, int width, int height)
-    : soft_(width, height) {
-  // The canvas is drawn in software already: showing it through the window
-  // surface keeps a GL stack out of the process (on a machine without a GPU,
-  // Mesa's LLVM JIT: 90 MB resident and most of a second before the first
-  // frame).
+    : soft_(width, height), window_(window) {
+  // The canvas is drawn in software already: showing it through the
+  // window's own surface keeps a GL stack out of the process (on a machine
+  // without a GPU, Mesa's LLVM JIT: 90 MB resident and most of a second
+  // before the first frame).
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-  if (!renderer_) throw std::runtime_error(SDL_GetError());
-  // COLORREF is 0x00BBGGRR: in memory R, G, B, X, which SDL calls XBGR8888.
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING,
-                               width, height);
-  if (!texture_) throw std::runtime_error(SDL_GetError());
 }
 
-PresentingCanvas::~PresentingCanvas() {
-  if (texture_) SDL_DestroyTexture(texture_);
-  if (renderer_) SDL_DestroyRenderer(renderer_);
+void PresentingCanvas::Touch(std::int64_t left, std::int64_t top, std::int64_t right,
+                             std::int64_t bottom) {
+  // Everything drawn lies within the box grown by the widest pen.
+  constexpr std::int64_t kMargin = 8;
+  const std::int64_t x1 = std::max<std::int64_t>(0, std::min(left, right) - kMargin);
+  const std::int64_t y1 = std::max<std::int64_t>(0, std::min(top, bottom) - kMargin);
+  const std::int64_t x2 =
+      std::min<std::int64_t>(soft_.width(), std::max(left, right) + kMargin + 1);
+  const std::int64_t y2 =
+      std::min<std::int64_t>(soft_.height(), std::max(top, bottom) + kMargin + 1);
+  if (x1 >= x2 || y1 >= y2) return;
+  if (dirty_.w == 0) {
+    dirty_ = {static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2 - x1),
+              static_cast<int>(y2 - y1)};
+    return;
+  }
+  const int end_x = std::max(dirty_.x + dirty_.w, static_cast<int>(x2));
+  const int end_y = std::max(dirty_.y + dirty_.h, static_cast<int>(y2));
+  dirty_.x = std::min(dirty_.x, static_cast<int>(x1));
+  dirty_.y = std::min(dirty_.y, static_cast<int>(y1));
+  dirty_.w = end_x - dirty_.x;
+  dirty_.h = end_y - dirty_.y;
 }
 
 void PresentingCanvas::Present() {
-  SDL_UpdateTexture(texture_, nullptr, soft_.pixels().data(),
-                    soft_.width() * static_cast<int>(sizeof(Colour)));
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  SDL_RenderPresent(renderer_);
+  // Only what changed since the last showing goes to the window surface (a
+  // shared-memory image of the window on X11) and on to the screen: the
+  // first tile costs a tile, not a screen.
+  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  if (surface && dirty_.w > 0) {
+    const SDL_Rect rect{dirty_.x, dirty_.y, std::min(dirty_.w, surface->w - dirty_.x),
+                        std::min(dirty_.h, surface->h - dirty_.y)};
+    if (rect.w > 0 && rect.h > 0) {
+      const int pitch = soft_.width() * static_cast<int>(sizeof(Colour));
+      const auto* from = reinterpret_cast<const unsigned char*>(soft_.pixels().data()) +
+                         static_cast<size_t>(rect.y) * pitch + static_cast<size_t>(rect.x) * 4;
+      auto* to = static_cast<unsigned char*>(surface->pixels) +
+                 static_cast<size_t>(rect.y) * surface->pitch +
+                 static_cast<size_t>(rect.x) * surface->format->BytesPerPixel;
+      // COLORREF is 0x00BBGGRR: in memory R, G, B, X, which SDL calls XBGR8888.
+      SDL_ConvertPixels(rect.w, rect.h, SDL_PIXELFORMAT_XBGR8888, from, pitch,
+                        surface->format->format, to, surface->pitch);
+      SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+    }
+  }
+  dirty_ = {};
   last_present_ = std::chrono::steady_clock::now();
   changed_ = false;
   screen_black_ = canvas_black_;
@@ -76,27 +106,35 @@ void PresentingCanvas::PresentIfDue() {
 
 void PresentingCanvas::Arc(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
   soft_.Arc(l, t, r, b);
+  Touch(l, t, r, b);
   Drawn();
 }
 
 void PresentingCanvas::Rectangle(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
   soft_.Rectangle(l, t, r, b);
+  Touch(l, t, r, b);
   Drawn();
 }
 
 void PresentingCanvas::Line(float x1, float y1, float x2, float y2) {
   soft_.Line(x1, y1, x2, y2);
+  Touch(static_cast<std::int64_t>(std::floor(x1)), static_cast<std::int64_t>(std::floor(y1)),
+        static_cast<std::int64_t>(std::ceil(x2)), static_cast<std::int64_t>(std::ceil(y2)));
   Drawn();
 }
 
 void PresentingCanvas::CopyPicture(const Picture& picture, float dest_x, float dest_y, float width,
                                    float height, float src_x, float src_y) {
   soft_.CopyPicture(picture, dest_x, dest_y, width, height, src_x, src_y);
+  Touch(static_cast<std::int64_t>(dest_x) - 1, static_cast<std::int64_t>(dest_y) - 1,
+        static_cast<std::int64_t>(dest_x + width) + 1,
+        static_cast<std::int64_t>(dest_y + height) + 1);
   Drawn();
 }
 
 void PresentingCanvas::PrintText(float x, float y, const std::string& text) {
   soft_.PrintText(x, y, text);
+  TouchAll();
   Drawn();
 }
 
@@ -111,7 +149,13 @@ void PresentingCanvas::Repaint() {
   canvas_black_ = true;
   // A screen that shows black already needs no frame: the first one shown
   // is the first drawing's.
-  changed_ = !screen_black_;
+  if (screen_black_) {
+    dirty_ = {};
+    changed_ = false;
+    return;
+  }
+  TouchAll();
+  changed_ = true;
   PresentIfDue();
 }
 
@@ -251,19 +295,27 @@ Canvas& SdlSystem::OpenSaverWindow() {
   InitVideo();
   SDL_Rect bounds{0, 0, 640, 480};
   SDL_GetDisplayBounds(0, &bounds);
-  window_ =
-      SDL_CreateWindow("brenlow", bounds.x, bounds.y, bounds.w, bounds.h,
-                       SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS |
-                           SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_INPUT_FOCUS | SDL_WINDOW_HIDDEN);
+  window_ = SDL_CreateWindow("brenlow", bounds.x, bounds.y, bounds.w, bounds.h,
+                             SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
+                                 SDL_WINDOW_INPUT_FOCUS | SDL_WINDOW_HIDDEN);
   if (!window_) throw std::runtime_error(SDL_GetError());
-  // The X server paints the window black itself until the first drawing is
-  // shown: no full-screen black frame to push.
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+    // Full screen by the window's own state, read by a window manager when
+    // the window is mapped: SDL's switch to full screen waits 100 ms for a
+    // window manager's answer, and a bare X server never answers. Without a
+    // window manager the borderless window covers the screen by its size.
     Display* display = info.info.x11.display;
-    XSetWindowBackground(display, info.info.x11.window,
-                         BlackPixel(display, DefaultScreen(display)));
+    const ::Window window = info.info.x11.window;
+    const Atom fullscreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
+                    PropModeAppend, reinterpret_cast<const unsigned char*>(&fullscreen), 1);
+    // The X server paints the window black itself until the first drawing
+    // is shown: no full-screen black frame to push.
+    XSetWindowBackground(display, window, BlackPixel(display, DefaultScreen(display)));
+  } else {
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
   }
   SDL_ShowWindow(window_);
   SDL_RaiseWindow(window_);

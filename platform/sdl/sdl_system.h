@@ -27,7 +27,6 @@ std::string NoScreenMessage();
 class PresentingCanvas : public Canvas {
  public:
   PresentingCanvas(SDL_Window* window, int width, int height);
-  ~PresentingCanvas() override;
 
   void SetRop2(int rop) override { soft_.SetRop2(rop); }
   void SetPenColour(Colour colour) override { soft_.SetPenColour(colour); }
@@ -51,10 +50,13 @@ class PresentingCanvas : public Canvas {
  private:
   // After a drawing call: shown within 16 ms.
   void Drawn();
+  // The box a drawing call may have changed joins the region to show.
+  void Touch(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
+  void TouchAll() { Touch(0, 0, soft_.width(), soft_.height()); }
 
   SoftCanvas soft_;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
+  SDL_Window* window_;
+  SDL_Rect dirty_{};  // what changed since the last showing (w 0: nothing)
   std::chrono::steady_clock::time_point last_present_{};
   // Drawn on since the last showing.
   bool changed_ = false;

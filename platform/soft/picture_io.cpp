@@ -83,7 +83,7 @@ std::optional<Picture> LoadBmp(const std::string& path) {
   return result;
 }
 
-bool WritePng(const std::string& path, const std::vector<Colour>& pixels, int w, int h) {
+bool WritePng(const std::string& path, std::span<const Colour> pixels, int w, int h) {
   if (w <= 0 || h <= 0 || pixels.size() < static_cast<size_t>(w) * static_cast<size_t>(h))
     return false;
   std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,6 @@ constexpr long long kMaxPicturePixels = 64LL * 1024 * 1024;
 std::optional<Picture> LoadBmp(const std::string& path);
 
 // Writes w x h COLORREF pixels (top row first) as an RGB PNG file.
-bool WritePng(const std::string& path, const std::vector<Colour>& pixels, int w, int h);
+bool WritePng(const std::string& path, std::span<const Colour> pixels, int w, int h);
 
 }  // namespace brenlow

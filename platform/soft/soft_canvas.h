@@ -48,8 +48,8 @@ class SoftCanvas : public Canvas {
   void LineInt(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 
   // Pixel access for tests and tools, row by row from the top.
-  const std::vector<Colour>& pixels() const { return surface_.pixels(); }
-  std::vector<Colour>& mutable_pixels() { return surface_.pixels(); }
+  const soft::Pixels& pixels() const { return surface_.pixels(); }
+  soft::Pixels& mutable_pixels() { return surface_.pixels(); }
   Colour pixel(int x, int y) const {
     return surface_.pixels()[static_cast<size_t>(y) * surface_.width() + x];
   }

@@ -1,7 +1,11 @@
 #include "platform/soft/surface.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace brenlow::soft {
 
@@ -17,6 +21,32 @@ RopMasks MasksFor(int rop, Colour colour) {
   // New = (old AND a) XOR x, with the spare byte kept at zero.
   return RopMasks{when_dest_0 ^ when_dest_1, when_dest_0 & kRgbMask};
 }
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+}  // namespace
+
+template <class T>
+void* PageBlockAllocator<T>::AllocateBlock(std::size_t bytes) {
+  if (bytes < kHugePage) return ::operator new(bytes);
+  const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  void* p = std::aligned_alloc(kHugePage, rounded);
+  if (!p) throw std::bad_alloc();
+  // A hint only: without huge pages the block is plain memory.
+  madvise(p, rounded, MADV_HUGEPAGE);
+  return p;
+}
+
+template <class T>
+void PageBlockAllocator<T>::FreeBlock(void* p, std::size_t bytes) {
+  if (bytes < kHugePage) {
+    ::operator delete(p);
+  } else {
+    std::free(p);
+  }
+}
+
+template struct PageBlockAllocator<Colour>;
 
 Surface::Surface(int width, int height)
     : width_(std::max(0, width)),

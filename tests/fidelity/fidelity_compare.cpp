@@ -192,7 +192,7 @@ std::vector<brenlow::Colour> PlaySoft(const Case& c, const std::optional<brenlow
   brenlow::SoftCanvas canvas(c.width, c.height);
   Reset(canvas, c);
   Run(canvas, c, pic);
-  return canvas.pixels();
+  return {canvas.pixels().begin(), canvas.pixels().end()};
 }
 
 double ThreadCpuSeconds() {
