@@ -1,21 +1,14 @@
 #include "saver/frm_prog.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
+#include <utility>
 
 #include "saver/numbers.h"
 #include "saver/settings.h"
+#include "saver/shape_families.h"
 
 namespace brenlow {
-
-std::int16_t RunModeFromArgs(const std::string& args) {
-  std::string head = args.substr(0, 2);
-  for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (head == "/S") return kRunSaver;
-  if (head == "/C") return kRunConfigure;
-  return kRunNothing;
-}
 
 frmProg::frmProg(System& system, Dichiarazioni& globals) : system_(system), globals_(globals) {}
 
@@ -90,30 +83,12 @@ void frmProg::DrawCycle() {
   if (observer_) observer_->OnFactors(RedFactor, GreenFactor, BlueFactor);
   random_.SeedFromClock(system_.Timer());
   ShapeChoice = static_cast<std::int16_t>(Int(random_.Next() * 5) + 1);
-  static const char* const kNames[] = {"Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi"};
-  for (int i = 0; i < 5; ++i) {
-    if (globals_.ShapeSetting == kNames[i]) {
-      ShapeChoice = static_cast<std::int16_t>(i + 1);
-      break;
-    }
+  for (const ShapeFamily& family : kShapeFamilies) {
+    if (family.choice != 0 && globals_.ShapeSetting == family.setting) ShapeChoice = family.choice;
   }
   if (observer_) observer_->OnShape(ShapeChoice);
-  switch (ShapeChoice) {
-    case 1:
-      Ovali();
-      break;
-    case 2:
-      Quadrati();
-      break;
-    case 3:
-      Triangoli();
-      break;
-    case 4:
-      Cerchi();
-      break;
-    default:
-      Ellissi();
-      break;
+  for (const ShapeFamily& family : kShapeFamilies) {
+    if (family.choice == ShapeChoice) (this->*family.effect)();
   }
   Evanescenza();
   const WindowEvents events = system_.DoEvents();

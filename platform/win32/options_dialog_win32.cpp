@@ -65,8 +65,6 @@ const ControlLayout kControls[] = {
 };
 constexpr int kText1Index = 5;
 
-const char* const kShapes[] = {"Casuali", "Quadrati", "Cerchi", "Triangoli", "Ovali", "Ellissi"};
-
 // The drop-down parts of the combo boxes reach this far below their field.
 constexpr int kDropDownPixels = 160;
 
@@ -153,6 +151,16 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
     SendMessageA(Control(kText1), EM_SETSEL, start, start + length);
   }
   std::string Combo1() override { return GetText(Control(kCombo1)); }
+  // The list comes from the dialog's logic at load; the first entry is the
+  // box's initial text.
+  void SetCombo1List(const std::vector<std::string>& entries) override {
+    HWND combo = Control(kCombo1);
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : entries) {
+      SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+    }
+    if (!entries.empty()) SetWindowTextA(combo, entries.front().c_str());
+  }
   void SetCombo1(const std::string& text) override {
     // A text that is one of the entries also selects it, so the arrow keys
     // move on from there.
@@ -258,10 +266,6 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
       SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
-    for (const char* shape : kShapes) {
-      SendMessageA(Control(kCombo1), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shape));
-    }
-    SetWindowTextA(Control(kCombo1), "Casuali");
     SendMessageA(Control(kDir1), LB_SETITEMHEIGHT, 0, 17);
 
     // The combo's edit field: characters pass through the key filter.

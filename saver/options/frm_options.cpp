@@ -4,6 +4,7 @@
 
 #include "saver/numbers.h"
 #include "saver/settings.h"
+#include "saver/shape_families.h"
 
 namespace brenlow {
 
@@ -18,9 +19,6 @@ constexpr int kUnfoldedHeight = 400;
 constexpr char kProgramTitle[] = "brenlow";
 
 }  // namespace
-
-const std::vector<std::string> kShapeEntries = {"Casuali",   "Quadrati", "Cerchi",
-                                                "Triangoli", "Ovali",    "Ellissi"};
 
 std::string JoinChooserPath(const std::string& folder, const std::string& name) {
   if (folder.size() > 3) return folder + "\\" + name;
@@ -68,7 +66,9 @@ void frmOptions::Form_Load() {
   SetFormHeightPixels(kCollapsedHeight);
   form.MoveForm(ToInt32((form.ScreenWidth() - form.FormWidth()) / 2.0),
                 ToInt32((form.ScreenHeight() - form.FormHeight()) / 2.0));
-  form.SetCombo1List(kShapeEntries);
+  std::vector<std::string> shapes;
+  for (const ShapeFamily& family : kShapeFamilies) shapes.push_back(family.setting);
+  form.SetCombo1List(shapes);
   const PixelRect text1 = form.Text1Rect();
   const int bottom = text1.top + text1.height;
   form.SetLine(1, 10, form.ScaleWidth() - 10, bottom + 25);

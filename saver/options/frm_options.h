@@ -11,9 +11,6 @@
 
 namespace brenlow {
 
-// The entries of Combo1, in list order.
-extern const std::vector<std::string> kShapeEntries;
-
 // Picture path of a file in a folder: a drive root ("C:\") already ends in
 // the separator.
 std::string JoinChooserPath(const std::string& folder, const std::string& name);

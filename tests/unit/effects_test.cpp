@@ -2,19 +2,20 @@
 
 #include <set>
 
+#include "saver/shape_families.h"
 #include "saver_test_support.h"
 
 namespace brenlow {
 namespace {
 
 // Runs the fill with the given random draws first.
-void Fill(SaverFixture& f, std::deque<double> draws) {
+void Fill(HeadlessSaver& f, std::deque<double> draws) {
   f.prog.random().Script(std::move(draws));
   f.prog.Sfondo();
 }
 
 TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
-  SaverFixture f(800, 600);
+  HeadlessSaver f(800, 600);
   Fill(f, {0.5, 0.5, 0.5});
   const auto rects = f.Calls(DrawCall::kRect);
   ASSERT_EQ(rects.size(), 7u * 9u * 50u);  // 3,150
@@ -53,7 +54,7 @@ TEST(Sfondo, EightColourSchemes) {
                        {0.7, 0.4, 0.7, 2, 1, 2},
                        {0.4, 0.7, 0.7, 1, 2, 2},
                        {0.99, 0.99, 0.99, 2, 2, 2}}) {
-    SaverFixture f(100, 50);
+    HeadlessSaver f(100, 50);
     Fill(f, {c.r, c.g, c.b});
     const auto rects = f.Calls(DrawCall::kRect);
     EXPECT_EQ(rects.front().colour, MakeColour(20 + c.rf, 20 + c.gf, 20 + c.bf));
@@ -62,7 +63,7 @@ TEST(Sfondo, EightColourSchemes) {
 }
 
 TEST(Sfondo, ZeroFactorsAreDrawnAgain) {
-  SaverFixture f(100, 50);
+  HeadlessSaver f(100, 50);
   // First triple has a zero green, second a zero blue, third is good.
   Fill(f, {0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4});
   EXPECT_EQ(f.prog.RedFactor, 2);
@@ -82,7 +83,7 @@ TEST(Sfondo, TileCountsFollowTheCanvas) {
                        {100, 100, 2, 2},
                        {641, 481, 5, 7},
                        {1920, 1080, 11, 20}}) {
-    SaverFixture f(c.w, c.h);
+    HeadlessSaver f(c.w, c.h);
     Fill(f, {0.5, 0.5, 0.5});
     EXPECT_EQ(f.Calls(DrawCall::kRect).size(), c.rows * c.columns * 50) << c.w << "x" << c.h;
   }
@@ -93,17 +94,16 @@ struct ShapeCount {
   size_t count;
 };
 
-// Runs one shape family by its setting name.
+// Runs one shape family by its setting value, through the saver's table:
+// the counts below then also check which effect each value draws.
 void RunShape(frmProg& prog, const std::string& shape) {
-  if (shape == "Cerchi") prog.Cerchi();
-  if (shape == "Ellissi") prog.Ellissi();
-  if (shape == "Ovali") prog.Ovali();
-  if (shape == "Quadrati") prog.Quadrati();
-  if (shape == "Triangoli") prog.Triangoli();
+  for (const ShapeFamily& family : kShapeFamilies) {
+    if (family.effect && shape == family.setting) (prog.*family.effect)();
+  }
 }
 
 size_t CountFor(const std::string& shape, float w, float h, DrawCall::Kind kind) {
-  SaverFixture f(w, h);
+  HeadlessSaver f(w, h);
   f.prog.random().Script({0.5, 0.5, 0.5});
   f.prog.Sfondo();
   f.system.canvas.calls.clear();
@@ -182,7 +182,7 @@ TEST(Shapes, ActivityCheckBeforeEveryShape) {
                        {"Ellissi", DrawCall::kArc, 1},
                        {"Quadrati", DrawCall::kLine, 4},
                        {"Triangoli", DrawCall::kLine, 3}}) {
-    SaverFixture f(64, 48);
+    HeadlessSaver f(64, 48);
     f.prog.random().Script({0.5, 0.5, 0.5});
     f.prog.Sfondo();
     f.system.canvas.calls.clear();
@@ -192,7 +192,7 @@ TEST(Shapes, ActivityCheckBeforeEveryShape) {
     EXPECT_THROW({ RunShape(f.prog, c.shape); }, ProcessEnded);
     EXPECT_EQ(f.Calls(c.kind).size(), 4 * c.per_check) << c.shape;
   }
-  SaverFixture f(64, 48);
+  HeadlessSaver f(64, 48);
   f.prog.random().Script({0.5, 0.5, 0.5});
   f.prog.Sfondo();
   f.system.cursor = [](int n) { return CursorPoint{n == 0 ? 100 : 101, 100}; };
@@ -202,7 +202,7 @@ TEST(Shapes, ActivityCheckBeforeEveryShape) {
 }
 
 std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::deque<double> draws) {
-  SaverFixture f(w, h);
+  HeadlessSaver f(w, h);
   f.prog.random().Script(std::move(draws));
   f.prog.Sfondo();
   f.system.canvas.calls.clear();
@@ -334,7 +334,7 @@ TEST(Logo, AddressThenBandsTopToBottom) {
   for (const Case& c :
        {Case{150, 150, {0, 1, 2}, 1}, Case{400, 400, {0, 2, 4}, 2},
         Case{480, 200 + 200 + 199, {0, 2.4f, 4.8f}, 2.4f}, Case{50, 50, {0, 1}, 1}}) {
-    SaverFixture f(640, 480);
+    HeadlessSaver f(640, 480);
     Picture picture{30, c.height, std::vector<Colour>(30 * c.height, 0x123456)};
     f.system.pictures["logo.bmp"] = picture;
     f.globals.PictureSetting = "logo.bmp";
@@ -364,7 +364,7 @@ TEST(Fade, ThreeStylesOn800x600) {
     int style;
   };
   for (const Case c : {Case{0.1, 1}, {0.5, 2}, {0.9, 3}}) {
-    SaverFixture f(800, 600);
+    HeadlessSaver f(800, 600);
     f.prog.random().Script({0.5, 0.5, 0.5, c.draw});
     f.prog.Sfondo();
     f.system.canvas.calls.clear();

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "platform/recording/recording_system.h"
+#include "platform/recording/headless_saver.h"
 #include "saver/app.h"
 #include "saver/options/frm_options.h"
 
@@ -164,13 +164,41 @@ TEST_F(OptionsDialog, LayoutAtBothScreenResolutions) {
   }
 }
 
-TEST_F(OptionsDialog, OkWritesPictureSettingAndComboText) {
+// "&Ok" saves PictureSetting (not what was typed into Text1) and Combo1's
+// text. Each entry the dialog offers then makes the saver draw its family,
+// or a family at random for "Casuali".
+TEST_F(OptionsDialog, OkSavesTheOfferedShapeAndTheSaverDrawsItsFamily) {
+  const std::map<std::string, int> family_numbers = {
+      {"Ovali", 1}, {"Quadrati", 2}, {"Triangoli", 3}, {"Cerchi", 4}, {"Ellissi", 5}};
   Open("old\r\nCerchi\r\nthird line\r\n");
+  EXPECT_EQ(window.combo1_list, (std::vector<std::string>{"Casuali", "Quadrati", "Cerchi",
+                                                          "Triangoli", "Ovali", "Ellissi"}));
   window.text1 = "typed by the user";
-  window.combo1 = "Quadrati";
-  EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
-  EXPECT_EQ(system.memory_files.content[kIni], "C:\\WINDOWS\\BR_LOW.bmp\r\nQuadrati\r\n");
-  EXPECT_EQ(globals.ShapeSetting, "Quadrati");
+  for (const std::string& shape : window.combo1_list) {
+    window.combo1 = shape;
+    EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
+    EXPECT_EQ(system.memory_files.content[kIni], "C:\\WINDOWS\\BR_LOW.bmp\r\n" + shape + "\r\n");
+    EXPECT_EQ(globals.ShapeSetting, shape);
+
+    HeadlessSaver saver(8, 6);
+    saver.system.keep_log = false;
+    saver.system.canvas.sink = [](const DrawCall&) {};
+    saver.system.args = "/S";
+    saver.system.memory_files.content = system.memory_files.content;
+    saver.prog.Form_Load();
+    struct Drawn : CycleObserver {
+      std::set<int> families;
+      void OnShape(int s) override { families.insert(s); }
+    } drawn;
+    saver.prog.set_observer(&drawn);
+    for (int i = 0; i < 20; ++i) saver.prog.DrawCycle();
+    const auto named = family_numbers.find(shape);
+    if (named != family_numbers.end()) {
+      EXPECT_EQ(drawn.families, std::set<int>{named->second}) << shape;
+    } else {
+      EXPECT_GT(drawn.families.size(), 1u) << shape;
+    }
+  }
 }
 
 TEST_F(OptionsDialog, OkWithoutChangesRewritesTheSameFile) {
@@ -276,8 +304,6 @@ TEST_F(OptionsDialog, ChooserStartsOnCurrentFolderAndFollowsTheLists) {
 // pick, the same fold, the same file written by Ok.
 TEST_F(OptionsDialog, ChooserThatNamesPathsPicksAndFoldsLikeTheLists) {
   Open("");
-  EXPECT_EQ(window.combo1_list, (std::vector<std::string>{"Casuali", "Quadrati", "Cerchi",
-                                                          "Triangoli", "Ovali", "Ellissi"}));
   dialog.Cmdsfoglia_Click();
   dialog.File1_ClickPath("/home/u/Immagini/logo.bmp");
   EXPECT_EQ(window.text1, "/home/u/Immagini/logo.bmp");

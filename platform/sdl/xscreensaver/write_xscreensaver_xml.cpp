@@ -1,6 +1,7 @@
 // Writes brenlow.xml, the page of xscreensaver-settings, from its template:
-// the shape entries come from the dialog's own list, in its order, the first
-// ("Casuali") being the default that passes no option.
+// the shape entries come from the saver's table of shape families, in the
+// dialog's order, the first ("Casuali") being the default that passes no
+// option.
 //
 //   brenlow-xscreensaver-xml TEMPLATE OUTPUT
 #include <cctype>
@@ -10,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "saver/options/frm_options.h"
+#include "saver/shape_families.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -25,12 +26,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::string options;
-  for (std::size_t i = 0; i < brenlow::kShapeEntries.size(); ++i) {
-    const std::string& name = brenlow::kShapeEntries[i];
+  for (const brenlow::ShapeFamily& family : brenlow::kShapeFamilies) {
+    const std::string name = family.setting;
     std::string id;
     for (const char c : name) id += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     options += "    <option id=\"" + id + "\" _label=\"" + name + "\"";
-    if (i > 0) options += " arg-set=\"-shape " + name + "\"";
+    if (family.choice != 0) options += " arg-set=\"-shape " + name + "\"";
     options += "/>\n";
   }
   options.pop_back();
