@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "saver/settings.h"
+
 namespace brenlow {
 
 namespace {
-
-constexpr std::uint32_t kWinDirBuffer = 255;
 
 // Twips of the window's outer size and twips per inch.
 constexpr double kFrameWidthTwips = 3600.0;
@@ -31,11 +31,7 @@ int PixelsFromTwips(double twips, int dpi) {
 
 }  // namespace
 
-std::string frmsetup::WinDir() {
-  std::string buffer(kWinDirBuffer, '\0');
-  host_.GetWindowsDirectoryA(buffer.data(), kWinDirBuffer);
-  return buffer.substr(0, buffer.find('\0'));
-}
+std::string frmsetup::WinDir() { return WindowsFolderInBuffer(host_.WindowsDirectory(), 255); }
 
 std::optional<std::string> frmsetup::Form_Load() {
   const std::string folder = WinDir();
@@ -46,9 +42,10 @@ std::optional<std::string> frmsetup::Form_Load() {
     if (const auto error = files.Copy(name, to)) return CopyFailed(name, to, *error);
   }
 
-  const std::string settings = folder + "\\brlscsav.ini";
-  const std::string content = folder + "\\BR_LOW.bmp\r\n" + kSettingsShape + "\r\n";
-  if (const auto error = files.WriteAll(settings, content)) return WriteFailed(settings, *error);
+  const std::string settings = SettingsPath(folder);
+  if (const auto error = WriteSettings(files, settings, folder + "\\BR_LOW.bmp", kRandomShapes)) {
+    return WriteFailed(settings, *error);
+  }
   return std::nullopt;
 }
 

@@ -9,7 +9,6 @@
 namespace brenlow {
 
 inline constexpr char kSetupDone[] = "Set Up Completato.";
-inline constexpr char kSettingsShape[] = "Casuali";
 
 // A rectangle in pixels.
 struct SetupRect {

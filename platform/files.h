@@ -2,6 +2,7 @@
 // ("C:\WINDOWS\brlscsav.ini"); backends map them to their own file system.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -27,5 +28,12 @@ class Files {
   // Copies a file, replacing an existing destination.
   virtual std::optional<FileError> Copy(const std::string& from, const std::string& to) = 0;
 };
+
+// The Windows folder as GetWindowsDirectoryA leaves it in a buffer of
+// buffer_size bytes: whole when it fits with its closing NUL; otherwise the
+// call writes nothing and the buffer reads as the empty text.
+inline std::string WindowsFolderInBuffer(const std::string& folder, std::size_t buffer_size) {
+  return folder.size() < buffer_size ? folder : std::string();
+}
 
 }  // namespace brenlow

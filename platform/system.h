@@ -38,9 +38,10 @@ class System {
   // The argument text that follows the program's own path.
   virtual std::string CommandLineArgs() = 0;
 
-  // GetWindowsDirectoryA: fills buffer (size bytes) with the folder and a NUL
-  // when it fits; returns what the Windows call returns.
-  virtual std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) = 0;
+  // The Windows folder as the system reports it (GetWindowsDirectoryA), at
+  // whatever length; empty when the lookup fails. Callers apply their own
+  // buffer size with WindowsFolderInBuffer.
+  virtual std::string WindowsDirectory() = 0;
 
   // SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active, nullptr, 0).
   virtual void SetScreenSaverActive(bool active) = 0;

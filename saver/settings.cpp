@@ -1,16 +1,9 @@
 #include "saver/settings.h"
 
-#include <cstring>
-#include <vector>
-
 namespace brenlow {
 
 std::string WindowsFolder(System& system) {
-  constexpr std::uint32_t kBufferSize = 145;
-  std::vector<char> buffer(kBufferSize, '\0');
-  system.GetWindowsDirectoryA(buffer.data(), kBufferSize);
-  // Text up to the first NUL; empty when the call wrote nothing.
-  return std::string(buffer.data(), strnlen(buffer.data(), kBufferSize));
+  return WindowsFolderInBuffer(system.WindowsDirectory(), 145);
 }
 
 std::string SettingsPath(const std::string& windows_folder) {

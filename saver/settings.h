@@ -1,5 +1,6 @@
 // The settings file brlscsav.ini: two CR LF lines, the picture path and the
-// shape family, in the Windows folder.
+// shape family, in the Windows folder. The saver, its dialog and the
+// installer all read and write it through these functions.
 #pragma once
 
 #include <optional>
@@ -9,6 +10,10 @@
 #include "platform/system.h"
 
 namespace brenlow {
+
+// The shape value that leaves the family to chance every cycle; the
+// installer writes it.
+inline constexpr char kRandomShapes[] = "Casuali";
 
 struct SettingsValues {
   std::string picture;

@@ -1,7 +1,6 @@
 #include "platform/recording/recording_system.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace brenlow {
 
@@ -32,13 +31,9 @@ std::string RecordingSystem::CommandLineArgs() {
   return args;
 }
 
-std::uint32_t RecordingSystem::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
-  Log("GetWindowsDirectoryA " + std::to_string(size));
-  const std::uint32_t length = static_cast<std::uint32_t>(windows_folder.size());
-  // As Windows does: too small a buffer gets nothing and the size needed.
-  if (length + 1 > size) return length + 1;
-  std::memcpy(buffer, windows_folder.c_str(), length + 1);
-  return length;
+std::string RecordingSystem::WindowsDirectory() {
+  Log("WindowsDirectory");
+  return windows_folder;
 }
 
 void RecordingSystem::SetScreenSaverActive(bool active) {
@@ -81,6 +76,7 @@ WindowEvents RecordingSystem::DoEvents() {
 
 std::optional<Picture> RecordingSystem::LoadPicture(const std::string& path) {
   Log("LoadPicture " + path);
+  if (load_picture) return load_picture(path);
   const auto it = pictures.find(path);
   if (it == pictures.end()) return std::nullopt;
   return it->second;

@@ -26,10 +26,12 @@ class MemoryFiles : public Files {
 
 class RecordingSystem : public System {
  public:
+  using PictureLoader = std::function<std::optional<Picture>(const std::string& path)>;
+
   RecordingSystem();
 
   std::string CommandLineArgs() override;
-  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  std::string WindowsDirectory() override;
   void SetScreenSaverActive(bool active) override;
   CursorPoint GetCursorPos() override;
   void ShowCursor(bool show) override;
@@ -55,6 +57,8 @@ class RecordingSystem : public System {
   // Events for the n-th DoEvents call.
   std::function<WindowEvents(int call)> events = [](int) { return WindowEvents{}; };
   std::map<std::string, Picture> pictures;
+  // When set, LoadPicture reads pictures with it instead of from pictures.
+  PictureLoader load_picture;
   bool keep_log = true;
 
   // What happened.

@@ -67,10 +67,6 @@ void DrawButton(SDL_Renderer* renderer, const SetupRect& r, SDL_Texture* text, b
 
 }  // namespace
 
-std::uint32_t SdlInstallerHost::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
-  return GetStandInWindowsDirectory(buffer, size);
-}
-
 void SdlInstallerHost::MessageBox(const std::string& text, const std::string& title) {
   // Also on the terminal, for a start without a display.
   std::fprintf(stderr, "%s\n", text.c_str());

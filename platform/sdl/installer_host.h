@@ -3,13 +3,13 @@
 #pragma once
 
 #include "platform/installer_host.h"
-#include "platform/posix_files.h"
+#include "platform/posix/posix_files.h"
 
 namespace brenlow {
 
 class SdlInstallerHost : public InstallerHost {
  public:
-  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  std::string WindowsDirectory() override { return StandInWindowsFolder(); }
   Files& files() override { return files_; }
   void MessageBox(const std::string& text, const std::string& title) override;
   void ShowSetupWindow(const std::string& caption) override;

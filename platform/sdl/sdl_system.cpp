@@ -204,10 +204,6 @@ void SdlSystem::InitVideo() {
   video_ = true;
 }
 
-std::uint32_t SdlSystem::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
-  return GetStandInWindowsDirectory(buffer, size);
-}
-
 void SdlSystem::SetScreenSaverActive(bool active) {
   InitVideo();
   if (active) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/posix_files.h"
+#include "platform/posix/posix_files.h"
 #include "platform/soft/soft_canvas.h"
 #include "platform/system.h"
 
@@ -72,7 +72,7 @@ class SdlSystem : public System {
   ~SdlSystem() override;
 
   std::string CommandLineArgs() override { return args_; }
-  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  std::string WindowsDirectory() override { return StandInWindowsFolder(); }
   void SetScreenSaverActive(bool active) override;
   CursorPoint GetCursorPos() override;
   void ShowCursor(bool show) override;

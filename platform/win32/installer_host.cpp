@@ -89,10 +89,6 @@ LRESULT CALLBACK FrmSetupProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
 
 }  // namespace
 
-std::uint32_t Win32InstallerHost::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
-  return ::GetWindowsDirectoryA(buffer, size);
-}
-
 void Win32InstallerHost::MessageBox(const std::string& text, const std::string& title) {
   MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
 }

@@ -9,7 +9,7 @@ namespace brenlow {
 
 class Win32InstallerHost : public InstallerHost {
  public:
-  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  std::string WindowsDirectory() override { return SystemWindowsFolder(); }
   Files& files() override { return files_; }
   void MessageBox(const std::string& text, const std::string& title) override;
   void ShowSetupWindow(const std::string& caption) override;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/win32_files.h"
+
 namespace brenlow {
 
 namespace {
@@ -13,19 +15,6 @@ namespace {
 std::string Join(const std::string& folder, const std::string& name) {
   if (!folder.empty() && folder.back() == '\\') return folder + name;
   return folder + "\\" + name;
-}
-
-std::string SystemMessage(DWORD code) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length ? std::string(text, length) : "Error " + std::to_string(code);
-  if (text) LocalFree(text);
-  while (!message.empty() &&
-         (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-    message.pop_back();
-  return message;
 }
 
 bool LessNoCase(const std::string& a, const std::string& b) {
@@ -79,7 +68,7 @@ class Win32ChooserFileSystem : public ChooserFileSystem {
     // "X:" alone names the drive's current folder.
     char buffer[MAX_PATH];
     const DWORD length = GetFullPathNameA(drive.c_str(), MAX_PATH, buffer, nullptr);
-    if (length == 0 || length >= MAX_PATH) return DriveError{false, SystemMessage(GetLastError())};
+    if (length == 0 || length >= MAX_PATH) return DriveError{false, Win32ErrorText(GetLastError())};
     const std::string folder = buffer;
     // Ask the drive itself, without the system's own "insert a disk" box.
     const UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
@@ -87,7 +76,7 @@ class Win32ChooserFileSystem : public ChooserFileSystem {
     const DWORD error = GetLastError();
     SetErrorMode(old_mode);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-      return DriveError{error == ERROR_NOT_READY, SystemMessage(error)};
+      return DriveError{error == ERROR_NOT_READY, Win32ErrorText(error)};
     }
     return folder;
   }

@@ -40,14 +40,24 @@ std::string Win32ErrorText(unsigned long code) {
   std::string result;
   if (length != 0 && text != nullptr) {
     result.assign(text, length);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
-                               result.back() == ' ' || result.back() == '.')) {
+    while (!result.empty() &&
+           (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) {
       result.pop_back();
     }
   }
   if (text != nullptr) LocalFree(text);
   if (result.empty()) result = "Errore " + std::to_string(code);
   return result;
+}
+
+std::string SystemWindowsFolder() {
+  const UINT needed = GetWindowsDirectoryA(nullptr, 0);  // with the NUL
+  if (needed == 0) return {};
+  std::string folder(needed, '\0');
+  const UINT length = GetWindowsDirectoryA(folder.data(), needed);
+  if (length == 0 || length >= needed) return {};
+  folder.resize(length);
+  return folder;
 }
 
 std::optional<std::string> Win32Files::ReadAll(const std::string& path) {

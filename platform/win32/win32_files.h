@@ -12,7 +12,11 @@ class Win32Files : public Files {
   std::optional<FileError> Copy(const std::string& from, const std::string& to) override;
 };
 
-// The system's wording for a Win32 error code.
+// The system's wording for a Win32 error code, without its line end.
 std::string Win32ErrorText(unsigned long code);
+
+// The Windows folder (GetWindowsDirectoryA) at whatever length; empty when
+// the lookup fails.
+std::string SystemWindowsFolder();
 
 }  // namespace brenlow

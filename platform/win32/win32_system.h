@@ -18,7 +18,7 @@ class Win32System : public System {
   ~Win32System() override;
 
   std::string CommandLineArgs() override;
-  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override;
+  std::string WindowsDirectory() override { return SystemWindowsFolder(); }
   void SetScreenSaverActive(bool active) override;
   CursorPoint GetCursorPos() override;
   void ShowCursor(bool show) override;

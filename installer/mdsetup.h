@@ -1,2 +1,0 @@
-// The installer's standard module: it contributes no operation of its own.
-#pragma once
