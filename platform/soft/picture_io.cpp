@@ -5,58 +5,23 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 
+#include "platform/bitmap_file.h"
+
 namespace brenlow {
-namespace {
-
-std::int32_t ReadLe32(const unsigned char* p) {
-  return static_cast<std::int32_t>(
-      static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-      (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
-}
-
-// Looks at the header only, so that a hostile size is refused before the
-// decoder allocates anything for it, and an uncompressed file cut short is
-// refused before a surface for its claimed size is made.
-bool HeaderIsSane(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return false;
-  const std::int64_t file_size = static_cast<std::int64_t>(in.tellg());
-  in.seekg(0);
-  unsigned char h[34] = {};
-  if (file_size < 26 || !in.read(reinterpret_cast<char*>(h), std::min<std::int64_t>(34, file_size)))
-    return false;
-  if (h[0] != 'B' || h[1] != 'M') return false;
-  const std::int64_t offset = static_cast<std::uint32_t>(ReadLe32(h + 10));
-  const std::int32_t info_size = ReadLe32(h + 14);
-  std::int64_t w, hgt, bpp, compression = 0;
-  if (info_size == 12) {  // old OS/2 header: 16-bit sizes
-    w = h[18] | (h[19] << 8);
-    hgt = h[20] | (h[21] << 8);
-    bpp = h[24] | (h[25] << 8);
-  } else {
-    if (file_size < 34) return false;
-    w = ReadLe32(h + 18);
-    hgt = std::llabs(static_cast<std::int64_t>(ReadLe32(h + 22)));
-    bpp = h[28] | (h[29] << 8);
-    compression = static_cast<std::uint32_t>(ReadLe32(h + 30));
-  }
-  if (w <= 0 || hgt <= 0 || w > kMaxPictureSide || hgt > kMaxPictureSide) return false;
-  if (w * hgt > kMaxPicturePixels) return false;
-  // Uncompressed rows are padded to 4 bytes; compressed data cannot be sized.
-  if ((compression == 0 || compression == 3) && bpp > 0 && bpp <= 32) {
-    const std::int64_t stride = (w * bpp + 31) / 32 * 4;
-    if (offset + stride * hgt > file_size) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::optional<Picture> LoadBmp(const std::string& path) {
-  if (!HeaderIsSane(path)) return std::nullopt;
+  {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return std::nullopt;
+    const auto size = static_cast<std::uint64_t>(in.tellg());
+    std::string head(std::min<std::uint64_t>(size, kBitmapHeadBytes), '\0');
+    if (!in.seekg(0) || !in.read(head.data(), static_cast<std::streamsize>(head.size())) ||
+        !BitmapFileIsUsable(head, size)) {
+      return std::nullopt;
+    }
+  }
   SDL_Surface* loaded = SDL_LoadBMP(path.c_str());
   if (!loaded) return std::nullopt;
   // XBGR8888 packs red into the low byte: the COLORREF layout.

@@ -10,12 +10,8 @@
 
 namespace brenlow {
 
-// Pictures larger than this are refused before any pixel memory is taken.
-constexpr int kMaxPictureSide = 16384;
-constexpr long long kMaxPicturePixels = 64LL * 1024 * 1024;
-
-// A 1-, 4-, 8-, 24- or 32-bit BMP file as COLORREF pixels; nothing when the
-// file is missing, malformed, cut short or absurdly large.
+// A 1-, 4-, 8-, 16-, 24- or 32-bit BMP file as COLORREF pixels; nothing when
+// the file is missing or fails BitmapFileIsUsable.
 std::optional<Picture> LoadBmp(const std::string& path);
 
 // Writes w x h COLORREF pixels (top row first) as an RGB PNG file.

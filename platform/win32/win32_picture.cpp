@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
+#include "platform/bitmap_file.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/win32_files.h"
-#include "platform/win32/win32_parsing.h"
 
 namespace brenlow {
 
@@ -12,16 +12,14 @@ std::optional<Picture> LoadBitmapFile(const std::string& path) {
   if (path.empty()) return std::nullopt;
   Win32Files files;
   const std::optional<std::string> bytes = files.ReadAll(path);
-  if (!bytes || !BitmapFileIsWhole(*bytes)) return std::nullopt;
+  if (!bytes || !BitmapFileIsUsable(*bytes, bytes->size())) return std::nullopt;
   HBITMAP bitmap = static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
                                                      LR_LOADFROMFILE | LR_CREATEDIBSECTION));
   if (!bitmap) return std::nullopt;
   std::optional<Picture> result;
   BITMAP info{};
-  // A limit far above any screen keeps the pixel count within size_t.
-  constexpr LONG kMaxSide = 1 << 15;
   if (::GetObjectA(bitmap, sizeof info, &info) == sizeof info && info.bmWidth > 0 &&
-      info.bmHeight > 0 && info.bmWidth <= kMaxSide && info.bmHeight <= kMaxSide) {
+      info.bmHeight > 0 && info.bmWidth <= kMaxPictureSide && info.bmHeight <= kMaxPictureSide) {
     Picture picture;
     picture.width = info.bmWidth;
     picture.height = info.bmHeight;
@@ -32,10 +30,7 @@ std::optional<Picture> LoadBitmapFile(const std::string& path) {
                                  picture.pixels.data(), &request, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     if (rows == picture.height) {
-      // 0x00RRGGBB as the DIB holds it, to COLORREF's 0x00BBGGRR.
-      for (Colour& c : picture.pixels) {
-        c = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-      }
+      for (Colour& c : picture.pixels) c = SwapRedBlue(c);
       result = std::move(picture);
     }
   }

@@ -18,11 +18,12 @@
 #include <sstream>
 
 #include "installer/frmsetup.h"
-#include "platform/posix_files.h"
+#include "platform/posix/posix_files.h"
 #include "platform/recording/recording_system.h"
 #include "platform/soft/picture_io.h"
 #include "saver/app.h"
 #include "saver/settings.h"
+#include "saver_test_support.h"
 
 namespace brenlow {
 namespace {
@@ -105,32 +106,16 @@ std::string InChild(const ChildLimits& limits, const std::function<std::string()
   return result;
 }
 
-class InstallerOnDisk : public InstallerHost {
- public:
-  explicit InstallerOnDisk(std::string folder) : folder_(std::move(folder)) {}
-  std::uint32_t GetWindowsDirectoryA(char* buffer, std::uint32_t size) override {
-    if (folder_.size() + 1 > size) return static_cast<std::uint32_t>(folder_.size() + 1);
-    std::memcpy(buffer, folder_.c_str(), folder_.size() + 1);
-    return static_cast<std::uint32_t>(folder_.size());
-  }
-  Files& files() override { return files_; }
-  void MessageBox(const std::string& text, const std::string&) override { message = text; }
-  void ShowSetupWindow(const std::string&) override { shown = true; }
-  std::string message;
-  bool shown = false;
-
- private:
-  std::string folder_;
-  PosixFiles files_;
-};
-
 // Runs quillet with the shipped files in ship/ and the Windows folder win/;
 // returns its exit code and message.
 std::string RunInstaller(const TempFolder& t) {
   if (::chdir((t.path + "/ship").c_str()) != 0) return "no ship folder";
-  InstallerOnDisk host(t.path + "/win");
+  PosixFiles disk;
+  FakeInstallerHost host;
+  host.windows_folder = t.path + "/win";
+  host.files_ = &disk;
   const int code = RunQuillet(host);
-  return std::to_string(code) + "|" + host.message;
+  return std::to_string(code) + "|" + (host.messages.empty() ? "" : host.messages.back());
 }
 
 // The recording platform with the real disk and the real picture loader.
@@ -148,9 +133,7 @@ struct DiskSystem : RecordingSystem {
     // Moves sideways once three cycles' worth of checks have passed.
     cursor = [](int n) { return CursorPoint{n < 3000 ? 5 : 6, 5}; };
     clock_step = 0.05;
-  }
-  std::optional<Picture> LoadPicture(const std::string& path) override {
-    return LoadBmp(PosixFiles::NativePath(path));
+    load_picture = [](const std::string& path) { return LoadBmp(PosixFiles::NativePath(path)); };
   }
   // Runs the saver to its end; returns the exit code.
   int Run() {
@@ -166,26 +149,8 @@ struct DiskSystem : RecordingSystem {
   int texts = 0;
 };
 
-std::string Bmp24(int width, int height, size_t pixel_bytes_kept) {
-  const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 24 + 31) / 32 * 4;
-  const std::uint64_t full =
-      static_cast<std::uint64_t>(stride) * static_cast<std::uint32_t>(height);
-  std::string b(54, '\0');
-  auto put = [&](size_t at, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
-  };
-  b[0] = 'B';
-  b[1] = 'M';
-  put(2, static_cast<std::uint32_t>(54 + full), 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, static_cast<std::uint32_t>(width), 4);
-  put(22, static_cast<std::uint32_t>(height), 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  put(34, static_cast<std::uint32_t>(full), 4);
-  b += std::string(std::min<std::uint64_t>(full, pixel_bytes_kept), '\x7f');
-  return b;
+std::string Bmp24(int width, int height, std::uint64_t pixel_bytes_kept) {
+  return BitmapFile({.width = width, .height = height, .pixel_bytes_kept = pixel_bytes_kept});
 }
 
 long MaxRssKb() {
@@ -314,7 +279,7 @@ TEST(ReliabilityFaults, FullTmpfsKeepsThePreviousFile) {
 
 TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
   TempFolder t;
-  const std::string whole = Bmp24(40, 30, SIZE_MAX);
+  const std::string whole = Bmp24(40, 30, UINT64_MAX);
   struct Case {
     const char* name;
     std::string bytes;

@@ -1,30 +1,110 @@
-// A saver window on the recording platform, ready to draw.
+// What the unit tests share: the headless saver, bitmap files made to
+// measure, and quillet's system as a test double.
 #pragma once
 
-#include "platform/recording/recording_system.h"
-#include "saver/frm_prog.h"
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/installer_host.h"
+#include "platform/recording/headless_saver.h"
 
 namespace brenlow {
 
-struct SaverFixture {
-  explicit SaverFixture(float width = 640, float height = 480, std::string shape = "") {
-    system.canvas.Resize(width, height);
-    globals.RunMode = kRunSaver;
-    globals.ShapeSetting = std::move(shape);
-    prog.OpenWindow();
-    prog.StartCursor = system.cursor(0);
-  }
-  std::vector<DrawCall> Calls(DrawCall::Kind kind) const {
-    std::vector<DrawCall> out;
-    for (const DrawCall& c : system.canvas.calls) {
-      if (c.kind == kind) out.push_back(c);
-    }
-    return out;
-  }
+// A bitmap file as a test wants it; every field has the plain value.
+struct BitmapSpec {
+  int width = 4;
+  int height = 4;  // below 0: top row first
+  int bits = 24;
+  std::uint32_t compression = 0;  // 1 and 2: run-length data of image_size bytes
+  std::uint32_t image_size = 0;
+  std::uint32_t colours = 0;               // the header's colour count; 0: all 1 << bits
+  std::vector<Colour> palette = {};        // its first entries; the rest are black
+  std::vector<std::uint32_t> pixels = {};  // top row first: palette indexes or COLORREFs
+  bool core_header = false;                // the 12-byte header with 16-bit sizes
+  // Pixel bytes written at most (the file is cut there); without pixels
+  // given they are all 0x7f.
+  std::uint64_t pixel_bytes_kept = UINT64_MAX;
+};
 
-  RecordingSystem system;
-  Dichiarazioni globals;
-  frmProg prog{system, globals};
+inline std::string BitmapFile(const BitmapSpec& spec) {
+  std::string b;
+  auto put = [&b](std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b += static_cast<char>((v >> (8 * i)) & 0xff);
+  };
+  const int rows = spec.height < 0 ? -spec.height : spec.height;
+  const std::uint64_t stride = (static_cast<std::uint64_t>(spec.width) * spec.bits + 31) / 32 * 4;
+  const bool rle = spec.compression == 1 || spec.compression == 2;
+  const std::uint64_t data = rle ? spec.image_size : stride * rows;
+  const std::uint32_t entries = spec.bits > 8 ? 0 : spec.colours ? spec.colours : 1u << spec.bits;
+  const std::uint32_t header = spec.core_header ? 12 : 40;
+  const std::uint32_t masks = spec.compression == 3 ? 12 : 0;
+  const std::uint32_t offset = 14 + header + masks + entries * (spec.core_header ? 3 : 4);
+  b += "BM";
+  put(static_cast<std::uint32_t>(offset + data), 4);
+  put(0, 4);
+  put(offset, 4);
+  put(header, 4);
+  if (spec.core_header) {
+    put(static_cast<std::uint32_t>(spec.width), 2);
+    put(static_cast<std::uint32_t>(spec.height), 2);
+    put(1, 2);
+    put(static_cast<std::uint32_t>(spec.bits), 2);
+  } else {
+    put(static_cast<std::uint32_t>(spec.width), 4);
+    put(static_cast<std::uint32_t>(spec.height), 4);
+    put(1, 2);
+    put(static_cast<std::uint32_t>(spec.bits), 2);
+    put(spec.compression, 4);
+    put(rle ? spec.image_size : static_cast<std::uint32_t>(data), 4);
+    put(2835, 4);
+    put(2835, 4);
+    put(spec.colours, 4);
+    put(0, 4);
+  }
+  b.append(masks, '\0');
+  for (std::uint32_t i = 0; i < entries; ++i) {
+    const Colour c = i < spec.palette.size() ? spec.palette[i] : 0;
+    put(((c & 0xff) << 16) | (c & 0xff00) | ((c >> 16) & 0xff), spec.core_header ? 3 : 4);
+  }
+  const std::uint64_t kept = std::min(data, spec.pixel_bytes_kept);
+  if (spec.pixels.empty()) return b.append(kept, '\x7f');
+  for (int r = 0; r < rows; ++r) {
+    const int y = spec.height < 0 ? r : rows - 1 - r;  // bottom row first unless top-down
+    std::string row(stride, '\0');
+    for (int x = 0; x < spec.width; ++x) {
+      const std::uint32_t v = spec.pixels[static_cast<size_t>(y) * spec.width + x];
+      const int bit = x * spec.bits;
+      if (spec.bits <= 8) {
+        row[bit / 8] = static_cast<char>(row[bit / 8] | (v << (8 - spec.bits - bit % 8)));
+      } else {
+        row[bit / 8] = static_cast<char>(v >> 16);  // blue, green, red
+        row[bit / 8 + 1] = static_cast<char>(v >> 8);
+        row[bit / 8 + 2] = static_cast<char>(v);
+      }
+    }
+    b += row;
+  }
+  return b.substr(0, b.size() - data + kept);
+}
+
+// quillet's system: the Windows folder as the system reports it, files in
+// memory (or any other Files), and a record of what the user was shown.
+class FakeInstallerHost : public InstallerHost {
+ public:
+  std::string WindowsDirectory() override { return windows_folder; }
+  Files& files() override { return *files_; }
+  void MessageBox(const std::string& text, const std::string&) override {
+    messages.push_back(text);
+  }
+  void ShowSetupWindow(const std::string& caption) override { windows.push_back(caption); }
+
+  std::string windows_folder = "C:\\WINDOWS";
+  MemoryFiles memory;
+  Files* files_ = &memory;
+  std::vector<std::string> messages;
+  std::vector<std::string> windows;
 };
 
 }  // namespace brenlow

@@ -1,5 +1,5 @@
-// BMP loading at every depth the logo may come in, refusal of bad files,
-// and PNG writing read back.
+// The bitmap check every backend's loader makes, BMP loading at every depth
+// the logo may come in, refusal of bad files, and PNG writing read back.
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
 
@@ -10,67 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/bitmap_file.h"
 #include "platform/soft/picture_io.h"
+#include "saver_test_support.h"
 
 namespace brenlow {
 namespace {
 
 namespace fs = std::filesystem;
-
-void Le(std::vector<unsigned char>& out, std::uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-
-// A minimal Windows BMP writer: 3x2 pixels given as palette indices (<= 8
-// bits) or COLORREF values (24 and 32 bits).
-std::vector<unsigned char> MakeBmp(int bpp, int w, int h, const std::vector<Colour>& palette,
-                                   const std::vector<std::uint32_t>& values, bool top_down) {
-  const int row_bytes = ((w * bpp + 31) / 32) * 4;
-  const int pal_bytes = bpp <= 8 ? static_cast<int>(palette.size()) * 4 : 0;
-  const std::uint32_t offset = 14 + 40 + pal_bytes;
-  std::vector<unsigned char> out;
-  out.push_back('B');
-  out.push_back('M');
-  Le(out, offset + row_bytes * h, 4);
-  Le(out, 0, 4);
-  Le(out, offset, 4);
-  Le(out, 40, 4);
-  Le(out, static_cast<std::uint32_t>(w), 4);
-  Le(out, static_cast<std::uint32_t>(top_down ? -h : h), 4);
-  Le(out, 1, 2);
-  Le(out, static_cast<std::uint32_t>(bpp), 2);
-  Le(out, 0, 4);  // BI_RGB
-  Le(out, static_cast<std::uint32_t>(row_bytes * h), 4);
-  Le(out, 2835, 4);
-  Le(out, 2835, 4);
-  Le(out, bpp <= 8 ? static_cast<std::uint32_t>(palette.size()) : 0, 4);
-  Le(out, 0, 4);
-  if (bpp <= 8)
-    for (Colour c : palette) {
-      out.push_back(static_cast<unsigned char>(c >> 16));  // blue
-      out.push_back(static_cast<unsigned char>(c >> 8));
-      out.push_back(static_cast<unsigned char>(c));  // red
-      out.push_back(0);
-    }
-  for (int r = 0; r < h; ++r) {
-    const int y = top_down ? r : h - 1 - r;
-    std::vector<unsigned char> row(static_cast<size_t>(row_bytes), 0);
-    for (int x = 0; x < w; ++x) {
-      const std::uint32_t v = values[static_cast<size_t>(y) * w + x];
-      if (bpp <= 8) {
-        const int bit = x * bpp;
-        row[bit / 8] |= static_cast<unsigned char>(v << (8 - bpp - bit % 8));
-      } else {
-        const int b = x * bpp / 8;
-        row[b] = static_cast<unsigned char>(v >> 16);
-        row[b + 1] = static_cast<unsigned char>(v >> 8);
-        row[b + 2] = static_cast<unsigned char>(v);
-      }
-    }
-    out.insert(out.end(), row.begin(), row.end());
-  }
-  return out;
-}
 
 class PictureIoTest : public ::testing::Test {
  protected:
@@ -82,11 +29,9 @@ class PictureIoTest : public ::testing::Test {
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
-  std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
+  std::string Write(const std::string& name, const std::string& bytes) {
     const std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
   fs::path dir_;
@@ -115,8 +60,14 @@ TEST_F(PictureIoTest, LoadsEveryDepth) {
       {32, false, {}, direct, direct},
   };
   for (const auto& tc : cases) {
-    const std::string path = Write("p" + std::to_string(tc.bpp) + (tc.top_down ? "t" : "") + ".bmp",
-                                   MakeBmp(tc.bpp, 3, 2, tc.palette, tc.values, tc.top_down));
+    const std::string path =
+        Write("p" + std::to_string(tc.bpp) + (tc.top_down ? "t" : "") + ".bmp",
+              BitmapFile({.width = 3,
+                          .height = tc.top_down ? -2 : 2,
+                          .bits = tc.bpp,
+                          .colours = static_cast<std::uint32_t>(tc.palette.size()),
+                          .palette = tc.palette,
+                          .pixels = tc.values}));
     const std::optional<Picture> pic = LoadBmp(path);
     ASSERT_TRUE(pic.has_value()) << tc.bpp << " bits";
     EXPECT_EQ(pic->width, 3);
@@ -125,31 +76,87 @@ TEST_F(PictureIoTest, LoadsEveryDepth) {
   }
 }
 
-TEST_F(PictureIoTest, RefusesBadFiles) {
-  const std::vector<std::uint32_t> values(6, 0);
-  std::vector<unsigned char> huge = MakeBmp(24, 3, 2, {}, values, false);
-  huge[18] = 0xa0, huge[19] = 0x86, huge[20] = 0x01;  // width 100000
-  std::vector<unsigned char> negative_width = MakeBmp(24, 3, 2, {}, values, false);
-  negative_width[21] = 0xff;
-  std::vector<unsigned char> truncated = MakeBmp(24, 3, 2, {}, values, false);
-  truncated.resize(60);
-  // Sides within bounds, area not: 16384 x 16384 claims a gigabyte.
-  std::vector<unsigned char> vast = MakeBmp(24, 3, 2, {}, values, false);
-  vast[18] = 0x00, vast[19] = 0x40, vast[22] = 0x00, vast[23] = 0x40;
-  // A claimed height of 1000 rows with two rows of data behind it.
-  std::vector<unsigned char> short_rows = MakeBmp(24, 3, 2, {}, values, false);
-  short_rows[22] = 0xe8, short_rows[23] = 0x03;
-  std::vector<unsigned char> not_bmp = {'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                        0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  const struct {
+std::string Cut(const std::string& b, size_t missing) { return b.substr(0, b.size() - missing); }
+
+std::string Rle(std::uint32_t image_size) {
+  return BitmapFile(
+      {.width = 10, .height = 10, .bits = 8, .compression = 1, .image_size = image_size});
+}
+
+// Every loader turns away what this check turns away, the soft one on the
+// way in: what it refuses never reaches the decoder.
+TEST_F(PictureIoTest, OneCheckTakesWholeFilesWithinTheLimits) {
+  std::string wrong_magic = BitmapFile({});
+  wrong_magic[1] = 'X';
+  std::string offset_past_end = BitmapFile({});
+  offset_past_end[12] = 0x10;  // pixels said to start 1 MiB in
+  const std::string text = "this is text, not a bitmap\r\n";
+  struct Case {
     const char* name;
-    std::vector<unsigned char> bytes;
-  } cases[] = {{"huge", huge}, {"negative width", negative_width}, {"truncated", truncated},
-               {"vast", vast}, {"rows missing", short_rows},       {"not a bmp", not_bmp},
-               {"empty", {}}};
-  for (const auto& tc : cases)
-    EXPECT_FALSE(LoadBmp(Write("bad.bmp", tc.bytes)).has_value()) << tc.name;
+    std::string bytes;
+    bool usable;
+  } cases[] = {
+      {"24 bits", BitmapFile({.width = 120, .height = 120}), true},
+      {"24 bits, rows padded", BitmapFile({.width = 3, .height = 5}), true},
+      {"32 bits, top row first", BitmapFile({.width = 7, .height = -9, .bits = 32}), true},
+      {"8 bits with palette", BitmapFile({.width = 10, .height = 10, .bits = 8}), true},
+      {"8 bits, short palette", BitmapFile({.width = 10, .height = 10, .bits = 8, .colours = 16}),
+       true},
+      {"1 bit", BitmapFile({.width = 33, .height = 2, .bits = 1}), true},
+      {"16 bits with masks", BitmapFile({.width = 5, .height = 5, .bits = 16, .compression = 3}),
+       true},
+      {"run-length 8 bits", Rle(64), true},
+      {"core header", BitmapFile({.width = 9, .core_header = true}), true},
+      {"core header, 4 bits", BitmapFile({.width = 9, .bits = 4, .core_header = true}), true},
+      {"one byte short", Cut(BitmapFile({.width = 120, .height = 120}), 1), false},
+      {"last row short", Cut(BitmapFile({.width = 120, .height = 120}), 100), false},
+      {"two of 1000 rows", BitmapFile({.width = 3, .height = 1000, .pixel_bytes_kept = 24}), false},
+      {"core header, one byte short", Cut(BitmapFile({.width = 9, .core_header = true}), 1), false},
+      {"run-length data cut", Cut(Rle(64), 1), false},
+      {"run-length without size", Rle(0), false},
+      {"palette cut", BitmapFile({.width = 10, .height = 10, .bits = 8}).substr(0, 14 + 40 + 100),
+       false},
+      {"info header cut", BitmapFile({}).substr(0, 30), false},
+      {"file header only", BitmapFile({}).substr(0, 14), false},
+      {"empty", "", false},
+      {"text", text, false},
+      {"wrong magic", wrong_magic, false},
+      {"pixels said to start past the end", offset_past_end, false},
+      {"side over the limit", BitmapFile({.width = 100000, .height = 2}), false},
+      {"size that overflows 32 bits",
+       BitmapFile({.width = 0x7FFFFFFF, .height = 0x7FFFFFFF, .bits = 32, .pixel_bytes_kept = 0}),
+       false},
+      {"zero width", BitmapFile({.width = 0}), false},
+      {"zero height", BitmapFile({.height = 0}), false},
+      {"negative width", BitmapFile({.width = -3, .height = 2, .pixel_bytes_kept = 24}), false},
+      {"7 bits a pixel", BitmapFile({.bits = 7}), false},
+      {"embedded JPEG", BitmapFile({.compression = 4, .image_size = 10}), false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BitmapFileIsUsable(c.bytes, c.bytes.size()), c.usable) << c.name;
+    // The first bytes are all it reads.
+    EXPECT_EQ(BitmapFileIsUsable(c.bytes.substr(0, kBitmapHeadBytes), c.bytes.size()), c.usable)
+        << c.name;
+    if (!c.usable) {
+      EXPECT_FALSE(LoadBmp(Write("bad.bmp", c.bytes)).has_value()) << c.name;
+    }
+  }
   EXPECT_FALSE(LoadBmp((dir_ / "missing.bmp").string()).has_value());
+  // The limits alone, on files as long as their headers ask.
+  struct Limit {
+    int width, height;
+    bool usable;
+  };
+  for (const Limit l : {Limit{16384, 1, true},
+                        {16385, 1, false},
+                        {1, 16385, false},
+                        {16384, 4096, true},
+                        {16384, 4097, false}}) {
+    const std::string head =
+        BitmapFile({.width = l.width, .height = l.height, .bits = 1, .pixel_bytes_kept = 0});
+    const std::uint64_t size = head.size() + (l.width + 31) / 32 * 4ull * l.height;
+    EXPECT_EQ(BitmapFileIsUsable(head, size), l.usable) << l.width << "x" << l.height;
+  }
 }
 
 TEST_F(PictureIoTest, PngReadsBackTheSamePixels) {
