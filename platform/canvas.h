@@ -25,6 +25,17 @@ enum Rop2 : int {
   kRopCopyPen = 13,    // R2_COPYPEN
 };
 
+// The drawing state the saver window opens with, which every canvas starts
+// in: the effects rely on it until they set their own.
+struct DrawingState {
+  int rop = kRopCopyPen;
+  Colour pen_colour = MakeColour(0, 0, 255);
+  int pen_width = 1;
+  bool fill_solid = true;  // a solid black brush
+  float font_points = 12.0f;
+};
+inline constexpr DrawingState kInitialDrawingState{};
+
 // A loaded picture, top row first, one Colour per pixel.
 struct Picture {
   int width = 0;

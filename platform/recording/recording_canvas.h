@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,20 @@ struct DrawCall {
   float font_size = 0;
   std::string text;
 
-  // One line in the trace format ("rect 0 0 100 100 colour=... rop=13 ...").
+  // One line in the trace format; brenlow-trace prints these, the fidelity
+  // tests and the benchmarks read them back with Parse:
+  //   rect L T R B colour=C rop=O width=P fill=solid|hollow
+  //   arc L T R B colour=C rop=O width=P
+  //   line X1 Y1 X2 Y2 colour=C rop=O width=P
+  //   copy DX DY W H SX SY
+  //   text X Y size=S colour=C TEXT
+  //   cycle                   (the repaint to black that opens every cycle)
   std::string ToString() const;
+
+  // The call a line of that format holds; nothing for any other line.
+  // malformed, when given, tells a line that names a call but whose values
+  // do not read.
+  static std::optional<DrawCall> Parse(const std::string& line, bool* malformed = nullptr);
 };
 
 class RecordingCanvas : public Canvas {
@@ -85,12 +98,11 @@ class RecordingCanvas : public Canvas {
   void Emit(DrawCall call);
 
   float width_, height_;
-  // The saver window's drawing state when it opens.
-  int rop_ = kRopCopyPen;
-  Colour colour_ = MakeColour(0, 0, 255);
-  int pen_width_ = 1;
-  bool fill_solid_ = true;
-  float font_size_ = 12;
+  int rop_ = kInitialDrawingState.rop;
+  Colour colour_ = kInitialDrawingState.pen_colour;
+  int pen_width_ = kInitialDrawingState.pen_width;
+  bool fill_solid_ = kInitialDrawingState.fill_solid;
+  float font_size_ = kInitialDrawingState.font_points;
 };
 
 }  // namespace brenlow

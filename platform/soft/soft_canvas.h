@@ -64,11 +64,11 @@ class SoftCanvas : public Canvas {
   void UpdatePenMasks();
 
   soft::Surface surface_;
-  int rop_ = kRopCopyPen;
-  Colour pen_colour_ = 0;
-  int pen_width_ = 1;
-  bool fill_solid_ = true;
-  float font_points_ = 8.25f;
+  int rop_ = kInitialDrawingState.rop;
+  Colour pen_colour_ = kInitialDrawingState.pen_colour;
+  int pen_width_ = kInitialDrawingState.pen_width;
+  bool fill_solid_ = kInitialDrawingState.fill_solid;
+  float font_points_ = kInitialDrawingState.font_points;
   soft::RopMasks pen_masks_{0, 0};
   soft::WidePen wide_pen_;
   soft::EllipseScratch trace_;

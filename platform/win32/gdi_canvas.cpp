@@ -14,9 +14,9 @@ int ToPixel(float value) {
   return static_cast<int>(v);
 }
 
-GdiCanvas::GdiCanvas(HWND window, HDC dc) : window_(window), dc_(dc) {
-  ::SetROP2(dc_, R2_COPYPEN);
-  ::SelectObject(dc_, ::GetStockObject(BLACK_BRUSH));
+GdiCanvas::GdiCanvas(HDC dc, int width, int height) : dc_(dc), width_(width), height_(height) {
+  SetRop2(kInitialDrawingState.rop);
+  SetFillSolid(kInitialDrawingState.fill_solid);
   ::SetBkMode(dc_, TRANSPARENT);
   ::SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
   SelectPen();
@@ -103,13 +103,9 @@ HDC GdiCanvas::PictureDc(const Picture& picture) {
     if (bitmap) ::DeleteObject(bitmap);
     return nullptr;
   }
-  // COLORREF is 0x00BBGGRR; a 32-bit DIB pixel is 0x00RRGGBB.
   auto* out = static_cast<std::uint32_t*>(bits);
   const size_t count = static_cast<size_t>(picture.width) * picture.height;
-  for (size_t i = 0; i < count; ++i) {
-    const Colour c = picture.pixels[i];
-    out[i] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-  }
+  for (size_t i = 0; i < count; ++i) out[i] = SwapRedBlue(picture.pixels[i]);
   ::GdiFlush();
   HDC memory = ::CreateCompatibleDC(dc_);
   if (!memory) {
@@ -160,21 +156,8 @@ void GdiCanvas::PrintText(float x, float y, const std::string& text) {
   ::TextOutA(dc_, ToPixel(x), ToPixel(y), text.data(), static_cast<int>(text.size()));
 }
 
-float GdiCanvas::ScaleWidth() const {
-  RECT r{};
-  ::GetClientRect(window_, &r);
-  return static_cast<float>(r.right - r.left);
-}
-
-float GdiCanvas::ScaleHeight() const {
-  RECT r{};
-  ::GetClientRect(window_, &r);
-  return static_cast<float>(r.bottom - r.top);
-}
-
 void GdiCanvas::Repaint() {
-  RECT r{};
-  ::GetClientRect(window_, &r);
+  const RECT r{0, 0, width_, height_};
   ::FillRect(dc_, &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
 

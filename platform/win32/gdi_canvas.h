@@ -1,4 +1,5 @@
-// The saver window's canvas: real GDI on the window's own device context.
+// The saver window's canvas: real GDI on a device context, the window's own
+// or a memory DC (the fidelity tests draw on a DIB section with it).
 #pragma once
 
 #include <windows.h>
@@ -21,9 +22,17 @@ inline BITMAPINFO TopDownDib32(int width, int height) {
   return info;
 }
 
+// COLORREF is 0x00BBGGRR, a 32-bit DIB pixel 0x00RRGGBB: the one swap turns
+// either into the other.
+constexpr std::uint32_t SwapRedBlue(std::uint32_t c) {
+  return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
 class GdiCanvas : public Canvas {
  public:
-  GdiCanvas(HWND window, HDC dc);
+  // Puts the initial drawing state into dc; width and height are the inner
+  // size of what dc draws on.
+  GdiCanvas(HDC dc, int width, int height);
   ~GdiCanvas() override;
   GdiCanvas(const GdiCanvas&) = delete;
   GdiCanvas& operator=(const GdiCanvas&) = delete;
@@ -40,9 +49,15 @@ class GdiCanvas : public Canvas {
                    float src_x, float src_y) override;
   void SetFontSize(float points) override;
   void PrintText(float x, float y, const std::string& text) override;
-  float ScaleWidth() const override;
-  float ScaleHeight() const override;
+  float ScaleWidth() const override { return static_cast<float>(width_); }
+  float ScaleHeight() const override { return static_cast<float>(height_); }
   void Repaint() override;
+
+  // The window's inner size changed.
+  void Resize(int width, int height) {
+    width_ = width;
+    height_ = height;
+  }
 
  private:
   // Puts a pen of the current colour and width into the DC when either
@@ -53,13 +68,14 @@ class GdiCanvas : public Canvas {
   HDC PictureDc(const Picture& picture);
   void ReleasePicture();
 
-  HWND window_;
   HDC dc_;
-  Colour pen_colour_ = MakeColour(0, 0, 255);
-  int pen_width_ = 1;
+  int width_;
+  int height_;
+  Colour pen_colour_ = kInitialDrawingState.pen_colour;
+  int pen_width_ = kInitialDrawingState.pen_width;
   HPEN pen_ = nullptr;
   bool pen_dirty_ = true;
-  float font_points_ = 12.0f;
+  float font_points_ = kInitialDrawingState.font_points;
   HFONT font_ = nullptr;
   bool font_dirty_ = true;
 

@@ -14,21 +14,20 @@ constexpr char kSaverClass[] = "brenlow_saver";
 
 // What the saver window's procedure heard since the last turn of the queue.
 WindowEvents g_pending;
+// The saver window's canvas, told when the window's size changes.
+GdiCanvas* g_canvas = nullptr;
 
 }  // namespace
 
 Win32System::Win32System() { ::QueryPerformanceFrequency(&counter_frequency_); }
 
 Win32System::~Win32System() {
+  g_canvas = nullptr;
   canvas_.reset();
   if (window_ && dc_) ::ReleaseDC(window_, dc_);
 }
 
 std::string Win32System::CommandLineArgs() { return ArgumentsOf(::GetCommandLineA()); }
-
-std::uint32_t Win32System::GetWindowsDirectoryA(char* buffer, std::uint32_t size) {
-  return ::GetWindowsDirectoryA(buffer, size);
-}
 
 void Win32System::SetScreenSaverActive(bool active) {
   ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0);
@@ -102,6 +101,9 @@ LRESULT CALLBACK Win32System::SaverWindowProc(HWND window, UINT message, WPARAM 
         // The cycle closes the window itself, through its close handler.
         g_pending.close_requested = true;
         return 0;
+      case WM_SIZE:
+        if (g_canvas) g_canvas->Resize(LOWORD(lparam), HIWORD(lparam));
+        break;
       case WM_SYSCOMMAND:
         // No other screen saver and no monitor power-down over this one.
         if ((wparam & 0xFFF0) == SC_SCREENSAVE || (wparam & 0xFFF0) == SC_MONITORPOWER) {
@@ -145,7 +147,10 @@ Canvas& Win32System::OpenSaverWindow() {
   ::SetFocus(window_);
   ::UpdateWindow(window_);
   dc_ = ::GetDC(window_);
-  canvas_ = std::make_unique<GdiCanvas>(window_, dc_);
+  RECT inner{};
+  ::GetClientRect(window_, &inner);
+  canvas_ = std::make_unique<GdiCanvas>(dc_, inner.right - inner.left, inner.bottom - inner.top);
+  g_canvas = canvas_.get();
   return *canvas_;
 }
 

@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -20,11 +19,13 @@
 
 namespace {
 
+using brenlow::DrawCall;
+
 constexpr int kW = 1920, kH = 1080;
 
 struct CallSet {
   std::string name;
-  std::vector<fidelity::Call> calls;
+  std::vector<DrawCall> calls;
 };
 
 std::vector<CallSet> MakeSets() {
@@ -32,23 +33,23 @@ std::vector<CallSet> MakeSets() {
   auto in = [&rng](int lo, int hi) {
     return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
   };
-  auto pen = [&](fidelity::Op op, int width) {
-    fidelity::Call c;
-    c.op = op;
+  auto pen = [&](DrawCall::Kind kind, int width) {
+    DrawCall c;
+    c.kind = kind;
     c.rop = brenlow::kRopCopyPen;
     c.width = width;
     c.colour = static_cast<std::uint32_t>(in(0, 0xffffff));
     return c;
   };
   std::vector<CallSet> sets;
-  auto boxes = [&](const char* name, fidelity::Op op, int count, int lo, int hi, bool solid) {
+  auto boxes = [&](const char* name, DrawCall::Kind kind, int count, int lo, int hi, bool solid) {
     CallSet s{name, {}};
     for (int i = 0; i < count; ++i) {
-      fidelity::Call c = pen(op, 1);
+      DrawCall c = pen(kind, 1);
       const int w = in(lo, hi), h = in(lo, hi);
       const int x = in(-w / 4, kW - w + w / 4), y = in(-h / 4, kH - h + h / 4);
-      c.box[0] = x, c.box[1] = y, c.box[2] = x + w, c.box[3] = y + h;
-      c.solid = solid;
+      c.left = x, c.top = y, c.right = x + w, c.bottom = y + h;
+      c.fill_solid = solid;
       s.calls.push_back(c);
     }
     sets.push_back(s);
@@ -56,20 +57,20 @@ std::vector<CallSet> MakeSets() {
   auto lines = [&](const char* name, int width, int count, int reach) {
     CallSet s{name, {}};
     for (int i = 0; i < count; ++i) {
-      fidelity::Call c = pen(fidelity::Op::kLine, width);
+      DrawCall c = pen(DrawCall::kLine, width);
       const int x = in(0, kW - 1), y = in(0, kH - 1);
-      c.values[0] = static_cast<float>(x);
-      c.values[1] = static_cast<float>(y);
-      c.values[2] = static_cast<float>(x + in(-reach, reach));
-      c.values[3] = static_cast<float>(y + in(-reach, reach));
+      c.v[0] = static_cast<float>(x);
+      c.v[1] = static_cast<float>(y);
+      c.v[2] = static_cast<float>(x + in(-reach, reach));
+      c.v[3] = static_cast<float>(y + in(-reach, reach));
       s.calls.push_back(c);
     }
     sets.push_back(s);
   };
-  boxes("arc-large", fidelity::Op::kArc, 100, 400, 1900, false);
-  boxes("arc-small", fidelity::Op::kArc, 2000, 1, 32, false);
-  boxes("rect-small-hollow", fidelity::Op::kRect, 2000, 1, 32, false);
-  boxes("rect-small-solid", fidelity::Op::kRect, 2000, 1, 32, true);
+  boxes("arc-large", DrawCall::kArc, 100, 400, 1900, false);
+  boxes("arc-small", DrawCall::kArc, 2000, 1, 32, false);
+  boxes("rect-small-hollow", DrawCall::kRect, 2000, 1, 32, false);
+  boxes("rect-small-solid", DrawCall::kRect, 2000, 1, 32, true);
   lines("line1-short", 1, 2000, 32);
   lines("line7-short", 7, 2000, 32);
   lines("line1-long", 1, 200, 1900);
@@ -81,24 +82,11 @@ const std::vector<CallSet>& Sets() {
   return sets;
 }
 
-void Play(brenlow::SoftCanvas& canvas, const fidelity::Call& c) {
-  canvas.SetRop2(c.rop);
-  canvas.SetPenColour(c.colour);
-  canvas.SetPenWidth(c.width);
-  canvas.SetFillSolid(c.solid);
-  if (c.op == fidelity::Op::kArc)
-    canvas.Arc(c.box[0], c.box[1], c.box[2], c.box[3]);
-  else if (c.op == fidelity::Op::kRect)
-    canvas.Rectangle(c.box[0], c.box[1], c.box[2], c.box[3]);
-  else
-    canvas.Line(c.values[0], c.values[1], c.values[2], c.values[3]);
-}
-
 void BM_Calls(benchmark::State& state, size_t set_index) {
   const CallSet& set = Sets()[set_index];
   brenlow::SoftCanvas canvas(kW, kH);
   for (auto _ : state) {
-    for (const fidelity::Call& c : set.calls) Play(canvas, c);
+    for (const DrawCall& c : set.calls) fidelity::PlayCall(canvas, c, nullptr);
     benchmark::DoNotOptimize(canvas.pixels().data());
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) *
@@ -156,22 +144,7 @@ bool WriteCases(const char* path) {
   std::ofstream out(path);
   for (const CallSet& set : Sets()) {
     out << "case " << set.name << "\nsize " << kW << " " << kH << "\nbackground black\n";
-    char buf[64];
-    for (const fidelity::Call& c : set.calls) {
-      if (c.op == fidelity::Op::kLine) {
-        out << "line";
-        for (int i = 0; i < 4; ++i) {
-          std::snprintf(buf, sizeof buf, " %.9g", static_cast<double>(c.values[i]));
-          out << buf;
-        }
-      } else {
-        out << (c.op == fidelity::Op::kArc ? "arc" : "rect");
-        for (int i = 0; i < 4; ++i) out << " " << c.box[i];
-      }
-      out << " colour=" << c.colour << " rop=" << c.rop << " width=" << c.width;
-      if (c.op == fidelity::Op::kRect) out << (c.solid ? " fill=solid" : " fill=hollow");
-      out << "\n";
-    }
+    for (const DrawCall& c : set.calls) out << c.ToString() << "\n";
   }
   return static_cast<bool>(out);
 }

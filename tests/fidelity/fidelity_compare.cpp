@@ -27,7 +27,6 @@
 
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
-#include "tests/fidelity/play_calls.h"
 #include "tests/fidelity/trace_format.h"
 
 namespace {
@@ -181,8 +180,8 @@ void Reset(brenlow::SoftCanvas& canvas, const Case& c) {
 // Plays the calls; returns how many were drawn (text is left out).
 size_t Run(brenlow::SoftCanvas& canvas, const Case& c, const std::optional<brenlow::Picture>& pic) {
   size_t played = 0;
-  for (const fidelity::Call& call : c.calls) {
-    played += call.op != fidelity::Op::kText;
+  for (const fidelity::DrawCall& call : c.calls) {
+    played += call.kind != fidelity::DrawCall::kText;
     fidelity::PlayCall(canvas, call, pic ? &*pic : nullptr);
   }
   return played;

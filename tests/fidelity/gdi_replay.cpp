@@ -1,5 +1,6 @@
-// Plays a list of drawing calls with real GDI into a 32-bpp DIB section and
-// writes the pixels that changed, per case (see trace_format.h).
+// Plays a list of drawing calls with real GDI, through the saver's own
+// GdiCanvas, into a 32-bpp DIB section and writes the pixels that changed,
+// per case (see trace_format.h).
 //
 //   gdi_replay [--picture BMP] CASES OUT        replay and write the result file
 //   gdi_replay [--picture BMP] --time N CASES   replay each case at least N times
@@ -8,106 +9,61 @@
 // call is left out.
 #include <windows.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/win32/gdi_canvas.h"
+#include "platform/win32/win32_picture.h"
 #include "tests/fidelity/trace_format.h"
 
 namespace {
 
-std::uint32_t ToDib(std::uint32_t colour) {
-  return ((colour & 0xff) << 16) | (colour & 0xff00) | ((colour >> 16) & 0xff);
-}
-std::uint32_t FromDib(std::uint32_t pixel) { return ToDib(pixel & 0x00ffffff); }
+using brenlow::SwapRedBlue;
 
-int Round(float v) { return static_cast<int>(std::nearbyint(static_cast<double>(v))); }
-
+// A 32-bpp DIB section in a memory DC, drawn on through the saver's own
+// GdiCanvas.
 class Surface {
  public:
   Surface(int w, int h) : w_(w), h_(h) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = brenlow::TopDownDib32(w, h);
     dc_ = CreateCompatibleDC(nullptr);
     void* bits = nullptr;
     bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bits_ = static_cast<std::uint32_t*>(bits);
     old_bitmap_ = SelectObject(dc_, bitmap_);
+    canvas_ = std::make_unique<brenlow::GdiCanvas>(dc_, w, h);
   }
   ~Surface() {
+    canvas_.reset();
     SelectObject(dc_, old_bitmap_);
-    SelectObject(dc_, GetStockObject(BLACK_PEN));
-    for (auto& p : pens_) DeleteObject(p.second);
     DeleteObject(bitmap_);
     DeleteDC(dc_);
   }
   bool ok() const { return bits_ != nullptr; }
-  std::uint32_t* bits() { return bits_; }
+  brenlow::GdiCanvas& canvas() { return *canvas_; }
+  // The pixel at index i as COLORREF, once GDI has finished drawing.
+  std::uint32_t Pixel(size_t i) const { return SwapRedBlue(bits_[i]); }
 
   void Reset(const fidelity::Case& c) {
     GdiFlush();
     for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x) bits_[y * w_ + x] = ToDib(fidelity::StartColour(c, x, y));
-  }
-
-  // Returns false for calls GDI replay leaves out (copies, text).
-  bool Play(const fidelity::Call& call, HDC picture) {
-    switch (call.op) {
-      case fidelity::Op::kCycle:
-        GdiFlush();
-        for (int i = 0; i < w_ * h_; ++i) bits_[i] = 0;
-        return true;
-      case fidelity::Op::kCopy:
-        if (!picture) return false;
-        BitBlt(dc_, Round(call.values[0]), Round(call.values[1]), Round(call.values[2]),
-               Round(call.values[3]), picture, Round(call.values[4]), Round(call.values[5]),
-               SRCCOPY);
-        return true;
-      case fidelity::Op::kText:
-        return false;
-      default:
-        break;
-    }
-    SetROP2(dc_, call.rop);
-    SelectObject(dc_, Pen(call.colour, call.width));
-    if (call.op == fidelity::Op::kRect) {
-      SelectObject(dc_, GetStockObject(call.solid ? BLACK_BRUSH : NULL_BRUSH));
-      Rectangle(dc_, call.box[0], call.box[1], call.box[2], call.box[3]);
-    } else if (call.op == fidelity::Op::kArc) {
-      Arc(dc_, call.box[0], call.box[1], call.box[2], call.box[3], 0, 0, 0, 0);
-    } else {
-      MoveToEx(dc_, Round(call.values[0]), Round(call.values[1]), nullptr);
-      LineTo(dc_, Round(call.values[2]), Round(call.values[3]));
-    }
-    return true;
+      for (int x = 0; x < w_; ++x) bits_[y * w_ + x] = SwapRedBlue(fidelity::StartColour(c, x, y));
   }
 
  private:
-  HPEN Pen(std::uint32_t colour, int width) {
-    const std::uint64_t key = (static_cast<std::uint64_t>(width) << 32) | colour;
-    auto it = pens_.find(key);
-    if (it != pens_.end()) return it->second;
-    HPEN pen = CreatePen(PS_SOLID, width, colour);
-    pens_[key] = pen;
-    return pen;
-  }
-
   int w_, h_;
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ old_bitmap_ = nullptr;
   std::uint32_t* bits_ = nullptr;
-  std::map<std::uint64_t, HPEN> pens_;
+  std::unique_ptr<brenlow::GdiCanvas> canvas_;
 };
 
 void Put32(std::FILE* f, std::uint32_t v) {
@@ -144,17 +100,15 @@ int main(int argc, char** argv) {
   }
   const std::vector<fidelity::Case> cases = fidelity::ParseCases(in, args[0]);
 
-  HDC picture = nullptr;
+  std::optional<brenlow::Picture> loaded;
   if (picture_path) {
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, picture_path, IMAGE_BITMAP, 0, 0,
-                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (!bitmap) {
+    loaded = brenlow::LoadBitmapFile(picture_path);
+    if (!loaded) {
       std::fprintf(stderr, "cannot load %s\n", picture_path);
       return 2;
     }
-    picture = CreateCompatibleDC(nullptr);
-    SelectObject(picture, bitmap);
   }
+  const brenlow::Picture* picture = loaded ? &*loaded : nullptr;
 
   if (rounds > 0) {
     // Each case runs for at least N rounds and at least a second, so that the
@@ -180,7 +134,9 @@ int main(int argc, char** argv) {
       QueryPerformanceCounter(&t0);
       double wall = 0;
       for (int r = 0; r < rounds || wall < 1.0; ++r) {
-        for (const fidelity::Call& call : c.calls) played += s.Play(call, picture) ? 1 : 0;
+        for (const fidelity::DrawCall& call : c.calls) {
+          played += fidelity::PlayCall(s.canvas(), call, picture) ? 1 : 0;
+        }
         GdiFlush();
         QueryPerformanceCounter(&t1);
         wall = static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
@@ -204,12 +160,12 @@ int main(int argc, char** argv) {
     if (!s) s = new Surface(c.width, c.height);
     if (!s->ok()) return 1;
     s->Reset(c);
-    for (const fidelity::Call& call : c.calls) s->Play(call, picture);
+    for (const fidelity::DrawCall& call : c.calls) fidelity::PlayCall(s->canvas(), call, picture);
     GdiFlush();
     std::vector<std::uint32_t> changed;
     for (int y = 0; y < c.height; ++y)
       for (int x = 0; x < c.width; ++x) {
-        const std::uint32_t v = FromDib(s->bits()[y * c.width + x]);
+        const std::uint32_t v = s->Pixel(static_cast<size_t>(y) * c.width + x);
         if (v != fidelity::StartColour(c, x, y)) {
           changed.push_back(static_cast<std::uint32_t>(y * c.width + x));
           changed.push_back(v);

@@ -1,49 +1,34 @@
-// Reading drawing-call lists in the trace line format, shared by the GDI
-// replay (Windows) and the software replay (Linux).
-//
-//   rect L T R B colour=C rop=O width=P fill=solid|hollow
-//   arc L T R B colour=C rop=O width=P
-//   line X1 Y1 X2 Y2 colour=C rop=O width=P
-//   copy DX DY W H SX SY
-//   text X Y size=S colour=C TEXT
-//   cycle                       (the canvas was just repainted black)
+// Call lists in brenlow-trace's line format (DrawCall::ToString), cut into
+// cases, and the player that draws them on any canvas: shared by the GDI
+// replay (Windows), the software replay (Linux) and the drawing benchmarks.
 //
 // Case lists add three header lines of their own:
 //   case NAME                   starts a case (a fresh canvas)
 //   size W H                    canvas size (default 640 480)
 //   background black|pattern    starting pixels (pattern: PatternColour)
-// Any other line (factors, shape, fade, check, ...) is ignored.
+// Any other line that is no drawing call (factors, shape, fade, check, ...)
+// is left out.
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <istream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/canvas.h"
+#include "platform/recording/recording_canvas.h"
+
 namespace fidelity {
 
-enum class Op { kRect, kArc, kLine, kCopy, kText, kCycle };
-
-struct Call {
-  Op op = Op::kCycle;
-  std::int32_t box[4] = {0, 0, 0, 0};    // rect, arc
-  float values[6] = {0, 0, 0, 0, 0, 0};  // line, copy, text position
-  std::uint32_t colour = 0;
-  int rop = 13;
-  int width = 1;
-  bool solid = false;
-  float size = 0;
-  std::string text;
-};
+using brenlow::DrawCall;
 
 struct Case {
   std::string name;
   int width = 640;
   int height = 480;
   bool pattern = false;
-  std::vector<Call> calls;
+  std::vector<DrawCall> calls;
 };
 
 // A fixed, busy, non-black starting picture so that ROPs that read the
@@ -57,41 +42,9 @@ inline std::uint32_t PatternColour(int x, int y) {
   return h & 0x00ffffffu;
 }
 
-namespace detail {
-
-inline bool KeyValue(const std::string& token, const char* key, std::string& value) {
-  const std::string prefix = std::string(key) + "=";
-  if (token.compare(0, prefix.size(), prefix) != 0) return false;
-  value = token.substr(prefix.size());
-  return true;
+inline std::uint32_t StartColour(const Case& c, int x, int y) {
+  return c.pattern ? PatternColour(x, y) : 0u;
 }
-
-inline void ReadPen(std::istringstream& in, Call& call) {
-  std::string token, value;
-  while (in >> token) {
-    if (KeyValue(token, "colour", value))
-      call.colour = std::strtoul(value.c_str(), nullptr, 10);
-    else if (KeyValue(token, "rop", value))
-      call.rop = std::atoi(value.c_str());
-    else if (KeyValue(token, "width", value))
-      call.width = std::atoi(value.c_str());
-    else if (KeyValue(token, "fill", value))
-      call.solid = value == "solid";
-  }
-}
-
-inline bool ReadFloats(std::istringstream& in, float* out, int n) {
-  for (int i = 0; i < n; ++i) {
-    std::string token;
-    if (!(in >> token)) return false;
-    char* end = nullptr;
-    out[i] = std::strtof(token.c_str(), &end);
-    if (end == token.c_str()) return false;
-  }
-  return true;
-}
-
-}  // namespace detail
 
 // Parses a whole list; a list without "case" lines is one case named
 // default_name. bad_lines counts lines that looked like calls but did not parse.
@@ -126,64 +79,46 @@ inline std::vector<Case> ParseCases(std::istream& input, const std::string& defa
       std::string kind;
       in >> kind;
       current().pattern = kind == "pattern";
-    } else if (word == "rect" || word == "arc") {
-      Call call;
-      call.op = word == "rect" ? Op::kRect : Op::kArc;
-      long long v[4];
-      if (!(in >> v[0] >> v[1] >> v[2] >> v[3])) {
-        ++bad;
-        continue;
-      }
-      for (int i = 0; i < 4; ++i) call.box[i] = static_cast<std::int32_t>(v[i]);
-      detail::ReadPen(in, call);
-      current().calls.push_back(call);
-    } else if (word == "line") {
-      Call call;
-      call.op = Op::kLine;
-      if (!detail::ReadFloats(in, call.values, 4)) {
-        ++bad;
-        continue;
-      }
-      detail::ReadPen(in, call);
-      current().calls.push_back(call);
-    } else if (word == "copy") {
-      Call call;
-      call.op = Op::kCopy;
-      if (!detail::ReadFloats(in, call.values, 6)) {
-        ++bad;
-        continue;
-      }
-      current().calls.push_back(call);
-    } else if (word == "text") {
-      Call call;
-      call.op = Op::kText;
-      if (!detail::ReadFloats(in, call.values, 2)) {
-        ++bad;
-        continue;
-      }
-      std::string token, value;
-      for (int i = 0; i < 2 && in >> token; ++i) {
-        if (detail::KeyValue(token, "size", value))
-          call.size = std::strtof(value.c_str(), nullptr);
-        else if (detail::KeyValue(token, "colour", value))
-          call.colour = std::strtoul(value.c_str(), nullptr, 10);
-      }
-      std::getline(in >> std::ws, call.text);
-      current().calls.push_back(call);
-    } else if (word == "cycle") {
-      Call call;
-      call.op = Op::kCycle;
-      current().calls.push_back(call);
+    } else {
+      bool malformed = false;
+      if (auto call = DrawCall::Parse(line, &malformed)) current().calls.push_back(*call);
+      bad += malformed;
     }
   }
   if (bad_lines) *bad_lines = bad;
   return cases;
 }
 
-// The replay result file: per case W, H, N and N (index, COLORREF) pairs of
-// pixels that differ from the case's starting picture; all little-endian int32.
-inline std::uint32_t StartColour(const Case& c, int x, int y) {
-  return c.pattern ? PatternColour(x, y) : 0u;
+// Draws the call; returns false for what is not drawn (text, whose fonts
+// differ, and a copy without a picture).
+inline bool PlayCall(brenlow::Canvas& canvas, const DrawCall& call,
+                     const brenlow::Picture* picture) {
+  switch (call.kind) {
+    case DrawCall::kRepaint:
+      canvas.Repaint();
+      return true;
+    case DrawCall::kText:
+      return false;
+    case DrawCall::kCopy:
+      if (!picture) return false;
+      canvas.CopyPicture(*picture, call.v[0], call.v[1], call.v[2], call.v[3], call.v[4],
+                         call.v[5]);
+      return true;
+    default:
+      canvas.SetRop2(call.rop);
+      canvas.SetPenColour(call.colour);
+      canvas.SetPenWidth(call.width);
+      canvas.SetFillSolid(call.fill_solid);
+      if (call.kind == DrawCall::kRect) {
+        canvas.Rectangle(call.left, call.top, call.right, call.bottom);
+      } else if (call.kind == DrawCall::kArc) {
+        canvas.Arc(call.left, call.top, call.right, call.bottom);
+      } else {
+        canvas.Line(call.v[0], call.v[1], call.v[2], call.v[3]);
+      }
+      return true;
+  }
+  return false;
 }
 
 }  // namespace fidelity

@@ -19,7 +19,6 @@
 
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
-#include "tests/fidelity/play_calls.h"
 #include "tests/fidelity/trace_format.h"
 
 namespace {
@@ -34,7 +33,7 @@ double ThreadCpuSeconds() {
 size_t Play(brenlow::SoftCanvas& canvas, const fidelity::Case& c,
             const std::optional<brenlow::Picture>& picture) {
   size_t played = 0;
-  for (const fidelity::Call& call : c.calls) {
+  for (const fidelity::DrawCall& call : c.calls) {
     played += fidelity::PlayCall(canvas, call, picture ? &*picture : nullptr);
   }
   return played;

@@ -386,13 +386,18 @@ TEST(SoftCanvasText, DrawsInPenColourWithUnderline) {
   for (auto [x, y] : p) EXPECT_EQ(c.pixel(x, y) & 0xff00ffu, 0u);  // only green
 }
 
-TEST(SoftCanvas, RepaintClearsToBlack) {
+// A new canvas draws as the saver window opens: a blue 1-pixel copy pen and
+// a solid black brush. Repaint clears to black.
+TEST(SoftCanvas, StartsInTheWindowsInitialStateAndRepaintsBlack) {
   SoftCanvas c(6, 4);
   Fill(c, 0x777777);
+  c.Rectangle(0, 0, 4, 4);
+  const Colour blue = MakeColour(0, 0, 255);
+  EXPECT_EQ(Painted(c, 0x777777), Shape(0, 0, {"####", "####", "####", "####"}));
+  // Blue outline, black inside; the grey beyond stays.
+  EXPECT_EQ(Painted(c, blue), Shape(0, 0, {"    ##", " ## ##", " ## ##", "    ##"}));
   c.Repaint();
   EXPECT_TRUE(Painted(c).empty());
-  EXPECT_EQ(c.ScaleWidth(), 6.0f);
-  EXPECT_EQ(c.ScaleHeight(), 4.0f);
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
-// The call-list reader shared by gdi_replay and fidelity_compare: it must read
-// brenlow-trace's lines exactly and keep the cases apart.
+// The trace format: every line DrawCall writes reads back as the same call,
+// and the call-list reader shared by gdi_replay and fidelity_compare reads
+// brenlow-trace's lines exactly and keeps the cases apart.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <set>
 #include <sstream>
 
+#include "platform/recording/headless_saver.h"
 #include "tests/fidelity/trace_format.h"
 
 namespace fidelity {
@@ -30,33 +34,33 @@ TEST(SoftTraceFormat, ReadsEveryCallKind) {
   EXPECT_FALSE(c.pattern);
   ASSERT_EQ(c.calls.size(), 6u);  // factors and check are not drawing calls
 
-  EXPECT_EQ(c.calls[0].op, Op::kCycle);
-  const Call& rect = c.calls[1];
-  EXPECT_EQ(rect.op, Op::kRect);
-  EXPECT_EQ(rect.box[0], -3);
-  EXPECT_EQ(rect.box[3], 2147483647);
+  EXPECT_EQ(c.calls[0].kind, DrawCall::kRepaint);
+  const DrawCall& rect = c.calls[1];
+  EXPECT_EQ(rect.kind, DrawCall::kRect);
+  EXPECT_EQ(rect.left, -3);
+  EXPECT_EQ(rect.bottom, 2147483647);
   EXPECT_EQ(rect.colour, 1447445u);
   EXPECT_EQ(rect.rop, 13);
-  EXPECT_TRUE(rect.solid);
-  const Call& arc = c.calls[2];
-  EXPECT_EQ(arc.op, Op::kArc);
-  EXPECT_EQ(arc.box[2], -5);
+  EXPECT_TRUE(rect.fill_solid);
+  const DrawCall& arc = c.calls[2];
+  EXPECT_EQ(arc.kind, DrawCall::kArc);
+  EXPECT_EQ(arc.right, -5);
   EXPECT_EQ(arc.rop, 5);
-  const Call& line = c.calls[3];
-  EXPECT_EQ(line.op, Op::kLine);
-  EXPECT_EQ(line.values[0], 0.5f);
-  EXPECT_EQ(line.values[1], -12.25f);
-  EXPECT_EQ(line.values[2], 1e6f);
-  EXPECT_EQ(line.values[3], 3.40282347e+38f);
+  const DrawCall& line = c.calls[3];
+  EXPECT_EQ(line.kind, DrawCall::kLine);
+  EXPECT_EQ(line.v[0], 0.5f);
+  EXPECT_EQ(line.v[1], -12.25f);
+  EXPECT_EQ(line.v[2], 1e6f);
+  EXPECT_EQ(line.v[3], 3.40282347e+38f);
   EXPECT_EQ(line.width, 7);
   EXPECT_EQ(line.rop, 1);
-  const Call& copy = c.calls[4];
-  EXPECT_EQ(copy.op, Op::kCopy);
-  EXPECT_EQ(copy.values[2], 200.0f);
-  EXPECT_EQ(copy.values[4], 0.5f);
-  const Call& text = c.calls[5];
-  EXPECT_EQ(text.op, Op::kText);
-  EXPECT_EQ(text.size, 14.0f);
+  const DrawCall& copy = c.calls[4];
+  EXPECT_EQ(copy.kind, DrawCall::kCopy);
+  EXPECT_EQ(copy.v[2], 200.0f);
+  EXPECT_EQ(copy.v[4], 0.5f);
+  const DrawCall& text = c.calls[5];
+  EXPECT_EQ(text.kind, DrawCall::kText);
+  EXPECT_EQ(text.font_size, 14.0f);
   EXPECT_EQ(text.colour, 16777215u);
   EXPECT_EQ(text.text, "www.brenlow.example 2");
 }
@@ -84,8 +88,41 @@ TEST(SoftTraceFormat, CasesHeadersAndBadLines) {
   EXPECT_EQ(cases[1].width, 640);  // a size of zero is refused
   EXPECT_FALSE(cases[1].pattern);
   ASSERT_EQ(cases[1].calls.size(), 1u);  // the short arc and the bad line are dropped
-  EXPECT_FALSE(cases[1].calls[0].solid);
+  EXPECT_FALSE(cases[1].calls[0].fill_solid);
   EXPECT_EQ(bad, 3);
+}
+
+// What a recorded saver writes reads back as the same calls: a whole cycle
+// of every family at an odd size, with a logo, and values at the edges of
+// the format.
+TEST(SoftTraceFormat, WrittenLinesReadBackAsTheSameCalls) {
+  std::vector<DrawCall> calls;
+  for (const char* shape : {"Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi"}) {
+    brenlow::HeadlessSaver saver(97, 61, shape, "logo.bmp", [](const std::string&) {
+      return brenlow::Picture{5, 3, std::vector<brenlow::Colour>(15, 0x123456)};
+    });
+    saver.system.keep_log = false;
+    saver.system.canvas.sink = [&](const DrawCall& call) { calls.push_back(call); };
+    saver.prog.DrawCycle();
+  }
+  DrawCall edges;
+  edges.kind = DrawCall::kLine;
+  edges.v[0] = -0.1f, edges.v[1] = 1e-30f, edges.v[2] = 3.40282347e+38f, edges.v[3] = 16777217.0f;
+  edges.colour = 0xffffff, edges.rop = 16, edges.width = 7;
+  calls.push_back(edges);
+  std::set<int> kinds;
+  for (const DrawCall& call : calls) {
+    const std::string line = call.ToString();
+    bool malformed = true;
+    const std::optional<DrawCall> read = DrawCall::Parse(line, &malformed);
+    ASSERT_TRUE(read.has_value()) << line;
+    EXPECT_FALSE(malformed) << line;
+    EXPECT_EQ(read->kind, call.kind) << line;
+    EXPECT_EQ(read->ToString(), line);
+    kinds.insert(call.kind);
+  }
+  EXPECT_EQ(kinds.size(), 6u);
+  EXPECT_FALSE(DrawCall::Parse("factors 2 1 1").has_value());
 }
 
 TEST(SoftTraceFormat, StartingPictures) {
