@@ -46,7 +46,7 @@ class Stages : public brenlow::CycleObserver {
 // Frames that cannot be written are counted in failures.
 long RunCycle(const brenlow::ToolOptions& options, brenlow::SoftCanvas* soft, long midpoint,
               int& failures) {
-  brenlow::HeadlessSaver saver(options);
+  const auto saver = brenlow::MakeToolSaver(options);
   Stages stages;
   stages.fade_midpoint = midpoint;
   stages.snapshot = [&](const char* name) {
@@ -59,10 +59,10 @@ long RunCycle(const brenlow::ToolOptions& options, brenlow::SoftCanvas* soft, lo
       std::printf("%s\n", path.c_str());
     }
   };
-  saver.prog.set_observer(&stages);
-  saver.system.canvas.forward = soft;
-  saver.system.canvas.sink = [&](const DrawCall& call) { stages.OnCall(call); };
-  saver.prog.DrawCycle();
+  saver->prog.set_observer(&stages);
+  saver->system.canvas.forward = soft;
+  saver->system.canvas.sink = [&](const DrawCall& call) { stages.OnCall(call); };
+  saver->prog.DrawCycle();
   return stages.fade_calls;
 }
 

@@ -41,25 +41,18 @@ std::optional<ToolOptions> ParseToolOptions(int argc, char** argv, const char* u
   return options;
 }
 
-HeadlessSaver::HeadlessSaver(const ToolOptions& options) {
-  system.canvas.Resize(static_cast<float>(options.width), static_cast<float>(options.height));
-  system.keep_log = false;
-  system.clock_step = 0.1;
-  globals.RunMode = kRunSaver;
-  globals.ShapeSetting = options.shape;
-  globals.PictureSetting = options.picture;
-  if (!options.picture.empty()) {
-    if (std::optional<Picture> picture = LoadToolPicture(options.picture)) {
-      system.pictures[options.picture] = std::move(*picture);
-    } else {
-      std::fprintf(stderr, "%s: not a readable bitmap; drawing without a logo\n",
-                   options.picture.c_str());
-    }
+std::unique_ptr<HeadlessSaver> MakeToolSaver(const ToolOptions& options) {
+  auto saver = std::make_unique<HeadlessSaver>(static_cast<float>(options.width),
+                                               static_cast<float>(options.height), options.shape,
+                                               options.picture, LoadToolPicture);
+  if (!options.picture.empty() && saver->prog.Logo().empty()) {
+    std::fprintf(stderr, "%s: not a readable bitmap; drawing without a logo\n",
+                 options.picture.c_str());
   }
-  prog.random().Seed(options.seed);
-  prog.OpenWindow();
-  prog.LoadLogo();
-  prog.StartCursor = system.GetCursorPos();
+  saver->system.keep_log = false;
+  saver->system.clock_step = 0.1;
+  saver->prog.random().Seed(options.seed);
+  return saver;
 }
 
 }  // namespace brenlow

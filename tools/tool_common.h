@@ -3,18 +3,19 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "platform/recording/recording_system.h"
-#include "saver/frm_prog.h"
+#include "platform/recording/headless_saver.h"
+#include "saver/settings.h"
 
 namespace brenlow {
 
 struct ToolOptions {
   int width = 640;
   int height = 480;
-  std::string shape = "Casuali";
+  std::string shape = kRandomShapes;
   // By default the generator starts where the saver's does, so the first
   // cycle draws what a freshly started saver draws.
   std::uint64_t seed = Random::kStartSeed;
@@ -27,14 +28,9 @@ struct ToolOptions {
 std::optional<ToolOptions> ParseToolOptions(int argc, char** argv, const char* usage,
                                             bool with_out);
 
-// A saver window ready to run cycles headless: the logo loaded, the start
-// cursor noted, a clock that moves a tenth of a second per reading.
-struct HeadlessSaver {
-  explicit HeadlessSaver(const ToolOptions& options);
-
-  RecordingSystem system;
-  Dichiarazioni globals;
-  frmProg prog{system, globals};
-};
+// The saver window of a tool run: the options' size, settings and seed,
+// pictures read as the saver on this system reads them, no log, and a clock
+// that moves a tenth of a second per reading.
+std::unique_ptr<HeadlessSaver> MakeToolSaver(const ToolOptions& options);
 
 }  // namespace brenlow

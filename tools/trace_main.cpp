@@ -17,9 +17,9 @@ void Print(const std::string& line) {
   std::fputc('\n', stdout);
 }
 
+// The cycle's other moments, between its drawing calls.
 class Printer : public brenlow::CycleObserver {
  public:
-  void OnCycle() override { Print("cycle"); }
   void OnFactors(int red, int green, int blue) override {
     Print("factors " + std::to_string(red) + " " + std::to_string(green) + " " +
           std::to_string(blue));
@@ -38,14 +38,12 @@ int main(int argc, char** argv) {
   static char buffer[1 << 16];
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 
-  brenlow::HeadlessSaver saver(*options);
+  const auto saver = brenlow::MakeToolSaver(*options);
   Printer printer;
-  saver.prog.set_observer(&printer);
-  saver.system.canvas.sink = [](const brenlow::DrawCall& call) {
-    if (call.kind != brenlow::DrawCall::kRepaint) Print(call.ToString());
-  };
+  saver->prog.set_observer(&printer);
+  saver->system.canvas.sink = [](const brenlow::DrawCall& call) { Print(call.ToString()); };
   try {
-    for (int i = 0; i < options->cycles; ++i) saver.prog.DrawCycle();
+    for (int i = 0; i < options->cycles; ++i) saver->prog.DrawCycle();
   } catch (const std::exception& error) {
     std::fflush(stdout);
     std::fprintf(stderr, "brenlow-trace: %s\n", error.what());

@@ -66,7 +66,7 @@ void RecordingSystem::BandPause() { ++band_pauses; }
 
 Canvas& RecordingSystem::OpenSaverWindow() {
   Log("OpenSaverWindow");
-  return canvas;
+  return window_canvas ? *window_canvas : canvas;
 }
 
 WindowEvents RecordingSystem::DoEvents() {

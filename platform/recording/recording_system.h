@@ -70,6 +70,9 @@ class RecordingSystem : public System {
   std::vector<int> hold_waits;  // max_ms of each HoldPause, with keep_log
   int band_pauses = 0;
   RecordingCanvas canvas{640, 480};
+  // When set, the saver window draws here instead of on canvas (benchmarks
+  // that time the drawing alone).
+  Canvas* window_canvas = nullptr;
   MemoryFiles memory_files;
   Files* files_ = &memory_files;
   // Set by tests that drive the dialog.

@@ -9,20 +9,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/recording/recording_system.h"
+#include "platform/recording/headless_saver.h"
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
-#include "saver/frm_prog.h"
 
 namespace {
-
-// The recording platform, but pictures come from the real loader.
-class LoaderSystem : public brenlow::RecordingSystem {
- public:
-  std::optional<brenlow::Picture> LoadPicture(const std::string& path) override {
-    return brenlow::LoadBmp(path);
-  }
-};
 
 // Paints the picture copies on a raster; the rest (text) costs time and
 // has nothing to do with the picture.
@@ -72,21 +63,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(f);
 
   static CopyOnly raster;
-  LoaderSystem system;
-  system.keep_log = false;
-  system.canvas.Resize(160, 120);
-  system.canvas.sink = [](const brenlow::DrawCall&) {};
-  system.canvas.forward = &raster;
-  brenlow::Dichiarazioni globals;
-  globals.RunMode = brenlow::kRunSaver;
-  globals.PictureSetting = path;
-  brenlow::frmProg prog(system, globals);
-  prog.OpenWindow();
-  prog.LoadLogo();
-  const brenlow::Picture& logo = prog.Logo();
+  // Pictures come from the real loader.
+  brenlow::HeadlessSaver saver(160, 120, "", path, brenlow::LoadBmp);
+  saver.system.keep_log = false;
+  saver.system.canvas.sink = [](const brenlow::DrawCall&) {};
+  saver.system.canvas.forward = &raster;
+  const brenlow::Picture& logo = saver.prog.Logo();
   if (!logo.empty() && logo.pixels.size() != static_cast<std::size_t>(logo.width) *
                                                  static_cast<std::size_t>(logo.height))
     std::abort();
-  prog.DisegnaLogo();
+  saver.prog.DisegnaLogo();
   return 0;
 }

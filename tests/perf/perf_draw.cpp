@@ -23,10 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/recording/recording_system.h"
+#include "platform/recording/headless_saver.h"
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
-#include "saver/frm_prog.h"
 
 namespace {
 
@@ -72,42 +71,24 @@ class LinePixelCounter : public brenlow::Canvas {
   int pen_width_ = 1;
 };
 
-// The recording system's scripted clock and cursor, drawing on a SoftCanvas
-// (or on `target` when given).
-class SoftSystem : public brenlow::RecordingSystem {
- public:
-  SoftSystem(int width, int height, brenlow::Canvas* target)
-      : soft(target ? 0 : width, target ? 0 : height), target_(target) {
-    keep_log = false;
-    // Holds end after a few clock readings.
-    clock_step = 0.1;
-  }
-  brenlow::Canvas& OpenSaverWindow() override { return target_ ? *target_ : soft; }
-  brenlow::SoftCanvas soft;
-
- private:
-  brenlow::Canvas* target_;
-};
-
+// The headless saver's scripted clock and cursor, drawing on a SoftCanvas
+// (or on `target` when given) instead of the recording canvas.
 struct Saver {
   Saver(int width, int height, bool with_picture, brenlow::Canvas* target = nullptr)
-      : system(width, height, target) {
-    globals.RunMode = brenlow::kRunSaver;
-    if (with_picture) {
-      if (auto picture = brenlow::LoadBmp(BRENLOW_PERF_PICTURE)) {
-        system.pictures[BRENLOW_PERF_PICTURE] = std::move(*picture);
-        globals.PictureSetting = BRENLOW_PERF_PICTURE;
-      }
-    }
+      : soft(target ? 0 : width, target ? 0 : height),
+        headless(static_cast<float>(width), static_cast<float>(height), "",
+                 with_picture ? BRENLOW_PERF_PICTURE : "", brenlow::LoadBmp) {
+    headless.system.keep_log = false;
+    // Holds end after a few clock readings.
+    headless.system.clock_step = 0.1;
+    headless.system.window_canvas = target ? target : &soft;
     prog.OpenWindow();
-    prog.LoadLogo();
-    prog.StartCursor = system.GetCursorPos();
     // The members the shape effects and the fade read come from the fill.
     prog.Sfondo();
   }
-  SoftSystem system;
-  brenlow::Dichiarazioni globals;
-  frmProg prog{system, globals};
+  brenlow::SoftCanvas soft;
+  brenlow::HeadlessSaver headless;
+  frmProg& prog = headless.prog;
 };
 
 enum Effect {
@@ -203,7 +184,7 @@ void BM_Effect(benchmark::State& state) {
   const double start = ThreadCpuSeconds();
   for (auto _ : state) {
     Draw(saver, effect);
-    benchmark::DoNotOptimize(saver.system.soft.pixels().data());
+    benchmark::DoNotOptimize(saver.soft.pixels().data());
   }
   if (pixels > 0 && state.iterations() > 0) {
     const double seconds = (ThreadCpuSeconds() - start) / static_cast<double>(state.iterations());

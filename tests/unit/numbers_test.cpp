@@ -43,7 +43,6 @@ TEST(Numbers, IntIsFloor) {
   EXPECT_EQ(Int(2.9), 2);
   EXPECT_EQ(Int(-2.1), -3);
   EXPECT_EQ(Int(3.0), 3);
-  EXPECT_DOUBLE_EQ(kDegreesToRadians, 0.01745329251994);
 }
 
 }  // namespace

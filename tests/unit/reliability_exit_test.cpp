@@ -180,17 +180,15 @@ TEST(ReliabilityExit, InjectedErrorsInEachStepRestoreCursorAndScreenSaver) {
       {"picture loading", "Cerchi", nullptr, -1, true},
   };
   for (const Case& c : cases) {
-    struct FailingSystem : RecordingSystem {
-      bool fail_picture = false;
-      std::optional<Picture> LoadPicture(const std::string& path) override {
-        if (fail_picture) throw std::bad_alloc();
-        return RecordingSystem::LoadPicture(path);
-      }
-    } system;
+    RecordingSystem system;
     system.args = "/S";
     system.canvas.Resize(48, 36);
     system.keep_log = false;
-    system.fail_picture = c.fail_picture;
+    if (c.fail_picture) {
+      system.load_picture = [](const std::string&) -> std::optional<Picture> {
+        throw std::bad_alloc();
+      };
+    }
     system.memory_files.content["C:\\WINDOWS\\brlscsav.ini"] =
         std::string("C:\\logo.bmp\r\n") + c.family + "\r\n";
     system.pictures["C:\\logo.bmp"] = Picture{4, 4, std::vector<Colour>(16, 0xff)};

@@ -8,9 +8,9 @@
 #include <map>
 #include <string>
 
-#include "platform/recording/recording_system.h"
+#include "platform/recording/headless_saver.h"
 #include "platform/soft/soft_canvas.h"
-#include "saver/frm_prog.h"
+#include "saver/shape_families.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // From the sanitizer runtime (GCC ships no header for it).
@@ -39,34 +39,25 @@ long StatusKb(const char* field) {
 }
 
 TEST(ReliabilityLongRun, TwoHundredCyclesOnTheSoftCanvasKeepMemoryFlat) {
-  SoftCanvas soft(160, 120);
-  RecordingSystem system;
-  system.canvas.Resize(160, 120);
-  system.canvas.forward = &soft;
-  system.canvas.sink = [](const DrawCall&) {};
-  system.keep_log = false;
-  system.clock_step = 0.05;
-  Dichiarazioni globals;
-  globals.RunMode = kRunSaver;
-  globals.PictureSetting = "C:\\logo.bmp";
   Picture logo{50, 40, std::vector<Colour>(50 * 40)};
   for (size_t i = 0; i < logo.pixels.size(); ++i)
     logo.pixels[i] = static_cast<Colour>(i * 2654435761u);
-  system.pictures[globals.PictureSetting] = logo;
-  frmProg prog(system, globals);
+  HeadlessSaver saver(160, 120, "", "C:\\logo.bmp", [&](const std::string&) { return logo; });
+  SoftCanvas soft(160, 120);
+  saver.system.canvas.forward = &soft;
+  saver.system.canvas.sink = [](const DrawCall&) {};
+  saver.system.keep_log = false;
+  saver.system.clock_step = 0.05;
+  frmProg& prog = saver.prog;
   struct Count : CycleObserver {
     std::map<int, int> shapes, fades;
     void OnShape(int s) override { ++shapes[s]; }
     void OnFade(int s) override { ++fades[s]; }
   } count;
   prog.set_observer(&count);
-  prog.OpenWindow();
-  prog.LoadLogo();
-  prog.StartCursor = system.GetCursorPos();
 
-  const char* const families[] = {"Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi", "Casuali"};
   auto cycle = [&](int i) {
-    globals.ShapeSetting = families[i % 6];
+    saver.globals.ShapeSetting = kShapeFamilies[i % 6].setting;
     prog.DrawCycle();
   };
   // One cycle of each family first: fonts, glyph caches and the like are
