@@ -1,4 +1,4 @@
-#include "platform/posix_files.h"
+#include "platform/posix/posix_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -64,15 +64,6 @@ std::string StandInWindowsFolder() {
     ::mkdir(folder.substr(0, slash).c_str(), 0755);
   }
   return folder;
-}
-
-std::uint32_t GetStandInWindowsDirectory(char* buffer, std::uint32_t size) {
-  const std::string folder = StandInWindowsFolder();
-  const auto length = static_cast<std::uint32_t>(folder.size());
-  if (length == 0) return 0;
-  if (length + 1 > size) return length + 1;
-  std::memcpy(buffer, folder.c_str(), length + 1);
-  return length;
 }
 
 std::string PosixFiles::NativePath(const std::string& path) {

@@ -2,7 +2,6 @@
 // every backslash into a slash, so "folder\brlscsav.ini" lands in folder.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "platform/files.h"
@@ -21,9 +20,5 @@ class PosixFiles : public Files {
 // The Linux stand-in for the Windows folder: $XDG_DATA_HOME/brenlow, or
 // ~/.local/share/brenlow; created when missing.
 std::string StandInWindowsFolder();
-
-// GetWindowsDirectoryA on the stand-in: the folder and its NUL when they fit
-// in size bytes; returns what the Windows call returns.
-std::uint32_t GetStandInWindowsDirectory(char* buffer, std::uint32_t size);
 
 }  // namespace brenlow
