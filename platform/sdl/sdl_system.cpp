@@ -167,6 +167,7 @@ SdlSystem::SdlSystem(int argc, char** argv) {
 }
 
 SdlSystem::~SdlSystem() {
+  for (SDL_Window* cover : covers_) SDL_DestroyWindow(cover);
   canvas_.reset();
   if (window_) SDL_DestroyWindow(window_);
   if (video_) SDL_Quit();
@@ -295,28 +296,63 @@ Canvas& SdlSystem::OpenSaverWindow() {
                              SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
                                  SDL_WINDOW_INPUT_FOCUS | SDL_WINDOW_HIDDEN);
   if (!window_) throw std::runtime_error(SDL_GetError());
+  FillScreen(window_);
+  SDL_ShowWindow(window_);
+  OpenCovers();
+  SDL_RaiseWindow(window_);
+  canvas_ = std::make_unique<PresentingCanvas>(window_, bounds.w, bounds.h);
+  return *canvas_;
+}
+
+bool SdlSystem::FillScreen(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+  if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
     // Full screen by the window's own state, read by a window manager when
     // the window is mapped: SDL's switch to full screen waits 100 ms for a
     // window manager's answer, and a bare X server never answers. Without a
     // window manager the borderless window covers the screen by its size.
     Display* display = info.info.x11.display;
-    const ::Window window = info.info.x11.window;
+    const ::Window x_window = info.info.x11.window;
     const Atom fullscreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
-    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
+    XChangeProperty(display, x_window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
                     PropModeAppend, reinterpret_cast<const unsigned char*>(&fullscreen), 1);
     // The X server paints the window black itself until the first drawing
     // is shown: no full-screen black frame to push.
-    XSetWindowBackground(display, window, BlackPixel(display, DefaultScreen(display)));
-  } else {
-    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    XSetWindowBackground(display, x_window, BlackPixel(display, DefaultScreen(display)));
+    return true;
   }
-  SDL_ShowWindow(window_);
-  SDL_RaiseWindow(window_);
-  canvas_ = std::make_unique<PresentingCanvas>(window_, bounds.w, bounds.h);
-  return *canvas_;
+  SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  return false;
+}
+
+void SdlSystem::OpenCovers() {
+  // The drawing stays on the first display (SDL lists the primary one
+  // first); every other display gets a black window, whose keys and close
+  // requests count as the saver window's (DoEvents reads every window's).
+  // SDL hides the cursor over all of them.
+  const int displays = SDL_GetNumVideoDisplays();
+  for (int i = 1; i < displays; ++i) {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(i, &bounds) != 0) throw std::runtime_error(SDL_GetError());
+    SDL_Window* cover = SDL_CreateWindow("brenlow", bounds.x, bounds.y, bounds.w, bounds.h,
+                                         SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
+                                             SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN);
+    if (!cover) throw std::runtime_error(SDL_GetError());
+    covers_.push_back(cover);
+    // On X the server keeps it black; elsewhere it is painted, and again
+    // whenever it is uncovered.
+    if (!FillScreen(cover)) paint_covers_ = true;
+    SDL_ShowWindow(cover);
+    if (paint_covers_) PaintCover(cover);
+  }
+}
+
+void SdlSystem::PaintCover(SDL_Window* cover) {
+  if (SDL_Surface* surface = SDL_GetWindowSurface(cover)) {
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    SDL_UpdateWindowSurface(cover);
+  }
 }
 
 WindowEvents SdlSystem::DoEvents() {
@@ -327,6 +363,13 @@ WindowEvents SdlSystem::DoEvents() {
     if (event.type == SDL_QUIT) events.close_requested = true;
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
       events.close_requested = true;
+    }
+    if (paint_covers_ && event.type == SDL_WINDOWEVENT &&
+        (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+         event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
+      for (SDL_Window* cover : covers_) {
+        if (SDL_GetWindowID(cover) == event.window.windowID) PaintCover(cover);
+      }
     }
   }
   if (canvas_) canvas_->Present();
@@ -359,6 +402,7 @@ void SdlSystem::EndProcess(int exit_code) {
     if (window_ && SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
       XSync(info.info.x11.display, False);
     } else {
+      for (SDL_Window* cover : covers_) SDL_DestroyWindow(cover);
       canvas_.reset();
       if (window_) SDL_DestroyWindow(window_);
       SDL_Quit();

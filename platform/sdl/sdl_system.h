@@ -7,6 +7,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/posix/posix_files.h"
 #include "platform/soft/soft_canvas.h"
@@ -89,11 +90,19 @@ class SdlSystem : public System {
 
  private:
   void InitVideo();
+  // Black windows over every display but the first.
+  void OpenCovers();
+  static void PaintCover(SDL_Window* cover);
+  // Makes a window cover its display, black until drawn on; true when the
+  // X server keeps it black, false on other video drivers.
+  static bool FillScreen(SDL_Window* window);
 
   std::string args_;
   PosixFiles files_;
   bool video_ = false;
   SDL_Window* window_ = nullptr;
+  std::vector<SDL_Window*> covers_;
+  bool paint_covers_ = false;  // the covers are painted by us, not the X server
   std::unique_ptr<PresentingCanvas> canvas_;
   std::unique_ptr<OptionsDialogWindow> options_dialog_;
   CursorPoint last_cursor_;

@@ -1,9 +1,11 @@
 #include "platform/win32/win32_system.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/options_dialog_win32.h"
+#include "platform/win32/win32_callbacks.h"
 #include "platform/win32/win32_parsing.h"
 #include "platform/win32/win32_picture.h"
 
@@ -46,6 +48,7 @@ void Win32System::KeepResponsive() {
   last_peek_ = now;
   MSG msg;
   ::PeekMessageA(&msg, reinterpret_cast<HWND>(-1), kNeverPosted, kNeverPosted, PM_NOREMOVE);
+  RethrowCallbackError();
 }
 
 CursorPoint Win32System::GetCursorPos() {
@@ -75,12 +78,16 @@ void Win32System::HoldPause(int max_ms) {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
     }
+    RethrowCallbackError();
   }
   KeepResponsive();
 }
 
 void Win32System::BandPause() {
-  // About 0.6 ms: the ~600 bands of a tall logo take well under a second.
+  // A very tall logo reveals for many seconds: the queue is looked into
+  // here too, so the system never takes the saver for hung.
+  KeepResponsive();
+  // About 0.6 ms: the ~600 bands of a 480-pixel logo take well under a second.
   LARGE_INTEGER start, now;
   ::QueryPerformanceCounter(&start);
   const LONGLONG ticks = counter_frequency_.QuadPart * 6 / 10000;
@@ -90,8 +97,8 @@ void Win32System::BandPause() {
 }
 
 LRESULT CALLBACK Win32System::SaverWindowProc(HWND window, UINT message, WPARAM wparam,
-                                              LPARAM lparam) {
-  try {
+                                              LPARAM lparam) noexcept {
+  return Guarded<LRESULT>(0, [&]() -> LRESULT {
     switch (message) {
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
@@ -114,10 +121,31 @@ LRESULT CALLBACK Win32System::SaverWindowProc(HWND window, UINT message, WPARAM 
         break;
     }
     return ::DefWindowProcA(window, message, wparam, lparam);
-  } catch (...) {
-    return 0;
-  }
+  });
 }
+
+namespace {
+
+BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) noexcept {
+  return Guarded<BOOL>(FALSE, [&] {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
+      reinterpret_cast<std::vector<RECT>*>(data)->push_back(info.rcMonitor);
+    }
+    return TRUE;
+  });
+}
+
+// The rectangles of every monitor but the primary one.
+std::vector<RECT> OtherMonitors() {
+  std::vector<RECT> rects;
+  ::EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&rects));
+  RethrowCallbackError();
+  return rects;
+}
+
+}  // namespace
 
 Canvas& Win32System::OpenSaverWindow() {
   if (canvas_) return *canvas_;
@@ -134,10 +162,26 @@ Canvas& Win32System::OpenSaverWindow() {
   window_class.lpszClassName = kSaverClass;
   ::RegisterClassExA(&window_class);
 
+  // The drawing covers the primary screen; every other monitor gets a black
+  // window of the same class, without a cursor, whose keys and close
+  // requests count as the saver window's. Made first, so the saver window
+  // lies above them where monitors overlap.
+  for (const RECT& r : OtherMonitors()) {
+    HWND cover = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kSaverClass, "brenlow",
+                                   WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                   nullptr, nullptr, instance, nullptr);
+    RethrowCallbackError();
+    if (!cover) throw std::runtime_error(Win32ErrorText(::GetLastError()));
+    ::ShowWindow(cover, SW_SHOWNA);
+    ::UpdateWindow(cover);
+    RethrowCallbackError();
+  }
+
   const int width = ::GetSystemMetrics(SM_CXSCREEN);
   const int height = ::GetSystemMetrics(SM_CYSCREEN);
   window_ = ::CreateWindowExA(WS_EX_TOPMOST, kSaverClass, "brenlow", WS_POPUP, 0, 0, width, height,
                               nullptr, nullptr, instance, nullptr);
+  RethrowCallbackError();
   // Thrown, not ended here, so that the saver's own ending gives the cursor
   // and the system's screen saver back.
   if (!window_) throw std::runtime_error(Win32ErrorText(::GetLastError()));
@@ -146,6 +190,7 @@ Canvas& Win32System::OpenSaverWindow() {
   ::SetActiveWindow(window_);
   ::SetFocus(window_);
   ::UpdateWindow(window_);
+  RethrowCallbackError();
   dc_ = ::GetDC(window_);
   RECT inner{};
   ::GetClientRect(window_, &inner);
@@ -159,6 +204,7 @@ WindowEvents Win32System::DoEvents() {
   while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
+    RethrowCallbackError();
   }
   const WindowEvents events = g_pending;
   g_pending = WindowEvents{};
@@ -171,6 +217,7 @@ std::optional<Picture> Win32System::LoadPicture(const std::string& path) {
 
 void Win32System::MessageBox(const std::string& text, const std::string& title) {
   ::MessageBoxA(window_, text.c_str(), title.c_str(), MB_OK);
+  RethrowCallbackError();
 }
 
 OptionsDialogWindow& Win32System::OptionsDialog() {

@@ -35,7 +35,8 @@ class Win32System : public System {
 
  private:
   void KeepResponsive();
-  static LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam,
+                                          LPARAM lparam) noexcept;
 
   Win32Files files_;
   std::unique_ptr<OptionsDialogWindow> options_dialog_;

@@ -12,4 +12,8 @@ from linux_session import LinuxSession
 if __name__ == "__main__":
     cases = {name: f for name, f in vars(saver_test).items()
              if name.startswith("case_") and name != "case_configure"}
-    sys.exit(winehelp.run_case(cases, LinuxSession))
+    if sys.argv[1:2] == ["two_monitors"]:
+        make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2)
+    else:
+        make = LinuxSession
+    sys.exit(winehelp.run_case(cases, make))

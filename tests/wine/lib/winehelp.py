@@ -33,6 +33,7 @@ prefix's wineserver and the X server when the test process dies without
 cleaning up (killed by CTest on its time limit, say).
 """
 
+import ctypes
 import fcntl
 import os
 import shutil
@@ -337,6 +338,14 @@ EndSection
 """
 
 
+class _CursorImage(ctypes.Structure):
+    """XFixesCursorImage."""
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
 class XSession:
     """A private X server (Xvfb; with monitors=2, Xorg with two monitors of
     width x height side by side, the primary on the left, the root grey)
@@ -584,6 +593,36 @@ class XSession:
         if save_as:
             image.save(save_as)
         return image
+
+    def cursor_visible(self):
+        """Whether the cursor the X server shows now has a visible pixel (a
+        screenshot leaves the cursor out; XFixes gives its image)."""
+        x11, xfixes = ctypes.CDLL("libX11.so.6"), ctypes.CDLL("libXfixes.so.3")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        xfixes.XFixesQueryVersion.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                              ctypes.POINTER(ctypes.c_int)]
+        xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(_CursorImage)
+        xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        display = x11.XOpenDisplay(self.display.encode())
+        if not display:
+            raise RuntimeError(f"cannot open display {self.display}")
+        try:
+            major, minor = ctypes.c_int(2), ctypes.c_int(0)
+            if not xfixes.XFixesQueryVersion(display, ctypes.byref(major), ctypes.byref(minor)):
+                raise RuntimeError("the X server has no XFixes")
+            image = xfixes.XFixesGetCursorImage(display)
+            if not image:
+                raise RuntimeError("XFixesGetCursorImage failed")
+            c = image.contents
+            # ARGB in the low 32 bits of each unsigned long.
+            visible = any((c.pixels[i] >> 24) & 0xFF for i in range(c.width * c.height))
+            x11.XFree(image)
+            return visible
+        finally:
+            x11.XCloseDisplay(display)
 
     def wait_screen(self, predicate, timeout, what="screen"):
         """Takes screenshots until predicate(image) is truthy; returns that image."""

@@ -213,5 +213,41 @@ def case_bad_pictures(session, exe):
         print(f"{name}: saver ran through the logo step and ended on a move")
 
 
+# Two monitors of this size side by side (only the two_monitors case).
+MONITOR_W, MONITOR_H = 640, 480
+GREY = (128, 128, 128)
+
+
+def case_two_monitors(session, exe):
+    """The primary monitor shows the drawing, the other one is black, without
+    the cursor; a sideways move ends the saver and takes every window away."""
+    w, h = session.monitor_width, session.height
+    primary, other = (0, 0, w, h), (w, 0, 2 * w, h)
+    check(session.screenshot().colours(*other, step=8) == {GREY}, "the second monitor is not grey")
+    # The pointer waits on the second monitor, so its moves are sideways moves.
+    session.mouse_move(w + w // 2, h // 2)
+    saver = Saver(session, exe)
+
+    def drawn(img):
+        return len(img.colours(*primary, step=8) - {BLACK}) >= 20 and \
+            img.colours(*other, step=4) == {BLACK}
+
+    img = saver.wait(drawn, CYCLE, "tiles on the primary monitor, black on the other")
+    img.save(os.path.abspath("two_monitors.png"))
+    check(not session.cursor_visible(), "the cursor shows over the second monitor")
+    latency = saver.exit_latency(lambda: session.mouse_move(w + w // 2 - 50, h // 2))
+    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    session.wait_screen(lambda i: i.colours(*other, step=8) == {GREY}, 30,
+                        "the second monitor uncovered")
+    check(session.cursor_visible(), "the cursor is still hidden after the end")
+    print(f"primary drawn, second monitor black; ended {latency:.3f} s after a sideways move")
+
+
+def session_for(case):
+    if case == "two_monitors":
+        return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2)
+    return winehelp.Session(PREFIX)
+
+
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session(PREFIX)))
+    sys.exit(winehelp.run_case(globals(), lambda: session_for(sys.argv[1])))
