@@ -1,11 +1,22 @@
 #include "saver/app.h"
 
 #include <exception>
+#include <new>
+#include <string>
 
 #include "saver/frm_prog.h"
 #include "saver/options/frm_options.h"
 
 namespace brenlow {
+
+namespace {
+
+std::string ErrorReport(const std::exception& error) {
+  if (dynamic_cast<const std::bad_alloc*>(&error)) return "Errore di run-time: memoria esaurita.";
+  return std::string("Errore di run-time: ") + error.what();
+}
+
+}  // namespace
 
 int RunBrenlow(System& system) {
   Dichiarazioni globals;
@@ -19,12 +30,16 @@ int RunBrenlow(System& system) {
     prog.ShowAndActivate();
   } catch (const ProcessEnded&) {
     throw;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     // Whatever went wrong, the user gets the cursor and the system's own
     // screen saver back.
     if (globals.RunMode == kRunSaver) {
       system.ShowCursor(true);
       system.SetScreenSaverActive(true);
+    } else {
+      // The settings dialog was in the user's hands: tell why it went away.
+      // (The saver runs unattended and ends quietly.)
+      system.MessageBox(ErrorReport(error), "brenlow");
     }
     system.EndProcess(1);
   }

@@ -8,12 +8,15 @@
 // The view's own MessageBox, not the user32 macro.
 #undef MessageBox
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <vector>
 
 #include "platform/win32/options_files_win32.h"
 #include "platform/win32/options_icons_win32.h"
+#include "platform/win32/options_layout_win32.h"
+#include "platform/win32/win32_callbacks.h"
 
 namespace brenlow {
 
@@ -42,28 +45,30 @@ struct ControlLayout {
   const char* text;
   DWORD style;
   DWORD ex_style;
-  int left, top, width, height;  // twips
+  TwipsRect twips;
 };
 
 // In tab order.
 const ControlLayout kControls[] = {
-    {kCmdOk, "BUTTON", "&Ok", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 3360, 120, 972, 372},
-    {kCmdAnn, "BUTTON", "&Annulla", BS_PUSHBUTTON | WS_TABSTOP, 0, 3360, 600, 972, 372},
-    {kCombo1, "COMBOBOX", "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0, 240, 360,
-     2412, 288},
-    {kLabel1, "STATIC", "Forme", SS_LEFT, 0, 240, 120, 732, 252},
-    {kLabel2, "STATIC", "Immagine/Logo", SS_LEFT, 0, 360, 960, 1572, 252},
-    {kText1, "EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 240, 1320, 3612, 276},
-    {kDrive1, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 1920, 3924, 2412, 288},
+    {kCmdOk, "BUTTON", "&Ok", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, kCmdOkTwips},
+    {kCmdAnn, "BUTTON", "&Annulla", BS_PUSHBUTTON | WS_TABSTOP, 0, kCmdAnnTwips},
+    {kCombo1, "COMBOBOX", "", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0,
+     kCombo1Twips},
+    {kLabel1, "STATIC", "Forme", SS_LEFT, 0, kLabel1Twips},
+    {kLabel2, "STATIC", "Immagine/Logo", SS_LEFT, 0, kLabel2Twips},
+    {kText1, "EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kText1Twips},
+    {kDrive1, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, kDrive1Twips},
     {kDir1, "LISTBOX", "",
      LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
          WS_TABSTOP,
-     WS_EX_CLIENTEDGE, 1920, 2040, 2412, 1800},
+     WS_EX_CLIENTEDGE, kDir1Twips},
     {kFile1, "LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
-     WS_EX_CLIENTEDGE, 240, 2040, 1572, 2040},
-    {kCmdsfoglia, "BUTTON", "", BS_PUSHBUTTON | WS_TABSTOP, 0, 3960, 1320, 372, 252},
+     WS_EX_CLIENTEDGE, kFile1Twips},
+    {kCmdsfoglia, "BUTTON", "", BS_PUSHBUTTON | WS_TABSTOP, 0, kCmdsfogliaTwips},
 };
-constexpr int kText1Index = 5;
+
+// The folder glyph drawn at the left of each row of Dir1.
+constexpr int kGlyphPixels = 16;
 
 // The drop-down parts of the combo boxes reach this far below their field.
 constexpr int kDropDownPixels = 160;
@@ -86,9 +91,11 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
     InitCommonControlsEx(&init);
     HDC screen = GetDC(nullptr);
     tpp_x_ = 1440 / GetDeviceCaps(screen, LOGPIXELSX);
-    tpp_y_ = 1440 / GetDeviceCaps(screen, LOGPIXELSY);
+    dpi_y_ = GetDeviceCaps(screen, LOGPIXELSY);
+    tpp_y_ = 1440 / dpi_y_;
     ReleaseDC(nullptr, screen);
     CreateForm();
+    RethrowCallbackError();
     events.Form_Load();
     // The fields are filled once the event loop runs, after start-up has
     // read the settings.
@@ -102,9 +109,11 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
     SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(kCmdOk)), TRUE);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-      if (IsDialogMessageA(hwnd_, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      if (!IsDialogMessageA(hwnd_, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      RethrowCallbackError();
     }
     return 0;
   }
@@ -118,28 +127,29 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
 
   void SetFormWidth(int twips) override {
     const RECT r = WindowRect();
-    SetWindowPos(hwnd_, nullptr, 0, 0, twips / tpp_x_, r.bottom - r.top,
+    SetWindowPos(hwnd_, nullptr, 0, 0, PixelsFromTwips(twips, tpp_x_), r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, TRUE);
+    RethrowCallbackError();
   }
   void SetFormHeight(int twips) override {
     const RECT r = WindowRect();
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, twips / tpp_y_,
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, PixelsFromTwips(twips, tpp_y_),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RethrowCallbackError();
   }
   void MoveForm(int left_twips, int top_twips) override {
-    SetWindowPos(hwnd_, nullptr, left_twips / tpp_x_, top_twips / tpp_y_, 0, 0,
+    SetWindowPos(hwnd_, nullptr, PixelsFromTwips(left_twips, tpp_x_),
+                 PixelsFromTwips(top_twips, tpp_y_), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RethrowCallbackError();
   }
   int ScaleWidth() override {
     RECT r;
     GetClientRect(hwnd_, &r);
     return r.right - r.left;
   }
-  PixelRect Text1Rect() override {
-    const ControlLayout& text1 = kControls[kText1Index];
-    return {text1.left / tpp_x_, text1.top / tpp_y_, text1.width / tpp_x_, text1.height / tpp_y_};
-  }
+  PixelRect Text1Rect() override { return PixelsFromTwips(kText1Twips, tpp_x_, tpp_y_); }
   void SetLine(int line, int x1, int x2, int y) override {
     lines_[line == 1 ? 0 : 1] = {x1, y, x2, y};
     InvalidateRect(hwnd_, nullptr, TRUE);
@@ -218,6 +228,7 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
   void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
     MessageBoxA(hwnd_, text.c_str(), title.c_str(),
                 MB_OK | (icon == MessageIcon::kError ? MB_ICONERROR : 0));
+    RethrowCallbackError();
   }
 
   ChooserFileSystem& FileSystem() override { return *disk_; }
@@ -251,22 +262,50 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
                                    &OptionsDialogWin32::DialogProc, reinterpret_cast<LPARAM>(this));
   }
 
+  // The font the twips layout was made for, at the screen's resolution (the
+  // system's message font, Segoe UI 9 points on Windows 7 and later, is
+  // taller and clips the path box and the folder rows).
+  void CreateDialogFont() {
+    font_ = CreateFontA(-FontPixels(kDialogFontPoints, dpi_y_), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                        FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kDialogFontFace);
+    if (!font_) {
+      NONCLIENTMETRICSA metrics = {};
+      metrics.cbSize = sizeof(metrics);
+      SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+      font_ = CreateFontIndirectA(&metrics.lfMessageFont);
+    }
+  }
+
+  // A list row holds a line of text of the dialog's font (and in Dir1 the
+  // folder glyph, when it is taller) and two pixels to spare: a smoothed
+  // descender reaches a pixel below the font's own descent.
+  int ListRowHeight(int at_least) {
+    TEXTMETRICA metrics = {};
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, font_);
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+    text_height_ = metrics.tmHeight;
+    return std::max<int>(at_least, metrics.tmHeight) + 2;
+  }
+
   void CreateControls() {
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    font_ = CreateFontIndirectA(&metrics.lfMessageFont);
+    CreateDialogFont();
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const ControlLayout& c : kControls) {
-      int height = c.height / tpp_y_;
+      const PixelRect r = PixelsFromTwips(c.twips, tpp_x_, tpp_y_);
+      int height = r.height;
       if (std::strcmp(c.window_class, "COMBOBOX") == 0) height += kDropDownPixels;
       HWND control =
           CreateWindowExA(c.ex_style, c.window_class, c.text, WS_CHILD | WS_VISIBLE | c.style,
-                          c.left / tpp_x_, c.top / tpp_y_, c.width / tpp_x_, height, hwnd_,
+                          r.left, r.top, r.width, height, hwnd_,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
       SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
-    SendMessageA(Control(kDir1), LB_SETITEMHEIGHT, 0, 17);
+    SendMessageA(Control(kDir1), LB_SETITEMHEIGHT, 0, ListRowHeight(kGlyphPixels));
+    SendMessageA(Control(kFile1), LB_SETITEMHEIGHT, 0, ListRowHeight(0));
 
     // The combo's edit field: characters pass through the key filter.
     COMBOBOXINFO info = {};
@@ -331,14 +370,20 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     const int x = item.rcItem.left + 2 + f.depth * 8;
-    DrawIconEx(item.hDC, x, item.rcItem.top, f.open ? folder_ : closed_folder_, 16, 16, 0, nullptr,
-               DI_NORMAL);
+    const int glyph_top =
+        item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - kGlyphPixels) / 2;
+    DrawIconEx(item.hDC, x, glyph_top, f.open ? folder_ : closed_folder_, kGlyphPixels,
+               kGlyphPixels, 0, nullptr, DI_NORMAL);
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT text = item.rcItem;
     text.left = x + 19;
+    // The line sits in the middle of the row less the spare pixel at its
+    // foot, which the descenders may take.
+    const int rows = item.rcItem.bottom - item.rcItem.top;
+    text.top += std::max(0, (rows - 1 - text_height_) / 2);
     DrawTextA(item.hDC, f.name.c_str(), -1, &text,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+              DT_SINGLELINE | DT_TOP | DT_NOPREFIX | DT_END_ELLIPSIS);
     if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
   }
 
@@ -379,7 +424,12 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
     }
   }
 
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam,
+                                     LPARAM lparam) noexcept {
+    return Guarded<INT_PTR>(FALSE, [&] { return HandleDialog(hwnd, message, wparam, lparam); });
+  }
+
+  static INT_PTR HandleDialog(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_INITDIALOG) {
       auto* self = reinterpret_cast<OptionsDialogWin32*>(lparam);
       SetWindowLongPtrA(hwnd, DWLP_USER, lparam);
@@ -410,24 +460,28 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
   }
 
   static LRESULT CALLBACK Combo1EditProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                         UINT_PTR, DWORD_PTR data) {
-    if (message == WM_CHAR) {
-      auto* self = reinterpret_cast<OptionsDialogWin32*>(data);
-      int key = static_cast<int>(wparam);
-      self->events_->Combo1_KeyPress(key);
-      if (key == 0) return 0;
-      wparam = static_cast<WPARAM>(key);
-    }
-    return DefSubclassProc(hwnd, message, wparam, lparam);
+                                         UINT_PTR, DWORD_PTR data) noexcept {
+    return Guarded<LRESULT>(0, [&] {
+      if (message == WM_CHAR) {
+        auto* self = reinterpret_cast<OptionsDialogWin32*>(data);
+        int key = static_cast<int>(wparam);
+        self->events_->Combo1_KeyPress(key);
+        if (key == 0) return LRESULT{0};
+        wparam = static_cast<WPARAM>(key);
+      }
+      return DefSubclassProc(hwnd, message, wparam, lparam);
+    });
   }
 
   static LRESULT CALLBACK Text1Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                    DWORD_PTR data) {
-    const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
-    if (message == WM_LBUTTONUP) {
-      reinterpret_cast<OptionsDialogWin32*>(data)->events_->Text1_Click();
-    }
-    return result;
+                                    DWORD_PTR data) noexcept {
+    return Guarded<LRESULT>(0, [&] {
+      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+      if (message == WM_LBUTTONUP) {
+        reinterpret_cast<OptionsDialogWin32*>(data)->events_->Text1_Click();
+      }
+      return result;
+    });
   }
 
   std::unique_ptr<ChooserFileSystem> disk_;
@@ -435,6 +489,8 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
   HWND hwnd_ = nullptr;
   int tpp_x_ = 15;
   int tpp_y_ = 15;
+  int dpi_y_ = 96;
+  int text_height_ = 13;  // of the dialog's font, in pixels
   RECT lines_[2] = {};
   std::vector<FolderEntry> folders_;
   HFONT font_ = nullptr;

@@ -1,9 +1,13 @@
 // The settings dialog's logic against a fake window and a fake disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
+#include <new>
 #include <set>
+#include <stdexcept>
 
 #include "platform/recording/headless_saver.h"
 #include "saver/app.h"
@@ -127,6 +131,41 @@ TEST_F(OptionsDialog, ActivationFillsFieldsAfterStartUpReadTheFile) {
   EXPECT_EQ(window.text1, "D:\\PIC\\a.bmp");
   // An empty shape stays empty in the edit field.
   EXPECT_EQ(window.combo1, "");
+}
+
+// An error in one of the dialog's events (a window procedure hands it on to
+// the event loop) is told in a message box and ends the program with code 1.
+TEST_F(OptionsDialog, AnErrorInAnEventIsToldAndEndsWithCodeOne) {
+  struct Case {
+    std::function<void()> fail;
+    const char* message;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, "MessageBox brenlow: Errore di run-time: memoria esaurita."},
+      {[] { throw std::runtime_error("disco rotto"); },
+       "MessageBox brenlow: Errore di run-time: disco rotto"},
+  };
+  for (const Case& c : cases) {
+    struct FailingWindow : FakeWindow {
+      std::function<void()> fail;
+      int Run() override {
+        FakeWindow::Run();
+        fail();
+        return 0;
+      }
+    } failing;
+    failing.fail = c.fail;
+    RecordingSystem run;
+    run.options_dialog = &failing;
+    run.args = "/c";
+    int code = -1;
+    try {
+      RunBrenlow(run);
+    } catch (const ProcessEnded& end) {
+      code = end.exit_code;
+    }
+    EXPECT_EQ(code, 1) << c.message;
+    EXPECT_NE(std::find(run.log.begin(), run.log.end(), c.message), run.log.end()) << c.message;
+  }
 }
 
 TEST_F(OptionsDialog, LayoutAtBothScreenResolutions) {

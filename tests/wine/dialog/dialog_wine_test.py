@@ -172,6 +172,164 @@ def case_write_fails(s, scr):
     assert ini(s) == b"C:\\x.bmp\r\nEllissi\r\n", ini(s)
 
 
+# --- text inside its controls ---------------------------------------------
+
+# The controls' layout in twips (left, top, width, height).
+TWIPS = {"CmdOk": (3360, 120, 972, 372), "CmdAnn": (3360, 600, 972, 372),
+         "Label1": (240, 120, 732, 252), "Label2": (360, 960, 1572, 252),
+         "Text1": (240, 1320, 3612, 276), "Dir1": (1920, 2040, 2412, 1800),
+         "File1": (240, 2040, 1572, 2040)}
+BLACK, WHITE = (0, 0, 0), (255, 255, 255)
+
+
+def pixels(twips, dpi):
+    """A layout rectangle in the dialog's pixels at dpi, the nearest way."""
+    tpp = 1440 // dpi
+    return tuple(round(t / tpp) for t in twips)
+
+
+def separator(image):
+    """The separator, a black line (Line1) over a white one (Line2):
+    (left, y, length), or None."""
+    best = None
+    for y in range(image.height - 1):
+        x = 0
+        while x < image.width:
+            start = x
+            while x < image.width and image.pixel(x, y) == BLACK and \
+                    image.pixel(x, y + 1) == WHITE:
+                x += 1
+            if x - start > (best[2] if best else 40):
+                best = (start, y, x - start)
+            x += 1
+    return best
+
+
+def client_origin(image, dpi):
+    """Where the dialog's inner area begins in a screenshot of its frame:
+    the separator starts 10 pixels inside the left edge, 25 pixels below
+    the path box."""
+    found = separator(image)
+    assert found, "no separator found"
+    left, top, width, height = pixels(TWIPS["Text1"], dpi)
+    return found[0] - 10, found[1] - (top + height + 25)
+
+
+def ink_rows(image, box, is_ink):
+    """Rows of box (left, top, right, bottom; screen pixels) that hold ink."""
+    left, top, right, bottom = box
+    return [y for y in range(top, bottom)
+            if any(is_ink(image.pixel(x, y)) for x in range(left, right))]
+
+
+def text_inside(image, name, box, is_ink):
+    """The text of a control lies wholly inside box: there is ink, and the
+    rows at the box's top and bottom edge hold none (a clipped line of text
+    has its descenders or its top cut at the edge)."""
+    rows = ink_rows(image, box, is_ink)
+    assert rows, f"{name}: no text in {box}"
+    assert rows[0] > box[1] and rows[-1] < box[3] - 1, \
+        f"{name}: text rows {rows[0]}..{rows[-1]} reach the edge of {box[1]}..{box[3] - 1}"
+    return rows
+
+
+def selected_rows(image, box):
+    """Rows of a list (box inside its edge) that carry the selection colour."""
+    left, top, right, bottom = box
+    selected = lambda c: c[2] > 200 and c[0] < 120
+    return [y for y in range(top, bottom) if selected(image.pixel(left + 1, y))]
+
+
+def case_text_fits(s, scr, dpi):
+    """At 96, 120 and 144 dpi every text lies inside its control: labels,
+    buttons, the path box, and the selected rows of the folder and file
+    lists, all with descenders to lose (g, j, p, q, y)."""
+    dpi = int(dpi)
+    if dpi != 96:
+        s.run("reg", "add", r"HKEY_CURRENT_USER\Control Panel\Desktop", "/v", "LogPixels",
+              "/t", "REG_DWORD", "/d", str(dpi), "/f", cwd="/tmp")
+    folder = os.path.join(s.work, "gjpqy")
+    os.makedirs(os.path.join(folder, "jpg"))
+    shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"),
+                os.path.join(folder, "gjpqy.bmp"))
+    p, w = open_dialog(s, scr, folder, "C:\\gjpqy\\jpg\\pygmy.bmp\r\nCasuali\r\n")
+    s.wait_screen(lambda im: separator(im.crop(*geometry(s, w))), 30, "the separator")
+    frame = geometry(s, w)
+    ox, oy = client_origin(s.screenshot().crop(*frame), dpi)
+    x0, y0 = frame[0] + ox, frame[1] + oy
+
+    def box(name, inset_x=0, inset_y=0):
+        left, top, width, height = pixels(TWIPS[name], dpi)
+        return (x0 + left + inset_x, y0 + top + inset_y, x0 + left + width - inset_x,
+                y0 + top + height - inset_y)
+
+    dark = lambda c: sum(c) < 300
+    # Unfold, pick the file (so its row is selected too), and look.
+    browse = pixels((3960, 1320, 372, 252), dpi)
+    s.mouse_move(x0 + browse[0] + browse[2] // 2, y0 + browse[1] + browse[3] // 2)
+    s.xdotool("click", "1")
+    winehelp.poll(lambda: geometry(s, w)[3] > frame[3], 30, 0.1, "the unfolded dialog")
+    file1 = box("File1", 2, 2)
+    winehelp.poll(lambda: ink_rows(s.screenshot(), file1, dark), 30, 0.1, "the file list")
+    s.mouse_move(file1[0] + 10, file1[1] + 4)
+    s.xdotool("click", "1")
+    image = s.wait_screen(lambda im: len(selected_rows(im, file1)) > 4, 30, "the file selected")
+    shot = os.path.abspath(f"dialog-{dpi}dpi.png")
+    image.crop(*geometry(s, w)).save(shot)
+    print(f"screenshot {shot}")
+
+    # Labels on the dialog's face; buttons inside their edges (and the
+    # default button's frame); the path box inside its sunken edge.
+    for name, inset_x, inset_y in (("Label1", 0, 0), ("Label2", 0, 0), ("CmdOk", 6, 3),
+                                   ("CmdAnn", 6, 3), ("Text1", 2, 2)):
+        rows = text_inside(image, name, box(name, inset_x, inset_y), dark)
+        print(f"{name}: text rows {rows[0] - y0}..{rows[-1] - y0} of "
+              f"{box(name)[1] - y0}..{box(name)[3] - 1 - y0}")
+    # The selected rows: white text inside the band of the selection
+    # colour. Dir1's text begins after the indent and the folder glyph.
+    depth = folder.rstrip("/").count("/")
+    for name, text_left in (("Dir1", 2 + 8 * depth + 19), ("File1", 0)):
+        inner = box(name, 2, 2)
+        band = selected_rows(image, inner)
+        assert band, f"{name}: no selected row"
+        band_box = (inner[0] + text_left, band[0], inner[2] - 20, band[-1] + 1)
+        rows = text_inside(image, f"{name}'s selected row", band_box, lambda c: sum(c) > 600)
+        print(f"{name}: selected row {band[0] - y0}..{band[-1] - y0}, "
+              f"text rows {rows[0] - y0}..{rows[-1] - y0}")
+    s.key("Escape")
+    assert s.wait_exit(p, 30) == 0
+
+
+def case_callback_errors(s, fault_exe):
+    """An error inside the dialog's window procedure or a subclass procedure
+    reaches the program's error path: a message, then exit code 1 (not a
+    run-time abort). brenlow_fault.exe throws in the event named by
+    BRENLOW_FAULT."""
+    def trigger_ok(w):
+        s.key("Return")
+
+    def trigger_text1(w):
+        click(s, w, 100, 96)
+
+    def trigger_combo(w):
+        s.key("Tab", "Tab", "x")
+
+    for event, trigger in (("CmdOk_Click", trigger_ok), ("Text1_Click", trigger_text1),
+                           ("Combo1_KeyPress", trigger_combo)):
+        s.write_windows_file("brlscsav.ini", DEFAULT_INI)
+        p = s.start(fault_exe, "/c", cwd=s.work, env=dict(s.env(), BRENLOW_FAULT=event))
+        w = s.wait_window("^Impostazioni$")
+        trigger(w)
+        box = s.wait_window("^brenlow$")
+        s.screenshot(os.path.abspath(f"callback-error-{event}.png"))
+        assert p.poll() is None, f"{event}: ended with {p.returncode} before its message"
+        # The box has the focus; its OK button takes Return.
+        s.key("Return")
+        code = s.wait_exit(p, 60)
+        assert code == 1, f"{event}: exit code {code}"
+        print(f"{event}: message shown, exit code 1")
+
+
 class DialogSession(winehelp.Session):
     """A session with a scratch folder the dialog starts in."""
 
@@ -186,7 +344,14 @@ class DialogSession(winehelp.Session):
             shutil.rmtree(self.work, ignore_errors=True)
 
 
+def prefix_for(argv):
+    # The screen's resolution is a setting of the prefix: one for each.
+    if argv[1:2] == ["opens_120dpi"]:
+        return "dialog120"
+    if argv[1:2] == ["text_fits"] and argv[3:4] != ["96"]:
+        return "dialog" + argv[3]
+    return "dialog"
+
+
 if __name__ == "__main__":
-    # The screen's resolution is a setting of the prefix: a prefix of its own.
-    prefix = "dialog120" if sys.argv[1:2] == ["opens_120dpi"] else "dialog"
-    sys.exit(winehelp.run_case(globals(), lambda: DialogSession(prefix)))
+    sys.exit(winehelp.run_case(globals(), lambda: DialogSession(prefix_for(sys.argv))))

@@ -1,9 +1,15 @@
-// The Win32 backend's parsing of its command line, checked natively.
+// The Win32 backend's parts that need no Windows, checked natively: the
+// parsing of its command line, the settings dialog's layout, and the guard
+// of its callbacks.
 #include "platform/win32/win32_parsing.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+
+#include "platform/win32/options_layout_win32.h"
+#include "platform/win32/win32_callbacks.h"
 
 namespace brenlow {
 namespace {
@@ -27,6 +33,58 @@ TEST(ArgumentsOf, SplitsOffTheProgramPathAsTheRuntimeDoes) {
   };
   for (const Case& c : cases) EXPECT_EQ(ArgumentsOf(c.command_line), c.args) << c.command_line;
   EXPECT_EQ(ArgumentsOf(nullptr), "");
+}
+
+// The rectangles the Win32 dialog gives its controls, at 96 dpi (15 twips
+// per pixel) and 120 dpi (12): the nearest pixel, not the truncated one
+// (972 twips at 15 are 64.8 pixels, so 65).
+TEST(OptionsLayout, ControlsAreRoundedToTheNearestPixel) {
+  struct Case {
+    const char* name;
+    TwipsRect twips;
+    PixelRect at15, at12;
+  } cases[] = {
+      {"CmdOk", kCmdOkTwips, {224, 8, 65, 25}, {280, 10, 81, 31}},
+      {"CmdAnn", kCmdAnnTwips, {224, 40, 65, 25}, {280, 50, 81, 31}},
+      {"Combo1", kCombo1Twips, {16, 24, 161, 19}, {20, 30, 201, 24}},
+      {"Label1", kLabel1Twips, {16, 8, 49, 17}, {20, 10, 61, 21}},
+      {"Label2", kLabel2Twips, {24, 64, 105, 17}, {30, 80, 131, 21}},
+      {"Text1", kText1Twips, {16, 88, 241, 18}, {20, 110, 301, 23}},
+      {"Drive1", kDrive1Twips, {128, 262, 161, 19}, {160, 327, 201, 24}},
+      {"Dir1", kDir1Twips, {128, 136, 161, 120}, {160, 170, 201, 150}},
+      {"File1", kFile1Twips, {16, 136, 105, 136}, {20, 170, 131, 170}},
+      {"Cmdsfoglia", kCmdsfogliaTwips, {264, 88, 25, 17}, {330, 110, 31, 21}},
+  };
+  auto same = [](const PixelRect& a, const PixelRect& b) {
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(same(PixelsFromTwips(c.twips, 15, 15), c.at15)) << c.name << " at 15";
+    EXPECT_TRUE(same(PixelsFromTwips(c.twips, 12, 12), c.at12)) << c.name << " at 12";
+  }
+  // Halves go to the even neighbour.
+  EXPECT_EQ(PixelsFromTwips(30, 12), 2);
+  EXPECT_EQ(PixelsFromTwips(42, 12), 4);
+  // The dialog's font, 8 points: 11, 13 and 16 pixels at 96, 120 and 144 dpi.
+  EXPECT_EQ(FontPixels(kDialogFontPoints, 96), 11);
+  EXPECT_EQ(FontPixels(kDialogFontPoints, 120), 13);
+  EXPECT_EQ(FontPixels(kDialogFontPoints, 144), 16);
+}
+
+// An exception in a callback is kept, the callback answers the neutral
+// value, and the next rethrow gives the first exception once.
+TEST(CallbackGuard, KeepsTheFirstExceptionForTheLoopToRethrow) {
+  EXPECT_EQ(Guarded<long>(0, [] { return 7L; }), 7);
+  EXPECT_NO_THROW(RethrowCallbackError());
+  EXPECT_EQ(Guarded<long>(-1, []() -> long { throw std::runtime_error("first"); }), -1);
+  EXPECT_EQ(Guarded<long>(-2, []() -> long { throw std::logic_error("second"); }), -2);
+  try {
+    RethrowCallbackError();
+    ADD_FAILURE() << "nothing rethrown";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "first");
+  }
+  EXPECT_NO_THROW(RethrowCallbackError());
 }
 
 }  // namespace

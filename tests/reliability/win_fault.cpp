@@ -1,0 +1,148 @@
+// brenlow.scr with a failure injected into one event of the settings
+// dialog, for the tests of the error path under Wine. The event named by
+// the environment variable BRENLOW_FAULT (CmdOk_Click, Text1_Click,
+// Combo1_KeyPress, ...) throws std::bad_alloc when the dialog's window
+// procedure, or one of its subclass procedures, delivers it:
+//   BRENLOW_FAULT=CmdOk_Click brenlow_fault.exe /c
+// windows.h names MessageBox MessageBoxA here, as in win32_system.cpp.
+#include <windows.h>
+
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "platform/win32/win32_system.h"
+#include "saver/app.h"
+
+namespace brenlow {
+namespace {
+
+class ThrowingEvents : public OptionsDialogEvents {
+ public:
+  ThrowingEvents(OptionsDialogEvents& inner, std::string event)
+      : inner_(inner), event_(std::move(event)) {}
+  void Form_Load() override {
+    Relay("Form_Load", [&] { inner_.Form_Load(); });
+  }
+  void Form_Activate() override {
+    Relay("Form_Activate", [&] { inner_.Form_Activate(); });
+  }
+  void CmdOk_Click() override {
+    Relay("CmdOk_Click", [&] { inner_.CmdOk_Click(); });
+  }
+  void CmdAnn_Click() override {
+    Relay("CmdAnn_Click", [&] { inner_.CmdAnn_Click(); });
+  }
+  void Combo1_KeyPress(int& key) override {
+    Relay("Combo1_KeyPress", [&] { inner_.Combo1_KeyPress(key); });
+  }
+  void Text1_Click() override {
+    Relay("Text1_Click", [&] { inner_.Text1_Click(); });
+  }
+  void Cmdsfoglia_Click() override {
+    Relay("Cmdsfoglia_Click", [&] { inner_.Cmdsfoglia_Click(); });
+  }
+  void Drive1_Pick(int i) override {
+    Relay("Drive1_Pick", [&] { inner_.Drive1_Pick(i); });
+  }
+  void Dir1_Open(int i) override {
+    Relay("Dir1_Open", [&] { inner_.Dir1_Open(i); });
+  }
+  void File1_Click(int i) override {
+    Relay("File1_Click", [&] { inner_.File1_Click(i); });
+  }
+  void File1_DblClick(int i) override {
+    Relay("File1_DblClick", [&] { inner_.File1_DblClick(i); });
+  }
+  void File1_ClickPath(const std::string& path) override {
+    Relay("File1_ClickPath", [&] { inner_.File1_ClickPath(path); });
+  }
+  void File1_DblClickPath(const std::string& path) override {
+    Relay("File1_DblClickPath", [&] { inner_.File1_DblClickPath(path); });
+  }
+
+ private:
+  template <typename Call>
+  void Relay(const char* name, Call&& call) {
+    if (event_ == name) throw std::bad_alloc();
+    call();
+  }
+
+  OptionsDialogEvents& inner_;
+  std::string event_;
+};
+
+// The real dialog window, with the events it delivers passed through
+// ThrowingEvents.
+class FaultyDialog : public OptionsDialogWindow {
+ public:
+  FaultyDialog(OptionsDialogWindow& real, std::string event)
+      : real_(real), event_(std::move(event)) {}
+  void Load(OptionsDialogEvents& events) override {
+    events_ = std::make_unique<ThrowingEvents>(events, event_);
+    real_.Load(*events_);
+  }
+  int Run() override { return real_.Run(); }
+  int TwipsPerPixelX() override { return real_.TwipsPerPixelX(); }
+  int TwipsPerPixelY() override { return real_.TwipsPerPixelY(); }
+  int ScreenWidth() override { return real_.ScreenWidth(); }
+  int ScreenHeight() override { return real_.ScreenHeight(); }
+  int FormWidth() override { return real_.FormWidth(); }
+  int FormHeight() override { return real_.FormHeight(); }
+  void SetFormWidth(int twips) override { real_.SetFormWidth(twips); }
+  void SetFormHeight(int twips) override { real_.SetFormHeight(twips); }
+  void MoveForm(int left, int top) override { real_.MoveForm(left, top); }
+  int ScaleWidth() override { return real_.ScaleWidth(); }
+  PixelRect Text1Rect() override { return real_.Text1Rect(); }
+  void SetLine(int line, int x1, int x2, int y) override { real_.SetLine(line, x1, x2, y); }
+  std::string Text1() override { return real_.Text1(); }
+  void SetText1(const std::string& text) override { real_.SetText1(text); }
+  void SelectText1(int start, int length) override { real_.SelectText1(start, length); }
+  std::string Combo1() override { return real_.Combo1(); }
+  void SetCombo1(const std::string& text) override { real_.SetCombo1(text); }
+  void SetCombo1List(const std::vector<std::string>& entries) override {
+    real_.SetCombo1List(entries);
+  }
+  void ShowDrives(const std::vector<std::string>& drives, int selected) override {
+    real_.ShowDrives(drives, selected);
+  }
+  void ShowFolders(const std::vector<FolderEntry>& folders, int selected) override {
+    real_.ShowFolders(folders, selected);
+  }
+  void ShowFiles(const std::vector<std::string>& files) override { real_.ShowFiles(files); }
+  void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
+    real_.MessageBox(text, title, icon);
+  }
+  ChooserFileSystem& FileSystem() override { return real_.FileSystem(); }
+
+ private:
+  OptionsDialogWindow& real_;
+  std::string event_;
+  std::unique_ptr<ThrowingEvents> events_;
+};
+
+class FaultySystem : public Win32System {
+ public:
+  explicit FaultySystem(std::string event) : event_(std::move(event)) {}
+  OptionsDialogWindow& OptionsDialog() override {
+    if (!dialog_) dialog_ = std::make_unique<FaultyDialog>(Win32System::OptionsDialog(), event_);
+    return *dialog_;
+  }
+
+ private:
+  std::string event_;
+  std::unique_ptr<FaultyDialog> dialog_;
+};
+
+}  // namespace
+}  // namespace brenlow
+
+// As brenlow.scr's own WinMain: whatever escapes ends in std::terminate.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  std::set_terminate([] { std::abort(); });
+  const char* event = std::getenv("BRENLOW_FAULT");
+  brenlow::FaultySystem system(event ? event : "");
+  return brenlow::RunBrenlow(system);
+}
