@@ -2,12 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <new>
 
 #include "saver/settings.h"
 
 namespace brenlow {
 
 namespace {
+
+// The stream a browser adds to a downloaded file, and the unpacker to every
+// file it takes out of a downloaded zip; a copy keeps it, and the system
+// would warn about the installed saver at every start.
+constexpr char kDownloadMark[] = ":Zone.Identifier";
 
 // Twips of the window's outer size and twips per inch.
 constexpr double kFrameWidthTwips = 3600.0;
@@ -40,6 +47,7 @@ std::optional<std::string> frmsetup::Form_Load() {
   for (const char* name : {"brenlow.scr", "BR_LOW.bmp"}) {
     const std::string to = folder + "\\" + name;
     if (const auto error = files.Copy(name, to)) return CopyFailed(name, to, *error);
+    host_.DeleteStream(to + kDownloadMark);
   }
 
   const std::string settings = SettingsPath(folder);
@@ -59,12 +67,28 @@ SetupRect frmsetup::Command1Bounds(int inner_width, int inner_height) {
 }
 
 int RunQuillet(InstallerHost& host) {
-  frmsetup form(host);
-  if (const auto message = form.Form_Load()) {
-    host.MessageBox(*message, "Installazione");
+  constexpr char kTitle[] = "Installazione";
+  try {
+    frmsetup form(host);
+    if (const auto message = form.Form_Load()) {
+      host.MessageBox(*message, kTitle);
+      return 1;
+    }
+    if (const auto reason = host.ShowSetupWindow(kSetupDone)) {
+      // The files are in place, but a window that cannot be made is a failure.
+      host.MessageBox(
+          "I file sono stati installati, ma la finestra dell'installazione non si apre.\n\n" +
+              *reason,
+          kTitle);
+      return 1;
+    }
+  } catch (const std::bad_alloc&) {
+    host.MessageBox("Memoria esaurita.\n\nInstallazione interrotta.", kTitle);
+    return 1;
+  } catch (const std::exception& error) {
+    host.MessageBox(std::string(error.what()) + "\n\nInstallazione interrotta.", kTitle);
     return 1;
   }
-  host.ShowSetupWindow(kSetupDone);
   return 0;
 }
 

@@ -44,7 +44,7 @@ class frmsetup {
 
 // quillet from start to end: installs, then shows the window until it is
 // closed. Returns the process's exit code: 0 after the window, 1 when a step
-// failed (the window is never shown then).
+// failed (the window is never shown then) or the window could not be made.
 int RunQuillet(InstallerHost& host);
 
 }  // namespace brenlow

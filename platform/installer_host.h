@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/files.h"
@@ -20,12 +21,18 @@ class InstallerHost {
 
   virtual Files& files() = 0;
 
+  // Deletes a file's alternate data stream, such as the download mark
+  // "C:\WINDOWS\brenlow.scr:Zone.Identifier"; nothing when the file has no
+  // such stream or the system knows no streams.
+  virtual void DeleteStream(const std::string& path) = 0;
+
   // A message box with an OK button; returns when the user has closed it.
   virtual void MessageBox(const std::string& text, const std::string& title) = 0;
 
   // Shows frmsetup with its one button carrying caption and returns once the
-  // window has been closed, by the button or by any other way.
-  virtual void ShowSetupWindow(const std::string& caption) = 0;
+  // window has been closed, by the button or by any other way; or, at once,
+  // why the window could not be made.
+  virtual std::optional<std::string> ShowSetupWindow(const std::string& caption) = 0;
 };
 
 }  // namespace brenlow

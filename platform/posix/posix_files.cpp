@@ -16,11 +16,19 @@ namespace {
 FileError Errno(const std::string& path) { return FileError{path + ": " + std::strerror(errno)}; }
 
 // Writes all bytes to a new temporary file beside path and renames it over
-// path; on any failure the temporary file goes and path is untouched.
-std::optional<FileError> ReplaceFile(const std::string& path, const std::string& content) {
+// path; on any failure the temporary file goes and path is untouched. The
+// new file gets 0644 less the umask, or exactly the permission bits given.
+std::optional<FileError> ReplaceFile(const std::string& path, const std::string& content,
+                                     std::optional<mode_t> mode = std::nullopt) {
   const std::string temp = path + ".tmp" + std::to_string(::getpid());
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return Errno(path);
+  if (mode && ::fchmod(fd, *mode) != 0) {
+    const FileError error = Errno(path);
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return error;
+  }
   size_t done = 0;
   while (done < content.size()) {
     const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
@@ -95,7 +103,11 @@ std::optional<FileError> PosixFiles::WriteAll(const std::string& path, const std
 std::optional<FileError> PosixFiles::Copy(const std::string& from, const std::string& to) {
   const std::optional<std::string> content = ReadAll(from);
   if (!content) return Errno(NativePath(from));
-  return ReplaceFile(NativePath(to), *content);
+  // The copy keeps the source's permission bits: an installed program
+  // must stay executable.
+  struct stat source {};
+  if (::stat(NativePath(from).c_str(), &source) != 0) return Errno(NativePath(from));
+  return ReplaceFile(NativePath(to), *content, source.st_mode & 0777);
 }
 
 }  // namespace brenlow

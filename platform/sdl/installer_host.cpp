@@ -73,11 +73,8 @@ void SdlInstallerHost::MessageBox(const std::string& text, const std::string& ti
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
 }
 
-void SdlInstallerHost::ShowSetupWindow(const std::string& caption) {
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "%s\n", caption.c_str());
-    return;
-  }
+std::optional<std::string> SdlInstallerHost::ShowSetupWindow(const std::string& caption) {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return std::string(SDL_GetError());
   float dpi_x = 96, dpi_y = 96;
   if (SDL_GetDisplayDPI(0, nullptr, &dpi_x, &dpi_y) != 0 || dpi_x < 48 || dpi_y < 48) {
     dpi_x = dpi_y = 96;
@@ -88,10 +85,10 @@ void SdlInstallerHost::ShowSetupWindow(const std::string& caption) {
                                         frame.width, frame.height, SDL_WINDOW_SHOWN);
   SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE) : nullptr;
   if (!renderer) {
-    std::fprintf(stderr, "%s\n", caption.c_str());
+    std::string reason = SDL_GetError();
     if (window) SDL_DestroyWindow(window);
     SDL_Quit();
-    return;
+    return reason;
   }
 
   SDL_Texture* text = nullptr;
@@ -158,6 +155,7 @@ void SdlInstallerHost::ShowSetupWindow(const std::string& caption) {
   SDL_DestroyRenderer(renderer);
   SDL_DestroyWindow(window);
   SDL_Quit();
+  return std::nullopt;
 }
 
 }  // namespace brenlow

@@ -11,8 +11,10 @@ class SdlInstallerHost : public InstallerHost {
  public:
   std::string WindowsDirectory() override { return StandInWindowsFolder(); }
   Files& files() override { return files_; }
+  // Linux files carry no streams.
+  void DeleteStream(const std::string&) override {}
   void MessageBox(const std::string& text, const std::string& title) override;
-  void ShowSetupWindow(const std::string& caption) override;
+  std::optional<std::string> ShowSetupWindow(const std::string& caption) override;
 
  private:
   PosixFiles files_;

@@ -5,6 +5,7 @@
 
 #include "assets/quillet_rc.h"
 #include "installer/frmsetup.h"
+#include "platform/win32/win32_callbacks.h"
 
 namespace brenlow {
 
@@ -42,7 +43,7 @@ void Form_Resize(HWND hwnd, const SetupWindow& self) {
   MoveWindow(self.button, b.left, b.top, b.width, b.height, TRUE);
 }
 
-LRESULT CALLBACK FrmSetupProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT HandleFrmSetup(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -87,13 +88,37 @@ LRESULT CALLBACK FrmSetupProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
   return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
+LRESULT CALLBACK FrmSetupProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
+  return Guarded<LRESULT>(0, [&] { return HandleFrmSetup(hwnd, message, wparam, lparam); });
+}
+
+// Closes the window when the installer's own code fails on the way out.
+class WindowGuard {
+ public:
+  explicit WindowGuard(HWND hwnd) : hwnd_(hwnd) {}
+  ~WindowGuard() {
+    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  }
+  WindowGuard(const WindowGuard&) = delete;
+  WindowGuard& operator=(const WindowGuard&) = delete;
+
+ private:
+  HWND hwnd_;
+};
+
 }  // namespace
+
+void Win32InstallerHost::DeleteStream(const std::string& path) {
+  // A missing stream (or file) is what most installs find: nothing to say.
+  DeleteFileA(path.c_str());
+}
 
 void Win32InstallerHost::MessageBox(const std::string& text, const std::string& title) {
   MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+  RethrowCallbackError();
 }
 
-void Win32InstallerHost::ShowSetupWindow(const std::string& caption) {
+std::optional<std::string> Win32InstallerHost::ShowSetupWindow(const std::string& caption) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   SetupWindow self;
   const HDC screen = GetDC(nullptr);
@@ -123,13 +148,16 @@ void Win32InstallerHost::ShowSetupWindow(const std::string& caption) {
   const int y = (GetSystemMetrics(SM_CYSCREEN) - frame.height) / 2;
   const HWND hwnd = CreateWindowExA(0, kClassName, "", style, x, y, frame.width, frame.height,
                                     nullptr, nullptr, instance, &self);
-  if (!hwnd) return;
+  if (!hwnd) return Win32ErrorText(GetLastError());
+  const WindowGuard window(hwnd);
+  RethrowCallbackError();
 
   self.button = CreateWindowExA(
       0, "BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
       PixelsFromTwips(kDesignTwips[0], self.dpi_x), PixelsFromTwips(kDesignTwips[1], self.dpi_y),
       PixelsFromTwips(kDesignTwips[2], self.dpi_x), PixelsFromTwips(kDesignTwips[3], self.dpi_y),
       hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1)), instance, nullptr);
+  if (!self.button) return Win32ErrorText(GetLastError());
   // Times New Roman, 14.25 points, regular.
   const HFONT font = CreateFontA(-MulDiv(1425, self.dpi_y, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -140,14 +168,18 @@ void Win32InstallerHost::ShowSetupWindow(const std::string& caption) {
   Form_Resize(hwnd, self);
   UpdateWindow(hwnd);
   SetFocus(self.button);
+  RethrowCallbackError();
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageA(hwnd, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    if (!IsDialogMessageA(hwnd, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    RethrowCallbackError();
   }
   DeleteObject(font);
+  return std::nullopt;
 }
 
 }  // namespace brenlow

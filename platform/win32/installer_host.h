@@ -11,8 +11,9 @@ class Win32InstallerHost : public InstallerHost {
  public:
   std::string WindowsDirectory() override { return SystemWindowsFolder(); }
   Files& files() override { return files_; }
+  void DeleteStream(const std::string& path) override;
   void MessageBox(const std::string& text, const std::string& title) override;
-  void ShowSetupWindow(const std::string& caption) override;
+  std::optional<std::string> ShowSetupWindow(const std::string& caption) override;
 
  private:
   Win32Files files_;

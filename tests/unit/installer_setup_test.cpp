@@ -110,6 +110,39 @@ TEST(InstallerTest, InstallationSteps) {
   }
 }
 
+// Each file copied loses the mark of a downloaded file, which the copy
+// carries over from the unpacked zip.
+TEST(InstallerTest, EachCopiedFileLosesItsDownloadMark) {
+  struct Case {
+    const char* missing;
+    std::vector<std::string> deleted;
+  };
+  const std::vector<Case> cases = {
+      {"", {"C:\\WINDOWS\\brenlow.scr:Zone.Identifier", "C:\\WINDOWS\\BR_LOW.bmp:Zone.Identifier"}},
+      {"BR_LOW.bmp", {"C:\\WINDOWS\\brenlow.scr:Zone.Identifier"}},
+      {"brenlow.scr", {}},
+  };
+  for (const Case& c : cases) {
+    FakeInstallerHost host;
+    host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
+    host.memory.content.erase(c.missing);
+    RunQuillet(host);
+    EXPECT_EQ(host.deleted_streams, c.deleted) << c.missing;
+  }
+}
+
+// A window that cannot be made is told and ends with code 1; the files are
+// installed by then.
+TEST(InstallerTest, WindowThatCannotBeMadeIsAFailure) {
+  FakeInstallerHost host;
+  host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
+  host.window_failure = "No available video device";
+  EXPECT_EQ(RunQuillet(host), 1);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].find("No available video device"), std::string::npos);
+  EXPECT_EQ(host.memory.content[kSettings], kDefaults);
+}
+
 TEST(InstallerTest, FreshInstallWritesExactlyTheThreeFiles) {
   FakeInstallerHost host;
   host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
@@ -162,9 +195,18 @@ TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
   EXPECT_NE(host.messages[0].find("brenlow.scr"), std::string::npos);
 
   std::ofstream(root / "ship" / "brenlow.scr", std::ios::binary) << "MZ saver";
+  // The copies keep their sources' permission bits: the saver stays a
+  // program that can run.
+  const auto rwx = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                   fs::perms::others_read | fs::perms::others_exec;
+  const auto rw = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(root / "ship" / "brenlow.scr", rwx);
+  fs::permissions(root / "ship" / "BR_LOW.bmp", rw);
   EXPECT_EQ(RunQuillet(host), 0);
   EXPECT_EQ(Slurp(root / "windows" / "brenlow.scr"), "MZ saver");
   EXPECT_EQ(Slurp(root / "windows" / "BR_LOW.bmp"), "BM logo");
+  EXPECT_EQ(fs::status(root / "windows" / "brenlow.scr").permissions(), rwx);
+  EXPECT_EQ(fs::status(root / "windows" / "BR_LOW.bmp").permissions(), rw);
   EXPECT_EQ(Slurp(root / "windows" / "brlscsav.ini"), settings_text);
 
   // The user's later choice is discarded by a second run.

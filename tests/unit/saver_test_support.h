@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,16 +96,22 @@ class FakeInstallerHost : public InstallerHost {
  public:
   std::string WindowsDirectory() override { return windows_folder; }
   Files& files() override { return *files_; }
+  void DeleteStream(const std::string& path) override { deleted_streams.push_back(path); }
   void MessageBox(const std::string& text, const std::string&) override {
     messages.push_back(text);
   }
-  void ShowSetupWindow(const std::string& caption) override { windows.push_back(caption); }
+  std::optional<std::string> ShowSetupWindow(const std::string& caption) override {
+    windows.push_back(caption);
+    return window_failure;
+  }
 
   std::string windows_folder = "C:\\WINDOWS";
   MemoryFiles memory;
   Files* files_ = &memory;
   std::vector<std::string> messages;
   std::vector<std::string> windows;
+  std::vector<std::string> deleted_streams;
+  std::optional<std::string> window_failure;  // why the window cannot be made
 };
 
 }  // namespace brenlow

@@ -3,8 +3,9 @@ folder and shows its button; without the saver file it tells and stops.
 
     installer_linux_test.py <scenario> <path of quillet>
 
-Scenarios: install, missing_saver, saver_logo (installs, then runs the
-Linux brenlow built beside quillet, which must show the installed logo).
+Scenarios: install, missing_saver, saver_logo (installs the Linux brenlow
+built beside quillet, then runs the installed copy, which must show the
+installed logo), no_display.
 """
 import os
 import shutil
@@ -85,8 +86,23 @@ def case_saver_logo(s, quillet):
         return same >= 0.95 * len(samples)
 
     s.mouse_move(600, 400)
-    s.start(os.path.join(build, "brenlow"), "/S")
+    # The installed copy runs: the copy kept the execute bit.
+    installed = os.path.join(s.windows_folder(), "brenlow.scr")
+    assert os.access(installed, os.X_OK), oct(os.stat(installed).st_mode)
+    s.start(installed, "/S")
     s.wait_screen(logo_shown, 240, "the installed logo").save("installer_linux_saver.png")
+
+
+def case_no_display(s, quillet):
+    """Without a display to show its window on, quillet installs, then says
+    why the window did not open and ends with code 1."""
+    ship = ship_folder(s, {"BR_LOW.bmp": b"BM logo", "brenlow.scr": b"\x7fELF saver"})
+    p = s.start(quillet, cwd=ship, env=dict(s.env(), DISPLAY=":65000"))
+    code = s.wait_exit(p, 60)
+    output = s.output(p).decode(errors="replace")
+    assert code == 1, f"exit code {code}: {output}"
+    assert "non si apre" in output, output
+    assert read(os.path.join(s.windows_folder(), "brenlow.scr")) == b"\x7fELF saver"
 
 
 if __name__ == "__main__":

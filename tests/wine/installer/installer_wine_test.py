@@ -4,7 +4,7 @@ given).
 
     installer_wine_test.py <scenario> <quillet.exe>
 
-Scenarios: install, close_by_frame, missing_saver, saver_logo.
+Scenarios: install, close_by_frame, missing_saver, saver_logo, no_display.
 """
 import os
 import shutil
@@ -102,12 +102,20 @@ def install(s, build, shot, close):
 def case_install(s, quillet):
     build = os.path.dirname(quillet)
     clear_windows_folder(s)
+    # The download mark of an earlier copy, where Wine keeps a stream: a
+    # file named "<file>:Zone.Identifier" beside it. The installed saver
+    # carries one; the logo none, which is no error.
+    mark = os.path.join(s.windows_folder(), "brenlow.scr:Zone.Identifier")
+    with open(mark, "w") as f:
+        f.write("[ZoneTransfer]\r\nZoneId=3\r\n")
 
     def click(left, top, right, bottom):
         s.mouse_move((left + right) // 2, (top + bottom) // 2)
         s.xdotool("click", "1")
 
     install(s, build, "installer_window.ppm", click)
+    assert not os.path.exists(mark), "the download mark is still there"
+    assert not os.path.exists(mark.replace("brenlow.scr", "BR_LOW.bmp"))
 
 
 def case_close_by_frame(s, quillet):
@@ -178,6 +186,21 @@ def case_saver_logo(s, quillet):
         os.path.join(SHOTS, "installer_saver_logo.ppm"))
     s.mouse_move(700, 400)
     s.wait_exit(p, 30)
+
+
+def case_no_display(s, quillet):
+    """Without a display its window cannot be made: quillet installs, then
+    ends with code 1 (the message box cannot show either)."""
+    build = os.path.dirname(quillet)
+    clear_windows_folder(s)
+    ship = ship_folder(build, ("quillet.exe", "brenlow.scr", "BR_LOW.bmp"))
+    env = s.env()
+    env.pop("DISPLAY")
+    p = s.start(os.path.join(ship, "quillet.exe"), cwd=ship, env=env)
+    code = s.wait_exit(p, 120)
+    assert code == 1, f"exit code {code}"
+    check_installed(s, ship)
+    shutil.rmtree(ship)
 
 
 if __name__ == "__main__":
