@@ -46,7 +46,11 @@ class System {
   // SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active, nullptr, 0).
   virtual void SetScreenSaverActive(bool active) = 0;
 
-  virtual CursorPoint GetCursorPos() = 0;
+  // GetCursorPos: reads the cursor's position into point. When the read
+  // fails (Windows refuses it while another desktop has the input: a UAC
+  // prompt, the lock screen, a switch of user) point keeps what it held.
+  // Returns whether it was read.
+  virtual bool GetCursorPos(CursorPoint& point) = 0;
   virtual void ShowCursor(bool show) = 0;
 
   // Seconds since midnight, with fractions; restarts at 0 at midnight.

@@ -67,7 +67,7 @@ void frmProg::LoadLogo() {
 
 void frmProg::Form_Activate() {
   LoadLogo();
-  StartCursor = system_.GetCursorPos();
+  system_.GetCursorPos(StartCursor);
   if (!HostOwnsInput) system_.ShowCursor(false);
   DisegnaForm();
 }
@@ -114,7 +114,8 @@ void frmProg::Form_QueryUnload(std::int16_t, std::int16_t) {
 
 void frmProg::CheckActivity() {
   if (observer_) observer_->OnCheck();
-  CurrentCursor = system_.GetCursorPos();
+  // A failed read leaves CurrentCursor as it was: no movement is seen.
+  system_.GetCursorPos(CurrentCursor);
   if (CurrentCursor.x != StartCursor.x && !HostOwnsInput) Close();
 }
 

@@ -41,9 +41,12 @@ void RecordingSystem::SetScreenSaverActive(bool active) {
   screen_saver_active = active;
 }
 
-CursorPoint RecordingSystem::GetCursorPos() {
+bool RecordingSystem::GetCursorPos(CursorPoint& point) {
   Log("GetCursorPos");
-  return cursor(cursor_calls++);
+  const int call = cursor_calls++;
+  if (cursor_failures.count(call)) return false;
+  point = cursor(call);
+  return true;
 }
 
 void RecordingSystem::ShowCursor(bool show) {

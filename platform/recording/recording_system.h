@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,7 @@ class RecordingSystem : public System {
   std::string CommandLineArgs() override;
   std::string WindowsDirectory() override;
   void SetScreenSaverActive(bool active) override;
-  CursorPoint GetCursorPos() override;
+  bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool show) override;
   double Timer() override;
   void HoldPause(int max_ms) override;
@@ -54,6 +55,8 @@ class RecordingSystem : public System {
   double clock_step = 0.01;
   // Cursor position for the n-th GetCursorPos call (0-based).
   std::function<CursorPoint(int call)> cursor = [](int) { return CursorPoint{100, 100}; };
+  // The GetCursorPos calls that fail (0-based), leaving the point as it was.
+  std::set<int> cursor_failures;
   // Events for the n-th DoEvents call.
   std::function<WindowEvents(int call)> events = [](int) { return WindowEvents{}; };
   std::map<std::string, Picture> pictures;

@@ -365,10 +365,11 @@ Canvas& HostedSystem::OpenSaverWindow() {
   return *canvas_;
 }
 
-CursorPoint HostedSystem::GetCursorPos() {
+bool HostedSystem::GetCursorPos(CursorPoint& point) {
   // The host watches the pointer; asking keeps the window served.
   if (canvas_) canvas_->Service();
-  return {0, 0};
+  point = {0, 0};
+  return true;
 }
 
 void HostedSystem::HoldPause(int max_ms) {

@@ -92,7 +92,7 @@ class HostedSystem : public SdlSystem {
   void Connect();
 
   void SetScreenSaverActive(bool) override {}
-  CursorPoint GetCursorPos() override;
+  bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool) override {}
   void HoldPause(int max_ms) override;
   void BandPause() override;

@@ -214,12 +214,15 @@ void SdlSystem::SetScreenSaverActive(bool active) {
   }
 }
 
-CursorPoint SdlSystem::GetCursorPos() {
+bool SdlSystem::GetCursorPos(CursorPoint& point) {
   // The effects ask before every shape; asking the X server that often
   // would cost more than the drawing, so a reading lasts a millisecond (and
   // longer in a hold while the server stays silent, see HoldPause).
   const auto now = std::chrono::steady_clock::now();
-  if (now < cursor_valid_until_) return last_cursor_;
+  if (now < cursor_valid_until_) {
+    point = last_cursor_;
+    return true;
+  }
   last_cursor_read_ = now;
   cursor_valid_until_ = now + std::chrono::milliseconds(1);
   if (canvas_) canvas_->PresentIfDue();
@@ -238,7 +241,8 @@ CursorPoint SdlSystem::GetCursorPos() {
     SDL_GetGlobalMouseState(&x, &y);
   }
   last_cursor_ = {x, y};
-  return last_cursor_;
+  point = last_cursor_;
+  return true;
 }
 
 void SdlSystem::ShowCursor(bool show) {

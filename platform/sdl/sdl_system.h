@@ -75,7 +75,7 @@ class SdlSystem : public System {
   std::string CommandLineArgs() override { return args_; }
   std::string WindowsDirectory() override { return StandInWindowsFolder(); }
   void SetScreenSaverActive(bool active) override;
-  CursorPoint GetCursorPos() override;
+  bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool show) override;
   double Timer() override;
   void HoldPause(int max_ms) override;

@@ -51,12 +51,15 @@ void Win32System::KeepResponsive() {
   RethrowCallbackError();
 }
 
-CursorPoint Win32System::GetCursorPos() {
+bool Win32System::GetCursorPos(CursorPoint& point) {
   // Called at every activity check, between the effects' drawing steps.
   KeepResponsive();
-  POINT point{};
-  ::GetCursorPos(&point);
-  return CursorPoint{point.x, point.y};
+  POINT read{};
+  // Fails (access denied) while another desktop has the input; the point
+  // then keeps its last value, so the check sees no movement.
+  if (!::GetCursorPos(&read)) return false;
+  point = CursorPoint{read.x, read.y};
+  return true;
 }
 
 void Win32System::ShowCursor(bool show) { ::ShowCursor(show ? TRUE : FALSE); }

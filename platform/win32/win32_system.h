@@ -20,7 +20,7 @@ class Win32System : public System {
   std::string CommandLineArgs() override;
   std::string WindowsDirectory() override { return SystemWindowsFolder(); }
   void SetScreenSaverActive(bool active) override;
-  CursorPoint GetCursorPos() override;
+  bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool show) override;
   double Timer() override;
   void HoldPause(int max_ms) override;

@@ -50,7 +50,7 @@ template <class System>
   globals.RunMode = kRunSaver;
   frmProg prog(system, globals);
   prog.OpenWindow();
-  prog.StartCursor = system.GetCursorPos();
+  system.GetCursorPos(prog.StartCursor);
   system.ShowCursor(false);
   std::fputs("holding\n", stdout);
   std::fflush(stdout);

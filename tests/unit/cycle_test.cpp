@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "saver/app.h"
@@ -115,9 +117,55 @@ TEST(Cycle, EveryEndingRestoresCursorAndScreenSaver) {
 TEST(Cycle, VerticalMouseMovementDoesNotEndTheSaver) {
   HeadlessSaver f(16, 12, "Cerchi");
   f.system.cursor = [](int n) { return CursorPoint{10, n}; };
-  f.prog.StartCursor = f.system.GetCursorPos();
+  f.system.GetCursorPos(f.prog.StartCursor);
   for (int i = 0; i < 3; ++i) f.prog.DrawCycle();
   EXPECT_FALSE(f.prog.closed());
+}
+
+// A cursor read that fails (Windows refuses it while a UAC prompt or the
+// lock screen has the input) leaves the member as it was: the saver sees
+// no movement and runs on, until a read succeeds again.
+TEST(Cycle, FailedCursorReadKeepsTheLastPosition) {
+  struct Case {
+    const char* name;
+    std::set<int> failures;
+    std::function<CursorPoint(int)> cursor;
+    int cycles;            // DoEvents calls before the end
+    int last_cursor_call;  // the read that ended the saver; -1: a key did
+  };
+  std::set<int> blackout;
+  for (int call = 3; call < 60; ++call) blackout.insert(call);
+  const auto still = [](int) { return CursorPoint{100, 100}; };
+  const Case cases[] = {
+      {"reads fail for a while, the pointer stays", blackout, still, 2, -1},
+      {"reads fail, then the pointer is found moved", blackout,
+       [](int n) {
+         return n < 60 ? CursorPoint{100, 100} : CursorPoint{130, 100};
+       },
+       0, 60},
+      // StartCursor keeps the zero it started with; the first check ends.
+      {"the read at activation fails", {0}, still, 0, 1},
+  };
+  for (const Case& c : cases) {
+    RecordingSystem system;
+    system.args = "/S";
+    system.canvas.Resize(16, 12);
+    system.keep_log = false;
+    system.memory_files.content["C:\\WINDOWS\\brlscsav.ini"] = "\r\nCerchi\r\n";
+    system.cursor = c.cursor;
+    system.cursor_failures = c.failures;
+    // A key at the second turn of the queue ends a saver that ran on.
+    system.events = [](int n) { return WindowEvents{n >= 1}; };
+    try {
+      RunBrenlow(system);
+    } catch (const ProcessEnded& end) {
+      EXPECT_EQ(end.exit_code, 0) << c.name;
+    }
+    EXPECT_EQ(system.do_events_calls, c.cycles) << c.name;
+    if (c.last_cursor_call >= 0) {
+      EXPECT_EQ(system.cursor_calls, c.last_cursor_call + 1) << c.name;
+    }
+  }
 }
 
 TEST(Cycle, KeyIsHandledOnlyAfterTheFade) {
