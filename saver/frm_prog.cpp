@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <utility>
 
 #include "saver/numbers.h"
@@ -57,9 +58,14 @@ void frmProg::LoadLogo() {
   logo_ = Picture{};
   if (!globals_.PictureSetting.empty()) {
     // A file that cannot be loaded leaves the holder empty: the saver runs
-    // on without a picture rather than ending.
-    if (std::optional<Picture> picture = system_.LoadPicture(globals_.PictureSetting)) {
-      logo_ = std::move(*picture);
+    // on without a picture rather than ending. So does a picture too large
+    // for the memory left (a 32-bit process has 2 GB of addresses).
+    try {
+      if (std::optional<Picture> picture = system_.LoadPicture(globals_.PictureSetting)) {
+        logo_ = std::move(*picture);
+      }
+    } catch (const std::bad_alloc&) {
+      logo_ = Picture{};
     }
   }
   LogoBands = LogoBandsFor(static_cast<float>(logo_.height));

@@ -1,28 +1,44 @@
 #include "platform/soft/picture_io.h"
 
 #include <SDL.h>
+#include <fcntl.h>
 #include <stb/stb_image_write.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 
 #include "platform/bitmap_file.h"
 
 namespace brenlow {
 
 std::optional<Picture> LoadBmp(const std::string& path) {
-  {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return std::nullopt;
-    const auto size = static_cast<std::uint64_t>(in.tellg());
-    std::string head(std::min<std::uint64_t>(size, kBitmapHeadBytes), '\0');
-    if (!in.seekg(0) || !in.read(head.data(), static_cast<std::streamsize>(head.size())) ||
-        !BitmapFileIsUsable(head, size)) {
-      return std::nullopt;
-    }
+  // Opened without waiting and read only when it is a regular file: a FIFO
+  // would hold a plain open for ever, a device would answer without end,
+  // and the saver would sit black before its first drawing.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st {};
+  std::FILE* in = nullptr;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !(in = ::fdopen(fd, "rb"))) {
+    ::close(fd);
+    return std::nullopt;
   }
-  SDL_Surface* loaded = SDL_LoadBMP(path.c_str());
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  std::string head(kBitmapHeadBytes, '\0');
+  head.resize(std::fread(head.data(), 1, head.size(), in));
+  if (!BitmapFileIsUsable(head, size) || std::fseek(in, 0, SEEK_SET) != 0) {
+    std::fclose(in);
+    return std::nullopt;
+  }
+  // SDL reads the same open file, and closes it.
+  SDL_RWops* stream = SDL_RWFromFP(in, SDL_TRUE);
+  if (!stream) {
+    std::fclose(in);
+    return std::nullopt;
+  }
+  SDL_Surface* loaded = SDL_LoadBMP_RW(stream, 1);
   if (!loaded) return std::nullopt;
   // XBGR8888 packs red into the low byte: the COLORREF layout.
   SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XBGR8888, 0);

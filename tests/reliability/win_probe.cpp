@@ -3,6 +3,10 @@
 // window to close as the system would.
 //   brenlow_probe counts   ->  "gdi=N user=N handles=N working_set_kb=N private_kb=N"
 //   brenlow_probe close    ->  posts WM_CLOSE to the saver window
+//   brenlow_probe ping     ->  "answered_ms=N": how long the saver window
+//                              took to answer a sent message (as the system
+//                              asks before it calls a window hung); exit 4
+//                              when it did not answer within 5 s
 #include <windows.h>
 // psapi.h needs windows.h first.
 #include <psapi.h>
@@ -43,6 +47,16 @@ int Counts() {
   return 0;
 }
 
+int Ping() {
+  HWND window = SaverWindow();
+  if (!window) return 2;
+  const ULONGLONG start = ::GetTickCount64();
+  DWORD_PTR result = 0;
+  const LRESULT answered = ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &result);
+  std::printf("answered_ms=%llu\n", static_cast<unsigned long long>(::GetTickCount64() - start));
+  return answered ? 0 : 4;
+}
+
 int Close() {
   HWND window = SaverWindow();
   if (!window) return 2;
@@ -54,6 +68,7 @@ int Close() {
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "counts") == 0) return Counts();
   if (argc == 2 && std::strcmp(argv[1], "close") == 0) return Close();
-  std::printf("usage: brenlow_probe counts|close\n");
+  if (argc == 2 && std::strcmp(argv[1], "ping") == 0) return Ping();
+  std::printf("usage: brenlow_probe counts|close|ping\n");
   return 1;
 }

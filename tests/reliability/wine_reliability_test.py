@@ -3,6 +3,7 @@
     python3 wine_reliability_test.py long_run <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py close_request <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py bad_settings <brenlow.scr> <brenlow_probe.exe>
+    python3 wine_reliability_test.py tall_logo <brenlow.scr> <brenlow_probe.exe>
 
 long_run lets the saver cycle for BRENLOW_LONG_RUN_SECONDS (60 by default,
 600 for the full run) and reads, every few seconds, the process's memory
@@ -129,6 +130,32 @@ def case_close_request(session, exe, probe_exe):
     session.mouse_move(x + 3, y)
     check(session.wait_exit(p, 120) == 0, "second run: exit code")
     print("WM_CLOSE ended the saver with code 0")
+
+
+def case_tall_logo(session, exe, probe_exe):
+    """A logo 16,000 pixels high is revealed in 80 passes of 200 bands, many
+    seconds of band pauses: the window still answers a sent message at once
+    (the system's test before it marks a window as not responding)."""
+    tall = os.path.join(session.drive_c(), "tall.bmp")
+    subprocess.run(["convert", "-size", "8x16000", "xc:lime", "BMP3:" + tall], check=True)
+    session.write_windows_file("brlscsav.ini", "C:\\tall.bmp\r\nCerchi\r\n")
+    p = session.start(exe, "/S", cwd=session.drive_c())
+    session.wait_window("^brenlow$", START)
+    # The first pass shows the top of the picture at once; 16,000 further
+    # bands follow before the closing hold.
+    session.wait_screen(lambda img: img.pixel(4, 4) == (0, 255, 0), 180, "the logo's first bands")
+    start = time.monotonic()
+    answers = []
+    while time.monotonic() - start < 6:
+        code, out = probe(session, probe_exe, "ping")
+        check(code == 0, f"the saver did not answer during the reveal: {code} {out}")
+        answers.append(int(out.split("=")[1]))
+    check(p.poll() is None, f"the saver ended ({p.returncode})")
+    print(f"answers during the reveal: {answers} ms")
+    check(max(answers) < 1000, f"an answer took {max(answers)} ms")
+    x, y = session.mouse_position()
+    session.mouse_move(x + 5, y)
+    check(session.wait_exit(p, 120) == 0, f"exit code {p.returncode}")
 
 
 def case_bad_settings(session, exe, probe_exe):

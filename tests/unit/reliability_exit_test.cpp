@@ -177,6 +177,7 @@ TEST(ReliabilityExit, InjectedErrorsInEachStepRestoreCursorAndScreenSaver) {
       {"logo", "Cerchi", [](const DrawCall& c) { return c.kind == DrawCall::kText; }, -1, false},
       {"fade", "Ovali", fade_call, -1, false},
       {"activity check", "Ellissi", nullptr, 5, false},
+      // Not a lack of memory, which only costs the logo (ReliabilityFaults).
       {"picture loading", "Cerchi", nullptr, -1, true},
   };
   for (const Case& c : cases) {
@@ -186,7 +187,7 @@ TEST(ReliabilityExit, InjectedErrorsInEachStepRestoreCursorAndScreenSaver) {
     system.keep_log = false;
     if (c.fail_picture) {
       system.load_picture = [](const std::string&) -> std::optional<Picture> {
-        throw std::bad_alloc();
+        throw std::runtime_error("injected");
       };
     }
     system.memory_files.content["C:\\WINDOWS\\brlscsav.ini"] =

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <new>
 #include <sstream>
 
 #include "installer/frmsetup.h"
@@ -133,7 +134,10 @@ struct DiskSystem : RecordingSystem {
     // Moves sideways once three cycles' worth of checks have passed.
     cursor = [](int n) { return CursorPoint{n < 3000 ? 5 : 6, 5}; };
     clock_step = 0.05;
-    load_picture = [](const std::string& path) { return LoadBmp(PosixFiles::NativePath(path)); };
+    load_picture = [this](const std::string& path) {
+      if (out_of_memory) throw std::bad_alloc();
+      return LoadBmp(PosixFiles::NativePath(path));
+    };
   }
   // Runs the saver to its end; returns the exit code.
   int Run() {
@@ -145,6 +149,7 @@ struct DiskSystem : RecordingSystem {
     return -1;
   }
   PosixFiles posix;
+  bool out_of_memory = false;  // loading the picture finds no memory
   int copies = 0;
   int texts = 0;
 };
@@ -283,12 +288,22 @@ TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
   struct Case {
     const char* name;
     std::string bytes;
+    std::string path;  // named instead of bad.bmp
+    bool out_of_memory = false;
   };
+  const std::string fifo = t.path + "/fifo.bmp";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const Case cases[] = {
-      {"cut mid-pixel-data", whole.substr(0, 54 + 40 * 3 * 12 + 17)},
-      {"30000 x 30000 in its header", Bmp24(30000, 30000, 4096)},
-      {"16000 x 16000, cut", Bmp24(16000, 16000, 4096)},
-      {"header only", whole.substr(0, 54)},
+      {"cut mid-pixel-data", whole.substr(0, 54 + 40 * 3 * 12 + 17), ""},
+      {"30000 x 30000 in its header", Bmp24(30000, 30000, 4096), ""},
+      {"16000 x 16000, cut", Bmp24(16000, 16000, 4096), ""},
+      {"header only", whole.substr(0, 54), ""},
+      // A picture too large for the memory left: the logo goes, the saver stays.
+      {"no memory while loading", whole, "", true},
+      // No regular file: nothing to wait for, nothing to read without end.
+      {"a FIFO", "", fifo},
+      {"a device", "", "/dev/zero"},
+      {"a folder", "", t.path},
   };
   // The whole picture is shown, so the cases below test the faults alone.
   {
@@ -302,7 +317,9 @@ TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
     t.Write("bad.bmp", c.bytes);
     const long rss_before = MaxRssKb();
     DiskSystem system(t.path);
-    system.posix.WriteAll(t.path + "\\brlscsav.ini", t.path + "/bad.bmp\r\nCerchi\r\n");
+    system.out_of_memory = c.out_of_memory;
+    const std::string picture = c.path.empty() ? t.path + "/bad.bmp" : c.path;
+    system.posix.WriteAll(t.path + "\\brlscsav.ini", picture + "\r\nCerchi\r\n");
     EXPECT_EQ(system.Run(), 0) << c.name;
     EXPECT_EQ(system.copies, 0) << c.name;
     EXPECT_GT(system.texts, 0) << c.name;

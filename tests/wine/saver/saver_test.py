@@ -184,7 +184,8 @@ def case_vertical_then_key(session, exe):
 
 
 def case_bad_pictures(session, exe):
-    """An empty, missing, non-bitmap or cut-off picture still gives a running saver."""
+    """An empty, missing, non-bitmap or cut-off picture, or a path to a folder,
+    a device or a FIFO, still gives a running saver."""
     drive_c = session.drive_c()
     with open(os.path.join(drive_c, "notabitmap.bmp"), "w") as f:
         f.write("this is text, not a bitmap\r\n")
@@ -202,6 +203,19 @@ def case_bad_pictures(session, exe):
         with open(os.path.join(drive_c, f"cut{i}.bmp"), "wb") as f:
             f.write(whole[:length])
         cases[name] = f"C:\\cut{i}.bmp"
+    # Paths that name no file on a disk must not hold the saver before its
+    # first drawing.
+    os.makedirs(os.path.join(drive_c, "folder.bmp"), exist_ok=True)
+    cases["a folder"] = "C:\\folder.bmp"
+    if isinstance(session, winehelp.Session):
+        cases["the NUL device"] = "NUL"
+        cases["the console"] = "CON"
+    else:
+        fifo = os.path.join(drive_c, "fifo.bmp")
+        if not os.path.exists(fifo):
+            os.mkfifo(fifo)
+        cases["a FIFO"] = "C:\\fifo.bmp"
+        cases["a device"] = "/dev/zero"
     for name, line in cases.items():
         saver = Saver(session, exe, line)
         saver.wait(tiles, CYCLE, f"{name}: tiles")

@@ -1,5 +1,6 @@
-"""Static checks of the 32-bit deliverable brenlow.scr: its PE header, the
-DLLs it imports, and its resources (manifest, name string, icon, version)."""
+"""Static checks of the 32-bit deliverable brenlow.scr: its PE header (a
+32-bit GUI program, large address aware), the DLLs it imports, and its
+resources (manifest, name string, icon, version)."""
 
 import re
 import struct
@@ -92,6 +93,8 @@ def main():
         failures.append("a 64-bit program, expected 32-bit")
 
     dump = subprocess.run([objdump, "-p", scr], capture_output=True, text=True, check=True).stdout
+    if "large address aware" not in dump:
+        failures.append("not large address aware: 2 GB of addresses where 4 GB could be had")
     dlls = {d.lower() for d in re.findall(r"DLL Name: (\S+)", dump)}
     if not dlls:
         failures.append("no imports found")
