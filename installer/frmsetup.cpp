@@ -68,28 +68,29 @@ SetupRect frmsetup::Command1Bounds(int inner_width, int inner_height) {
 
 int RunQuillet(InstallerHost& host) {
   constexpr char kTitle[] = "Installazione";
+  std::string failure;
   try {
     frmsetup form(host);
     if (const auto message = form.Form_Load()) {
-      host.MessageBox(*message, kTitle);
-      return 1;
-    }
-    if (const auto reason = host.ShowSetupWindow(kSetupDone)) {
+      failure = *message;
+    } else if (const auto reason = host.ShowSetupWindow(kSetupDone)) {
       // The files are in place, but a window that cannot be made is a failure.
-      host.MessageBox(
-          "I file sono stati installati, ma la finestra dell'installazione non si apre.\n\n" +
-              *reason,
-          kTitle);
-      return 1;
+      failure = "I file sono stati installati, ma la finestra dell'installazione non si apre.\n\n" +
+                *reason;
+    } else {
+      return 0;
     }
   } catch (const std::bad_alloc&) {
-    host.MessageBox("Memoria esaurita.\n\nInstallazione interrotta.", kTitle);
-    return 1;
+    failure = "Memoria esaurita.\n\nInstallazione interrotta.";
   } catch (const std::exception& error) {
-    host.MessageBox(std::string(error.what()) + "\n\nInstallazione interrotta.", kTitle);
-    return 1;
+    failure = std::string(error.what()) + "\n\nInstallazione interrotta.";
   }
-  return 0;
+  // Told once; a failure while telling it changes nothing.
+  try {
+    host.MessageBox(failure, kTitle);
+  } catch (const std::exception&) {
+  }
+  return 1;
 }
 
 }  // namespace brenlow

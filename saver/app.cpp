@@ -38,8 +38,12 @@ int RunBrenlow(System& system) {
       system.SetScreenSaverActive(true);
     } else {
       // The settings dialog was in the user's hands: tell why it went away.
-      // (The saver runs unattended and ends quietly.)
-      system.MessageBox(ErrorReport(error), "brenlow");
+      // (The saver runs unattended and ends quietly.) A second failure
+      // while the box is up changes nothing: the program ends.
+      try {
+        system.MessageBox(ErrorReport(error), "brenlow");
+      } catch (const std::exception&) {
+      }
     }
     system.EndProcess(1);
   }
