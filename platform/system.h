@@ -57,7 +57,7 @@ class System {
   virtual double Timer() = 0;
   // Gives the processor away between two passes of a hold: waits for the
   // pointer to move over the saver's windows, at most max_ms (the holds ask
-  // for the time left, capped at 10 ms). Keys are not waited on: they stay
+  // for the time left, capped at kLongestHoldWaitMs). Keys are not waited on: they stay
   // queued for the cycle's turn of the event queue.
   virtual void HoldPause(int max_ms) = 0;
   // The short pause after each band of the logo: a fixed time, not a loop

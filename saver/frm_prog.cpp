@@ -138,10 +138,10 @@ void frmProg::HoldFor(int seconds) {
     last = now;
     if (now + wraps >= end) return;
     CheckActivity();
-    // Wakes on a pointer move at once; otherwise the clock and the cursor
-    // are looked at again within 10 ms.
+    // Wakes on a pointer move over the saver's windows at once; otherwise
+    // the clock and the cursor are looked at again within kLongestHoldWaitMs.
     const double left_ms = std::ceil((end - now - wraps) * 1000.0);
-    system_.HoldPause(static_cast<int>(std::clamp(left_ms, 1.0, 10.0)));
+    system_.HoldPause(static_cast<int>(std::clamp(left_ms, 1.0, kLongestHoldWaitMs)));
   }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_system.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -54,11 +55,18 @@ void Win32System::KeepResponsive() {
 bool Win32System::GetCursorPos(CursorPoint& point) {
   // Called at every activity check, between the effects' drawing steps.
   KeepResponsive();
+  const ULONGLONG now = ::GetTickCount64();
+  if (now < cursor_valid_until_) {
+    point = last_cursor_;
+    return true;
+  }
   POINT read{};
   // Fails (access denied) while another desktop has the input; the point
   // then keeps its last value, so the check sees no movement.
   if (!::GetCursorPos(&read)) return false;
-  point = CursorPoint{read.x, read.y};
+  last_cursor_ = CursorPoint{read.x, read.y};
+  last_cursor_read_ = now;
+  point = last_cursor_;
   return true;
 }
 
@@ -82,6 +90,14 @@ void Win32System::HoldPause(int max_ms) {
     while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
     }
     RethrowCallbackError();
+    cursor_valid_until_ = 0;
+  } else if (woke == WAIT_TIMEOUT) {
+    // No mouse message: the pointer has not moved over the saver's windows,
+    // so the last reading stands for a while instead of asking the system
+    // at every check (under Wine each reading is a server round trip). A
+    // pointer moving elsewhere (captured by another program) is still seen
+    // within 50 ms.
+    cursor_valid_until_ = std::max(cursor_valid_until_, last_cursor_read_ + 50);
   }
   KeepResponsive();
 }

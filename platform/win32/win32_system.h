@@ -45,6 +45,11 @@ class Win32System : public System {
   std::unique_ptr<GdiCanvas> canvas_;
   LARGE_INTEGER counter_frequency_{};
   ULONGLONG last_peek_ = 0;
+  // The last cursor reading, and until when (tick count) it stands in for a
+  // new one: after a hold pause in which no mouse message came.
+  CursorPoint last_cursor_{};
+  ULONGLONG last_cursor_read_ = 0;
+  ULONGLONG cursor_valid_until_ = 0;
 };
 
 }  // namespace brenlow

@@ -210,11 +210,12 @@ TEST(Cycle, HoldsEndOnTheWholeSecondAfterTheRoundedStart) {
     EXPECT_GE(f.system.clock - f.system.clock_step, c.end - 1e-9) << c.start;
     EXPECT_LT(f.system.clock - f.system.clock_step, c.end + 0.0011) << c.start;
     // Each pass checked the mouse and then waited instead of spinning: at
-    // most 10 ms, and no longer than the pause has left.
+    // most kLongestHoldWaitMs, and no longer than the pause has left.
     const std::vector<int>& waits = f.system.hold_waits;
     EXPECT_GT(waits.size(), 100u);
-    EXPECT_TRUE(std::all_of(waits.begin(), waits.end(), [](int w) { return w >= 1 && w <= 10; }));
-    EXPECT_EQ(waits.front(), 10) << c.start;
+    EXPECT_TRUE(std::all_of(waits.begin(), waits.end(),
+                            [](int w) { return w >= 1 && w <= kLongestHoldWaitMs; }));
+    EXPECT_EQ(waits.front(), kLongestHoldWaitMs) << c.start;
     EXPECT_LE(waits.back(), 2) << c.start;
   }
 }
