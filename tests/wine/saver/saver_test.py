@@ -64,7 +64,19 @@ class Saver:
         self.s = session
         session.write_windows_file("brlscsav.ini", f"{picture_line}\r\n{shape}\r\n")
         self.p = session.start(exe, "/S", cwd=session.drive_c())
-        session.wait_window("^brenlow$", START)
+
+        def window():
+            if not self.alive():
+                raise AssertionError(f"saver ended (code {self.p.returncode}) before its window")
+            return session.find_windows("^brenlow$")
+        try:
+            winehelp.poll(window, START, 0.1, "window '^brenlow$'")
+        except winehelp.Timeout as e:
+            # Says whether the saver hangs before its window or Wine never
+            # started it.
+            titles = session.xdotool("search", "--onlyvisible", "--name", ".").split()
+            raise winehelp.Timeout(f"{e}; the saver is still running; {len(titles)} other "
+                                   "visible windows") from None
 
     def alive(self):
         return self.p.poll() is None
