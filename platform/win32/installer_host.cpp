@@ -3,6 +3,8 @@
 #include <windows.h>
 #undef MessageBox  // InstallerHost::MessageBox, not the user32 macro
 
+#include <cmath>
+
 #include "assets/quillet_rc.h"
 #include "installer/frmsetup.h"
 #include "platform/win32/win32_callbacks.h"
@@ -23,7 +25,11 @@ struct SetupWindow {
   int dpi_y = 96;
 };
 
-int PixelsFromTwips(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+// The nearest pixel, halves to even, as the frame's size (MulDiv would round
+// halves up).
+int PixelsFromTwips(int twips, int dpi) {
+  return static_cast<int>(std::nearbyint(twips * static_cast<double>(dpi) / 1440.0));
+}
 
 // Holds the frame at its fixed size and lays the button out inside it. The
 // SetWindowPos below raises a nested WM_SIZE, which finds the size already
