@@ -14,7 +14,7 @@
 namespace brenlow {
 
 // A bitmap file as a test wants it; every field has the plain value.
-struct BitmapSpec {
+struct BitmapFields {
   int width = 4;
   int height = 4;  // below 0: top row first
   int bits = 24;
@@ -29,56 +29,56 @@ struct BitmapSpec {
   std::uint64_t pixel_bytes_kept = UINT64_MAX;
 };
 
-inline std::string BitmapFile(const BitmapSpec& spec) {
+inline std::string BitmapFile(const BitmapFields& bmp) {
   std::string b;
   auto put = [&b](std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) b += static_cast<char>((v >> (8 * i)) & 0xff);
   };
-  const int rows = spec.height < 0 ? -spec.height : spec.height;
-  const std::uint64_t stride = (static_cast<std::uint64_t>(spec.width) * spec.bits + 31) / 32 * 4;
-  const bool rle = spec.compression == 1 || spec.compression == 2;
-  const std::uint64_t data = rle ? spec.image_size : stride * rows;
-  const std::uint32_t entries = spec.bits > 8 ? 0 : spec.colours ? spec.colours : 1u << spec.bits;
-  const std::uint32_t header = spec.core_header ? 12 : 40;
-  const std::uint32_t masks = spec.compression == 3 ? 12 : 0;
-  const std::uint32_t offset = 14 + header + masks + entries * (spec.core_header ? 3 : 4);
+  const int rows = bmp.height < 0 ? -bmp.height : bmp.height;
+  const std::uint64_t stride = (static_cast<std::uint64_t>(bmp.width) * bmp.bits + 31) / 32 * 4;
+  const bool rle = bmp.compression == 1 || bmp.compression == 2;
+  const std::uint64_t data = rle ? bmp.image_size : stride * rows;
+  const std::uint32_t entries = bmp.bits > 8 ? 0 : bmp.colours ? bmp.colours : 1u << bmp.bits;
+  const std::uint32_t header = bmp.core_header ? 12 : 40;
+  const std::uint32_t masks = bmp.compression == 3 ? 12 : 0;
+  const std::uint32_t offset = 14 + header + masks + entries * (bmp.core_header ? 3 : 4);
   b += "BM";
   put(static_cast<std::uint32_t>(offset + data), 4);
   put(0, 4);
   put(offset, 4);
   put(header, 4);
-  if (spec.core_header) {
-    put(static_cast<std::uint32_t>(spec.width), 2);
-    put(static_cast<std::uint32_t>(spec.height), 2);
+  if (bmp.core_header) {
+    put(static_cast<std::uint32_t>(bmp.width), 2);
+    put(static_cast<std::uint32_t>(bmp.height), 2);
     put(1, 2);
-    put(static_cast<std::uint32_t>(spec.bits), 2);
+    put(static_cast<std::uint32_t>(bmp.bits), 2);
   } else {
-    put(static_cast<std::uint32_t>(spec.width), 4);
-    put(static_cast<std::uint32_t>(spec.height), 4);
+    put(static_cast<std::uint32_t>(bmp.width), 4);
+    put(static_cast<std::uint32_t>(bmp.height), 4);
     put(1, 2);
-    put(static_cast<std::uint32_t>(spec.bits), 2);
-    put(spec.compression, 4);
-    put(rle ? spec.image_size : static_cast<std::uint32_t>(data), 4);
+    put(static_cast<std::uint32_t>(bmp.bits), 2);
+    put(bmp.compression, 4);
+    put(rle ? bmp.image_size : static_cast<std::uint32_t>(data), 4);
     put(2835, 4);
     put(2835, 4);
-    put(spec.colours, 4);
+    put(bmp.colours, 4);
     put(0, 4);
   }
   b.append(masks, '\0');
   for (std::uint32_t i = 0; i < entries; ++i) {
-    const Colour c = i < spec.palette.size() ? spec.palette[i] : 0;
-    put(((c & 0xff) << 16) | (c & 0xff00) | ((c >> 16) & 0xff), spec.core_header ? 3 : 4);
+    const Colour c = i < bmp.palette.size() ? bmp.palette[i] : 0;
+    put(((c & 0xff) << 16) | (c & 0xff00) | ((c >> 16) & 0xff), bmp.core_header ? 3 : 4);
   }
-  const std::uint64_t kept = std::min(data, spec.pixel_bytes_kept);
-  if (spec.pixels.empty()) return b.append(kept, '\x7f');
+  const std::uint64_t kept = std::min(data, bmp.pixel_bytes_kept);
+  if (bmp.pixels.empty()) return b.append(kept, '\x7f');
   for (int r = 0; r < rows; ++r) {
-    const int y = spec.height < 0 ? r : rows - 1 - r;  // bottom row first unless top-down
+    const int y = bmp.height < 0 ? r : rows - 1 - r;  // bottom row first unless top-down
     std::string row(stride, '\0');
-    for (int x = 0; x < spec.width; ++x) {
-      const std::uint32_t v = spec.pixels[static_cast<size_t>(y) * spec.width + x];
-      const int bit = x * spec.bits;
-      if (spec.bits <= 8) {
-        row[bit / 8] = static_cast<char>(row[bit / 8] | (v << (8 - spec.bits - bit % 8)));
+    for (int x = 0; x < bmp.width; ++x) {
+      const std::uint32_t v = bmp.pixels[static_cast<size_t>(y) * bmp.width + x];
+      const int bit = x * bmp.bits;
+      if (bmp.bits <= 8) {
+        row[bit / 8] = static_cast<char>(row[bit / 8] | (v << (8 - bmp.bits - bit % 8)));
       } else {
         row[bit / 8] = static_cast<char>(v >> 16);  // blue, green, red
         row[bit / 8 + 1] = static_cast<char>(v >> 8);
