@@ -75,6 +75,23 @@ std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
   return content;
 }
 
+std::optional<FileHead> ReadDiskFileHead(const std::string& path, std::size_t max_bytes) {
+  Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK ||
+      !GetFileSizeEx(file.get(), &size)) {
+    return std::nullopt;
+  }
+  FileHead head{std::string(max_bytes, '\0'), static_cast<std::uint64_t>(size.QuadPart)};
+  DWORD got = 0;
+  if (!ReadFile(file.get(), head.bytes.data(), static_cast<DWORD>(max_bytes), &got, nullptr)) {
+    return std::nullopt;
+  }
+  head.bytes.resize(got);
+  return head;
+}
+
 std::optional<FileError> Win32Files::WriteAll(const std::string& path, const std::string& content) {
   if (content.size() > std::numeric_limits<DWORD>::max()) return FileError{"File troppo grande"};
   // Written beside the target and then moved over it, so that a failed
