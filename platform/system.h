@@ -31,6 +31,11 @@ struct ProcessEnded {
   int exit_code;
 };
 
+// The longest a hold sleeps between two looks at the clock and the cursor
+// while nothing wakes it: a pointer moving where the saver's windows do not
+// see it is still noticed within this time.
+inline constexpr int kLongestHoldWaitMs = 50;
+
 class System {
  public:
   virtual ~System() = default;
@@ -57,8 +62,10 @@ class System {
   virtual double Timer() = 0;
   // Gives the processor away between two passes of a hold: waits for the
   // pointer to move over the saver's windows, at most max_ms (the holds ask
-  // for the time left, capped at kLongestHoldWaitMs). Keys are not waited on: they stay
-  // queued for the cycle's turn of the event queue.
+  // for the time left, capped at kLongestHoldWaitMs). Keys are not waited
+  // on: they stay queued for the cycle's turn of the event queue. After a
+  // wait that nothing woke, a backend may answer GetCursorPos with its last
+  // reading for up to kLongestHoldWaitMs from when it was taken.
   virtual void HoldPause(int max_ms) = 0;
   // The short pause after each band of the logo: a fixed time, not a loop
   // count, so the reveal keeps its pace on any processor.

@@ -141,7 +141,7 @@ void frmProg::HoldFor(int seconds) {
     // Wakes on a pointer move over the saver's windows at once; otherwise
     // the clock and the cursor are looked at again within kLongestHoldWaitMs.
     const double left_ms = std::ceil((end - now - wraps) * 1000.0);
-    system_.HoldPause(static_cast<int>(std::clamp(left_ms, 1.0, kLongestHoldWaitMs)));
+    system_.HoldPause(static_cast<int>(std::clamp(left_ms, 1.0, double{kLongestHoldWaitMs})));
   }
 }
 

@@ -16,11 +16,6 @@ namespace brenlow {
 // The maker's web address printed under the logo.
 inline constexpr const char* kMakerAddress = "www.brenlow.example";
 
-// The longest a hold sleeps between two looks at the clock and the cursor
-// while nothing wakes it: a pointer moving where the saver's windows do not
-// see it is still noticed within this time.
-inline constexpr double kLongestHoldWaitMs = 50.0;
-
 // Lets a tool or a test follow the cycle without a screen.
 class CycleObserver {
  public:

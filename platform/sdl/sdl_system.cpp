@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -18,6 +19,23 @@
 #include "platform/soft/picture_io.h"
 
 namespace brenlow {
+namespace {
+
+// The X11 side of an SDL window; none when SDL draws elsewhere.
+struct X11Window {
+  Display* display;
+  ::Window window;
+};
+std::optional<X11Window> X11Of(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+    return std::nullopt;
+  }
+  return X11Window{info.info.x11.display, info.info.x11.window};
+}
+
+}  // namespace
 
 void ExitWithMessage(const std::string& line) {
   std::fprintf(stderr, "brenlow: %s\n", line.c_str());
@@ -227,16 +245,14 @@ bool SdlSystem::GetCursorPos(CursorPoint& point) {
   cursor_valid_until_ = now + std::chrono::milliseconds(1);
   if (canvas_) canvas_->PresentIfDue();
   int x = 0, y = 0;
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window_ && SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+  if (const auto x11 = X11Of(window_)) {
     // SDL's own global position only moves when events are pumped, and the
     // effects must not touch the event queue: ask the X server.
     ::Window root, child;
     int win_x, win_y;
     unsigned int mask;
-    XQueryPointer(info.info.x11.display, DefaultRootWindow(info.info.x11.display), &root, &child,
-                  &x, &y, &win_x, &win_y, &mask);
+    XQueryPointer(x11->display, DefaultRootWindow(x11->display), &root, &child, &x, &y, &win_x,
+                  &win_y, &mask);
   } else {
     SDL_GetGlobalMouseState(&x, &y);
   }
@@ -259,23 +275,22 @@ double SdlSystem::Timer() {
 }
 
 void SdlSystem::HoldPause(int max_ms) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (!window_ || !SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) {
+  const auto x11 = X11Of(window_);
+  if (!x11) {
     SDL_Delay(static_cast<Uint32>(max_ms));
     return;
   }
   // Sleep until the X server says something (a pointer move over the
   // saver's windows wakes the wait at once) or max_ms pass.
-  Display* display = info.info.x11.display;
+  Display* display = x11->display;
   if (XEventsQueued(display, QueuedAlready) == 0) {
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     if (poll(&connection, 1, max_ms) <= 0) {
       // Silence: the pointer has not moved over the saver's windows, so the
       // last reading stands for a while; a pointer that moves elsewhere (a
-      // grab by another program) is still seen within 50 ms.
-      cursor_valid_until_ =
-          std::max(cursor_valid_until_, last_cursor_read_ + std::chrono::milliseconds(50));
+      // grab by another program) is still seen within kLongestHoldWaitMs.
+      cursor_valid_until_ = std::max(
+          cursor_valid_until_, last_cursor_read_ + std::chrono::milliseconds(kLongestHoldWaitMs));
       return;
     }
   }
@@ -309,15 +324,13 @@ Canvas& SdlSystem::OpenSaverWindow() {
 }
 
 bool SdlSystem::FillScreen(SDL_Window* window) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+  if (const auto x11 = X11Of(window)) {
     // Full screen by the window's own state, read by a window manager when
     // the window is mapped: SDL's switch to full screen waits 100 ms for a
     // window manager's answer, and a bare X server never answers. Without a
     // window manager the borderless window covers the screen by its size.
-    Display* display = info.info.x11.display;
-    const ::Window x_window = info.info.x11.window;
+    Display* display = x11->display;
+    const ::Window x_window = x11->window;
     const Atom fullscreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
     XChangeProperty(display, x_window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
                     PropModeAppend, reinterpret_cast<const unsigned char*>(&fullscreen), 1);
@@ -401,10 +414,8 @@ void SdlSystem::EndProcess(int exit_code) {
   if (video_) {
     SDL_ShowCursor(SDL_ENABLE);
     SDL_EnableScreenSaver();
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (window_ && SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
-      XSync(info.info.x11.display, False);
+    if (const auto x11 = X11Of(window_)) {
+      XSync(x11->display, False);
     } else {
       for (SDL_Window* cover : covers_) SDL_DestroyWindow(cover);
       canvas_.reset();

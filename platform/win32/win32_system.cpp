@@ -96,8 +96,8 @@ void Win32System::HoldPause(int max_ms) {
     // so the last reading stands for a while instead of asking the system
     // at every check (under Wine each reading is a server round trip). A
     // pointer moving elsewhere (captured by another program) is still seen
-    // within 50 ms.
-    cursor_valid_until_ = std::max(cursor_valid_until_, last_cursor_read_ + 50);
+    // within kLongestHoldWaitMs.
+    cursor_valid_until_ = std::max(cursor_valid_until_, last_cursor_read_ + kLongestHoldWaitMs);
   }
   KeepResponsive();
 }
