@@ -17,7 +17,9 @@ constexpr char kSaverClass[] = "brenlow_saver";
 
 // What the saver window's procedure heard since the last turn of the queue.
 WindowEvents g_pending;
-// The saver window's canvas, told when the window's size changes.
+// The saver window and its canvas, told when that window's size changes
+// (the cover windows on other monitors share the window procedure).
+HWND g_saver_window = nullptr;
 GdiCanvas* g_canvas = nullptr;
 
 }  // namespace
@@ -26,6 +28,7 @@ Win32System::Win32System() { ::QueryPerformanceFrequency(&counter_frequency_); }
 
 Win32System::~Win32System() {
   g_canvas = nullptr;
+  g_saver_window = nullptr;
   canvas_.reset();
   if (window_ && dc_) ::ReleaseDC(window_, dc_);
 }
@@ -128,7 +131,7 @@ LRESULT CALLBACK Win32System::SaverWindowProc(HWND window, UINT message, WPARAM 
         g_pending.close_requested = true;
         return 0;
       case WM_SIZE:
-        if (g_canvas) g_canvas->Resize(LOWORD(lparam), HIWORD(lparam));
+        if (g_canvas && window == g_saver_window) g_canvas->Resize(LOWORD(lparam), HIWORD(lparam));
         break;
       case WM_SYSCOMMAND:
         // No other screen saver and no monitor power-down over this one.
@@ -215,6 +218,7 @@ Canvas& Win32System::OpenSaverWindow() {
   ::GetClientRect(window_, &inner);
   canvas_ = std::make_unique<GdiCanvas>(dc_, inner.right - inner.left, inner.bottom - inner.top);
   g_canvas = canvas_.get();
+  g_saver_window = window_;
   return *canvas_;
 }
 
