@@ -58,8 +58,13 @@ class System {
   virtual bool GetCursorPos(CursorPoint& point) = 0;
   virtual void ShowCursor(bool show) = 0;
 
-  // Seconds since midnight, with fractions; restarts at 0 at midnight.
+  // Seconds since midnight, with fractions; restarts at 0 at midnight and
+  // follows every step of the wall clock (daylight saving, a time service).
   virtual double Timer() = 0;
+  // Seconds from an arbitrary start, with sub-millisecond resolution, never
+  // stepping back: it paces the logo's bands and bounds every hold, whatever
+  // the wall clock does.
+  virtual double Monotonic() = 0;
   // Gives the processor away between two passes of a hold: waits for the
   // pointer to move over the saver's windows, at most max_ms (the holds ask
   // for the time left, capped at kLongestHoldWaitMs). Keys are not waited
@@ -67,9 +72,12 @@ class System {
   // wait that nothing woke, a backend may answer GetCursorPos with its last
   // reading for up to kLongestHoldWaitMs from when it was taken.
   virtual void HoldPause(int max_ms) = 0;
-  // The short pause after each band of the logo: a fixed time, not a loop
-  // count, so the reveal keeps its pace on any processor.
-  virtual void BandPause() = 0;
+  // The pause after each band of the logo: waits like HoldPause for at most
+  // `seconds` (the time until the next band is due, rounded up to whole
+  // milliseconds; 0 when the reveal is behind its pace, which waits for
+  // nothing), and keeps the window served and shown during a reveal that
+  // may last seconds. May return early on input.
+  virtual void BandPause(double seconds) = 0;
 
   // Opens the saver window: borderless, black, covering the primary screen.
   virtual Canvas& OpenSaverWindow() = 0;

@@ -73,7 +73,7 @@ void frmProg::LoadLogo() {
 
 void frmProg::Form_Activate() {
   LoadLogo();
-  system_.GetCursorPos(StartCursor);
+  start_cursor_read_ = system_.GetCursorPos(StartCursor);
   if (!HostOwnsInput) system_.ShowCursor(false);
   DisegnaForm();
 }
@@ -121,28 +121,46 @@ void frmProg::Form_QueryUnload(std::int16_t, std::int16_t) {
 void frmProg::CheckActivity() {
   if (observer_) observer_->OnCheck();
   // A failed read leaves CurrentCursor as it was: no movement is seen.
-  system_.GetCursorPos(CurrentCursor);
-  if (CurrentCursor.x != StartCursor.x && !HostOwnsInput) Close();
+  const bool read = system_.GetCursorPos(CurrentCursor);
+  if (read && !start_cursor_read_) {
+    StartCursor = CurrentCursor;
+    start_cursor_read_ = true;
+  }
+  if (CurrentCursor.x != StartCursor.x && start_cursor_read_ && !HostOwnsInput) Close();
 }
 
 void frmProg::HoldFor(int seconds) {
   constexpr double kDay = 86400.0;
   PauseStart = ToInt32(system_.Timer());
   const double end = static_cast<double>(PauseStart) + seconds;
+  // The start is rounded to the whole second, so a pause lasts at most half
+  // a second more than it says.
+  const double longest_end = system_.Monotonic() + seconds + 0.5;
   double last = -1.0, wraps = 0.0;
   for (;;) {
     const double now = system_.Timer();
     // The clock restarts at midnight; count on from the day before. Small
-    // steps back (clock adjustments) are not a new day.
+    // steps back (clock adjustments) are not a new day, and a step back
+    // across midnight returns to the day before.
     if (now < last - kDay / 2) wraps += kDay;
+    if (last >= 0 && now > last + kDay / 2) wraps -= kDay;
     last = now;
     if (now + wraps >= end) return;
+    const double mono_left = longest_end - system_.Monotonic();
+    if (mono_left <= 0) return;
     CheckActivity();
     // Wakes on a pointer move over the saver's windows at once; otherwise
     // the clock and the cursor are looked at again within kLongestHoldWaitMs.
-    const double left_ms = std::ceil((end - now - wraps) * 1000.0);
+    const double left_ms = std::ceil(std::min(end - now - wraps, mono_left) * 1000.0);
     system_.HoldPause(static_cast<int>(std::clamp(left_ms, 1.0, double{kLongestHoldWaitMs})));
   }
+}
+
+void frmProg::PaceBand(double due) {
+  double ahead = due - system_.Monotonic();
+  do {
+    system_.BandPause(std::max(ahead, 0.0));
+  } while ((ahead = due - system_.Monotonic()) > 0);
 }
 
 void frmProg::ClosingPause() { HoldFor(3); }

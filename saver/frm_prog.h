@@ -16,6 +16,10 @@ namespace brenlow {
 // The maker's web address printed under the logo.
 inline constexpr const char* kMakerAddress = "www.brenlow.example";
 
+// The logo's pace: one band every 0.6 ms, on any processor, so a 480-pixel
+// picture (599 bands) is revealed in about a third of a second.
+inline constexpr double kLogoBandSeconds = 0.0006;
+
 // Lets a tool or a test follow the cycle without a screen.
 class CycleObserver {
  public:
@@ -98,8 +102,13 @@ class frmProg {
 
  private:
   // Holds until the clock reaches PauseStart + seconds, checking activity
-  // on every pass; survives the clock's wrap at midnight.
+  // on every pass; survives the clock's wrap at midnight, and never lasts
+  // longer than the pause can (seconds + 0.5) by the monotonic clock, so a
+  // wall clock set back does not freeze the screen.
   void HoldFor(int seconds);
+  // The pause after a band of the logo: until the monotonic clock reaches
+  // due, without spinning.
+  void PaceBand(double due);
   // (x, y) of PolarPoint(radius, degrees) around the canvas centre.
   void PolarPoint(double radius, double degrees, float& x, float& y) const;
   // RGB with each component cut to 255.
@@ -113,6 +122,11 @@ class frmProg {
   Random random_;
   CycleObserver* observer_ = nullptr;
   bool closed_ = false;
+  // Whether StartCursor holds a real reading: when activation's reading
+  // fails (another desktop has the input as the saver starts), the first
+  // reading that succeeds becomes the start position instead of ending the
+  // saver.
+  bool start_cursor_read_ = true;
 };
 
 // Derives the number of logo bands from the picture's height.

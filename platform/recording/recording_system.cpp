@@ -1,6 +1,7 @@
 #include "platform/recording/recording_system.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace brenlow {
 
@@ -57,15 +58,26 @@ void RecordingSystem::ShowCursor(bool show) {
 double RecordingSystem::Timer() {
   const double now = clock;
   clock += clock_step;
+  monotonic += clock_step;
+  if (const auto jump = clock_jumps.find(timer_calls++); jump != clock_jumps.end()) {
+    clock += jump->second;
+    if (clock < 0) clock += 86400.0;
+  }
   if (clock >= 86400.0) clock -= 86400.0;
   return now;
 }
+
+double RecordingSystem::Monotonic() { return monotonic; }
 
 void RecordingSystem::HoldPause(int max_ms) {
   if (keep_log) hold_waits.push_back(max_ms);
 }
 
-void RecordingSystem::BandPause() { ++band_pauses; }
+void RecordingSystem::BandPause(double seconds) {
+  band_waits.push_back(seconds);
+  monotonic +=
+      timer_tick > 0 && seconds > 0 ? std::ceil(seconds / timer_tick) * timer_tick : seconds;
+}
 
 Canvas& RecordingSystem::OpenSaverWindow() {
   Log("OpenSaverWindow");

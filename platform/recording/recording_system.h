@@ -37,8 +37,9 @@ class RecordingSystem : public System {
   bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool show) override;
   double Timer() override;
+  double Monotonic() override;
   void HoldPause(int max_ms) override;
-  void BandPause() override;
+  void BandPause(double seconds) override;
   Canvas& OpenSaverWindow() override;
   WindowEvents DoEvents() override;
   std::optional<Picture> LoadPicture(const std::string& path) override;
@@ -50,9 +51,18 @@ class RecordingSystem : public System {
   // Script.
   std::string args;
   std::string windows_folder = "C:\\WINDOWS";
-  // Seconds since midnight; every Timer() call advances it by clock_step.
+  // Seconds since midnight; every Timer() call advances it, and the
+  // monotonic clock with it, by clock_step. A band pause advances the
+  // monotonic clock by the time it was asked to wait.
   double clock = 36000.0;
   double clock_step = 0.01;
+  double monotonic = 1000.0;
+  // Steps of the wall clock alone (daylight saving, a time service): after
+  // the n-th Timer() call (0-based) the day clock moves by this many seconds.
+  std::map<int, double> clock_jumps;
+  // A band pause that waits lasts a whole number of these (a coarse system
+  // timer); 0: exactly as asked.
+  double timer_tick = 0;
   // Cursor position for the n-th GetCursorPos call (0-based).
   std::function<CursorPoint(int call)> cursor = [](int) { return CursorPoint{100, 100}; };
   // The GetCursorPos calls that fail (0-based), leaving the point as it was.
@@ -67,11 +77,12 @@ class RecordingSystem : public System {
   // What happened.
   std::vector<std::string> log;
   int cursor_calls = 0;
+  int timer_calls = 0;
   int do_events_calls = 0;
   int show_cursor_count = 0;  // the system's display counter: shown when >= 0
   bool screen_saver_active = true;
-  std::vector<int> hold_waits;  // max_ms of each HoldPause, with keep_log
-  int band_pauses = 0;
+  std::vector<int> hold_waits;     // max_ms of each HoldPause, with keep_log
+  std::vector<double> band_waits;  // the seconds of each BandPause
   RecordingCanvas canvas{640, 480};
   // When set, the saver window draws here instead of on canvas (benchmarks
   // that time the drawing alone).

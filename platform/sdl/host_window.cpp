@@ -8,11 +8,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 namespace brenlow {
 
@@ -382,8 +382,8 @@ void HostedSystem::HoldPause(int max_ms) {
   }
 }
 
-void HostedSystem::BandPause() {
-  std::this_thread::sleep_for(std::chrono::microseconds(500));
+void HostedSystem::BandPause(double seconds) {
+  if (seconds > 0) HoldPause(static_cast<int>(std::ceil(seconds * 1000.0)));
   if (canvas_) canvas_->Service();
 }
 

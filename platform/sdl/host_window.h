@@ -95,7 +95,7 @@ class HostedSystem : public SdlSystem {
   bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool) override {}
   void HoldPause(int max_ms) override;
-  void BandPause() override;
+  void BandPause(double seconds) override;
   Canvas& OpenSaverWindow() override;
   WindowEvents DoEvents() override;
   void MessageBox(const std::string& text, const std::string& title) override;

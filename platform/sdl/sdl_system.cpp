@@ -13,7 +13,6 @@
 #include <cstring>
 #include <optional>
 #include <stdexcept>
-#include <thread>
 
 #include "platform/sdl/options_dialog_module.h"
 #include "platform/soft/picture_io.h"
@@ -302,8 +301,14 @@ void SdlSystem::HoldPause(int max_ms) {
   cursor_valid_until_ = {};
 }
 
-void SdlSystem::BandPause() {
-  std::this_thread::sleep_for(std::chrono::microseconds(500));
+double SdlSystem::Monotonic() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void SdlSystem::BandPause(double seconds) {
+  // Bands are drawn in bursts between waits of a millisecond or more; the
+  // screen shows them at most every 16 ms anyway.
+  if (seconds > 0) HoldPause(static_cast<int>(std::ceil(seconds * 1000.0)));
   if (canvas_) canvas_->PresentIfDue();
 }
 

@@ -78,8 +78,9 @@ class SdlSystem : public System {
   bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool show) override;
   double Timer() override;
+  double Monotonic() override;
   void HoldPause(int max_ms) override;
-  void BandPause() override;
+  void BandPause(double seconds) override;
   Canvas& OpenSaverWindow() override;
   WindowEvents DoEvents() override;
   std::optional<Picture> LoadPicture(const std::string& path) override;

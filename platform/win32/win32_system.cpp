@@ -1,6 +1,7 @@
 #include "platform/win32/win32_system.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <vector>
 
@@ -56,9 +57,12 @@ void Win32System::KeepResponsive() {
 }
 
 bool Win32System::GetCursorPos(CursorPoint& point) {
-  // Called at every activity check, between the effects' drawing steps.
+  // Called at every activity check, between the effects' drawing steps:
+  // thousands a second while an effect draws. Asking the system each time
+  // costs more than the drawing (under Wine a server round trip), so a
+  // reading stands for a millisecond, and a mouse message drops it at once.
   KeepResponsive();
-  const ULONGLONG now = ::GetTickCount64();
+  const double now = Monotonic();
   if (now < cursor_valid_until_) {
     point = last_cursor_;
     return true;
@@ -69,6 +73,7 @@ bool Win32System::GetCursorPos(CursorPoint& point) {
   if (!::GetCursorPos(&read)) return false;
   last_cursor_ = CursorPoint{read.x, read.y};
   last_cursor_read_ = now;
+  cursor_valid_until_ = now + 0.001;
   point = last_cursor_;
   return true;
 }
@@ -81,7 +86,13 @@ double Win32System::Timer() {
   return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
 }
 
-void Win32System::HoldPause(int max_ms) {
+double Win32System::Monotonic() {
+  LARGE_INTEGER now;
+  ::QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(counter_frequency_.QuadPart);
+}
+
+void Win32System::WaitForMouse(int max_ms) {
   // Sleeps until the pointer moves over the thread's windows or max_ms pass;
   // no raised timer resolution is needed for that. Mouse messages are of no
   // use to the saver (it reads the cursor itself) and are taken out, so the
@@ -100,22 +111,23 @@ void Win32System::HoldPause(int max_ms) {
     // at every check (under Wine each reading is a server round trip). A
     // pointer moving elsewhere (captured by another program) is still seen
     // within kLongestHoldWaitMs.
-    cursor_valid_until_ = std::max(cursor_valid_until_, last_cursor_read_ + kLongestHoldWaitMs);
+    cursor_valid_until_ =
+        std::max(cursor_valid_until_, last_cursor_read_ + kLongestHoldWaitMs / 1000.0);
   }
+}
+
+void Win32System::HoldPause(int max_ms) {
+  WaitForMouse(max_ms);
   KeepResponsive();
 }
 
-void Win32System::BandPause() {
+void Win32System::BandPause(double seconds) {
   // A very tall logo reveals for many seconds: the queue is looked into
-  // here too, so the system never takes the saver for hung.
+  // here too, so the system never takes the saver for hung. Without a raised
+  // timer resolution a wait may last a timer tick (about 16 ms); the bands
+  // due by then follow at once, so the reveal keeps its length.
+  if (seconds > 0) WaitForMouse(static_cast<int>(std::ceil(seconds * 1000.0)));
   KeepResponsive();
-  // About 0.6 ms: the ~600 bands of a 480-pixel logo take well under a second.
-  LARGE_INTEGER start, now;
-  ::QueryPerformanceCounter(&start);
-  const LONGLONG ticks = counter_frequency_.QuadPart * 6 / 10000;
-  do {
-    ::QueryPerformanceCounter(&now);
-  } while (now.QuadPart - start.QuadPart < ticks);
 }
 
 LRESULT CALLBACK Win32System::SaverWindowProc(HWND window, UINT message, WPARAM wparam,

@@ -23,8 +23,9 @@ class Win32System : public System {
   bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool show) override;
   double Timer() override;
+  double Monotonic() override;
   void HoldPause(int max_ms) override;
-  void BandPause() override;
+  void BandPause(double seconds) override;
   Canvas& OpenSaverWindow() override;
   WindowEvents DoEvents() override;
   std::optional<Picture> LoadPicture(const std::string& path) override;
@@ -35,6 +36,8 @@ class Win32System : public System {
 
  private:
   void KeepResponsive();
+  // Sleeps until a mouse message arrives for the thread or max_ms pass.
+  void WaitForMouse(int max_ms);
   static LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam,
                                           LPARAM lparam) noexcept;
 
@@ -45,11 +48,12 @@ class Win32System : public System {
   std::unique_ptr<GdiCanvas> canvas_;
   LARGE_INTEGER counter_frequency_{};
   ULONGLONG last_peek_ = 0;
-  // The last cursor reading, and until when (tick count) it stands in for a
-  // new one: after a hold pause in which no mouse message came.
+  // The last cursor reading, and until when (Monotonic seconds) it stands
+  // in for a new one: a millisecond, or longer after a hold pause in which
+  // no mouse message came.
   CursorPoint last_cursor_{};
-  ULONGLONG last_cursor_read_ = 0;
-  ULONGLONG cursor_valid_until_ = 0;
+  double last_cursor_read_ = 0;
+  double cursor_valid_until_ = 0;
 };
 
 }  // namespace brenlow

@@ -16,11 +16,16 @@ void frmProg::DisegnaLogo() {
   const float LogoBandHeight = static_cast<float>(logo_.height) / LogoBands;
   const std::int16_t LogoWidth = ToInt16(logo_.width);
   std::int16_t LogoPass = 0;
+  // Each band is drawn at its time on the monotonic clock; the pause after
+  // it is a wait, not a spin, so a reveal that runs ahead sleeps.
+  const double reveal_start = system_.Monotonic();
+  double band = 0;
   do {
     const float last_top = static_cast<float>(logo_.height) - 1.0f;
     for (float LogoBandTop = LogoPass; LogoBandTop <= last_top; LogoBandTop += LogoBandHeight) {
       canvas_->CopyPicture(logo_, 0, LogoBandTop, LogoWidth, LogoBandHeight, 0, LogoBandTop);
-      system_.BandPause();
+      band += 1;
+      PaceBand(reveal_start + band * kLogoBandSeconds);
     }
     LogoPass = Add16(LogoPass, 1);
   } while (static_cast<float>(LogoPass) < LogoBandHeight);

@@ -143,8 +143,16 @@ TEST(Cycle, FailedCursorReadKeepsTheLastPosition) {
          return n < 60 ? CursorPoint{100, 100} : CursorPoint{130, 100};
        },
        0, 60},
-      // StartCursor keeps the zero it started with; the first check ends.
-      {"the read at activation fails", {0}, still, 0, 1},
+      // Another desktop had the input as the saver started: the first read
+      // that succeeds is the start position, and only a move after it ends.
+      {"the reads at activation and the first check fail", {0, 1}, still, 2, -1},
+      {"the read at activation fails, the pointer moves later",
+       {0},
+       [](int n) {
+         return n < 40 ? CursorPoint{100, 100} : CursorPoint{130, 100};
+       },
+       0,
+       40},
   };
   for (const Case& c : cases) {
     RecordingSystem system;
@@ -220,13 +228,44 @@ TEST(Cycle, HoldsEndOnTheWholeSecondAfterTheRoundedStart) {
   }
 }
 
-TEST(Cycle, ClosingPauseEndsAcrossMidnight) {
-  HeadlessSaver f;
-  f.system.clock = 86399.7;
-  f.system.clock_step = 0.01;
-  f.prog.ClosingPause();
-  EXPECT_EQ(f.prog.PauseStart, 86400);
-  EXPECT_NEAR(f.system.clock, 3.0, 0.05);
+// The day clock decides the end; a monotonic clock bounds every hold by its
+// longest length (3.5 s, 1.5 s), so no step of the wall clock freezes the
+// screen or cuts a hold short by more than the step itself.
+TEST(Cycle, HoldsLastWhatTheySayWhateverTheWallClockDoes) {
+  struct Case {
+    const char* name;
+    double start;
+    std::map<int, double> jumps;  // Timer() call -> seconds the wall clock moves
+    bool closing;                 // ClosingPause (3 s) or the fade's hold (1 s)
+    double min_s, max_s;          // how long the hold lasted, by the monotonic clock
+  };
+  const Case cases[] = {
+      {"steady", 36000.2, {}, true, 2.79, 2.82},
+      {"back an hour (daylight saving ends)", 36000.2, {{50, -3600}}, true, 3.49, 3.52},
+      {"back an hour, the fade's hold", 36000.2, {{20, -3600}}, false, 1.49, 1.52},
+      {"forward an hour", 36000.2, {{50, 3600}}, true, 0.49, 0.52},
+      {"back five seconds", 36000.2, {{100, -5}}, true, 3.49, 3.52},
+      {"midnight", 86399.7, {}, true, 3.29, 3.32},
+      {"midnight, then back a second", 86399.7, {{100, -1}}, true, 3.49, 3.52},
+  };
+  for (const Case& c : cases) {
+    HeadlessSaver f;
+    f.system.clock = c.start;
+    f.system.clock_jumps = c.jumps;
+    const double begun = f.system.monotonic;
+    if (c.closing) {
+      f.prog.ClosingPause();
+    } else {
+      f.prog.Evanescenza();
+    }
+    const double lasted = f.system.monotonic - begun;
+    EXPECT_GE(lasted, c.min_s) << c.name;
+    EXPECT_LE(lasted, c.max_s) << c.name;
+    // Every pass still checked the mouse before it waited.
+    if (c.closing) {
+      EXPECT_EQ(f.system.hold_waits.size(), static_cast<size_t>(f.system.cursor_calls)) << c.name;
+    }
+  }
 }
 
 TEST(Cycle, EmptyCanvasDrawsNoShapesAndDividesByNothing) {

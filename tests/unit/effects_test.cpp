@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "saver/shape_families.h"
@@ -348,12 +349,40 @@ TEST(Logo, AddressThenBandsTopToBottom) {
     EXPECT_EQ(calls.front().font_size, 14);
     const auto copies = f.Calls(DrawCall::kCopy);
     EXPECT_EQ(copies.size(), c.bands) << c.height;
-    EXPECT_EQ(f.system.band_pauses, static_cast<int>(c.bands));
+    // A pause after every band, each up to the band's time on the
+    // monotonic clock: the reveal lasts bands x 0.6 ms.
+    EXPECT_EQ(f.system.band_waits.size(), c.bands);
+    for (double wait : f.system.band_waits) EXPECT_NEAR(wait, kLogoBandSeconds, 1e-9);
     for (size_t i = 0; i < c.first_tops.size(); ++i) {
       EXPECT_FLOAT_EQ(copies[i].v[1], c.first_tops[i]) << c.height;
       EXPECT_FLOAT_EQ(copies[i].v[5], c.first_tops[i]);
       EXPECT_FLOAT_EQ(copies[i].v[3], c.band_height);
       EXPECT_FLOAT_EQ(copies[i].v[2], 30);
+    }
+  }
+}
+
+// The reveal keeps its length whatever a wait lasts: after a wait that took
+// a whole timer tick the bands due by then follow without waiting.
+TEST(Logo, BandsKeepTheirPaceWhenAWaitOverruns) {
+  for (const double tick : {0.0, 0.001, 0.0156}) {
+    HeadlessSaver f(640, 480);
+    f.system.timer_tick = tick;
+    f.system.pictures["logo.bmp"] = Picture{30, 480, std::vector<Colour>(30 * 480, 0x123456)};
+    f.globals.PictureSetting = "logo.bmp";
+    f.prog.LoadLogo();
+    const double begun = f.system.monotonic;
+    f.prog.DisegnaLogo();
+    const double lasted = f.system.monotonic - begun;
+    EXPECT_GE(lasted, 599 * kLogoBandSeconds - 1e-9) << tick;
+    EXPECT_LT(lasted, 599 * kLogoBandSeconds + tick + 1e-9) << tick;
+    const auto& waits = f.system.band_waits;
+    const size_t waited = std::count_if(waits.begin(), waits.end(), [](double w) { return w > 0; });
+    if (tick > 0) {
+      // One wait per tick, the other bands at once.
+      EXPECT_LE(waited, static_cast<size_t>(599 * kLogoBandSeconds / tick) + 2) << tick;
+    } else {
+      EXPECT_EQ(waited, 599u);
     }
   }
 }
