@@ -6,8 +6,11 @@ goal.
 
     perf_report.py [--quick] [--runs N] [--build DIR] [--source DIR] [--only SECTIONS]
 
-SECTIONS is a comma list of size, draw, replay, hold, saver, startup
-(default: all). --quick runs a small configuration (640x480 drawing, short
+SECTIONS is a comma list of size, draw, replay, hold, saver, installed,
+startup (default: all). "installed" runs the saver as quillet installs it
+(BR_LOW.bmp, "Casuali") and each family with the picture at 1920x1080, and
+compares each with its floor: the same calls replayed into a DIB section
+through Wine's GDI, per cycle. --quick runs a small configuration (640x480 drawing, short
 holds and saver runs) so that ctest can check the script still works; its
 figures are rough. Needs the linux build (perf_draw perf_replay first_tile
 perf_hold brenlow brenlow-trace), and for the Wine figures the win32 build
@@ -248,9 +251,28 @@ class X:
             raise RuntimeError("cannot open " + display)
         self.root = self.lib.XDefaultRootWindow(self.display)
 
+        self.lib.XGetImage.restype = ctypes.c_void_p
+        self.lib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 + \
+            [ctypes.c_uint] * 2 + [ctypes.c_ulong, ctypes.c_int]
+        self.lib.XGetPixel.restype = ctypes.c_ulong
+        self.lib.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+        self.lib.XDestroyImage = getattr(self.lib, "XDestroyImage", None)
+
     def move(self, x, y):
         self.lib.XWarpPointer(self.display, 0, self.root, 0, 0, 0, 0, x, y)
         self.lib.XSync(self.display, 0)
+
+    def pixel(self, x, y):
+        """The screen's pixel at (x, y), 0xRRGGBB: one tiny request."""
+        image = self.lib.XGetImage(self.display, self.root, x, y, 1, 1, 0xFFFFFFFF, 2)
+        if not image:
+            return 0
+        value = self.lib.XGetPixel(image, 0, 0) & 0xFFFFFF
+        # XDestroyImage is a macro in most libX11 builds; the 1-pixel image
+        # is left to the process's end then.
+        if self.lib.XDestroyImage:
+            self.lib.XDestroyImage(ctypes.c_void_p(image))
+        return value
 
 
 class Holder:
@@ -380,6 +402,12 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
     if exited:
         add(f"{kind} hold: sideways move to process exit", ms(statistics.median(exited)),
             spread(exited, ms))
+    noticed, exited = move_latencies(env, command + ["--draw"], samples, x, cwd)
+    if noticed:
+        add(f"{kind} drawing Cerchi: sideways move to noticed", ms(statistics.median(noticed)),
+            spread(noticed, ms), f"exit {ms(statistics.median(exited))}",
+            "median < 10 ms, max < 20 ms",
+            yes_no(statistics.median(noticed) < 10 and max(noticed) < 20))
 
 
 def report_saver(kind, start, a, goal):
@@ -410,6 +438,129 @@ def section_saver(a):
     with winehelp.Session("perf", 1280, 720) as s:
         s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
         report_saver(wine_kind(), lambda: s.start(exe, "/S", cwd=s.drive_c()), a, 1.0)
+
+
+class CycleCounter:
+    """Counts the saver's cycles from outside: a pixel in the bottom right
+    corner turns from black to a tile's colour at every canvas fill and back
+    to black by the end of every wipe. Looked at every 50 ms (the black hold
+    lasts a second), which costs the X server next to nothing."""
+
+    def __init__(self, x, width, height):
+        self.x = x
+        self.at = [(width - 3, height - 3), (width - 40, height - 20), (width - 70, height - 60)]
+        self.starts = []
+        self.stop = threading.Event()
+        self.thread = threading.Thread(target=self._watch, daemon=True)
+        self.thread.start()
+
+    def _watch(self):
+        lit = False
+        while not self.stop.wait(0.05):
+            now = any(self.x.pixel(*at) != 0 for at in self.at)
+            if now and not lit:
+                self.starts.append(time.monotonic())
+            lit = now
+
+    def finish(self):
+        self.stop.set()
+        self.thread.join()
+        return self.starts
+
+
+def run_installed(start, pids_of, seconds, x, size):
+    """One run: CPU % of each process over `seconds` from the first canvas
+    fill, and the cycles' mean length (s) from the fills seen."""
+    p = start()
+    try:
+        counter = CycleCounter(x, *size)
+        winehelp.poll(lambda: counter.starts or p.poll() is not None, 120, 0.05,
+                      "the first canvas fill")
+        if p.poll() is not None:
+            raise RuntimeError(f"the saver ended with code {p.returncode} before drawing")
+        cpu = cpu_percent({k: v for k, v in pids_of(p).items() if v}, seconds)
+        starts = [t for t in counter.finish() if t <= counter.starts[0] + seconds]
+        cycle = (starts[-1] - starts[0]) / (len(starts) - 1) if len(starts) > 1 else None
+        return cpu, cycle
+    finally:
+        if p.poll() is None:
+            os.killpg(p.pid, 9)
+        p.wait(timeout=30)
+
+
+def gdi_cycle_ms(replay, family, label):
+    """Wine GDI ms of one cycle of a family, replayed into a DIB section: the
+    canvas fill, the shapes, the logo and the mean of the three wipes."""
+    def median(effect):
+        gdi = replay.get((effect, label), ([], [], 0))[1]
+        return statistics.median(gdi) if gdi else None
+    parts = [median("Sfondo"), median(family), median("DisegnaLogo")]
+    fades = [median(f"Fade{i}") for i in (1, 2, 3)]
+    if None in parts or None in fades:
+        return None
+    return sum(parts) + statistics.mean(fades)
+
+
+def section_installed(a, picture, replay):
+    """The saver as a user has it: quillet's settings (BR_LOW.bmp, Casuali)
+    for ten cycles or more, then each family with the picture, at 1920x1080;
+    CPU of the saver, the wineserver and the X server separately, against
+    the floor of the GDI work each cycle asks for."""
+    size = (1920, 1080)
+    label = f"{size[0]}x{size[1]}"
+    pct = lambda v: f"{v:.2f} %"  # noqa: E731
+    cases = [("Casuali", 6 if a.quick else 50)] + \
+        [(f, 4 if a.quick else 20) for f in ([] if a.quick else SHAPES)]
+    settings = "C:\\windows\\BR_LOW.bmp\r\n{}\r\n"
+    exe = wine_program(a, "brenlow.scr")
+    with winehelp.Session("perf", *size) as s:
+        global REAPER
+        REAPER = s.reaper
+        x = X(s.display)
+        shutil.copy(picture, os.path.join(s.windows_folder(), "BR_LOW.bmp"))
+        for family, seconds in cases:
+            s.write_windows_file("brlscsav.ini", settings.format(family))
+            x.move(100, 300)
+            pids_of = lambda p: {"saver": p.pid, "wineserver": wineserver_pid(s.prefix),  # noqa
+                                 "X server": s.xvfb.pid}
+            runs = [run_installed(lambda: s.start(exe, "/S", cwd=s.drive_c()), pids_of, seconds,
+                                  x, size) for _ in range(a.runs)]
+            cpu = {k: [r[0][k] for r in runs if k in r[0]] for k in ("saver", "wineserver",
+                                                                       "X server")}
+            total = [sum(r[0].values()) for r in runs]
+            cycles = [r[1] for r in runs if r[1]]
+            cycle = statistics.median(cycles) if cycles else None
+            reference = [f"{k} {pct(statistics.median(v))}" for k, v in cpu.items() if v]
+            goal, met = "", ""
+            if cycle:
+                reference.append(f"cycle {cycle:.2f} s")
+            floor_ms = None if family == "Casuali" else gdi_cycle_ms(replay, family, label)
+            if family == "Casuali":
+                goal, met = "< 8 %", yes_no(statistics.median(total) < 8)
+            elif floor_ms and cycle:
+                floor = 100.0 * floor_ms / 1000 / cycle
+                ratio = statistics.median(total) / floor
+                reference.append(f"floor {pct(floor)} ({floor_ms:.0f} ms of GDI a cycle), "
+                                 f"measured {ratio:.1f}x the floor")
+                goal, met = "<= 1.5x floor", yes_no(ratio <= 1.5)
+            add(f"{wine_kind()} installed, {family}, BR_LOW.bmp, {label}, {seconds} s: "
+                "CPU of saver + wineserver + X server", pct(statistics.median(total)),
+                spread(total, pct), "; ".join(reference), goal, met)
+    with LinuxSession(*size) as s:
+        x = X(s.display)
+        s.write_windows_file("brlscsav.ini", settings.format("Casuali").replace(
+            "C:\\windows\\", "C:\\"))
+        shutil.copy(picture, os.path.join(s.drive_c(), "BR_LOW.bmp"))
+        seconds = cases[0][1]
+        runs = [run_installed(lambda: s.start(os.path.join(a.build, "brenlow"), "/S"),
+                              lambda p: {"saver": p.pid, "X server": s.xvfb.pid}, seconds, x,
+                              size) for _ in range(a.runs)]
+        saver = [r[0]["saver"] for r in runs]
+        xs = [r[0]["X server"] for r in runs if "X server" in r[0]]
+        add(f"linux installed, Casuali, BR_LOW.bmp, {label}, {seconds} s: CPU of the saver",
+            pct(statistics.median(saver)), spread(saver, pct),
+            f"X server {pct(statistics.median(xs))}" if xs else "", "< 1 %",
+            yes_no(statistics.median(saver) < 1))
 
 
 # --- start-up and memory ---------------------------------------------------
@@ -482,7 +633,7 @@ def main():
     ap.add_argument("--runs", type=int, default=3)
     ap.add_argument("--build", default=None)
     ap.add_argument("--source", default=os.path.normpath(os.path.join(HERE, "..", "..")))
-    ap.add_argument("--only", default="size,draw,replay,hold,saver,startup")
+    ap.add_argument("--only", default="size,draw,replay,hold,saver,installed,startup")
     a = ap.parse_args()
     a.build = os.path.abspath(a.build or os.path.join(a.source, "build", "linux"))
     a.source = os.path.abspath(a.source)
@@ -523,6 +674,12 @@ def main():
         if session:
             session.close()
     report_drawing(sizes, draw, memset, replay)
+    if "installed" in only:
+        if not a.quick and "replay" not in only:
+            # The floors come from the replays at 1920x1080.
+            with winehelp.Session("perf", 1920, 1080) as session:
+                replay = section_replay(a, [(1920, 1080)], picture, session)
+        section_installed(a, picture, replay)
 
     print("| figure | median | min – max (runs) | reference in the same run | goal | met |")
     print("|---|---|---|---|---|---|")
