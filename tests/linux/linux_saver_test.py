@@ -3,15 +3,42 @@ cases as the Windows build's under Wine.
 
     python3 linux_saver_test.py <case> <brenlow>"""
 
+import calendar
 import sys
+import time
 
 import saver_test
 import winehelp
 from linux_session import LinuxSession
 
+FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+
+
+def case_daylight_saving(session, exe):
+    """Rome's clocks go back an hour at 03:00 on 25 October 2026, while the
+    saver runs: its holds still end and the screen keeps changing."""
+    fall_back = calendar.timegm((2026, 10, 25, 1, 0, 0))  # 03:00 CEST
+    offset = int(fall_back - 6 - time.time())  # the clock starts at 02:59:54
+    env = dict(session.env(), TZ="Europe/Rome", LD_PRELOAD=FAKETIME, FAKETIME=f"{offset:+d}",
+               FAKETIME_DONT_FAKE_MONOTONIC="1")
+    saver = saver_test.Saver(session, exe, saver_test.put_logo(session), "Quadrati", env=env)
+    saver.wait(saver_test.tiles, saver_test.CYCLE, "tiles")
+    winehelp.poll(lambda: time.time() + offset > fall_back + 1, 60, 0.1, "the clock's step back")
+    # A hold that waited for the clock to climb back would hold one picture
+    # for an hour: two whole cycles must follow within a minute.
+    for n in (1, 2):
+        saver.wait(saver_test.black, 60, f"black after the step back ({n})")
+        saver.wait(saver_test.tiles, 60, f"tiles after the step back ({n})")
+    x, y = session.mouse_position()
+    saver.exit_latency(lambda: session.mouse_move(x + 40, y))
+    saver_test.check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    print("two cycles after the clock stepped back an hour; a move ended it with 0")
+
+
 if __name__ == "__main__":
     cases = {name: f for name, f in vars(saver_test).items()
              if name.startswith("case_") and name != "case_configure"}
+    cases["case_daylight_saving"] = case_daylight_saving
     if sys.argv[1:2] == ["two_monitors"]:
         make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2)
     else:

@@ -20,6 +20,7 @@ COMMANDS = [
     "i686-w64-mingw32-strip", "i686-w64-mingw32-windres", "x86_64-w64-mingw32-windres",
     "wine", "wineboot", "wineserver", "/usr/lib/wine/wine", "/usr/lib/wine/wine64",
     "Xvfb", "xdotool", "import", "convert", "xdpyinfo", "file",
+    "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
 ]
 
 # subprocess.run(["cmd", ...]) and winehelp.tool("cmd") in the Python harnesses.

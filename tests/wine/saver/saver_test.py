@@ -60,10 +60,10 @@ def black(img):
 class Saver:
     """One saver run in a session, with the settings file written first."""
 
-    def __init__(self, session, exe, picture_line="", shape="Cerchi"):
+    def __init__(self, session, exe, picture_line="", shape="Cerchi", env=None):
         self.s = session
         session.write_windows_file("brlscsav.ini", f"{picture_line}\r\n{shape}\r\n")
-        self.p = session.start(exe, "/S", cwd=session.drive_c())
+        self.p = session.start(exe, "/S", cwd=session.drive_c(), env=env)
 
         def window():
             if not self.alive():
