@@ -10,6 +10,7 @@
 #include "platform/win32/win32_callbacks.h"
 #include "platform/win32/win32_parsing.h"
 #include "platform/win32/win32_picture.h"
+#include "platform/win32/window_surface.h"
 
 namespace brenlow {
 namespace {
@@ -21,7 +22,7 @@ WindowEvents g_pending;
 // The saver window and its canvas, told when that window's size changes
 // (the cover windows on other monitors share the window procedure).
 HWND g_saver_window = nullptr;
-GdiCanvas* g_canvas = nullptr;
+WindowSurface* g_canvas = nullptr;
 
 }  // namespace
 
@@ -41,18 +42,21 @@ void Win32System::SetScreenSaverActive(bool active) {
 }
 
 void Win32System::KeepResponsive() {
-  // A look into the queue for a message that is never posted: sent messages
-  // (another program asking the window something) are served, the system
-  // sees a thread that reads its queue and puts no "not responding" ghost
-  // over the saver, and, finding nothing, the system presents what was drawn
-  // last (Wine shows a window's last drawing only then). Posted messages,
-  // keys included, stay queued for the cycle's turn of the queue.
-  constexpr UINT kNeverPosted = WM_APP + 0x3FFF;
+  // A look into the queue for paint requests only: sent messages (another
+  // program asking the window something) are served, a window uncovered or
+  // changed is painted from the drawing surface at once, the system sees a
+  // thread that reads its queue and puts no "not responding" ghost over the
+  // saver, and it presents what was drawn last (Wine shows a window's last
+  // drawing only then). Posted messages, keys included, stay queued for the
+  // cycle's turn of the queue.
   const ULONGLONG now = ::GetTickCount64();
   if (now - last_peek_ < 50) return;
   last_peek_ = now;
   MSG msg;
-  ::PeekMessageA(&msg, reinterpret_cast<HWND>(-1), kNeverPosted, kNeverPosted, PM_NOREMOVE);
+  while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+    ::DispatchMessageA(&msg);
+    RethrowCallbackError();
+  }
   RethrowCallbackError();
 }
 
@@ -62,6 +66,7 @@ bool Win32System::GetCursorPos(CursorPoint& point) {
   // costs more than the drawing (under Wine a server round trip), so a
   // reading stands for a millisecond, and a mouse message drops it at once.
   KeepResponsive();
+  if (canvas_) canvas_->PresentIfDue();
   const double now = Monotonic();
   if (now < cursor_valid_until_) {
     point = last_cursor_;
@@ -93,6 +98,8 @@ double Win32System::Monotonic() {
 }
 
 void Win32System::WaitForMouse(int max_ms) {
+  // What was drawn is shown before the thread sleeps.
+  if (canvas_) canvas_->Present();
   // Sleeps until the pointer moves over the thread's windows or max_ms pass;
   // no raised timer resolution is needed for that. Mouse messages are of no
   // use to the saver (it reads the cursor itself) and are taken out, so the
@@ -126,7 +133,11 @@ void Win32System::BandPause(double seconds) {
   // here too, so the system never takes the saver for hung. Without a raised
   // timer resolution a wait may last a timer tick (about 16 ms); the bands
   // due by then follow at once, so the reveal keeps its length.
-  if (seconds > 0) WaitForMouse(static_cast<int>(std::ceil(seconds * 1000.0)));
+  if (seconds > 0) {
+    WaitForMouse(static_cast<int>(std::ceil(seconds * 1000.0)));
+  } else if (canvas_) {
+    canvas_->PresentIfDue();
+  }
   KeepResponsive();
 }
 
@@ -142,6 +153,19 @@ LRESULT CALLBACK Win32System::SaverWindowProc(HWND window, UINT message, WPARAM 
         // The cycle closes the window itself, through its close handler.
         g_pending.close_requested = true;
         return 0;
+      case WM_PAINT:
+        if (g_canvas && window == g_saver_window) {
+          PAINTSTRUCT paint;
+          HDC dc = ::BeginPaint(window, &paint);
+          g_canvas->Paint(dc, paint.rcPaint);
+          ::EndPaint(window, &paint);
+          return 0;
+        }
+        break;
+      case WM_ERASEBKGND:
+        // The surface paints every pixel: no black flash first.
+        if (g_canvas && window == g_saver_window) return 1;
+        break;
       case WM_SIZE:
         if (g_canvas && window == g_saver_window) g_canvas->Resize(LOWORD(lparam), HIWORD(lparam));
         break;
@@ -228,13 +252,15 @@ Canvas& Win32System::OpenSaverWindow() {
   dc_ = ::GetDC(window_);
   RECT inner{};
   ::GetClientRect(window_, &inner);
-  canvas_ = std::make_unique<GdiCanvas>(dc_, inner.right - inner.left, inner.bottom - inner.top);
+  canvas_ =
+      std::make_unique<WindowSurface>(dc_, inner.right - inner.left, inner.bottom - inner.top);
   g_canvas = canvas_.get();
   g_saver_window = window_;
   return *canvas_;
 }
 
 WindowEvents Win32System::DoEvents() {
+  if (canvas_) canvas_->Present();
   MSG msg;
   while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     ::TranslateMessage(&msg);

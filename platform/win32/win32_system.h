@@ -9,6 +9,7 @@
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_parsing.h"
+#include "platform/win32/window_surface.h"
 
 namespace brenlow {
 
@@ -45,7 +46,7 @@ class Win32System : public System {
   std::unique_ptr<OptionsDialogWindow> options_dialog_;
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
-  std::unique_ptr<GdiCanvas> canvas_;
+  std::unique_ptr<WindowSurface> canvas_;
   LARGE_INTEGER counter_frequency_{};
   ULONGLONG last_peek_ = 0;
   // The last cursor reading, and until when (Monotonic seconds) it stands

@@ -7,6 +7,10 @@
 //                              took to answer a sent message (as the system
 //                              asks before it calls a window hung); exit 4
 //                              when it did not answer within 5 s
+//   brenlow_probe invalidate -> marks the whole saver window for painting,
+//                              as the system does when a window moved off
+//                              it; "painted_ms=N" once it has painted, exit
+//                              4 when it has not within a second
 #include <windows.h>
 // psapi.h needs windows.h first.
 #include <psapi.h>
@@ -57,6 +61,23 @@ int Ping() {
   return answered ? 0 : 4;
 }
 
+int Invalidate() {
+  HWND window = SaverWindow();
+  if (!window) return 2;
+  const ULONGLONG start = ::GetTickCount64();
+  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  RECT update;
+  while (::GetUpdateRect(window, &update, FALSE)) {
+    if (::GetTickCount64() - start > 1000) {
+      std::printf("not painted within 1000 ms\n");
+      return 4;
+    }
+    ::Sleep(5);
+  }
+  std::printf("painted_ms=%llu\n", static_cast<unsigned long long>(::GetTickCount64() - start));
+  return 0;
+}
+
 int Close() {
   HWND window = SaverWindow();
   if (!window) return 2;
@@ -69,6 +90,7 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "counts") == 0) return Counts();
   if (argc == 2 && std::strcmp(argv[1], "close") == 0) return Close();
   if (argc == 2 && std::strcmp(argv[1], "ping") == 0) return Ping();
-  std::printf("usage: brenlow_probe counts|close|ping\n");
+  if (argc == 2 && std::strcmp(argv[1], "invalidate") == 0) return Invalidate();
+  std::printf("usage: brenlow_probe counts|close|ping|invalidate\n");
   return 1;
 }

@@ -4,6 +4,7 @@
     python3 wine_reliability_test.py close_request <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py bad_settings <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py tall_logo <brenlow.scr> <brenlow_probe.exe>
+    python3 wine_reliability_test.py repaint <brenlow.scr> <brenlow_probe.exe>
 
 long_run lets the saver cycle for BRENLOW_LONG_RUN_SECONDS (60 by default,
 600 for the full run) and reads, every few seconds, the process's memory
@@ -18,6 +19,7 @@ import subprocess
 import sys
 import time
 
+import saver_test
 import winehelp
 
 PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "reliability")
@@ -125,11 +127,37 @@ def case_close_request(session, exe, probe_exe):
     check(session.wait_exit(p, 120) == 0, f"exit code {p.returncode}")
     check(not session.find_windows("^brenlow$"), "the saver window is still there")
     # Another program sees a normal screen: a fresh start works at once.
+    # The move comes once the new saver has drawn, so it has read its start
+    # position by then.
     p = start_saver(session, exe)
+    session.wait_screen(lambda img: not black(img), 120, "the second saver drawing")
     x, y = session.mouse_position()
     session.mouse_move(x + 3, y)
     check(session.wait_exit(p, 120) == 0, "second run: exit code")
     print("WM_CLOSE ended the saver with code 0")
+
+
+def case_repaint(session, exe, probe_exe):
+    """A window marked for painting (another window moved off it) is painted
+    at once from the saver's own drawing, not left to the next cycle or
+    erased to black: during the closing hold the logo is still there. The
+    probe takes a while to start under Wine, so a hold that ended first is
+    tried again in a later cycle."""
+    p = start_saver(session, exe)
+    seen = []
+    for attempt in range(3):
+        session.wait_screen(saver_test.logo, 120, "the logo (the closing hold)")
+        code, out = probe(session, probe_exe, "invalidate")
+        check(code == 0, f"probe invalidate: {code} {out}")
+        check(p.poll() is None, f"the saver ended (code {p.returncode})")
+        seen.append(saver_test.logo(session.screenshot()))
+        if seen[-1]:
+            break
+    check(seen[-1], f"the logo was gone after each of {len(seen)} paints")
+    x, y = session.mouse_position()
+    session.mouse_move(x + 3, y)
+    check(session.wait_exit(p, 120) == 0, f"exit code {p.returncode}")
+    print(f"repainted from the drawing surface ({out}, attempt {len(seen)})")
 
 
 def case_tall_logo(session, exe, probe_exe):
