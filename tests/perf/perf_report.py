@@ -509,6 +509,8 @@ def section_installed(a, picture, replay):
     size = (1920, 1080)
     label = f"{size[0]}x{size[1]}"
     pct = lambda v: f"{v:.2f} %"  # noqa: E731
+    # --quick only shows the section still works: one run of each.
+    nruns = 1 if a.quick else a.runs
     cases = [("Casuali", 6 if a.quick else 50)] + \
         [(f, 4 if a.quick else 20) for f in ([] if a.quick else SHAPES)]
     settings = "C:\\windows\\BR_LOW.bmp\r\n{}\r\n"
@@ -524,7 +526,7 @@ def section_installed(a, picture, replay):
             pids_of = lambda p: {"saver": p.pid, "wineserver": wineserver_pid(s.prefix),  # noqa
                                  "X server": s.xvfb.pid}
             runs = [run_installed(lambda: s.start(exe, "/S", cwd=s.drive_c()), pids_of, seconds,
-                                  x, size) for _ in range(a.runs)]
+                                  x, size) for _ in range(nruns)]
             cpu = {k: [r[0][k] for r in runs if k in r[0]] for k in ("saver", "wineserver",
                                                                        "X server")}
             total = [sum(r[0].values()) for r in runs]
@@ -554,7 +556,7 @@ def section_installed(a, picture, replay):
         seconds = cases[0][1]
         runs = [run_installed(lambda: s.start(os.path.join(a.build, "brenlow"), "/S"),
                               lambda p: {"saver": p.pid, "X server": s.xvfb.pid}, seconds, x,
-                              size) for _ in range(a.runs)]
+                              size) for _ in range(nruns)]
         saver = [r[0]["saver"] for r in runs]
         xs = [r[0]["X server"] for r in runs if "X server" in r[0]]
         add(f"linux installed, Casuali, BR_LOW.bmp, {label}, {seconds} s: CPU of the saver",
