@@ -233,15 +233,13 @@ void SdlSystem::SetScreenSaverActive(bool active) {
 
 bool SdlSystem::GetCursorPos(CursorPoint& point) {
   // The effects ask before every shape; asking the X server that often
-  // would cost more than the drawing, so a reading lasts a millisecond (and
-  // longer in a hold while the server stays silent, see HoldPause).
-  const auto now = std::chrono::steady_clock::now();
-  if (now < cursor_valid_until_) {
+  // would cost more than the drawing (see CursorTrust).
+  const double now = Monotonic();
+  if (cursor_trust_.Fresh(now)) {
     point = last_cursor_;
     return true;
   }
-  last_cursor_read_ = now;
-  cursor_valid_until_ = now + std::chrono::milliseconds(1);
+  cursor_trust_.Read(now);
   if (canvas_) canvas_->PresentIfDue();
   int x = 0, y = 0;
   if (const auto x11 = X11Of(window_)) {
@@ -288,8 +286,7 @@ void SdlSystem::HoldPause(int max_ms) {
       // Silence: the pointer has not moved over the saver's windows, so the
       // last reading stands for a while; a pointer that moves elsewhere (a
       // grab by another program) is still seen within kLongestHoldWaitMs.
-      cursor_valid_until_ = std::max(
-          cursor_valid_until_, last_cursor_read_ + std::chrono::milliseconds(kLongestHoldWaitMs));
+      cursor_trust_.QuietWait();
       return;
     }
   }
@@ -298,7 +295,7 @@ void SdlSystem::HoldPause(int max_ms) {
   // dropped (the cursor is read directly, afresh at the next check).
   SDL_PumpEvents();
   SDL_FlushEvent(SDL_MOUSEMOTION);
-  cursor_valid_until_ = {};
+  cursor_trust_.Moved();
 }
 
 double SdlSystem::Monotonic() {

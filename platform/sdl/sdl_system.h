@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cursor_trust.h"
 #include "platform/posix/posix_files.h"
 #include "platform/soft/soft_canvas.h"
 #include "platform/system.h"
@@ -107,8 +108,7 @@ class SdlSystem : public System {
   std::unique_ptr<PresentingCanvas> canvas_;
   std::unique_ptr<OptionsDialogWindow> options_dialog_;
   CursorPoint last_cursor_;
-  std::chrono::steady_clock::time_point last_cursor_read_{};
-  std::chrono::steady_clock::time_point cursor_valid_until_{};
+  CursorTrust cursor_trust_;
 };
 
 }  // namespace brenlow

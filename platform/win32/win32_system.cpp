@@ -62,13 +62,11 @@ void Win32System::KeepResponsive() {
 
 bool Win32System::GetCursorPos(CursorPoint& point) {
   // Called at every activity check, between the effects' drawing steps:
-  // thousands a second while an effect draws. Asking the system each time
-  // costs more than the drawing (under Wine a server round trip), so a
-  // reading stands for a millisecond, and a mouse message drops it at once.
+  // thousands a second while an effect draws.
   KeepResponsive();
   if (canvas_) canvas_->PresentIfDue();
   const double now = Monotonic();
-  if (now < cursor_valid_until_) {
+  if (cursor_trust_.Fresh(now)) {
     point = last_cursor_;
     return true;
   }
@@ -77,8 +75,7 @@ bool Win32System::GetCursorPos(CursorPoint& point) {
   // then keeps its last value, so the check sees no movement.
   if (!::GetCursorPos(&read)) return false;
   last_cursor_ = CursorPoint{read.x, read.y};
-  last_cursor_read_ = now;
-  cursor_valid_until_ = now + 0.001;
+  cursor_trust_.Read(now);
   point = last_cursor_;
   return true;
 }
@@ -111,15 +108,14 @@ void Win32System::WaitForMouse(int max_ms) {
     while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
     }
     RethrowCallbackError();
-    cursor_valid_until_ = 0;
+    cursor_trust_.Moved();
   } else if (woke == WAIT_TIMEOUT) {
     // No mouse message: the pointer has not moved over the saver's windows,
     // so the last reading stands for a while instead of asking the system
     // at every check (under Wine each reading is a server round trip). A
     // pointer moving elsewhere (captured by another program) is still seen
     // within kLongestHoldWaitMs.
-    cursor_valid_until_ =
-        std::max(cursor_valid_until_, last_cursor_read_ + kLongestHoldWaitMs / 1000.0);
+    cursor_trust_.QuietWait();
   }
 }
 

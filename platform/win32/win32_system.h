@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "platform/cursor_trust.h"
 #include "platform/system.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/win32_files.h"
@@ -49,12 +50,9 @@ class Win32System : public System {
   std::unique_ptr<WindowSurface> canvas_;
   LARGE_INTEGER counter_frequency_{};
   ULONGLONG last_peek_ = 0;
-  // The last cursor reading, and until when (Monotonic seconds) it stands
-  // in for a new one: a millisecond, or longer after a hold pause in which
-  // no mouse message came.
+  // The last cursor reading, and how long it stands in for a new one.
   CursorPoint last_cursor_{};
-  double last_cursor_read_ = 0;
-  double cursor_valid_until_ = 0;
+  CursorTrust cursor_trust_;
 };
 
 }  // namespace brenlow
