@@ -3,7 +3,7 @@
 namespace brenlow {
 
 std::string WindowsFolder(System& system) {
-  return WindowsFolderInBuffer(system.WindowsDirectory(), 145);
+  return WindowsFolderInBuffer(system.WindowsDirectory(), kWindowsFolderBuffer);
 }
 
 std::string SettingsPath(const std::string& windows_folder) {

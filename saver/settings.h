@@ -3,6 +3,7 @@
 // installer all read and write it through these functions.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -20,7 +21,10 @@ struct SettingsValues {
   std::string shape;
 };
 
-// The Windows folder, as the saver looks it up (145-character buffer).
+// The buffer the saver reads the Windows folder into.
+inline constexpr std::size_t kWindowsFolderBuffer = 145;
+
+// The Windows folder, as the saver looks it up (kWindowsFolderBuffer).
 std::string WindowsFolder(System& system);
 
 // Folder followed by "\brlscsav.ini", joined as they are.

@@ -29,6 +29,12 @@ std::optional<ToolOptions> ParseToolOptions(int argc, char** argv, const char* u
       options.picture = value;
     } else if (ok && with_out && flag == "--out") {
       options.out = value;
+    } else if (ok && with_out && flag == "--fps") {
+      options.fps = std::atoi(value);
+      ok = options.fps > 0 && options.fps <= 100;
+    } else if (ok && with_out && flag == "--calls-per-frame") {
+      options.calls_per_frame = std::atoi(value);
+      ok = options.calls_per_frame > 0;
     } else {
       ok = false;
     }

@@ -22,9 +22,14 @@ struct ToolOptions {
   int cycles = 1;
   std::string picture;
   std::string out = ".";
+  // brenlow-render's frame sequence: a frame every 1/fps seconds of the
+  // scripted clock and every calls_per_frame drawing calls; 0: no sequence.
+  int fps = 0;
+  int calls_per_frame = 50;
 };
 
 // Parses the command line; prints the usage and returns nothing on error.
+// with_out: the rendering tool's options too (--out, --fps, --calls-per-frame).
 std::optional<ToolOptions> ParseToolOptions(int argc, char** argv, const char* usage,
                                             bool with_out);
 

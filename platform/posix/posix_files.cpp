@@ -56,16 +56,19 @@ std::optional<FileError> ReplaceFile(const std::string& path, const std::string&
 
 }  // namespace
 
-std::string StandInWindowsFolder() {
-  std::string base;
+std::string StandInWindowsFolderName() {
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::string(home) + "/.local/share";
-  } else {
-    return {};
+    return std::string(xdg) + "/brenlow";
   }
-  const std::string folder = base + "/brenlow";
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    return std::string(home) + "/.local/share/brenlow";
+  }
+  return {};
+}
+
+std::string StandInWindowsFolder() {
+  const std::string folder = StandInWindowsFolderName();
+  if (folder.empty()) return folder;
   // Create each missing level; an existing folder is fine.
   for (size_t slash = 1; slash != std::string::npos;) {
     slash = folder.find('/', slash + 1);

@@ -20,5 +20,7 @@ class PosixFiles : public Files {
 // The Linux stand-in for the Windows folder: $XDG_DATA_HOME/brenlow, or
 // ~/.local/share/brenlow; created when missing.
 std::string StandInWindowsFolder();
+// Its name alone, for those that only tell where it is.
+std::string StandInWindowsFolderName();
 
 }  // namespace brenlow

@@ -42,7 +42,13 @@ HostCommandLine ParseHostCommandLine(const std::vector<std::string>& args,
       }
       return args[++i];
     };
-    if (name == "-root") {
+    if (name == "-help" || name == "-h") {
+      request.question = HostQuestion::kHelp;
+      break;
+    } else if (name == "-version") {
+      request.question = HostQuestion::kVersion;
+      break;
+    } else if (name == "-root") {
       request.hosted = request.root = true;
     } else if (name == "-window-id") {
       if (const auto text = value("il numero della finestra")) {
@@ -74,6 +80,40 @@ HostCommandLine ParseHostCommandLine(const std::vector<std::string>& args,
   }
   if (window_option) request.window = window_option;
   return request;
+}
+
+std::string HostUsage(const std::string& settings_file) {
+  return "Uso: brenlow /S | /C\n"
+         "     brenlow [-root | -window-id FINESTRA] [-shape FORMA] [-picture FILE]\n"
+         "     brenlow --help | --version\n"
+         "\n"
+         "Salvaschermo a tutto schermo: mattonelle, contorni che crescono dal centro,\n"
+         "l'indirizzo, il logo svelato a strisce e una dissolvenza al nero.\n"
+         "\n"
+         "Modi di esecuzione:\n"
+         "  /S                   avvia il salvaschermo a tutto schermo; finisce con un\n"
+         "                       tasto o spostando il mouse di lato\n"
+         "  /C                   apre la finestra delle impostazioni\n"
+         "  (altro o niente)     non mostra nulla e termina\n"
+         "\n"
+         "Dentro un programma salvaschermo (XScreenSaver, xsecurelock), che passa la\n"
+         "finestra in XSCREENSAVER_WINDOW:\n"
+         "  -root                disegna nella finestra dell'ospite o, senza, sulla\n"
+         "                       finestra radice\n"
+         "  -window-id FINESTRA  disegna nella finestra indicata (0x... o decimale)\n"
+         "  -shape FORMA         Casuali, Quadrati, Cerchi, Triangoli, Ovali o Ellissi,\n"
+         "                       al posto della forma del file delle impostazioni\n"
+         "  -picture FILE        l'immagine BMP del logo, al posto di quella del file\n"
+         "                       delle impostazioni\n"
+         "  Le altre opzioni dell'ospite (-fps, -install, -visual V, ...) sono ignorate.\n"
+         "\n"
+         "  -h, --help           mostra questo aiuto\n"
+         "  --version            mostra la versione\n"
+         "\n"
+         "File delle impostazioni: " +
+         settings_file +
+         "\n"
+         "Vedi anche: man 6 brenlow\n";
 }
 
 }  // namespace brenlow

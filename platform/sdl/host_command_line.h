@@ -10,7 +10,12 @@
 
 namespace brenlow {
 
+// What --help and --version ask for: an answer on standard output and
+// nothing else, with or without a display.
+enum class HostQuestion { kNone, kHelp, kVersion };
+
 struct HostCommandLine {
+  HostQuestion question = HostQuestion::kNone;
   // Run for a host: XSCREENSAVER_WINDOW, -window-id or -root was given.
   bool hosted = false;
   // -root: draw on the (virtual) root window when no window is named.
@@ -34,5 +39,9 @@ std::optional<unsigned long> ParseWindowId(std::string_view text);
 // xscreensaver_window: the variable's value, or null when it is not set.
 HostCommandLine ParseHostCommandLine(const std::vector<std::string>& args,
                                      const char* xscreensaver_window);
+
+// The text --help prints (Italian): the run modes, the hosts' options and
+// settings_file, where the saver reads its settings on this machine.
+std::string HostUsage(const std::string& settings_file);
 
 }  // namespace brenlow

@@ -5,15 +5,32 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/posix_files.h"
 #include "platform/sdl/host_command_line.h"
 #include "platform/sdl/host_window.h"
 #include "platform/sdl/sdl_system.h"
 #include "saver/app.h"
+#include "saver/settings.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const brenlow::HostCommandLine request =
       brenlow::ParseHostCommandLine(args, std::getenv("XSCREENSAVER_WINDOW"));
+  // Answered before SDL or X is touched, so they work without a display.
+  if (request.question != brenlow::HostQuestion::kNone) {
+    std::string answer = "brenlow " BRENLOW_VERSION "\n";
+    if (request.question == brenlow::HostQuestion::kHelp) {
+      answer = brenlow::HostUsage(
+          brenlow::PosixFiles::NativePath(brenlow::SettingsPath(brenlow::WindowsFolderInBuffer(
+              brenlow::StandInWindowsFolderName(), brenlow::kWindowsFolderBuffer))));
+    }
+    std::fputs(answer.c_str(), stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+      std::perror("brenlow: impossibile scrivere sullo standard output");
+      return 1;
+    }
+    return 0;
+  }
   if (request.hosted) {
     if (!request.error.empty()) brenlow::ExitWithMessage(request.error);
     for (const std::string& option : request.ignored) {

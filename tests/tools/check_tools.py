@@ -76,6 +76,44 @@ with tempfile.TemporaryDirectory() as out:
         with open(os.path.join(out, frame), "rb") as f:
             check(f.read(8) == b"\x89PNG\r\n\x1a\n", f"{frame} is not a PNG")
 
+# The frame sequence: numbered frames, one every 1/fps seconds of the
+# scripted clock and one every K drawing calls (as the trace counts them).
+def sequence(fps, calls_per_frame):
+    with tempfile.TemporaryDirectory() as out:
+        result = subprocess.run([RENDER, "--size", "160x120", "--shape", "Ovali", "--seed", "2",
+                                 "--fps", str(fps), "--calls-per-frame", str(calls_per_frame),
+                                 "--out", out], capture_output=True, text=True, timeout=300)
+        check(result.returncode == 0, f"sequence exit {result.returncode}: {result.stderr}")
+        names = sorted(os.listdir(out))
+        check(names == [f"Ovali-{i:04d}.png" for i in range(1, len(names) + 1)],
+              f"sequence names {names[:3]}...")
+        frames = []
+        for name in names:
+            with open(os.path.join(out, name), "rb") as f:
+                frames.append(f.read())
+    longest = run = 1
+    for a, b in zip(frames, frames[1:]):
+        run = run + 1 if a == b else 1
+        longest = max(longest, run)
+    return len(frames), longest
+
+
+drawing = sum(1 for line in trace("--size", "160x120", "--shape", "Ovali", "--seed", "2")
+              if line.split()[0] in ("cycle", "rect", "arc", "line", "copy", "text"))
+at_10, still_10 = sequence(10, 50)
+at_20, _ = sequence(20, 50)
+finer, _ = sequence(10, 25)
+check(finer - at_10 == drawing // 25 - drawing // 50,
+      f"{finer - at_10} more frames at 25 calls a frame than at 50, {drawing} calls drawn")
+# The holds last 2 to 4 s of the clock: 20 to 40 more frames at 20 fps.
+check(20 <= at_20 - at_10 <= 41, f"{at_10} frames at 10 fps, {at_20} at 20 fps")
+# The closing hold (2 to 3 s) is a run of unchanged frames.
+check(still_10 >= 20, f"longest run of unchanged frames {still_10}")
+for bad_args in (["--fps", "0"], ["--fps", "x"], ["--fps", "10", "--calls-per-frame", "0"]):
+    result = subprocess.run([RENDER, "--size", "64x48", *bad_args, "--out", "/dev/null/x"],
+                            capture_output=True, text=True, timeout=60)
+    check(result.returncode == 2 and "usage" in result.stderr, f"{bad_args} accepted")
+
 # Failures are told and end with a non-zero code: a folder that is missing is
 # made, one that cannot be made is named; a full disk cuts no trace silently.
 with tempfile.TemporaryDirectory() as out:

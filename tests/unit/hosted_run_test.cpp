@@ -169,5 +169,33 @@ TEST(HostCommandLine, WhatEachHostPasses) {
   }
 }
 
+TEST(HostCommandLine, HelpAndVersionAnswerWhateverFollows) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    HostQuestion question;
+    std::size_t ignored;
+  };
+  const Case cases[] = {
+      {"--help", {"--help"}, HostQuestion::kHelp, 0},
+      {"-h", {"-h"}, HostQuestion::kHelp, 0},
+      {"-help", {"-help"}, HostQuestion::kHelp, 0},
+      {"--version", {"--version"}, HostQuestion::kVersion, 0},
+      {"after host options", {"-root", "-fps", "--help"}, HostQuestion::kHelp, 1},
+      {"before a bad window id", {"-h", "-window-id", "0xZZ"}, HostQuestion::kHelp, 0},
+      {"the first question counts", {"--version", "--help"}, HostQuestion::kVersion, 0},
+      {"a shape named -h is a shape", {"-shape", "-h"}, HostQuestion::kNone, 0},
+      {"after the run switch", {"/S", "--help"}, HostQuestion::kNone, 0},
+      {"a longer word is unknown", {"--helpful"}, HostQuestion::kNone, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const HostCommandLine r = ParseHostCommandLine(c.args, "0x400007");
+    EXPECT_EQ(r.question, c.question);
+    EXPECT_EQ(r.ignored.size(), c.ignored);
+    EXPECT_EQ(r.error, "");
+  }
+}
+
 }  // namespace
 }  // namespace brenlow

@@ -1,0 +1,90 @@
+"""The Debian package as a user gets it: cpack builds it from the build tree,
+lintian finds nothing to say, and the program unpacked from it answers
+--help and --version without a display, draws its tiles in a host's window
+and opens its settings window.
+
+    python3 package_test.py install <build tree> <version>"""
+
+import glob
+import os
+import sys
+
+import winehelp
+from host_test import HostWindow, Run, check, host_window_helper, gtk_env, tiles_in
+from linux_session import LinuxSession
+
+WIN_X, WIN_Y, WIN_W, WIN_H = 60, 50, 320, 240
+# What the usage must name: the run modes and the hosts' options.
+USAGE_WORDS = ("/S", "/C", "-root", "-window-id", "-shape", "-picture", "--version")
+
+
+def finished(session, what, program, *args, timeout=120, cwd=None):
+    """Runs a tool to its end in the session; its output, or a failure
+    that quotes it."""
+    p = session.start(program, *args, cwd=cwd)
+    session.wait_exit(p, timeout)
+    out = session.output(p).decode("utf-8", errors="replace")
+    check(p.returncode == 0, f"{what}: exit code {p.returncode}:\n{out}")
+    return out
+
+
+def case_install(session, build, version):
+    work = os.path.join(session.home, "package")
+    finished(session, "cpack", winehelp.tool("cpack"), "-G", "DEB", "-B", work, "--config",
+             os.path.join(build, "CPackConfig.cmake"), cwd=build)
+    debs = glob.glob(os.path.join(work, "*.deb")) + glob.glob(os.path.join(work, "*.ddeb"))
+    check(len(debs) == 1, f"cpack made {debs}, not one package")
+    deb = debs[0]
+    check(os.path.basename(deb) == f"brenlow_{version}_amd64.deb", f"package name {deb}")
+
+    out = finished(session, "lintian", winehelp.tool("lintian"), "--fail-on", "error,warning",
+                   deb)
+    tags = [line for line in out.splitlines() if line[:2] in ("E:", "W:")]
+    check(not tags, "lintian:\n" + "\n".join(tags))
+    print(f"{os.path.basename(deb)}: lintian reports no error and no warning")
+
+    root = os.path.join(work, "root")
+    finished(session, "dpkg-deb -x", winehelp.tool("dpkg-deb"), "-x", deb, root)
+    exe = os.path.join(root, "usr", "bin", "brenlow")
+
+    # No display, a data folder that does not exist yet: the usage names
+    # the settings file there and leaves the folder as it was.
+    data = os.path.join(session.home, "elsewhere")
+    quiet = {"DISPLAY": None, "WAYLAND_DISPLAY": None, "XDG_DATA_HOME": data}
+    answers = {}
+    for args in (["--help"], ["-h"], ["-root", "--help"], ["--version"]):
+        run = Run(session, exe, *args, env=quiet)
+        code = run.wait(30)
+        answers[args[-1]] = out = run.output()
+        check(code == 0, f"{args}: exit code {code}: {out!r}")
+    usage = answers["--help"]
+    check(answers["-h"] == usage, "-h and --help differ")
+    missing = [w for w in USAGE_WORDS if w not in usage.split()]
+    check(not missing, f"the usage does not name {missing}:\n{usage}")
+    settings = os.path.join(data, "brenlow", "brlscsav.ini")
+    check(settings in usage, f"the usage does not name {settings}:\n{usage}")
+    check(not os.path.exists(data), "--help made the data folder")
+    check(answers["--version"] == f"brenlow {version}\n",
+          f"--version printed {answers['--version']!r}")
+    print(f"--help names the modes, the options and {settings}; --version: {version}")
+
+    # As a host runs it: tiles inside the host's window.
+    window = HostWindow(session, host_window_helper(build), WIN_W, WIN_H, WIN_X, WIN_Y)
+    run = Run(session, exe, "-window-id", hex(window.id), "-fps", "-shape", "Quadrati",
+              "-picture", os.path.join(root, "usr", "share", "brenlow", "BR_LOW.bmp"))
+    img = session.wait_screen(lambda i: tiles_in(i, WIN_X, WIN_Y, WIN_W, WIN_H), 60,
+                              "tiles in the host's window")
+    img.save(os.path.join(os.getcwd(), "package-hosted.ppm"))
+    check(run.p.poll() is None, f"the hosted run ended: {run.output()!r}")
+    print("hosted: the unpacked program draws its tiles in the host's window")
+
+    # Its settings window, from the module the package put beside it.
+    run = Run(session, exe, "/C", env=gtk_env())
+    winehelp.poll(lambda: run.p.poll() is not None or session.find_windows("^Impostazioni$"),
+                  60, 0.1, "the settings window")
+    check(run.p.poll() is None, f"/C ended with code {run.p.returncode}: {run.output()!r}")
+    print("/C: the settings window opens from the unpacked tree")
+
+
+if __name__ == "__main__":
+    sys.exit(winehelp.run_case(globals(), LinuxSession))
