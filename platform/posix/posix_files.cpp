@@ -1,6 +1,7 @@
 #include "platform/posix/posix_files.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 namespace brenlow {
 
@@ -56,16 +58,26 @@ std::optional<FileError> ReplaceFile(const std::string& path, const std::string&
 
 }  // namespace
 
-std::string StandInWindowsFolder() {
-  std::string base;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::string(home) + "/.local/share";
-  } else {
-    return {};
+std::optional<std::string> StandInWindowsBase(const char* xdg_data_home, const char* home,
+                                              const char* user_db_home) {
+  if (xdg_data_home && *xdg_data_home == '/') return std::string(xdg_data_home);
+  // A relative home would put the settings wherever the program was started.
+  for (const char* folder : {home, user_db_home}) {
+    if (folder && *folder == '/') return std::string(folder) + "/.local/share";
   }
-  const std::string folder = base + "/brenlow";
+  return std::nullopt;
+}
+
+std::string StandInWindowsFolder() {
+  const struct passwd* user = ::getpwuid(::getuid());
+  const std::optional<std::string> base = StandInWindowsBase(
+      std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), user ? user->pw_dir : nullptr);
+  if (!base) {
+    throw std::runtime_error(
+        "Nessuna cartella per le impostazioni: HOME non è impostata e l'utente " +
+        std::to_string(::getuid()) + " non ha una cartella personale nel database degli utenti.");
+  }
+  const std::string folder = *base + "/brenlow";
   // Create each missing level; an existing folder is fine.
   for (size_t slash = 1; slash != std::string::npos;) {
     slash = folder.find('/', slash + 1);
