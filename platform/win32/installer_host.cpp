@@ -8,6 +8,7 @@
 #include "assets/quillet_rc.h"
 #include "installer/frmsetup.h"
 #include "platform/win32/win32_callbacks.h"
+#include "platform/win32/win32_parsing.h"
 
 namespace brenlow {
 
@@ -117,6 +118,15 @@ class WindowGuard {
 void Win32InstallerHost::DeleteStream(const std::string& path) {
   // A missing stream (or file) is what most installs find: nothing to say.
   DeleteFileA(path.c_str());
+}
+
+void Win32InstallerHost::DeleteUserCopy(const std::string& path) {
+  char local[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::string copy = VirtualStorePath(local, path);
+  // Most users never saved settings of their own: nothing to say then.
+  if (!copy.empty()) DeleteFileA(copy.c_str());
 }
 
 void Win32InstallerHost::MessageBox(const std::string& text, const std::string& title) {

@@ -14,6 +14,21 @@
 namespace brenlow {
 namespace {
 
+TEST(VirtualStorePath, IsTheDrivelessPathUnderTheUsersVirtualStore) {
+  const std::string local = "C:\\Users\\anna\\AppData\\Local";
+  struct Case {
+    std::string local, path, copy;
+  } cases[] = {
+      {local, "C:\\WINDOWS\\brlscsav.ini", local + "\\VirtualStore\\WINDOWS\\brlscsav.ini"},
+      {local + "\\", "d:\\w\\x.ini", local + "\\VirtualStore\\w\\x.ini"},
+      {local, "\\brlscsav.ini", ""},            // no drive: the lookup failed
+      {local, "\\\\server\\share\\x.ini", ""},  // network paths are not virtualized
+      {local, "C:brlscsav.ini", ""},
+      {"", "C:\\WINDOWS\\brlscsav.ini", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(VirtualStorePath(c.local, c.path), c.copy) << c.path;
+}
+
 TEST(ArgumentsOf, SplitsOffTheProgramPathAsTheRuntimeDoes) {
   struct Case {
     const char* command_line;
