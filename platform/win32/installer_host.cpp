@@ -9,6 +9,7 @@
 #include "installer/frmsetup.h"
 #include "platform/win32/win32_callbacks.h"
 #include "platform/win32/win32_parsing.h"
+#include "platform/win32/window_frame_win32.h"
 
 namespace brenlow {
 
@@ -32,11 +33,21 @@ int PixelsFromTwips(int twips, int dpi) {
   return static_cast<int>(std::nearbyint(twips * static_cast<double>(dpi) / 1440.0));
 }
 
+// The fixed outer size, giving the client area it has on the design frame.
+SetupRect FittedFrame(HWND hwnd, const SetupWindow& self) {
+  SetupRect frame = frmsetup::FrameSize(self.dpi_x, self.dpi_y);
+  const FrameExtra design = DesignFrame(self.dpi_x, self.dpi_y);
+  const FrameExtra actual = ActualFrame(hwnd);
+  frame.width = FittedOuter(frame.width, design.width, actual.width);
+  frame.height = FittedOuter(frame.height, design.height, actual.height);
+  return frame;
+}
+
 // Holds the frame at its fixed size and lays the button out inside it. The
 // SetWindowPos below raises a nested WM_SIZE, which finds the size already
 // right and only lays out.
 void Form_Resize(HWND hwnd, const SetupWindow& self) {
-  const SetupRect frame = frmsetup::FrameSize(self.dpi_x, self.dpi_y);
+  const SetupRect frame = FittedFrame(hwnd, self);
   RECT outer;
   GetWindowRect(hwnd, &outer);
   if (outer.right - outer.left != frame.width || outer.bottom - outer.top != frame.height) {
@@ -63,7 +74,7 @@ LRESULT HandleFrmSetup(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
       if (self && !IsIconic(hwnd) && !IsZoomed(hwnd)) {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lparam);
         if (!(pos->flags & SWP_NOSIZE)) {
-          const SetupRect frame = frmsetup::FrameSize(self->dpi_x, self->dpi_y);
+          const SetupRect frame = FittedFrame(hwnd, *self);
           pos->cx = frame.width;
           pos->cy = frame.height;
         }
