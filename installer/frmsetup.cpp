@@ -54,6 +54,9 @@ std::optional<std::string> frmsetup::Form_Load() {
   if (const auto error = WriteSettings(files, settings, folder + "\\BR_LOW.bmp", kRandomShapes)) {
     return WriteFailed(settings, *error);
   }
+  // Otherwise the saver would go on reading the user's own earlier choice
+  // and installing again would not reset it.
+  host_.DeleteUserCopy(settings);
   return std::nullopt;
 }
 

@@ -27,8 +27,8 @@ class frmsetup {
   std::string WinDir();
 
   // The whole installation: copy the saver, copy the logo, write the default
-  // settings. Stops at the first step that fails and returns the message
-  // for the user; what earlier steps did stays done.
+  // settings and remove the user's virtualized copy of them. Stops at the first step that fails and
+  // returns the message for the user; what earlier steps did stays done.
   std::optional<std::string> Form_Load();
 
   // Outer size of the window: 3600 x 2400 twips, at 1440 / dpi twips per

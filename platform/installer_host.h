@@ -26,6 +26,12 @@ class InstallerHost {
   // such stream or the system knows no streams.
   virtual void DeleteStream(const std::string& path) = 0;
 
+  // Deletes the copy of path that the system's file virtualization keeps
+  // for the user running the program: under UAC an unelevated 32-bit saver
+  // writes C:\WINDOWS\x into that user's VirtualStore and reads it from
+  // there first. Nothing where there is no such copy or no virtualization.
+  virtual void DeleteUserCopy(const std::string& path) = 0;
+
   // A message box with an OK button; returns when the user has closed it.
   virtual void MessageBox(const std::string& text, const std::string& title) = 0;
 

@@ -1,6 +1,7 @@
 #include "platform/posix/posix_files.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 namespace brenlow {
 
@@ -56,19 +58,30 @@ std::optional<FileError> ReplaceFile(const std::string& path, const std::string&
 
 }  // namespace
 
+std::optional<std::string> StandInWindowsBase(const char* xdg_data_home, const char* home,
+                                              const char* user_db_home) {
+  if (xdg_data_home && *xdg_data_home == '/') return std::string(xdg_data_home);
+  // A relative home would put the settings wherever the program was started.
+  for (const char* folder : {home, user_db_home}) {
+    if (folder && *folder == '/') return std::string(folder) + "/.local/share";
+  }
+  return std::nullopt;
+}
+
 std::string StandInWindowsFolderName() {
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
-    return std::string(xdg) + "/brenlow";
+  const struct passwd* user = ::getpwuid(::getuid());
+  const std::optional<std::string> base = StandInWindowsBase(
+      std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), user ? user->pw_dir : nullptr);
+  if (!base) {
+    throw std::runtime_error(
+        "Nessuna cartella per le impostazioni: HOME non è impostata e l'utente " +
+        std::to_string(::getuid()) + " non ha una cartella personale nel database degli utenti.");
   }
-  if (const char* home = std::getenv("HOME"); home && *home) {
-    return std::string(home) + "/.local/share/brenlow";
-  }
-  return {};
+  return *base + "/brenlow";
 }
 
 std::string StandInWindowsFolder() {
   const std::string folder = StandInWindowsFolderName();
-  if (folder.empty()) return folder;
   // Create each missing level; an existing folder is fine.
   for (size_t slash = 1; slash != std::string::npos;) {
     slash = folder.find('/', slash + 1);

@@ -18,9 +18,16 @@ class PosixFiles : public Files {
 };
 
 // The Linux stand-in for the Windows folder: $XDG_DATA_HOME/brenlow, or
-// ~/.local/share/brenlow; created when missing.
+// ~/.local/share/brenlow with the home from HOME or, without it, from the
+// user database; created when missing. Throws std::runtime_error, saying
+// why, when there is no home to put it in.
 std::string StandInWindowsFolder();
 // Its name alone, for those that only tell where it is.
 std::string StandInWindowsFolderName();
+
+// The folder that holds the stand-in, from XDG_DATA_HOME, HOME and the
+// user database's home (each may be null); only absolute paths count.
+std::optional<std::string> StandInWindowsBase(const char* xdg_data_home, const char* home,
+                                              const char* user_db_home);
 
 }  // namespace brenlow

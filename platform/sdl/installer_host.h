@@ -13,6 +13,8 @@ class SdlInstallerHost : public InstallerHost {
   Files& files() override { return files_; }
   // Linux files carry no streams.
   void DeleteStream(const std::string&) override {}
+  // Nor does Linux virtualize a folder per user.
+  void DeleteUserCopy(const std::string&) override {}
   void MessageBox(const std::string& text, const std::string& title) override;
   std::optional<std::string> ShowSetupWindow(const std::string& caption) override;
 

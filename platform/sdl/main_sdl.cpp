@@ -2,6 +2,7 @@
 // table on SDL2, or, when a screen-saver host runs it, in the host's window.
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,15 @@ int main(int argc, char** argv) {
   if (request.question != brenlow::HostQuestion::kNone) {
     std::string answer = "brenlow " BRENLOW_VERSION "\n";
     if (request.question == brenlow::HostQuestion::kHelp) {
-      answer = brenlow::HostUsage(
-          brenlow::PosixFiles::NativePath(brenlow::SettingsPath(brenlow::WindowsFolderInBuffer(
-              brenlow::StandInWindowsFolderName(), brenlow::kWindowsFolderBuffer))));
+      std::string settings;
+      try {
+        settings =
+            brenlow::PosixFiles::NativePath(brenlow::SettingsPath(brenlow::WindowsFolderInBuffer(
+                brenlow::StandInWindowsFolderName(), brenlow::kWindowsFolderBuffer)));
+      } catch (const std::exception& no_home) {
+        settings = no_home.what();  // no home at all: the usage says so
+      }
+      answer = brenlow::HostUsage(settings);
     }
     std::fputs(answer.c_str(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -222,6 +222,16 @@ void SdlSystem::InitVideo() {
   video_ = true;
 }
 
+std::string SdlSystem::WindowsDirectory() {
+  try {
+    return StandInWindowsFolder();
+  } catch (const std::runtime_error& error) {
+    // Said on the terminal too: the running saver ends without a box.
+    std::fprintf(stderr, "brenlow: %s\n", error.what());
+    throw;
+  }
+}
+
 void SdlSystem::SetScreenSaverActive(bool active) {
   InitVideo();
   if (active) {

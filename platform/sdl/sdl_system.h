@@ -74,7 +74,7 @@ class SdlSystem : public System {
   ~SdlSystem() override;
 
   std::string CommandLineArgs() override { return args_; }
-  std::string WindowsDirectory() override { return StandInWindowsFolder(); }
+  std::string WindowsDirectory() override;
   void SetScreenSaverActive(bool active) override;
   bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool show) override;

@@ -8,6 +8,8 @@
 #include "assets/quillet_rc.h"
 #include "installer/frmsetup.h"
 #include "platform/win32/win32_callbacks.h"
+#include "platform/win32/win32_parsing.h"
+#include "platform/win32/window_frame_win32.h"
 
 namespace brenlow {
 
@@ -31,11 +33,21 @@ int PixelsFromTwips(int twips, int dpi) {
   return static_cast<int>(std::nearbyint(twips * static_cast<double>(dpi) / 1440.0));
 }
 
+// The fixed outer size, giving the client area it has on the design frame.
+SetupRect FittedFrame(HWND hwnd, const SetupWindow& self) {
+  SetupRect frame = frmsetup::FrameSize(self.dpi_x, self.dpi_y);
+  const FrameExtra design = DesignFrame(self.dpi_x, self.dpi_y);
+  const FrameExtra actual = ActualFrame(hwnd);
+  frame.width = FittedOuter(frame.width, design.width, actual.width);
+  frame.height = FittedOuter(frame.height, design.height, actual.height);
+  return frame;
+}
+
 // Holds the frame at its fixed size and lays the button out inside it. The
 // SetWindowPos below raises a nested WM_SIZE, which finds the size already
 // right and only lays out.
 void Form_Resize(HWND hwnd, const SetupWindow& self) {
-  const SetupRect frame = frmsetup::FrameSize(self.dpi_x, self.dpi_y);
+  const SetupRect frame = FittedFrame(hwnd, self);
   RECT outer;
   GetWindowRect(hwnd, &outer);
   if (outer.right - outer.left != frame.width || outer.bottom - outer.top != frame.height) {
@@ -62,7 +74,7 @@ LRESULT HandleFrmSetup(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
       if (self && !IsIconic(hwnd) && !IsZoomed(hwnd)) {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lparam);
         if (!(pos->flags & SWP_NOSIZE)) {
-          const SetupRect frame = frmsetup::FrameSize(self->dpi_x, self->dpi_y);
+          const SetupRect frame = FittedFrame(hwnd, *self);
           pos->cx = frame.width;
           pos->cy = frame.height;
         }
@@ -117,6 +129,15 @@ class WindowGuard {
 void Win32InstallerHost::DeleteStream(const std::string& path) {
   // A missing stream (or file) is what most installs find: nothing to say.
   DeleteFileA(path.c_str());
+}
+
+void Win32InstallerHost::DeleteUserCopy(const std::string& path) {
+  char local[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::string copy = VirtualStorePath(local, path);
+  // Most users never saved settings of their own: nothing to say then.
+  if (!copy.empty()) DeleteFileA(copy.c_str());
 }
 
 void Win32InstallerHost::MessageBox(const std::string& text, const std::string& title) {

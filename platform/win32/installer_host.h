@@ -12,6 +12,7 @@ class Win32InstallerHost : public InstallerHost {
   std::string WindowsDirectory() override { return SystemWindowsFolder(); }
   Files& files() override { return files_; }
   void DeleteStream(const std::string& path) override;
+  void DeleteUserCopy(const std::string& path) override;
   void MessageBox(const std::string& text, const std::string& title) override;
   std::optional<std::string> ShowSetupWindow(const std::string& caption) override;
 

@@ -6,6 +6,9 @@
 #include "platform/win32/installer_host.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // No "insert a disk" box from a drive without a medium, and no error
+  // report box when it crashes: quillet reports its own failures.
+  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   brenlow::Win32InstallerHost host;
   return brenlow::RunQuillet(host);
 }

@@ -17,6 +17,7 @@
 #include "platform/win32/options_icons_win32.h"
 #include "platform/win32/options_layout_win32.h"
 #include "platform/win32/win32_callbacks.h"
+#include "platform/win32/window_frame_win32.h"
 
 namespace brenlow {
 
@@ -89,6 +90,7 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
     events_ = &events;
     INITCOMMONCONTROLSEX init = {sizeof(init), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&init);
+    MakeThreadSystemDpiAware();
     HDC screen = GetDC(nullptr);
     tpp_x_ = 1440 / GetDeviceCaps(screen, LOGPIXELSX);
     dpi_y_ = GetDeviceCaps(screen, LOGPIXELSY);
@@ -122,19 +124,31 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
   int TwipsPerPixelY() override { return tpp_y_; }
   int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN) * tpp_x_; }
   int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN) * tpp_y_; }
-  int FormWidth() override { return (WindowRect().right - WindowRect().left) * tpp_x_; }
-  int FormHeight() override { return (WindowRect().bottom - WindowRect().top) * tpp_y_; }
+  // The form's sizes are those it would have on the frame its layout was
+  // made for: the client area stays what the layout needs on any frame.
+  int FormWidth() override {
+    const RECT r = WindowRect();
+    return DesignOuter(r.right - r.left, Design().width, ActualFrame(hwnd_).width) * tpp_x_;
+  }
+  int FormHeight() override {
+    const RECT r = WindowRect();
+    return DesignOuter(r.bottom - r.top, Design().height, ActualFrame(hwnd_).height) * tpp_y_;
+  }
 
   void SetFormWidth(int twips) override {
     const RECT r = WindowRect();
-    SetWindowPos(hwnd_, nullptr, 0, 0, PixelsFromTwips(twips, tpp_x_), r.bottom - r.top,
+    const int width =
+        FittedOuter(PixelsFromTwips(twips, tpp_x_), Design().width, ActualFrame(hwnd_).width);
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, TRUE);
     RethrowCallbackError();
   }
   void SetFormHeight(int twips) override {
     const RECT r = WindowRect();
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, PixelsFromTwips(twips, tpp_y_),
+    const int height =
+        FittedOuter(PixelsFromTwips(twips, tpp_y_), Design().height, ActualFrame(hwnd_).height);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RethrowCallbackError();
   }
@@ -235,6 +249,7 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
 
  private:
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  FrameExtra Design() const { return DesignFrame(1440 / tpp_x_, dpi_y_); }
   RECT WindowRect() const {
     RECT r;
     GetWindowRect(hwnd_, &r);

@@ -25,4 +25,13 @@ std::string ArgumentsOf(const char* command_line) {
   return std::string(p);
 }
 
+std::string VirtualStorePath(const std::string& local_app_data, const std::string& path) {
+  const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\' &&
+                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  if (!drive || local_app_data.empty()) return {};
+  std::string base = local_app_data;
+  if (base.back() == '\\') base.pop_back();
+  return base + "\\VirtualStore" + path.substr(2);
+}
+
 }  // namespace brenlow

@@ -23,8 +23,21 @@ WindowEvents g_pending;
 // (the cover windows on other monitors share the window procedure).
 HWND g_saver_window = nullptr;
 WindowSurface* g_canvas = nullptr;
+// Whether the saver has had the foreground: only then is losing it a reason
+// to end (a saver started without it keeps running).
+bool g_had_foreground = false;
+
+BOOL CALLBACK HideIfSaverWindow(HWND window, LPARAM) noexcept {
+  char name[sizeof kSaverClass + 1] = {};
+  if (::GetClassNameA(window, name, sizeof name) && lstrcmpA(name, kSaverClass) == 0) {
+    ::ShowWindow(window, SW_HIDE);
+  }
+  return TRUE;
+}
 
 }  // namespace
+
+void HideSaverWindows() { ::EnumThreadWindows(::GetCurrentThreadId(), HideIfSaverWindow, 0); }
 
 Win32System::Win32System() { ::QueryPerformanceFrequency(&counter_frequency_); }
 
@@ -161,6 +174,19 @@ LRESULT CALLBACK Win32System::SaverWindowProc(HWND window, UINT message, WPARAM 
       case WM_ERASEBKGND:
         // The surface paints every pixel: no black flash first.
         if (g_canvas && window == g_saver_window) return 1;
+        break;
+      case WM_ACTIVATEAPP:
+        // Another program took the foreground (a reminder, an elevated
+        // tool): the saver gets out of its way at once, so that the key
+        // pressed next reaches a window the user sees, and ends as on a
+        // close request. Moves between the saver's own windows stay inside
+        // the thread and send no such message.
+        if (wparam) {
+          g_had_foreground = true;
+        } else if (g_had_foreground) {
+          HideSaverWindows();
+          g_pending.close_requested = true;
+        }
         break;
       case WM_SIZE:
         if (g_canvas && window == g_saver_window) g_canvas->Resize(LOWORD(lparam), HIWORD(lparam));

@@ -14,6 +14,11 @@
 
 namespace brenlow {
 
+// Hides every window of the saver (its own and the cover windows), so that
+// whatever lies under them is seen and can be used; safe to call from a
+// crash handler.
+void HideSaverWindows();
+
 class Win32System : public System {
  public:
   Win32System();

@@ -4,6 +4,8 @@
 // Combo1_KeyPress, ...) throws std::bad_alloc when the dialog's window
 // procedure, or one of its subclass procedures, delivers it:
 //   BRENLOW_FAULT=CmdOk_Click brenlow_fault.exe /c
+// BRENLOW_FAULT=crash makes the running saver (/s) crash with an access
+// violation in its first hold, after it has drawn.
 // windows.h names MessageBox MessageBoxA here, as in win32_system.cpp.
 #include <windows.h>
 
@@ -13,6 +15,7 @@
 #include <new>
 #include <string>
 
+#include "platform/win32/saver_process_win32.h"
 #include "platform/win32/win32_system.h"
 #include "saver/app.h"
 
@@ -130,6 +133,10 @@ class FaultySystem : public Win32System {
     if (!dialog_) dialog_ = std::make_unique<FaultyDialog>(Win32System::OptionsDialog(), event_);
     return *dialog_;
   }
+  void HoldPause(int max_ms) override {
+    if (event_ == "crash") ::RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
+    Win32System::HoldPause(max_ms);
+  }
 
  private:
   std::string event_;
@@ -139,9 +146,9 @@ class FaultySystem : public Win32System {
 }  // namespace
 }  // namespace brenlow
 
-// As brenlow.scr's own WinMain: whatever escapes ends in std::terminate.
+// As brenlow.scr's own WinMain.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  std::set_terminate([] { std::abort(); });
+  brenlow::GuardSaverProcess();
   const char* event = std::getenv("BRENLOW_FAULT");
   brenlow::FaultySystem system(event ? event : "");
   return brenlow::RunBrenlow(system);

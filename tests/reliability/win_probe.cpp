@@ -11,6 +11,12 @@
 //                              as the system does when a window moved off
 //                              it; "painted_ms=N" once it has painted, exit
 //                              4 when it has not within a second
+//   brenlow_probe active   ->  "active=0|1": the system's screen-saver
+//                              activity (SPI_GETSCREENSAVEACTIVE)
+//   brenlow_probe foreground -> opens a window "brenlow-probe" and takes
+//                              the foreground, as a reminder popping up
+//                              would; keeps it until the saver window is
+//                              gone (exit 0) or 120 s pass (exit 5)
 #include <windows.h>
 // psapi.h needs windows.h first.
 #include <psapi.h>
@@ -84,6 +90,36 @@ int Close() {
   return ::PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
 }
 
+int Active() {
+  BOOL active = FALSE;
+  if (!::SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) return 2;
+  std::printf("active=%d\n", active ? 1 : 0);
+  return 0;
+}
+
+int Foreground() {
+  WNDCLASSA window_class{};
+  window_class.lpfnWndProc = ::DefWindowProcA;
+  window_class.hInstance = ::GetModuleHandleA(nullptr);
+  window_class.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+  window_class.lpszClassName = "brenlow_probe";
+  ::RegisterClassA(&window_class);
+  HWND window = ::CreateWindowExA(0, "brenlow_probe", "brenlow-probe", WS_OVERLAPPEDWINDOW, 100,
+                                  100, 200, 150, nullptr, nullptr, window_class.hInstance, nullptr);
+  if (!window) return 2;
+  ::ShowWindow(window, SW_SHOWNORMAL);
+  ::SetForegroundWindow(window);
+  const ULONGLONG deadline = ::GetTickCount64() + 120000;
+  while (SaverWindow() && ::GetTickCount64() < deadline) {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  const bool gone = SaverWindow() == nullptr;
+  std::printf("saver window %s\n", gone ? "gone" : "still there");
+  return gone ? 0 : 5;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +127,8 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "close") == 0) return Close();
   if (argc == 2 && std::strcmp(argv[1], "ping") == 0) return Ping();
   if (argc == 2 && std::strcmp(argv[1], "invalidate") == 0) return Invalidate();
-  std::printf("usage: brenlow_probe counts|close|ping|invalidate\n");
+  if (argc == 2 && std::strcmp(argv[1], "active") == 0) return Active();
+  if (argc == 2 && std::strcmp(argv[1], "foreground") == 0) return Foreground();
+  std::printf("usage: brenlow_probe counts|close|ping|invalidate|active|foreground\n");
   return 1;
 }

@@ -160,6 +160,46 @@ def case_repaint(session, exe, probe_exe):
     print(f"repainted from the drawing surface ({out}, attempt {len(seen)})")
 
 
+def screen_saver_active(session, probe_exe):
+    code, out = probe(session, probe_exe, "active")
+    check(code == 0 and out.startswith("active="), f"probe active: {code} {out}")
+    return out == "active=1"
+
+
+def case_foreground(session, exe, probe_exe):
+    """Another program taking the foreground while the saver draws ends the
+    saver with code 0: the cursor shows and the system's screen saver is
+    switched on again."""
+    p = start_saver(session, exe)
+    session.wait_screen(lambda img: not black(img), 120, "the saver drawing")
+    check(not screen_saver_active(session, probe_exe),
+          "the system's screen saver is on while brenlow runs")
+    other = session.start(probe_exe, "foreground")
+    code = session.wait_exit(p, 120)
+    check(code == 0, f"exit code {code}")
+    check(session.wait_exit(other, 120) == 0, "the probe saw the saver window stay")
+    check(session.cursor_visible(), "the cursor is still hidden")
+    check(screen_saver_active(session, probe_exe), "the system's screen saver was left off")
+    print("losing the foreground ended the saver with code 0")
+
+
+def case_crash(session, exe, probe_exe):
+    """A saver that crashes while it runs ends with a failure code, leaves no
+    window and the cursor shown, and switches the system's screen saver on
+    again. (Wine starts its debugger whatever the error mode says, so the
+    missing error box is for Windows alone.)"""
+    fault_exe = os.path.join(os.path.dirname(exe), "brenlow_fault.exe")
+    session.write_windows_file("brlscsav.ini", "\r\nCerchi\r\n")
+    env = dict(session.env(), BRENLOW_FAULT="crash")
+    p = session.start(fault_exe, "/s", cwd=session.drive_c(), env=env)
+    code = session.wait_exit(p, 180)
+    check(code != 0, "the crash was reported as success")
+    check(not session.find_windows("^brenlow$"), "the saver window is still shown")
+    check(session.cursor_visible(), "the cursor is still hidden")
+    check(screen_saver_active(session, probe_exe), "the system's screen saver was left off")
+    print(f"crash: exit code {code:#x}, cursor and screen saver given back")
+
+
 def case_tall_logo(session, exe, probe_exe):
     """A logo 16,000 pixels high is revealed in 80 passes of 200 bands, many
     seconds of band pauses: the window still answers a sent message at once

@@ -91,6 +91,10 @@ TEST(InstallerTest, InstallationSteps) {
     host.memory.read_only = c.read_only;
 
     EXPECT_EQ(RunQuillet(host), c.exit_code);
+    // The user's virtualized settings go only once the defaults are written:
+    // the saver reads that copy first, and a failed install keeps both.
+    EXPECT_EQ(host.deleted_user_copies,
+              c.exit_code == 0 ? std::vector<std::string>{kSettings} : std::vector<std::string>{});
     EXPECT_EQ(files[kSaver], c.saver);
     EXPECT_EQ(files[kLogo], c.logo);
     EXPECT_EQ(files[kSettings], c.settings);

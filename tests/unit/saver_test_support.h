@@ -97,6 +97,7 @@ class FakeInstallerHost : public InstallerHost {
   std::string WindowsDirectory() override { return windows_folder; }
   Files& files() override { return *files_; }
   void DeleteStream(const std::string& path) override { deleted_streams.push_back(path); }
+  void DeleteUserCopy(const std::string& path) override { deleted_user_copies.push_back(path); }
   void MessageBox(const std::string& text, const std::string&) override {
     messages.push_back(text);
   }
@@ -111,6 +112,7 @@ class FakeInstallerHost : public InstallerHost {
   std::vector<std::string> messages;
   std::vector<std::string> windows;
   std::vector<std::string> deleted_streams;
+  std::vector<std::string> deleted_user_copies;
   std::optional<std::string> window_failure;  // why the window cannot be made
 };
 

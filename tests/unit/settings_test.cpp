@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/posix/posix_files.h"
 #include "platform/recording/recording_system.h"
 
 namespace brenlow {
@@ -16,6 +17,32 @@ TEST(Settings, WindowsFolderReadsTheFolderThroughA145ByteBuffer) {
   EXPECT_EQ(WindowsFolder(system), "");
   EXPECT_EQ(SettingsPath(""), "\\brlscsav.ini");
   EXPECT_EQ(SettingsPath("C:\\WINDOWS"), "C:\\WINDOWS\\brlscsav.ini");
+}
+
+// Where the Linux stand-in for the Windows folder lives. Without any home
+// the settings must not land at the file system's root ("/brlscsav.ini").
+TEST(Settings, StandInFolderBaseTable) {
+  struct Case {
+    const char* xdg;
+    const char* home;
+    const char* user_db;
+    std::optional<std::string> base;
+  } cases[] = {
+      {"/x/data", "/home/u", "/home/db", "/x/data"},
+      {nullptr, "/home/u", "/home/db", "/home/u/.local/share"},
+      {"relative", "/home/u", "/home/db", "/home/u/.local/share"},
+      {nullptr, nullptr, "/home/db", "/home/db/.local/share"},
+      {"", "", "/home/db", "/home/db/.local/share"},
+      {nullptr, "relative", "/home/db", "/home/db/.local/share"},
+      {nullptr, nullptr, nullptr, std::nullopt},
+      {"", "", "", std::nullopt},
+      {nullptr, nullptr, "relative", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(StandInWindowsBase(c.xdg, c.home, c.user_db), c.base)
+        << (c.xdg ? c.xdg : "null") << " " << (c.home ? c.home : "null") << " "
+        << (c.user_db ? c.user_db : "null");
+  }
 }
 
 TEST(Settings, ParseTable) {

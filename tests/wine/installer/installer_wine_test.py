@@ -6,6 +6,7 @@ given).
 
 Scenarios: install, close_by_frame, missing_saver, saver_logo, no_display.
 """
+import getpass
 import os
 import shutil
 import struct
@@ -85,14 +86,26 @@ def check_installed(s, ship):
     assert settings == DEFAULTS, settings
 
 
+def virtual_store_copy(s):
+    """Where an unelevated saver's settings land for this user under UAC."""
+    return os.path.join(s.drive_c(), "users", getpass.getuser(), "AppData", "Local",
+                        "VirtualStore", "windows", "brlscsav.ini")
+
+
 def install(s, build, shot, close):
     ship = ship_folder(build, ("quillet.exe", "brenlow.scr", "BR_LOW.bmp"))
-    # A user's earlier choice, which installing again resets.
+    # A user's earlier choice, which installing again resets, both in the
+    # Windows folder and in the user's virtualized copy the saver reads first.
     s.write_windows_file("brlscsav.ini", "C:\\foto\\mare.bmp\r\nCerchi\r\n")
+    user_copy = virtual_store_copy(s)
+    os.makedirs(os.path.dirname(user_copy), exist_ok=True)
+    with open(user_copy, "wb") as f:
+        f.write(b"C:\\foto\\lago.bmp\r\nOvali\r\n")
     p = s.start(os.path.join(ship, "quillet.exe"), cwd=ship)
     left, top, right, bottom = wait_setup_window(s, shot)
     # All the work is done before the window shows.
     check_installed(s, ship)
+    assert not os.path.exists(user_copy), "the user's virtualized settings are still there"
     close(left, top, right, bottom)
     code = s.wait_exit(p, 30)
     assert code == 0, f"exit code {code}"

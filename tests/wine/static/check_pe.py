@@ -1,6 +1,9 @@
-"""Static checks of the 32-bit deliverable brenlow.scr: its PE header (a
-32-bit GUI program, large address aware), the DLLs it imports, and its
-resources (manifest, name string, icon, version)."""
+"""Static checks of the 32-bit deliverables brenlow.scr and quillet.exe: their
+PE headers (32-bit GUI programs, large address aware, terminal-server
+aware), the DLLs they import, and their resources (manifest, icon, version
+information with a company name; the saver's name string).
+
+    python3 check_pe.py saver|installer <program> <objdump>"""
 
 import re
 import struct
@@ -80,8 +83,54 @@ def string_resource(res, string_id):
     return None
 
 
+def version_strings(blob):
+    """The StringFileInfo values of a VS_VERSIONINFO resource, {key: value}."""
+    found = {}
+
+    def align(pos):
+        return (pos + 3) & ~3
+
+    def node(pos, depth):
+        length, value_length, kind = struct.unpack_from("<HHH", blob, pos)
+        end = pos + length
+        key_end = pos + 6
+        while blob[key_end:key_end + 2] != b"\0\0":
+            key_end += 2
+        key = blob[pos + 6:key_end].decode("utf-16-le")
+        value_at = align(key_end + 2)
+        # A string's length counts UTF-16 units, a binary value's bytes.
+        value_size = value_length * 2 if kind == 1 else value_length
+        if depth == 3:
+            found[key] = blob[value_at:value_at + value_size].decode("utf-16-le").rstrip("\0")
+        child = align(value_at + value_size)
+        while child < end:
+            child_length = struct.unpack_from("<H", blob, child)[0]
+            if child_length == 0:
+                break
+            if depth < 3 and (depth > 0 or blob[child + 6:child + 34].decode(
+                    "utf-16-le", "replace").startswith("StringFileInfo")):
+                node(child, depth + 1)
+            child = align(child + child_length)
+
+    node(0, 0)
+    return found
+
+
+# What each program must carry beyond what both do.
+PROGRAMS = {
+    # The saver runs unelevated (a standard user saves its settings into
+    # the VirtualStore), at the monitor's own scale.
+    "saver": {"string 1": "brenlow", "OriginalFilename": "brenlow.scr",
+              "manifest": [("requestedExecutionLevel", False), ("true/pm", True),
+                           ("PerMonitorV2", True)]},
+    "installer": {"string 1": None, "OriginalFilename": "quillet.exe",
+                  "manifest": [('level="requireAdministrator"', True)]},
+}
+
+
 def main():
-    scr, objdump = sys.argv[1], sys.argv[2]
+    role, scr, objdump = sys.argv[1], sys.argv[2], sys.argv[3]
+    expected = PROGRAMS[role]
     data = open(scr, "rb").read()
     failures = []
 
@@ -95,6 +144,9 @@ def main():
     dump = subprocess.run([objdump, "-p", scr], capture_output=True, text=True, check=True).stdout
     if "large address aware" not in dump:
         failures.append("not large address aware: 2 GB of addresses where 4 GB could be had")
+    if "TERMINAL_SERVICE_AWARE" not in dump:
+        failures.append("not terminal-server aware: a Remote Desktop host would give it a "
+                        "per-user Windows folder")
     dlls = {d.lower() for d in re.findall(r"DLL Name: (\S+)", dump)}
     if not dlls:
         failures.append("no imports found")
@@ -107,21 +159,31 @@ def main():
         failures.append(f"{len(manifests)} manifests, expected exactly ours")
     for manifest in manifests:
         text = manifest.decode("utf-8", "replace")
-        checks = [
-            ("requestedExecutionLevel" not in text, "manifest has requestedExecutionLevel"),
-            ("<dpiAware" in text and "true/pm" in text, "manifest lacks dpiAware true/pm"),
-            ("PerMonitorV2" in text, "manifest lacks dpiAwareness PerMonitorV2"),
-            ("Microsoft.Windows.Common-Controls" in text and 'version="6.0.0.0"' in text,
-             "manifest lacks common controls 6"),
-        ]
+        checks = [("Microsoft.Windows.Common-Controls" in text and 'version="6.0.0.0"' in text,
+                   "manifest lacks common controls 6")]
+        checks += [((needle in text) == wanted,
+                    f"manifest {'lacks' if wanted else 'has'} {needle}")
+                   for needle, wanted in expected["manifest"]]
         failures += [message for ok, message in checks if not ok]
 
     name = string_resource(res, 1)
-    if name != "brenlow":
-        failures.append(f"string 1 is {name!r}, expected 'brenlow'")
-    for kind_id, label in ((RT_GROUP_ICON, "icon"), (RT_VERSION, "version information")):
-        if not any(t == kind_id for t, _ in res):
-            failures.append(f"no {label} resource")
+    if name != expected["string 1"]:
+        failures.append(f"string 1 is {name!r}, expected {expected['string 1']!r}")
+    if not any(t == RT_GROUP_ICON for t, _ in res):
+        failures.append("no icon resource")
+    versions = [v for (t, _), vs in res.items() if t == RT_VERSION for v in vs]
+    if len(versions) != 1:
+        failures.append(f"{len(versions)} version resources, expected one")
+    for version in versions:
+        values = version_strings(version)
+        for key in ("CompanyName", "FileDescription", "FileVersion", "ProductName",
+                    "ProductVersion"):
+            if not values.get(key):
+                failures.append(f"version information lacks {key}")
+        if values.get("OriginalFilename") != expected["OriginalFilename"]:
+            failures.append(f"OriginalFilename is {values.get('OriginalFilename')!r}, "
+                            f"expected {expected['OriginalFilename']!r}")
+        print("version:", ", ".join(f"{k}={v}" for k, v in sorted(values.items())))
 
     for f in failures:
         print("FAIL:", f)

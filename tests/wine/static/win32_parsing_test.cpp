@@ -8,11 +8,74 @@
 #include <stdexcept>
 #include <string>
 
+#include "installer/frmsetup.h"
 #include "platform/win32/options_layout_win32.h"
 #include "platform/win32/win32_callbacks.h"
+#include "platform/win32/window_frame_win32.h"
 
 namespace brenlow {
 namespace {
+
+// Frames as systems draw them, from Wine's thin one to Windows 10 and 11 at
+// 96 and 144 dpi: the dialog, collapsed and unfolded, and quillet's window
+// keep at least the client area of the design frame, a frame no thicker
+// than the design's (Wine's) keeps the sizes asked, and the collapsed
+// dialog still holds its two lines under the picture's text box.
+TEST(WindowFrame, ClientAreaIsTheDesignsOnEveryFrame) {
+  struct Frame {
+    const char* name;
+    int dpi;
+    FrameExtra extra;
+  } frames[] = {
+      {"Wine at 96 dpi", 96, {6, 25}},        {"Windows 10 at 96 dpi", 96, {16, 39}},
+      {"Windows 11 at 96 dpi", 96, {10, 37}}, {"Wine at 120 dpi", 120, {6, 30}},
+      {"Wine at 144 dpi", 144, {8, 34}},      {"Windows 10 at 144 dpi", 144, {22, 57}},
+  };
+  for (const Frame& f : frames) {
+    SCOPED_TRACE(f.name);
+    const int tpp = 1440 / f.dpi;
+    const FrameExtra design = DesignFrame(f.dpi, f.dpi);
+    const bool thin = f.extra.width <= design.width && f.extra.height <= design.height;
+    const int text_bottom =
+        PixelsFromTwips(kText1Twips, tpp, tpp).top + PixelsFromTwips(kText1Twips, tpp, tpp).height;
+    for (const int twips : {2400, 4800}) {
+      const int outer = FittedOuter(PixelsFromTwips(twips, tpp), design.height, f.extra.height);
+      const int client = outer - f.extra.height;
+      EXPECT_GE(client, PixelsFromTwips(twips, tpp) - design.height) << twips;
+      if (thin) {
+        EXPECT_EQ(outer * tpp, twips);
+      }
+      // The lines lie 25 and 26 pixels under the text box.
+      EXPECT_GE(client, text_bottom + 27) << twips;
+      // Read back, the form has the height it was given.
+      EXPECT_EQ(DesignOuter(outer, design.height, f.extra.height) * tpp, twips);
+    }
+    const SetupRect quillet = frmsetup::FrameSize(f.dpi, f.dpi);
+    const int width = FittedOuter(quillet.width, design.width, f.extra.width);
+    const int height = FittedOuter(quillet.height, design.height, f.extra.height);
+    EXPECT_GE(width - f.extra.width, quillet.width - design.width);
+    EXPECT_GE(height - f.extra.height, quillet.height - design.height);
+    if (thin) {
+      EXPECT_EQ(width, quillet.width);
+      EXPECT_EQ(height, quillet.height);
+    }
+  }
+}
+
+TEST(VirtualStorePath, IsTheDrivelessPathUnderTheUsersVirtualStore) {
+  const std::string local = "C:\\Users\\anna\\AppData\\Local";
+  struct Case {
+    std::string local, path, copy;
+  } cases[] = {
+      {local, "C:\\WINDOWS\\brlscsav.ini", local + "\\VirtualStore\\WINDOWS\\brlscsav.ini"},
+      {local + "\\", "d:\\w\\x.ini", local + "\\VirtualStore\\w\\x.ini"},
+      {local, "\\brlscsav.ini", ""},            // no drive: the lookup failed
+      {local, "\\\\server\\share\\x.ini", ""},  // network paths are not virtualized
+      {local, "C:brlscsav.ini", ""},
+      {"", "C:\\WINDOWS\\brlscsav.ini", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(VirtualStorePath(c.local, c.path), c.copy) << c.path;
+}
 
 TEST(ArgumentsOf, SplitsOffTheProgramPathAsTheRuntimeDoes) {
   struct Case {

@@ -1,0 +1,38 @@
+#include "platform/win32/saver_process_win32.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <exception>
+
+#include "platform/win32/win32_system.h"
+
+namespace brenlow {
+namespace {
+
+void GiveBackDesktop() {
+  HideSaverWindows();
+  ::ShowCursor(TRUE);
+  ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+}
+
+LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {
+  GiveBackDesktop();
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
+void GuardSaverProcess() {
+  // A picture on an empty card reader must not bring up the system's
+  // "no disk" box at every start, nor a crash an error report box behind
+  // the topmost saver window.
+  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  ::SetUnhandledExceptionFilter(OnCrash);
+  std::set_terminate([] {
+    GiveBackDesktop();
+    std::abort();
+  });
+}
+
+}  // namespace brenlow
