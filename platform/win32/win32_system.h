@@ -35,6 +35,8 @@ class Win32System : public System {
 
  private:
   void KeepResponsive();
+  // Fits the saver's windows again when the monitors changed.
+  void WatchMonitors(ULONGLONG now);
   static LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam,
                                           LPARAM lparam) noexcept;
 
@@ -45,6 +47,7 @@ class Win32System : public System {
   std::unique_ptr<GdiCanvas> canvas_;
   LARGE_INTEGER counter_frequency_{};
   ULONGLONG last_peek_ = 0;
+  ULONGLONG last_monitor_look_ = 0;
   // The last cursor reading, and until when (tick count) it stands in for a
   // new one: after a hold pause in which no mouse message came.
   CursorPoint last_cursor_{};
