@@ -14,6 +14,9 @@ if __name__ == "__main__":
              if name.startswith("case_") and name != "case_configure"}
     if sys.argv[1:2] == ["two_monitors"]:
         make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2)
+    elif sys.argv[1:2] == ["display_change"]:
+        make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2,
+                                    modes=[(saver_test.LARGE_W, saver_test.LARGE_H)])
     else:
         make = LinuxSession
     sys.exit(winehelp.run_case(cases, make))
