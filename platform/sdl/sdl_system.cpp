@@ -3,6 +3,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 #include <poll.h>
 #include <time.h>
 
@@ -53,7 +54,7 @@ std::string NoScreenMessage() {
 }
 
 PresentingCanvas::PresentingCanvas(SDL_Window* window, int width, int height)
-    : soft_(width, height), window_(window) {
+    : soft_(width, height), next_width_(width), next_height_(height), window_(window) {
   // The canvas is drawn in software already: showing it through the
   // window's own surface keeps a GL stack out of the process (on a machine
   // without a GPU, Mesa's LLVM JIT: 90 MB resident and most of a second
@@ -161,7 +162,19 @@ void PresentingCanvas::Drawn() {
   PresentIfDue();
 }
 
+void PresentingCanvas::Resize(int width, int height) {
+  if (width == next_width_ && height == next_height_) return;
+  next_width_ = width;
+  next_height_ = height;
+  TouchAll();
+  changed_ = true;
+  screen_black_ = false;
+}
+
 void PresentingCanvas::Repaint() {
+  if (next_width_ != soft_.width() || next_height_ != soft_.height()) {
+    soft_.Resize(next_width_, next_height_);
+  }
   soft_.Repaint();
   canvas_black_ = true;
   // A screen that shows black already needs no frame: the first one shown
@@ -251,6 +264,7 @@ bool SdlSystem::GetCursorPos(CursorPoint& point) {
   }
   cursor_trust_.Read(now);
   if (canvas_) canvas_->PresentIfDue();
+  WatchDisplays();
   int x = 0, y = 0;
   if (const auto x11 = X11Of(window_)) {
     // SDL's own global position only moves when events are pumped, and the
@@ -282,6 +296,7 @@ double SdlSystem::Timer() {
 }
 
 void SdlSystem::HoldPause(int max_ms) {
+  WatchDisplays();
   const auto x11 = X11Of(window_);
   if (!x11) {
     SDL_Delay(static_cast<Uint32>(max_ms));
@@ -317,6 +332,7 @@ void SdlSystem::BandPause(double seconds) {
   // screen shows them at most every 16 ms anyway.
   if (seconds > 0) HoldPause(static_cast<int>(std::ceil(seconds * 1000.0)));
   if (canvas_) canvas_->PresentIfDue();
+  WatchDisplays();
 }
 
 Canvas& SdlSystem::OpenSaverWindow() {
@@ -329,10 +345,106 @@ Canvas& SdlSystem::OpenSaverWindow() {
   if (!window_) throw std::runtime_error(SDL_GetError());
   FillScreen(window_);
   SDL_ShowWindow(window_);
-  OpenCovers();
+  FitDisplays(CurrentDisplays());
   SDL_RaiseWindow(window_);
-  canvas_ = std::make_unique<PresentingCanvas>(window_, bounds.w, bounds.h);
+  canvas_ = std::make_unique<PresentingCanvas>(window_, layout_.primary.w, layout_.primary.h);
   return *canvas_;
+}
+
+bool SdlSystem::DisplayLayout::operator==(const DisplayLayout& b) const {
+  const auto same = [](const SDL_Rect& x, const SDL_Rect& y) {
+    return x.x == y.x && x.y == y.y && x.w == y.w && x.h == y.h;
+  };
+  return same(primary, b.primary) && others.size() == b.others.size() &&
+         std::equal(others.begin(), others.end(), b.others.begin(), same);
+}
+
+SdlSystem::DisplayLayout SdlSystem::CurrentDisplays() const {
+  DisplayLayout layout;
+  if (const auto x11 = X11Of(window_)) {
+    int count = 0;
+    if (XRRMonitorInfo* monitors =
+            XRRGetMonitors(x11->display, DefaultRootWindow(x11->display), True, &count)) {
+      int primary = 0;
+      for (int i = 0; i < count; ++i) {
+        if (monitors[i].primary) primary = i;
+      }
+      for (int i = 0; i < count; ++i) {
+        const SDL_Rect r{monitors[i].x, monitors[i].y, monitors[i].width, monitors[i].height};
+        if (i == primary) {
+          layout.primary = r;
+        } else {
+          layout.others.push_back(r);
+        }
+      }
+      XRRFreeMonitors(monitors);
+      if (count > 0) return layout;
+    }
+  }
+  // SDL lists the primary display first.
+  const int displays = SDL_GetNumVideoDisplays();
+  for (int i = 0; i < displays; ++i) {
+    SDL_Rect r;
+    if (SDL_GetDisplayBounds(i, &r) != 0) throw std::runtime_error(SDL_GetError());
+    if (i == 0) {
+      layout.primary = r;
+    } else {
+      layout.others.push_back(r);
+    }
+  }
+  return layout;
+}
+
+void SdlSystem::PlaceWindow(SDL_Window* window, const SDL_Rect& bounds) {
+  // Only what differs: on X, SDL waits up to 100 ms for a move or a resize
+  // to be seen, the whole time when there is nothing to see.
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(window, &x, &y);
+  SDL_GetWindowSize(window, &w, &h);
+  if (x != bounds.x || y != bounds.y) SDL_SetWindowPosition(window, bounds.x, bounds.y);
+  if (w != bounds.w || h != bounds.h) SDL_SetWindowSize(window, bounds.w, bounds.h);
+}
+
+void SdlSystem::FitDisplays(const DisplayLayout& layout) {
+  layout_ = layout;
+  const SDL_Rect& primary = layout.primary;
+  PlaceWindow(window_, primary);
+  if (canvas_) canvas_->Resize(primary.w, primary.h);
+  // The drawing stays on the primary display; every other display gets a
+  // black window, whose keys and close requests count as the saver
+  // window's (DoEvents reads every window's). SDL hides the cursor over
+  // all of them.
+  while (covers_.size() > layout.others.size()) {
+    SDL_DestroyWindow(covers_.back());
+    covers_.pop_back();
+  }
+  bool made = false;
+  for (size_t i = 0; i < layout.others.size(); ++i) {
+    const SDL_Rect& r = layout.others[i];
+    if (i < covers_.size()) {
+      PlaceWindow(covers_[i], r);
+      if (paint_covers_) PaintCover(covers_[i]);
+    } else {
+      covers_.push_back(OpenCover(r));
+      made = true;
+    }
+  }
+  // A new cover is mapped above the saver window, which goes back on top
+  // where displays overlap.
+  if (made && canvas_) SDL_RaiseWindow(window_);
+}
+
+void SdlSystem::WatchDisplays(bool told) {
+  // SDL tells of displays only when its events are read, and on X of no
+  // mode change at all: between two turns of the queue the displays are
+  // looked at four times a second, so a display that comes is covered
+  // well within one.
+  if (!window_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (!told && now - last_display_look_ < std::chrono::milliseconds(250)) return;
+  last_display_look_ = now;
+  DisplayLayout layout = CurrentDisplays();
+  if (!(layout == layout_)) FitDisplays(layout);
 }
 
 bool SdlSystem::FillScreen(SDL_Window* window) {
@@ -355,26 +467,17 @@ bool SdlSystem::FillScreen(SDL_Window* window) {
   return false;
 }
 
-void SdlSystem::OpenCovers() {
-  // The drawing stays on the first display (SDL lists the primary one
-  // first); every other display gets a black window, whose keys and close
-  // requests count as the saver window's (DoEvents reads every window's).
-  // SDL hides the cursor over all of them.
-  const int displays = SDL_GetNumVideoDisplays();
-  for (int i = 1; i < displays; ++i) {
-    SDL_Rect bounds;
-    if (SDL_GetDisplayBounds(i, &bounds) != 0) throw std::runtime_error(SDL_GetError());
-    SDL_Window* cover = SDL_CreateWindow("brenlow", bounds.x, bounds.y, bounds.w, bounds.h,
-                                         SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
-                                             SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN);
-    if (!cover) throw std::runtime_error(SDL_GetError());
-    covers_.push_back(cover);
-    // On X the server keeps it black; elsewhere it is painted, and again
-    // whenever it is uncovered.
-    if (!FillScreen(cover)) paint_covers_ = true;
-    SDL_ShowWindow(cover);
-    if (paint_covers_) PaintCover(cover);
-  }
+SDL_Window* SdlSystem::OpenCover(const SDL_Rect& bounds) {
+  SDL_Window* cover = SDL_CreateWindow("brenlow", bounds.x, bounds.y, bounds.w, bounds.h,
+                                       SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
+                                           SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN);
+  if (!cover) throw std::runtime_error(SDL_GetError());
+  // On X the server keeps it black; elsewhere it is painted, and again
+  // whenever it is uncovered.
+  if (!FillScreen(cover)) paint_covers_ = true;
+  SDL_ShowWindow(cover);
+  if (paint_covers_) PaintCover(cover);
+  return cover;
 }
 
 void SdlSystem::PaintCover(SDL_Window* cover) {
@@ -387,7 +490,13 @@ void SdlSystem::PaintCover(SDL_Window* cover) {
 WindowEvents SdlSystem::DoEvents() {
   WindowEvents events;
   SDL_Event event;
+  bool displays_changed = false;
   while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_DISPLAYEVENT ||
+        (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED ||
+                                           event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED))) {
+      displays_changed = true;
+    }
     if (event.type == SDL_KEYDOWN) events.key_down = true;
     if (event.type == SDL_QUIT) events.close_requested = true;
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
@@ -401,6 +510,7 @@ WindowEvents SdlSystem::DoEvents() {
       }
     }
   }
+  WatchDisplays(displays_changed);
   if (canvas_) canvas_->Present();
   return events;
 }

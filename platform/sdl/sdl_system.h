@@ -48,6 +48,11 @@ class PresentingCanvas : public Canvas {
   // Shows the canvas if the last showing is 16 ms old or more.
   void PresentIfDue();
   void Present();
+  // The window now has this size: the next fill (Repaint) makes the canvas
+  // that size, the drawing under way goes on at the old one. Until then
+  // the whole canvas is shown again at the next showing, as the window
+  // may have lost what it showed.
+  void Resize(int width, int height);
 
  private:
   // After a drawing call: shown within 16 ms.
@@ -57,6 +62,7 @@ class PresentingCanvas : public Canvas {
   void TouchAll() { Touch(0, 0, soft_.width(), soft_.height()); }
 
   SoftCanvas soft_;
+  int next_width_, next_height_;
   SDL_Window* window_;
   SDL_Rect dirty_{};  // what changed since the last showing (w 0: nothing)
   std::chrono::steady_clock::time_point last_present_{};
@@ -92,8 +98,24 @@ class SdlSystem : public System {
 
  private:
   void InitVideo();
-  // Black windows over every display but the first.
-  void OpenCovers();
+  // Where the displays are: the primary and the others, as XRandR tells
+  // on X (SDL 2 learns of no mode change there), else as SDL tells.
+  struct DisplayLayout {
+    SDL_Rect primary{0, 0, 640, 480};
+    std::vector<SDL_Rect> others;
+    bool operator==(const DisplayLayout& b) const;
+  };
+  DisplayLayout CurrentDisplays() const;
+  // Fits the saver window to the primary display and black windows to
+  // every other one, moving the covers there are, making and destroying
+  // covers for displays that came and went.
+  void FitDisplays(const DisplayLayout& layout);
+  // Fits the windows again if the displays changed; looks at most four
+  // times a second unless an event said so.
+  void WatchDisplays(bool told = false);
+  SDL_Window* OpenCover(const SDL_Rect& bounds);
+  // Moves and sizes a window where it is not there already.
+  static void PlaceWindow(SDL_Window* window, const SDL_Rect& bounds);
   static void PaintCover(SDL_Window* cover);
   // Makes a window cover its display, black until drawn on; true when the
   // X server keeps it black, false on other video drivers.
@@ -104,6 +126,8 @@ class SdlSystem : public System {
   bool video_ = false;
   SDL_Window* window_ = nullptr;
   std::vector<SDL_Window*> covers_;
+  DisplayLayout layout_;
+  std::chrono::steady_clock::time_point last_display_look_{};
   bool paint_covers_ = false;  // the covers are painted by us, not the X server
   std::unique_ptr<PresentingCanvas> canvas_;
   std::unique_ptr<OptionsDialogWindow> options_dialog_;

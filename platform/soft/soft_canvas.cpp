@@ -40,6 +40,8 @@ void SoftCanvas::SetFillSolid(bool solid) { fill_solid_ = solid; }
 
 void SoftCanvas::Repaint() { surface_.Clear(); }
 
+void SoftCanvas::Resize(int width, int height) { surface_ = soft::Surface(width, height); }
+
 void SoftCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
   soft::DrawEllipse(surface_, left, top, right, bottom, pen_masks_, trace_);
 }

@@ -43,6 +43,8 @@ class SoftCanvas : public Canvas {
   float ScaleHeight() const override { return static_cast<float>(surface_.height()); }
 
   void Repaint() override;
+  // Black at the new size; the drawing state stays.
+  void Resize(int width, int height);
 
   // Integer-coordinate line in the current pen (what Line does after rounding).
   void LineInt(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);

@@ -34,6 +34,26 @@ BOOL CALLBACK HideIfSaverWindow(HWND window, LPARAM) noexcept {
   }
   return TRUE;
 }
+// The black windows over every monitor but the primary one.
+std::vector<HWND> g_covers;
+
+// The monitors: the primary's size (it starts at 0, 0) and the others' rectangles.
+struct MonitorLayout {
+  int width = 0;
+  int height = 0;
+  std::vector<RECT> others;
+  bool operator==(const MonitorLayout& b) const {
+    return width == b.width && height == b.height && others.size() == b.others.size() &&
+           std::equal(others.begin(), others.end(), b.others.begin(),
+                      [](const RECT& x, const RECT& y) { return ::EqualRect(&x, &y) != FALSE; });
+  }
+};
+// What the windows were last fitted to.
+MonitorLayout g_layout;
+
+MonitorLayout CurrentLayout();
+// Fits the covers and the saver window to the monitors as they are now.
+void FollowMonitors();
 
 }  // namespace
 
@@ -42,6 +62,8 @@ void HideSaverWindows() { ::EnumThreadWindows(::GetCurrentThreadId(), HideIfSave
 Win32System::Win32System() { ::QueryPerformanceFrequency(&counter_frequency_); }
 
 Win32System::~Win32System() {
+  g_covers.clear();
+  g_layout = MonitorLayout{};
   g_canvas = nullptr;
   g_saver_window = nullptr;
   canvas_.reset();
@@ -71,6 +93,16 @@ void Win32System::KeepResponsive() {
     RethrowCallbackError();
   }
   RethrowCallbackError();
+  WatchMonitors(now);
+}
+
+void Win32System::WatchMonitors(ULONGLONG now) {
+  // Not every system sends WM_DISPLAYCHANGE (Wine does not when the X
+  // screen changes under it): the monitors are looked at four times a
+  // second as well, so a monitor that comes is covered well within one.
+  if (!g_saver_window || now - last_monitor_look_ < 250) return;
+  last_monitor_look_ = now;
+  if (!(CurrentLayout() == g_layout)) FollowMonitors();
 }
 
 bool Win32System::GetCursorPos(CursorPoint& point) {
@@ -197,6 +229,10 @@ LRESULT CALLBACK Win32System::SaverWindowProc(HWND window, UINT message, WPARAM 
           return 0;
         }
         break;
+      case WM_DISPLAYCHANGE:
+        // Every top-level window hears it; the saver window answers for all.
+        if (window == g_saver_window) FollowMonitors();
+        break;
       default:
         break;
     }
@@ -225,6 +261,54 @@ std::vector<RECT> OtherMonitors() {
   return rects;
 }
 
+MonitorLayout CurrentLayout() {
+  return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), OtherMonitors()};
+}
+
+// The drawing covers the primary screen; every other monitor gets a black
+// window of the saver's class, without a cursor, whose keys and close
+// requests count as the saver window's. Covers already made are moved to
+// the monitors there are now, made for monitors that came and destroyed
+// for monitors that went.
+void FitCovers(const std::vector<RECT>& monitors) {
+  while (g_covers.size() > monitors.size()) {
+    ::DestroyWindow(g_covers.back());
+    g_covers.pop_back();
+    RethrowCallbackError();
+  }
+  HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  for (size_t i = 0; i < monitors.size(); ++i) {
+    const RECT& r = monitors[i];
+    if (i < g_covers.size()) {
+      ::SetWindowPos(g_covers[i], HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOACTIVATE);
+    } else {
+      HWND cover = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kSaverClass, "brenlow",
+                                     WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                     nullptr, nullptr, instance, nullptr);
+      RethrowCallbackError();
+      if (!cover) throw std::runtime_error(Win32ErrorText(::GetLastError()));
+      g_covers.push_back(cover);
+      ::ShowWindow(cover, SW_SHOWNA);
+    }
+    // Black now, not at the cycle's turn of the queue.
+    ::UpdateWindow(g_covers[i]);
+    RethrowCallbackError();
+  }
+}
+
+void FollowMonitors() {
+  g_layout = CurrentLayout();
+  FitCovers(g_layout.others);
+  // The new size reaches the drawing surface through WM_SIZE.
+  ::SetWindowPos(g_saver_window, HWND_TOPMOST, 0, 0, g_layout.width, g_layout.height,
+                 SWP_NOACTIVATE);
+  // What the window gained shows at once, painted from the drawing surface
+  // (black there until the next canvas fill).
+  ::RedrawWindow(g_saver_window, nullptr, nullptr, RDW_ERASENOW | RDW_UPDATENOW);
+  RethrowCallbackError();
+}
+
 }  // namespace
 
 Canvas& Win32System::OpenSaverWindow() {
@@ -242,25 +326,12 @@ Canvas& Win32System::OpenSaverWindow() {
   window_class.lpszClassName = kSaverClass;
   ::RegisterClassExA(&window_class);
 
-  // The drawing covers the primary screen; every other monitor gets a black
-  // window of the same class, without a cursor, whose keys and close
-  // requests count as the saver window's. Made first, so the saver window
-  // lies above them where monitors overlap.
-  for (const RECT& r : OtherMonitors()) {
-    HWND cover = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kSaverClass, "brenlow",
-                                   WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                   nullptr, nullptr, instance, nullptr);
-    RethrowCallbackError();
-    if (!cover) throw std::runtime_error(Win32ErrorText(::GetLastError()));
-    ::ShowWindow(cover, SW_SHOWNA);
-    ::UpdateWindow(cover);
-    RethrowCallbackError();
-  }
-
-  const int width = ::GetSystemMetrics(SM_CXSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYSCREEN);
-  window_ = ::CreateWindowExA(WS_EX_TOPMOST, kSaverClass, "brenlow", WS_POPUP, 0, 0, width, height,
-                              nullptr, nullptr, instance, nullptr);
+  // Covers first, so the saver window lies above them where monitors
+  // overlap.
+  g_layout = CurrentLayout();
+  FitCovers(g_layout.others);
+  window_ = ::CreateWindowExA(WS_EX_TOPMOST, kSaverClass, "brenlow", WS_POPUP, 0, 0, g_layout.width,
+                              g_layout.height, nullptr, nullptr, instance, nullptr);
   RethrowCallbackError();
   // Thrown, not ended here, so that the saver's own ending gives the cursor
   // and the system's screen saver back.

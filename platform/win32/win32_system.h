@@ -45,6 +45,8 @@ class Win32System : public System {
   void KeepResponsive();
   // Sleeps until a mouse message arrives for the thread or max_ms pass.
   void WaitForMouse(int max_ms);
+  // Fits the saver's windows again when the monitors changed.
+  void WatchMonitors(ULONGLONG now);
   static LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam,
                                           LPARAM lparam) noexcept;
 
@@ -55,6 +57,7 @@ class Win32System : public System {
   std::unique_ptr<WindowSurface> canvas_;
   LARGE_INTEGER counter_frequency_{};
   ULONGLONG last_peek_ = 0;
+  ULONGLONG last_monitor_look_ = 0;
   // The last cursor reading, and how long it stands in for a new one.
   CursorPoint last_cursor_{};
   CursorTrust cursor_trust_;

@@ -41,6 +41,9 @@ if __name__ == "__main__":
     cases["case_daylight_saving"] = case_daylight_saving
     if sys.argv[1:2] == ["two_monitors"]:
         make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2)
+    elif sys.argv[1:2] == ["display_change"]:
+        make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2,
+                                    modes=[(saver_test.LARGE_W, saver_test.LARGE_H)])
     else:
         make = LinuxSession
     sys.exit(winehelp.run_case(cases, make))

@@ -400,5 +400,36 @@ TEST(SoftCanvas, StartsInTheWindowsInitialStateAndRepaintsBlack) {
   EXPECT_TRUE(Painted(c).empty());
 }
 
+// The displays changed: the canvas takes the new size, black, and draws out
+// to its new edges in the pen set before.
+TEST(SoftCanvas, ResizeGivesABlackCanvasOfTheNewSizeAndKeepsThePen) {
+  struct Case {
+    int width, height;
+  };
+  for (const Case& size : {Case{9, 7}, Case{3, 2}, Case{6, 4}}) {
+    SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+    SoftCanvas c(6, 4);
+    const Colour red = MakeColour(255, 0, 0);
+    c.SetPenColour(red);
+    c.SetRop2(kRopXorPen);
+    c.Line(0, 0, 5, 0);
+    c.Resize(size.width, size.height);
+    EXPECT_EQ(c.width(), size.width);
+    EXPECT_EQ(c.height(), size.height);
+    EXPECT_EQ(c.ScaleWidth(), static_cast<float>(size.width));
+    EXPECT_TRUE(Painted(c).empty());
+    // A line along the bottom row, drawn twice: the pen is red and still
+    // XORs, so the row comes back black.
+    const float bottom = static_cast<float>(size.height - 1);
+    c.Line(0, bottom, static_cast<float>(size.width), bottom);
+    Pixels row;
+    for (int x = 0; x < size.width; ++x) row.insert({x, size.height - 1});
+    EXPECT_EQ(Painted(c), row);
+    EXPECT_EQ(c.pixel(size.width - 1, size.height - 1), red);
+    c.Line(0, bottom, static_cast<float>(size.width), bottom);
+    EXPECT_TRUE(Painted(c).empty());
+  }
+}
+
 }  // namespace
 }  // namespace brenlow

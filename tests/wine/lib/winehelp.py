@@ -317,7 +317,7 @@ Section "Monitor"
   Identifier "monitor"
   HorizSync 5.0 - 1000.0
   VertRefresh 5.0 - 200.0
-  Modeline "{w}x{h}" 25.175 {w} {w16} {w112} {w160} {h} {h10} {h12} {h45} -hsync -vsync
+{modelines}
 EndSection
 Section "Screen"
   Identifier "screen"
@@ -327,7 +327,7 @@ Section "Screen"
   SubSection "Display"
     Depth 24
     Modes "{w}x{h}"
-    Virtual {w2} {h}
+    Virtual {virtual_w} {virtual_h}
   EndSubSection
 EndSection
 Section "ServerFlags"
@@ -346,14 +346,22 @@ class _CursorImage(ctypes.Structure):
                 ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
 
 
+def _modeline(w, h):
+    return (f'  Modeline "{w}x{h}" 25.175 {w} {w + 16} {w + 112} {w + 160} '
+            f'{h} {h + 10} {h + 12} {h + 45} -hsync -vsync')
+
+
 class XSession:
     """A private X server (Xvfb; with monitors=2, Xorg with two monitors of
-    width x height side by side, the primary on the left, the root grey)
-    with screenshots, pointer and keys, and programs started on it that are
+    width x height side by side, the primary on the left, the root grey,
+    and the further (width, height) modes for xrandr() to switch to) with
+    screenshots, pointer and keys, and programs started on it that are
     killed, whatever happens, when the session ends."""
 
-    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None, monitors=1):
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None, monitors=1,
+                 modes=()):
         self.monitors = monitors
+        self.modes = list(modes)
         self.monitor_width = width
         self.width, self.height = width * monitors, height
         self.xvfb = None
@@ -396,10 +404,12 @@ class XSession:
         else:
             w, h = self.monitor_width, self.height
             conf = os.path.join(self.log_dir, "xorg.conf")
+            modes = [(w, h)] + self.modes
             with open(conf, "w") as f:
-                f.write(_TWO_MONITORS_CONF.format(w=w, h=h, w2=w * 2, w16=w + 16, w112=w + 112,
-                                                  w160=w + 160, h10=h + 10, h12=h + 12,
-                                                  h45=h + 45))
+                f.write(_TWO_MONITORS_CONF.format(
+                    w=w, h=h, modelines="\n".join(_modeline(*m) for m in modes),
+                    virtual_w=max([w * 2] + [m[0] for m in modes]),
+                    virtual_h=max(m[1] for m in modes)))
             command = [tool("Xorg"), "-displayfd", str(write_fd), "-config", conf, "-noreset",
                        "-nolisten", "tcp", "-logfile", os.path.join(self.log_dir, "xorg.log")]
         self.xvfb = subprocess.Popen(command, pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
@@ -420,21 +430,25 @@ class XSession:
         if self.monitors == 2:
             self.place_monitors()
 
+    def xrandr(self, *args):
+        """Runs xrandr on the session's server; returns what it printed."""
+        return subprocess.run([tool("xrandr"), *args], env=self.env(), check=True, timeout=60,
+                              capture_output=True, text=True).stdout
+
+    def monitor_count(self):
+        listed = self.xrandr("--listmonitors")
+        return int(listed.split()[1]) if listed.startswith("Monitors:") else 0
+
     def place_monitors(self):
         w, h = self.monitor_width, self.height
-        xrandr = tool("xrandr")
-
-        def run(*args):
-            subprocess.run([xrandr, *args], env=self.env(), check=True, timeout=60,
-                           capture_output=True)
-
-        run("--addmode", "DUMMY1", f"{w}x{h}")
-        run("--fb", f"{2 * w}x{h}", "--output", "DUMMY0", "--mode", f"{w}x{h}", "--pos", "0x0",
-            "--primary", "--output", "DUMMY1", "--mode", f"{w}x{h}", "--pos", f"{w}x0")
-        listed = subprocess.run([xrandr, "--listmonitors"], env=self.env(), check=True,
-                                timeout=60, capture_output=True, text=True).stdout
-        if not listed.startswith("Monitors: 2"):
-            raise RuntimeError(f"two monitors expected: {listed}")
+        for output, modes in (("DUMMY0", self.modes), ("DUMMY1", [(w, h)] + self.modes)):
+            for mode in modes:
+                self.xrandr("--addmode", output, f"{mode[0]}x{mode[1]}")
+        self.xrandr("--fb", f"{2 * w}x{h}", "--output", "DUMMY0", "--mode", f"{w}x{h}", "--pos",
+                    "0x0", "--primary", "--output", "DUMMY1", "--mode", f"{w}x{h}", "--pos",
+                    f"{w}x0")
+        if self.monitor_count() != 2:
+            raise RuntimeError(f"two monitors expected: {self.xrandr('--listmonitors')}")
         # An uncovered monitor shows as grey in a screenshot.
         subprocess.run([tool("xsetroot"), "-solid", "#808080"], env=self.env(), check=True,
                        timeout=60)
@@ -644,8 +658,8 @@ class Session(XSession):
     WoW64 prefix of the given name."""
 
     def __init__(self, prefix_name, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None,
-                 monitors=1):
-        super().__init__(width, height, keep_log, monitors)
+                 monitors=1, modes=()):
+        super().__init__(width, height, keep_log, monitors, modes)
         self.prefix = os.path.join(prefix_root(), prefix_name)
         self.prefix_lock = None
 

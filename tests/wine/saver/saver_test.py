@@ -269,9 +269,64 @@ def case_two_monitors(session, exe):
     print(f"primary drawn, second monitor black; ended {latency:.3f} s after a sideways move")
 
 
+# The primary's other mode in the display_change case.
+LARGE_W, LARGE_H = 800, 600
+
+
+def case_display_change(session, exe):
+    """A monitor switched on while the saver runs is covered, one switched
+    off leaves nothing behind, and a primary that grows is filled by the
+    next cycle's drawing; a sideways move still ends the saver."""
+    w, h = session.monitor_width, session.height
+    session.xrandr("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}")
+    check(session.monitor_count() == 1, "the second monitor is still on")
+    # On the primary in every layout: no change moves it.
+    session.mouse_move(w // 4, h // 4)
+    saver = Saver(session, exe)
+
+    def covered(width, height):
+        def shown(img):
+            return (img.width, img.height) == (width, height) and \
+                GREY not in img.colours(step=4)
+        return shown
+
+    saver.wait(lambda i: covered(w, h)(i) and len(i.colours(step=8) - {BLACK}) >= 20, CYCLE,
+               "tiles on the one monitor")
+    steps = [
+        ("a second monitor switched on",
+         ("--fb", f"{2 * w}x{h}", "--output", "DUMMY1", "--mode", f"{w}x{h}", "--pos", f"{w}x0"),
+         lambda i: covered(2 * w, h)(i) and i.colours(w, 0, 2 * w, h, step=4) == {BLACK}),
+        ("the second monitor switched off",
+         ("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}"), covered(w, h)),
+        ("the primary at a larger mode",
+         ("--fb", f"{LARGE_W}x{LARGE_H}", "--output", "DUMMY0", "--mode", f"{LARGE_W}x{LARGE_H}"),
+         covered(LARGE_W, LARGE_H)),
+    ]
+    for what, args, shown in steps:
+        session.xrandr(*args)
+        saver.wait(shown, CYCLE, f"no desktop after {what}")
+        print(f"{what}: no desktop shown")
+
+    def grown(img):
+        # The next cycle's tiles reach the far corner, which tiles laid at
+        # the old size (whole tiles, a little past its edges) leave black.
+        corner = (LARGE_W - 60, LARGE_H - 60, LARGE_W, LARGE_H)
+        return covered(LARGE_W, LARGE_H)(img) and \
+            img.count(lambda p: p != BLACK, *corner, step=4) > 100
+
+    saver.wait(grown, 2 * CYCLE, "a drawing over the whole larger primary")
+    latency = saver.exit_latency(lambda: session.mouse_move(w // 4 + 40, h // 4))
+    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    session.wait_screen(lambda i: i.colours(step=8) == {GREY}, 30, "the desktop uncovered")
+    print(f"the larger primary drawn over; ended {latency:.3f} s after a sideways move")
+
+
 def session_for(case):
     if case == "two_monitors":
         return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2)
+    if case == "display_change":
+        return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
+                                modes=[(LARGE_W, LARGE_H)])
     return winehelp.Session(PREFIX)
 
 
