@@ -1,6 +1,7 @@
 // Plays a list of drawing calls with real GDI, through the saver's own
 // GdiCanvas, into a 32-bpp DIB section and writes the pixels that changed,
-// per case (see trace_format.h).
+// per case (see trace_format.h); a case that goes on from the previous one
+// writes the pixels it changed from where that one ended.
 //
 //   gdi_replay [--picture BMP] CASES OUT        replay and write the result file
 //   gdi_replay [--picture BMP] --time N CASES   replay each case at least N times
@@ -159,14 +160,18 @@ int main(int argc, char** argv) {
     Surface*& s = surfaces[{c.width, c.height}];
     if (!s) s = new Surface(c.width, c.height);
     if (!s->ok()) return 1;
-    s->Reset(c);
+    if (!c.continues) s->Reset(c);
+    GdiFlush();
+    std::vector<std::uint32_t> before(static_cast<size_t>(c.width) * c.height);
+    for (size_t i = 0; i < before.size(); ++i) before[i] = s->Pixel(i);
     for (const fidelity::DrawCall& call : c.calls) fidelity::PlayCall(s->canvas(), call, picture);
     GdiFlush();
     std::vector<std::uint32_t> changed;
     for (int y = 0; y < c.height; ++y)
       for (int x = 0; x < c.width; ++x) {
-        const std::uint32_t v = s->Pixel(static_cast<size_t>(y) * c.width + x);
-        if (v != fidelity::StartColour(c, x, y)) {
+        const size_t i = static_cast<size_t>(y) * c.width + x;
+        const std::uint32_t v = s->Pixel(i);
+        if (v != before[i]) {
           changed.push_back(static_cast<std::uint32_t>(y * c.width + x));
           changed.push_back(v);
         }
