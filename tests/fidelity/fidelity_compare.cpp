@@ -11,7 +11,6 @@
 //   fidelity_compare time N CASES
 //       times each case on SoftCanvas (at least N rounds and a second), in
 //       the format gdi_replay --time prints
-#include <time.h>
 
 #include <chrono>
 #include <cstdint>
@@ -28,6 +27,7 @@
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
 #include "tests/fidelity/trace_format.h"
+#include "tests/perf/thread_cpu.h"
 
 namespace {
 
@@ -185,12 +185,6 @@ size_t Run(brenlow::SoftCanvas& canvas, const Case& c, const std::optional<brenl
     fidelity::PlayCall(canvas, call, pic ? &*pic : nullptr);
   }
   return played;
-}
-
-double ThreadCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
 int Time(int rounds, const char* path) {

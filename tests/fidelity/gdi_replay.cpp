@@ -23,6 +23,7 @@
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/win32_picture.h"
 #include "tests/fidelity/trace_format.h"
+#include "tests/perf/thread_cpu.h"
 
 namespace {
 
@@ -116,22 +117,12 @@ int main(int argc, char** argv) {
     // thread's CPU time (coarse under Wine) is meaningful.
     LARGE_INTEGER freq, t0, t1;
     QueryPerformanceFrequency(&freq);
-    auto cpu_seconds = [] {
-      FILETIME created, exited, kernel, user;
-      GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-      auto value = [](const FILETIME& f) {
-        return static_cast<double>((static_cast<std::uint64_t>(f.dwHighDateTime) << 32) |
-                                   f.dwLowDateTime) *
-               1e-7;
-      };
-      return value(kernel) + value(user);
-    };
     for (const fidelity::Case& c : cases) {
       Surface s(c.width, c.height);
       if (!s.ok()) return 1;
       s.Reset(c);
       size_t played = 0;
-      const double cpu0 = cpu_seconds();
+      const double cpu0 = ThreadCpuSeconds();
       QueryPerformanceCounter(&t0);
       double wall = 0;
       for (int r = 0; r < rounds || wall < 1.0; ++r) {
@@ -142,7 +133,7 @@ int main(int argc, char** argv) {
         QueryPerformanceCounter(&t1);
         wall = static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
       }
-      const double cpu = cpu_seconds() - cpu0;
+      const double cpu = ThreadCpuSeconds() - cpu0;
       const double n = played ? static_cast<double>(played) : 1.0;
       std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)\n", c.name.c_str(),
                   wall * 1e9 / n, cpu * 1e9 / n, played);
