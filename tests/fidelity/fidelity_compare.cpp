@@ -11,7 +11,6 @@
 //   fidelity_compare time N CASES
 //       times each case on SoftCanvas (at least N rounds and a second), in
 //       the format gdi_replay --time prints
-#include <time.h>
 
 #include <chrono>
 #include <cstdint>
@@ -28,6 +27,7 @@
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
 #include "tests/fidelity/trace_format.h"
+#include "tests/perf/thread_cpu.h"
 
 namespace {
 
@@ -187,19 +187,6 @@ size_t Run(brenlow::SoftCanvas& canvas, const Case& c, const std::optional<brenl
   return played;
 }
 
-std::vector<brenlow::Colour> PlaySoft(const Case& c, const std::optional<brenlow::Picture>& pic) {
-  brenlow::SoftCanvas canvas(c.width, c.height);
-  Reset(canvas, c);
-  Run(canvas, c, pic);
-  return {canvas.pixels().begin(), canvas.pixels().end()};
-}
-
-double ThreadCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 int Time(int rounds, const char* path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
@@ -287,6 +274,9 @@ int Compare(int argc, char** argv) {
   std::map<std::string, Group> groups;
   std::vector<std::string> order;
   int failing = 0;
+  // Both sides' pixels, kept for a case that goes on from the previous one.
+  std::optional<brenlow::SoftCanvas> canvas;
+  std::vector<brenlow::Colour> gdi;
   for (const Case& c : cases) {
     int w = 0, h = 0;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> changes;
@@ -294,13 +284,22 @@ int Compare(int argc, char** argv) {
       std::fprintf(stderr, "GDI result does not match the case list at %s\n", c.name.c_str());
       return 2;
     }
-    std::vector<brenlow::Colour> gdi(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        gdi[static_cast<size_t>(y) * w + x] = fidelity::StartColour(c, x, y);
+    if (!c.continues || !canvas || canvas->width() != w || canvas->height() != h) {
+      if (c.continues) {
+        std::fprintf(stderr, "%s goes on from no case of its size\n", c.name.c_str());
+        return 2;
+      }
+      canvas.emplace(w, h);
+      Reset(*canvas, c);
+      gdi.assign(static_cast<size_t>(w) * h, 0);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          gdi[static_cast<size_t>(y) * w + x] = fidelity::StartColour(c, x, y);
+    }
     for (const auto& ch : changes)
       if (ch.first < gdi.size()) gdi[ch.first] = ch.second;
-    const std::vector<brenlow::Colour> soft = PlaySoft(c, picture);
+    Run(*canvas, c, picture);
+    const std::vector<brenlow::Colour> soft(canvas->pixels().begin(), canvas->pixels().end());
     std::uint64_t differing = 0;
     size_t first = 0;
     for (size_t i = 0; i < gdi.size(); ++i)

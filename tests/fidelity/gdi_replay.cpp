@@ -1,6 +1,7 @@
 // Plays a list of drawing calls with real GDI, through the saver's own
 // GdiCanvas, into a 32-bpp DIB section and writes the pixels that changed,
-// per case (see trace_format.h).
+// per case (see trace_format.h); a case that goes on from the previous one
+// writes the pixels it changed from where that one ended.
 //
 //   gdi_replay [--picture BMP] CASES OUT        replay and write the result file
 //   gdi_replay [--picture BMP] --time N CASES   replay each case at least N times
@@ -22,6 +23,7 @@
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/win32_picture.h"
 #include "tests/fidelity/trace_format.h"
+#include "tests/perf/thread_cpu.h"
 
 namespace {
 
@@ -115,22 +117,12 @@ int main(int argc, char** argv) {
     // thread's CPU time (coarse under Wine) is meaningful.
     LARGE_INTEGER freq, t0, t1;
     QueryPerformanceFrequency(&freq);
-    auto cpu_seconds = [] {
-      FILETIME created, exited, kernel, user;
-      GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-      auto value = [](const FILETIME& f) {
-        return static_cast<double>((static_cast<std::uint64_t>(f.dwHighDateTime) << 32) |
-                                   f.dwLowDateTime) *
-               1e-7;
-      };
-      return value(kernel) + value(user);
-    };
     for (const fidelity::Case& c : cases) {
       Surface s(c.width, c.height);
       if (!s.ok()) return 1;
       s.Reset(c);
       size_t played = 0;
-      const double cpu0 = cpu_seconds();
+      const double cpu0 = ThreadCpuSeconds();
       QueryPerformanceCounter(&t0);
       double wall = 0;
       for (int r = 0; r < rounds || wall < 1.0; ++r) {
@@ -141,7 +133,7 @@ int main(int argc, char** argv) {
         QueryPerformanceCounter(&t1);
         wall = static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
       }
-      const double cpu = cpu_seconds() - cpu0;
+      const double cpu = ThreadCpuSeconds() - cpu0;
       const double n = played ? static_cast<double>(played) : 1.0;
       std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)\n", c.name.c_str(),
                   wall * 1e9 / n, cpu * 1e9 / n, played);
@@ -159,14 +151,18 @@ int main(int argc, char** argv) {
     Surface*& s = surfaces[{c.width, c.height}];
     if (!s) s = new Surface(c.width, c.height);
     if (!s->ok()) return 1;
-    s->Reset(c);
+    if (!c.continues) s->Reset(c);
+    GdiFlush();
+    std::vector<std::uint32_t> before(static_cast<size_t>(c.width) * c.height);
+    for (size_t i = 0; i < before.size(); ++i) before[i] = s->Pixel(i);
     for (const fidelity::DrawCall& call : c.calls) fidelity::PlayCall(s->canvas(), call, picture);
     GdiFlush();
     std::vector<std::uint32_t> changed;
     for (int y = 0; y < c.height; ++y)
       for (int x = 0; x < c.width; ++x) {
-        const std::uint32_t v = s->Pixel(static_cast<size_t>(y) * c.width + x);
-        if (v != fidelity::StartColour(c, x, y)) {
+        const size_t i = static_cast<size_t>(y) * c.width + x;
+        const std::uint32_t v = s->Pixel(i);
+        if (v != before[i]) {
           changed.push_back(static_cast<std::uint32_t>(y * c.width + x));
           changed.push_back(v);
         }

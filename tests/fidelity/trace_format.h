@@ -6,6 +6,8 @@
 //   case NAME                   starts a case (a fresh canvas)
 //   size W H                    canvas size (default 640 480)
 //   background black|pattern    starting pixels (pattern: PatternColour)
+//   background previous         goes on from the previous case's pixels (same
+//                               size): a moment later in the same drawing
 // Any other line that is no drawing call (factors, shape, fade, check, ...)
 // is left out.
 #pragma once
@@ -28,6 +30,7 @@ struct Case {
   int width = 640;
   int height = 480;
   bool pattern = false;
+  bool continues = false;
   std::vector<DrawCall> calls;
 };
 
@@ -79,6 +82,7 @@ inline std::vector<Case> ParseCases(std::istream& input, const std::string& defa
       std::string kind;
       in >> kind;
       current().pattern = kind == "pattern";
+      current().continues = kind == "previous";
     } else {
       bool malformed = false;
       if (auto call = DrawCall::Parse(line, &malformed)) current().calls.push_back(*call);

@@ -11,7 +11,6 @@
 //
 //   perf_draw [benchmark flags]
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +25,7 @@
 #include "platform/recording/headless_saver.h"
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
+#include "tests/perf/thread_cpu.h"
 
 namespace {
 
@@ -147,12 +147,6 @@ std::int64_t LinePixels(Effect effect, int width, int height) {
   counter.known = true;
   Draw(saver, effect);
   return counter.known ? counter.pixels : 0;
-}
-
-double ThreadCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
 // CPU seconds memset takes to write `pixels` pixels over a buffer of

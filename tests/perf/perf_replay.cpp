@@ -6,7 +6,6 @@
 //   perf_replay [--picture BMP] --time N CASES
 // prints, per case, "NAME wall W ns/call cpu C ns/call (K calls)" like
 // gdi_replay, after at least N rounds and a second.
-#include <time.h>
 
 #include <chrono>
 #include <cmath>
@@ -20,14 +19,9 @@
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
 #include "tests/fidelity/trace_format.h"
+#include "tests/perf/thread_cpu.h"
 
 namespace {
-
-double ThreadCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 // Plays one pass of the case; returns the calls played.
 size_t Play(brenlow::SoftCanvas& canvas, const fidelity::Case& c,

@@ -51,8 +51,18 @@ for name, (number, kind, count) in FAMILIES.items():
     shape_at = lines.index(f"shape {number}")
     text_at = next(i for i, line in enumerate(lines) if line.startswith("text "))
     drawn = [line for line in lines[shape_at:text_at] if line.startswith(kind + " ")]
-    fade_lines = [line for line in lines[text_at:] if line.startswith("line ")]
     check(len(drawn) == count, f"{name}: {len(drawn)} {kind} calls, want {count}")
+    # The wipe at 640x480: blinds of 481 rows, a bar in 361 steps, or 321
+    # shrinking frames, all in ROP 1 (black).
+    fade_at = next((i for i, line in enumerate(lines) if line.startswith("fade ")), None)
+    check(fade_at is not None, f"{name}: no fade")
+    if fade_at is not None:
+        style = int(lines[fade_at].split()[1])
+        wipe = [line for line in lines[fade_at:] if line.startswith(("line ", "rect "))]
+        want = {1: ("line", 481), 2: ("line", 361), 3: ("rect", 321)}.get(style, ("?", -1))
+        check(len(wipe) == want[1] and all(line.startswith(want[0] + " ") and " rop=1 " in line
+                                           for line in wipe),
+              f"{name}: fade {style} drew {len(wipe)} calls, want {want[1]} {want[0]} in ROP 1")
     check(any(line.startswith("copy ") for line in lines), f"{name}: logo not copied")
 
 # Same seed, same calls; another seed, other factors or fade somewhere.

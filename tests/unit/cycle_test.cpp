@@ -97,7 +97,7 @@ TEST(Cycle, EveryEndingRestoresCursorAndScreenSaver) {
        [](int) { return WindowEvents{}; }, 1, 70000},
   };
   for (const Case& c : cases) {
-    RecordingSystem system;
+    CursorRecordingSystem system;
     system.args = "/S";
     system.canvas.Resize(c.width, 24);
     system.cursor = c.cursor;
@@ -108,7 +108,7 @@ TEST(Cycle, EveryEndingRestoresCursorAndScreenSaver) {
     } catch (const ProcessEnded& end) {
       EXPECT_EQ(end.exit_code, c.exit_code) << c.name;
     }
-    EXPECT_EQ(system.show_cursor_count, 0) << c.name;
+    EXPECT_EQ(system.shows, "01") << c.name;
     EXPECT_TRUE(system.screen_saver_active) << c.name;
     EXPECT_EQ(system.log.back(), "EndProcess " + std::to_string(c.exit_code)) << c.name;
   }

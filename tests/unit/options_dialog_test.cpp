@@ -11,6 +11,7 @@
 
 #include "platform/recording/headless_saver.h"
 #include "saver/app.h"
+#include "saver/frm_prog.h"
 #include "saver/options/frm_options.h"
 
 namespace brenlow {
@@ -241,9 +242,14 @@ TEST_F(OptionsDialog, OkSavesTheOfferedShapeAndTheSaverDrawsItsFamily) {
 }
 
 TEST_F(OptionsDialog, OkWithoutChangesRewritesTheSameFile) {
-  const std::string file = "C:\\WINDOWS\\BR_LOW.bmp\r\nOvali\r\n";
-  Open(file);
-  EXPECT_EQ(window.combo1, "Ovali");
+  // Values unlike Open's, read by the saver's own start-up reader.
+  const std::string file = "D:\\PIC\\mine.bmp\r\nTriangoli\r\n";
+  system.memory_files.content[kIni] = file;
+  frmProg(system, globals).ReadSettingsFile();
+  dialog.Show();
+  dialog.Run();
+  EXPECT_EQ(window.text1, "D:\\PIC\\mine.bmp");
+  EXPECT_EQ(window.combo1, "Triangoli");
   EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
   EXPECT_EQ(system.memory_files.content[kIni], file);
 }

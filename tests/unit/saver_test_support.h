@@ -29,6 +29,16 @@ struct BitmapFields {
   std::uint64_t pixel_bytes_kept = UINT64_MAX;
 };
 
+// Records the saver's ShowCursor calls in order, "0" hidden and "1" shown:
+// a cursor that was never hidden leaves the count at 0 too.
+struct CursorRecordingSystem : RecordingSystem {
+  void ShowCursor(bool show) override {
+    shows += show ? '1' : '0';
+    RecordingSystem::ShowCursor(show);
+  }
+  std::string shows;
+};
+
 inline std::string BitmapFile(const BitmapFields& bmp) {
   std::string b;
   auto put = [&b](std::uint32_t v, int bytes) {
