@@ -74,7 +74,7 @@ void RecordingSystem::HoldPause(int max_ms) {
 }
 
 void RecordingSystem::BandPause(double seconds) {
-  band_waits.push_back(seconds);
+  if (keep_log) band_waits.push_back(seconds);
   monotonic +=
       timer_tick > 0 && seconds > 0 ? std::ceil(seconds / timer_tick) * timer_tick : seconds;
 }

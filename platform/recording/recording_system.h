@@ -82,7 +82,7 @@ class RecordingSystem : public System {
   int show_cursor_count = 0;  // the system's display counter: shown when >= 0
   bool screen_saver_active = true;
   std::vector<int> hold_waits;     // max_ms of each HoldPause, with keep_log
-  std::vector<double> band_waits;  // the seconds of each BandPause
+  std::vector<double> band_waits;  // the seconds of each BandPause, with keep_log
   RecordingCanvas canvas{640, 480};
   // When set, the saver window draws here instead of on canvas (benchmarks
   // that time the drawing alone).
