@@ -73,10 +73,10 @@ class System {
   // reading for up to kLongestHoldWaitMs from when it was taken.
   virtual void HoldPause(int max_ms) = 0;
   // The pause after each band of the logo: waits like HoldPause for at most
-  // `seconds` (the time until the next band is due, rounded up to whole
-  // milliseconds; 0 when the reveal is behind its pace, which waits for
-  // nothing), and keeps the window served and shown during a reveal that
-  // may last seconds. May return early on input.
+  // `seconds` (the time until the next band is due, which a backend may
+  // round up to its timer's step; 0 when the reveal is behind its pace,
+  // which waits for nothing), and keeps the window served and shown during
+  // a reveal that may last seconds. May return early on input.
   virtual void BandPause(double seconds) = 0;
 
   // Opens the saver window: borderless, black, covering the primary screen.

@@ -410,20 +410,14 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
             yes_no(statistics.median(noticed) < 10 and max(noticed) < 20))
 
 
-def report_saver(kind, start, a, goal):
-    """The whole saver with Ovali at 1280x720, for `seconds`, a.runs times:
-    CPU of the process alone. start() starts it and returns its Popen."""
+def report_saver(kind, session, start, a, goal):
+    """The whole saver with Ovali at 1280x720, for `seconds` from its first
+    canvas fill, a.runs times: CPU of the process alone. start() starts it
+    and returns its Popen."""
     seconds = 5 if a.quick else 40
-    values = []
-    for _ in range(a.runs):
-        p = start()
-        try:
-            time.sleep(2)  # start-up is not what this figure is about
-            values.append(cpu_percent({"saver": p.pid}, seconds)["saver"])
-        finally:
-            if p.poll() is None:
-                os.killpg(p.pid, 9)
-            p.wait(timeout=30)
+    x = X(session.display)
+    values = [run_installed(start, lambda p: {"saver": p.pid}, seconds, x, (1280, 720))[0]["saver"]
+              for _ in range(a.runs)]
     pct = lambda v: f"{v:.2f} %"  # noqa: E731
     median = statistics.median(values)
     add(f"{kind} saver, Ovali, 1280x720, {seconds} s: CPU of the process", pct(median),
@@ -433,11 +427,11 @@ def report_saver(kind, start, a, goal):
 def section_saver(a):
     with LinuxSession(1280, 720) as s:
         s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
-        report_saver("linux", lambda: s.start(os.path.join(a.build, "brenlow"), "/S"), a, 0.5)
+        report_saver("linux", s, lambda: s.start(os.path.join(a.build, "brenlow"), "/S"), a, 0.5)
     exe = wine_program(a, "brenlow.scr")
     with winehelp.Session("perf", 1280, 720) as s:
         s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
-        report_saver(wine_kind(), lambda: s.start(exe, "/S", cwd=s.drive_c()), a, 1.0)
+        report_saver(wine_kind(), s, lambda: s.start(exe, "/S", cwd=s.drive_c()), a, 1.0)
 
 
 class CycleCounter:
