@@ -10,7 +10,7 @@ namespace {
 // When a cursor reading stops standing in for a new one, on an injected
 // clock: a pointer moving where no saver window sees it is still noticed
 // within kLongestHoldWaitMs of the reading.
-TEST(CursorTrust, AReadingStandsAMillisecondOrAQuietWaitsLength) {
+TEST(CursorTrust, AReadingStandsFourMillisecondsOrAQuietWaitsLength) {
   constexpr double kHold = kLongestHoldWaitMs / 1000.0;
   struct Case {
     const char* name;
@@ -27,8 +27,8 @@ TEST(CursorTrust, AReadingStandsAMillisecondOrAQuietWaitsLength) {
       {"never read", [](CursorTrust&) {}, 10.0, false},
       {"a quiet wait before any reading", [](CursorTrust& t) { t.QuietWait(); }, 10.0, false},
       {"just read", read_at_10, 10.0, true},
-      {"half a millisecond on", read_at_10, 10.0005, true},
-      {"a millisecond on", read_at_10, 10.001, false},
+      {"3.5 ms on", read_at_10, 10.0035, true},
+      {"4 ms on", read_at_10, 10.004, false},
       {"after a quiet wait, 49 ms on", quiet, 10.0 + kHold - 0.001, true},
       {"after a quiet wait, 50 ms on", quiet, 10.0 + kHold, false},
       {"a quiet wait later keeps the reading's time",
@@ -51,7 +51,7 @@ TEST(CursorTrust, AReadingStandsAMillisecondOrAQuietWaitsLength) {
          t.Moved();
          t.Read(10.002);
        },
-       10.0025, true},
+       10.005, true},
   };
   for (const Case& c : cases) {
     CursorTrust trust;
