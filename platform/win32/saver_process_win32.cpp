@@ -13,7 +13,7 @@ namespace {
 void GiveBackDesktop() {
   HideSaverWindows();
   ::ShowCursor(TRUE);
-  ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+  SetSystemScreenSaverActive(true);
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {

@@ -72,9 +72,13 @@ Win32System::~Win32System() {
 
 std::string Win32System::CommandLineArgs() { return ArgumentsOf(::GetCommandLineA()); }
 
-void Win32System::SetScreenSaverActive(bool active) {
+void SetSystemScreenSaverActive(bool active) {
   ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0);
+  BOOL now = FALSE;
+  ::SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &now, 0);
 }
+
+void Win32System::SetScreenSaverActive(bool active) { SetSystemScreenSaverActive(active); }
 
 void Win32System::KeepResponsive() {
   // A look into the queue for paint requests only: sent messages (another

@@ -18,6 +18,10 @@ namespace brenlow {
 // whatever lies under them is seen and can be used; safe to call from a
 // crash handler.
 void HideSaverWindows();
+// Switches the system's screen saver on or off and reads the setting back:
+// Wine hands the change to the X server lazily and loses it when the
+// process ends right after, leaving the user's screen saver off for good.
+void SetSystemScreenSaverActive(bool active);
 
 class Win32System : public System {
  public:
