@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,27 @@ struct BitmapFields {
   // Pixel bytes written at most (the file is cut there); without pixels
   // given they are all 0x7f.
   std::uint64_t pixel_bytes_kept = UINT64_MAX;
+};
+
+// Works in another folder until the end of the scope, and is back even
+// when an ASSERT returns early, so later tests find their relative paths.
+class InFolder {
+ public:
+  explicit InFolder(const std::filesystem::path& folder)
+      : before_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder, error_);
+  }
+  ~InFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(before_, ignored);
+  }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+  bool entered() const { return !error_; }
+
+ private:
+  std::filesystem::path before_;
+  std::error_code error_;
 };
 
 // Records the saver's ShowCursor calls in order, "0" hidden and "1" shown:
