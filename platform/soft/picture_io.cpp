@@ -12,6 +12,40 @@
 #include "platform/bitmap_file.h"
 
 namespace brenlow {
+namespace {
+
+// A channel narrower than 8 bits widened by repeating its top bits, as GDI
+// does: 31 of 5 bits is 255 and 16 is 0x84. SDL's own conversion scales
+// instead (16 gives 0x83, 63 of 6 bits 254), so a 16-bit logo would come
+// out a shade off the Windows one.
+std::uint32_t Channel(std::uint32_t pixel, std::uint32_t mask, int shift, int loss) {
+  if (mask == 0) return 0;
+  std::uint32_t x = (((pixel & mask) >> shift) << loss) & 0xff;
+  for (int have = 8 - loss; have < 8; have *= 2) x |= x >> have;
+  return x;
+}
+
+// 16-bit pixels (5-5-5, or the masks the file gives) as COLORREFs.
+Picture From16Bits(const SDL_Surface& s) {
+  const SDL_PixelFormat& f = *s.format;
+  Picture pic;
+  pic.width = s.w;
+  pic.height = s.h;
+  pic.pixels.resize(static_cast<size_t>(s.w) * s.h);
+  for (int y = 0; y < s.h; ++y) {
+    const auto* row = reinterpret_cast<const std::uint16_t*>(
+        static_cast<const unsigned char*>(s.pixels) + static_cast<size_t>(y) * s.pitch);
+    for (int x = 0; x < s.w; ++x) {
+      const std::uint32_t v = row[x];
+      pic.pixels[static_cast<size_t>(y) * s.w + x] = Channel(v, f.Rmask, f.Rshift, f.Rloss) |
+                                                     Channel(v, f.Gmask, f.Gshift, f.Gloss) << 8 |
+                                                     Channel(v, f.Bmask, f.Bshift, f.Bloss) << 16;
+    }
+  }
+  return pic;
+}
+
+}  // namespace
 
 std::optional<Picture> LoadBmp(const std::string& path) {
   // Opened without waiting and read only when it is a regular file: a FIFO
@@ -40,6 +74,13 @@ std::optional<Picture> LoadBmp(const std::string& path) {
   }
   SDL_Surface* loaded = SDL_LoadBMP_RW(stream, 1);
   if (!loaded) return std::nullopt;
+  if (loaded->format->BytesPerPixel == 2 && !loaded->format->palette && loaded->w > 0 &&
+      loaded->h > 0 && SDL_LockSurface(loaded) == 0) {
+    Picture pic = From16Bits(*loaded);
+    SDL_UnlockSurface(loaded);
+    SDL_FreeSurface(loaded);
+    return pic;
+  }
   // XBGR8888 packs red into the low byte: the COLORREF layout.
   SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XBGR8888, 0);
   SDL_FreeSurface(loaded);

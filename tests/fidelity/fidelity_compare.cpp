@@ -12,7 +12,6 @@
 //       times each case on SoftCanvas (at least N rounds and a second), in
 //       the format gdi_replay --time prints
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -196,18 +195,7 @@ int Time(int rounds, const char* path) {
   for (const Case& c : fidelity::ParseCases(in, path)) {
     brenlow::SoftCanvas canvas(c.width, c.height);
     Reset(canvas, c);
-    size_t played = 0;
-    const double cpu0 = ThreadCpuSeconds();
-    const auto t0 = std::chrono::steady_clock::now();
-    double wall = 0;
-    for (int r = 0; r < rounds || wall < 1.0; ++r) {
-      played += Run(canvas, c, std::nullopt);
-      wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    }
-    const double cpu = ThreadCpuSeconds() - cpu0;
-    const double n = played ? static_cast<double>(played) : 1.0;
-    std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)\n", c.name.c_str(),
-                wall * 1e9 / n, cpu * 1e9 / n, played);
+    PrintTimePerCall(c.name, rounds, [&] { return Run(canvas, c, std::nullopt); });
   }
   return 0;
 }

@@ -113,30 +113,18 @@ int main(int argc, char** argv) {
   const brenlow::Picture* picture = loaded ? &*loaded : nullptr;
 
   if (rounds > 0) {
-    // Each case runs for at least N rounds and at least a second, so that the
-    // thread's CPU time (coarse under Wine) is meaningful.
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
     for (const fidelity::Case& c : cases) {
       Surface s(c.width, c.height);
       if (!s.ok()) return 1;
       s.Reset(c);
-      size_t played = 0;
-      const double cpu0 = ThreadCpuSeconds();
-      QueryPerformanceCounter(&t0);
-      double wall = 0;
-      for (int r = 0; r < rounds || wall < 1.0; ++r) {
+      PrintTimePerCall(c.name, rounds, [&] {
+        std::size_t played = 0;
         for (const fidelity::DrawCall& call : c.calls) {
           played += fidelity::PlayCall(s.canvas(), call, picture) ? 1 : 0;
         }
-        GdiFlush();
-        QueryPerformanceCounter(&t1);
-        wall = static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
-      }
-      const double cpu = ThreadCpuSeconds() - cpu0;
-      const double n = played ? static_cast<double>(played) : 1.0;
-      std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)\n", c.name.c_str(),
-                  wall * 1e9 / n, cpu * 1e9 / n, played);
+        GdiFlush();  // the time of the drawing, not of queueing it
+        return played;
+      });
     }
     return 0;
   }

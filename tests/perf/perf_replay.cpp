@@ -7,7 +7,6 @@
 // prints, per case, "NAME wall W ns/call cpu C ns/call (K calls)" like
 // gdi_replay, after at least N rounds and a second.
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -64,19 +63,7 @@ int main(int argc, char** argv) {
   }
   for (const fidelity::Case& c : fidelity::ParseCases(in, cases_path)) {
     brenlow::SoftCanvas canvas(c.width, c.height);
-    size_t played = 0;
-    const double cpu0 = ThreadCpuSeconds();
-    const auto t0 = std::chrono::steady_clock::now();
-    double wall = 0;
-    for (int r = 0; r < rounds || wall < 1.0; ++r) {
-      played += Play(canvas, c, picture);
-      wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    }
-    const double cpu = ThreadCpuSeconds() - cpu0;
-    const double n = played ? static_cast<double>(played) : 1.0;
-    std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)\n", c.name.c_str(),
-                wall * 1e9 / n, cpu * 1e9 / n, played);
-    std::fflush(stdout);
+    PrintTimePerCall(c.name, rounds, [&] { return Play(canvas, c, picture); });
   }
   return 0;
 }

@@ -1,6 +1,12 @@
 // The calling thread's CPU time in seconds, for the benchmarks and the
-// replay timings (coarse under Wine: time at least a second).
+// replay timings (coarse under Wine: time at least a second), and the one
+// loop that times a replayed case.
 #pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdio>
+#include <string>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,4 +31,25 @@ inline double ThreadCpuSeconds() {
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 #endif
+}
+
+// Plays one case's calls (round() returns how many it played) for at least
+// `rounds` rounds and at least a second, so the thread's CPU time means
+// something even under Wine, and prints the time a call took in the form
+// perf_report.py and compare_with_wine.sh read.
+template <typename Round>
+void PrintTimePerCall(const std::string& name, int rounds, Round&& round) {
+  std::size_t played = 0;
+  const double cpu0 = ThreadCpuSeconds();
+  const auto t0 = std::chrono::steady_clock::now();
+  double wall = 0;
+  for (int r = 0; r < rounds || wall < 1.0; ++r) {
+    played += round();
+    wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  }
+  const double cpu = ThreadCpuSeconds() - cpu0;
+  const double n = played ? static_cast<double>(played) : 1.0;
+  std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)\n", name.c_str(), wall * 1e9 / n,
+              cpu * 1e9 / n, played);
+  std::fflush(stdout);
 }

@@ -18,13 +18,14 @@ LINE = re.compile(
     r"|copy (\S+ ){5}\S+"
     r"|text \S+ \S+ size=14 colour=16777215 .+)$")
 
-# Family -> (ShapeChoice, kind of call, count at 640x480).
+# Family -> (ShapeChoice, kind of call). How many calls each draws at each
+# size is the unit tests' (Shapes.CallCountsFollowTheCanvasHeight).
 FAMILIES = {
-    "Ovali": (1, "arc", 241),
-    "Quadrati": (2, "line", 9600),
-    "Triangoli": (3, "line", 26640),
-    "Cerchi": (4, "arc", 8917),
-    "Ellissi": (5, "arc", 2400),
+    "Ovali": (1, "arc"),
+    "Quadrati": (2, "line"),
+    "Triangoli": (3, "line"),
+    "Cerchi": (4, "arc"),
+    "Ellissi": (5, "arc"),
 }
 
 failures = []
@@ -42,7 +43,7 @@ def trace(*args):
 
 
 logo = os.path.join(BUILD, "BR_LOW.bmp")
-for name, (number, kind, count) in FAMILIES.items():
+for name, (number, kind) in FAMILIES.items():
     lines = trace("--size", "640x480", "--shape", name, "--seed", "7", "--picture", logo)
     bad = [line for line in lines if not LINE.match(line)]
     check(not bad, f"{name}: lines out of format, first: {bad[:3]}")
@@ -50,8 +51,9 @@ for name, (number, kind, count) in FAMILIES.items():
     check(f"shape {number}" in lines, f"{name}: no 'shape {number}'")
     shape_at = lines.index(f"shape {number}")
     text_at = next(i for i, line in enumerate(lines) if line.startswith("text "))
-    drawn = [line for line in lines[shape_at:text_at] if line.startswith(kind + " ")]
-    check(len(drawn) == count, f"{name}: {len(drawn)} {kind} calls, want {count}")
+    shapes = [line for line in lines[shape_at:text_at] if line.startswith(("arc ", "line ", "rect "))]
+    check(shapes and all(line.startswith(kind + " ") for line in shapes),
+          f"{name}: {len(shapes)} shapes, not all {kind} calls, first: {shapes[:2]}")
     # The wipe at 640x480: blinds of 481 rows, a bar in 361 steps, or 321
     # shrinking frames, all in ROP 1 (black).
     fade_at = next((i for i, line in enumerate(lines) if line.startswith("fade ")), None)

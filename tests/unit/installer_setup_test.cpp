@@ -182,8 +182,8 @@ TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
   fs::remove_all(root);
   fs::create_directories(root / "ship");
   fs::create_directories(root / "windows");
-  const fs::path before = fs::current_path();
-  fs::current_path(root / "ship");
+  const InFolder in_ship(root / "ship");
+  ASSERT_TRUE(in_ship.entered());
 
   PosixFiles disk;
   FakeInstallerHost host;
@@ -218,7 +218,6 @@ TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
   EXPECT_EQ(RunQuillet(host), 0);
   EXPECT_EQ(Slurp(root / "windows" / "brlscsav.ini"), settings_text);
 
-  fs::current_path(before);
   fs::remove_all(root);
 }
 

@@ -110,7 +110,8 @@ std::string InChild(const ChildLimits& limits, const std::function<std::string()
 // Runs quillet with the shipped files in ship/ and the Windows folder win/;
 // returns its exit code and message.
 std::string RunInstaller(const TempFolder& t) {
-  if (::chdir((t.path + "/ship").c_str()) != 0) return "no ship folder";
+  const InFolder in_ship(t.path + "/ship");
+  if (!in_ship.entered()) return "no ship folder";
   PosixFiles disk;
   FakeInstallerHost host;
   host.windows_folder = t.path + "/win";

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,13 +21,37 @@ struct BitmapFields {
   int bits = 24;
   std::uint32_t compression = 0;  // 1 and 2: run-length data of image_size bytes
   std::uint32_t image_size = 0;
-  std::uint32_t colours = 0;               // the header's colour count; 0: all 1 << bits
-  std::vector<Colour> palette = {};        // its first entries; the rest are black
-  std::vector<std::uint32_t> pixels = {};  // top row first: palette indexes or COLORREFs
-  bool core_header = false;                // the 12-byte header with 16-bit sizes
+  std::vector<std::uint32_t> masks = {};  // with compression 3: red, green, blue
+  std::uint32_t colours = 0;              // the header's colour count; 0: all 1 << bits
+  std::vector<Colour> palette = {};       // its first entries; the rest are black
+  // Top row first: palette indexes, 16-bit words as stored, or COLORREFs.
+  std::vector<std::uint32_t> pixels = {};
+  std::string encoded = {};  // run-length data as stored; image_size 0 takes its length
+  bool core_header = false;  // the 12-byte header with 16-bit sizes
   // Pixel bytes written at most (the file is cut there); without pixels
   // given they are all 0x7f.
   std::uint64_t pixel_bytes_kept = UINT64_MAX;
+};
+
+// Works in another folder until the end of the scope, and is back even
+// when an ASSERT returns early, so later tests find their relative paths.
+class InFolder {
+ public:
+  explicit InFolder(const std::filesystem::path& folder)
+      : before_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder, error_);
+  }
+  ~InFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(before_, ignored);
+  }
+  InFolder(const InFolder&) = delete;
+  InFolder& operator=(const InFolder&) = delete;
+  bool entered() const { return !error_; }
+
+ private:
+  std::filesystem::path before_;
+  std::error_code error_;
 };
 
 // Records the saver's ShowCursor calls in order, "0" hidden and "1" shown:
@@ -47,7 +72,9 @@ inline std::string BitmapFile(const BitmapFields& bmp) {
   const int rows = bmp.height < 0 ? -bmp.height : bmp.height;
   const std::uint64_t stride = (static_cast<std::uint64_t>(bmp.width) * bmp.bits + 31) / 32 * 4;
   const bool rle = bmp.compression == 1 || bmp.compression == 2;
-  const std::uint64_t data = rle ? bmp.image_size : stride * rows;
+  const std::uint32_t image_size =
+      bmp.image_size == 0 ? static_cast<std::uint32_t>(bmp.encoded.size()) : bmp.image_size;
+  const std::uint64_t data = rle ? image_size : stride * rows;
   const std::uint32_t entries = bmp.bits > 8 ? 0 : bmp.colours ? bmp.colours : 1u << bmp.bits;
   const std::uint32_t header = bmp.core_header ? 12 : 40;
   const std::uint32_t masks = bmp.compression == 3 ? 12 : 0;
@@ -68,18 +95,19 @@ inline std::string BitmapFile(const BitmapFields& bmp) {
     put(1, 2);
     put(static_cast<std::uint32_t>(bmp.bits), 2);
     put(bmp.compression, 4);
-    put(rle ? bmp.image_size : static_cast<std::uint32_t>(data), 4);
+    put(rle ? image_size : static_cast<std::uint32_t>(data), 4);
     put(2835, 4);
     put(2835, 4);
     put(bmp.colours, 4);
     put(0, 4);
   }
-  b.append(masks, '\0');
+  for (std::uint32_t i = 0; i < masks / 4; ++i) put(i < bmp.masks.size() ? bmp.masks[i] : 0, 4);
   for (std::uint32_t i = 0; i < entries; ++i) {
     const Colour c = i < bmp.palette.size() ? bmp.palette[i] : 0;
     put(((c & 0xff) << 16) | (c & 0xff00) | ((c >> 16) & 0xff), bmp.core_header ? 3 : 4);
   }
   const std::uint64_t kept = std::min(data, bmp.pixel_bytes_kept);
+  if (!bmp.encoded.empty()) return b.append(bmp.encoded.substr(0, kept));
   if (bmp.pixels.empty()) return b.append(kept, '\x7f');
   for (int r = 0; r < rows; ++r) {
     const int y = bmp.height < 0 ? r : rows - 1 - r;  // bottom row first unless top-down
@@ -89,6 +117,9 @@ inline std::string BitmapFile(const BitmapFields& bmp) {
       const int bit = x * bmp.bits;
       if (bmp.bits <= 8) {
         row[bit / 8] = static_cast<char>(row[bit / 8] | (v << (8 - bmp.bits - bit % 8)));
+      } else if (bmp.bits == 16) {
+        row[bit / 8] = static_cast<char>(v);
+        row[bit / 8 + 1] = static_cast<char>(v >> 8);
       } else {
         row[bit / 8] = static_cast<char>(v >> 16);  // blue, green, red
         row[bit / 8 + 1] = static_cast<char>(v >> 8);

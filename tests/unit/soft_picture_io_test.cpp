@@ -38,42 +38,119 @@ class PictureIoTest : public ::testing::Test {
   fs::path dir_;
 };
 
-TEST_F(PictureIoTest, LoadsEveryDepth) {
+// Every kind of bitmap the check lets through, decoded to the exact pixels
+// (top row first), from bytes written out here.
+TEST_F(PictureIoTest, LoadsEveryKindToTheExactPixels) {
   const std::vector<Colour> palette16 = {0x000000, 0x0000ff, 0x00ff00, 0xff0000, 0x123456, 0xffffff,
                                          0x808080, 0x00ffff, 0x101010, 0x202020, 0x303030, 0x404040,
                                          0x505050, 0x606060, 0x707070, 0xabcdef};
   const std::vector<std::uint32_t> indices = {1, 0, 4, 15, 3, 5};  // 3 x 2
-  std::vector<Colour> expected16;
-  for (auto i : indices) expected16.push_back(palette16[i]);
+  auto colours = [&palette16](const std::vector<std::uint32_t>& at) {
+    std::vector<Colour> out;
+    for (auto i : at) out.push_back(palette16[i]);
+    return out;
+  };
   const std::vector<Colour> direct = {0x0000ff, 0x00ff00, 0xff0000, 0x123456, 0xfedcba, 0x010203};
-  struct {
-    int bpp;
-    bool top_down;
-    std::vector<Colour> palette;
-    std::vector<std::uint32_t> values;
+  // 5-bit and 6-bit channels widen by repeating their top bits: 31 is 255,
+  // 16 is 0x84, 32 of 63 is 0x82.
+  const std::vector<std::uint32_t> words555 = {0x7c00, 0x03e0, 0x001f, 0x4101, 0x0000, 0x7fff};
+  const std::vector<Colour> from555 = {0x0000ff, 0x00ff00, 0xff0000, 0x084284, 0x000000, 0xffffff};
+  const std::vector<std::uint32_t> words565 = {0xffe0, 0x0400, 0x0800, 0x001f, 0xf800, 0x07e0};
+  const std::vector<Colour> from565 = {0x00ffff, 0x008200, 0x000008, 0xff0000, 0x0000ff, 0x00ff00};
+  const std::vector<std::uint32_t> masks565 = {0xf800, 0x07e0, 0x001f};
+  struct Case {
+    const char* name;
+    BitmapFields file;
     std::vector<Colour> expected;
   } cases[] = {
-      {1, false, {0x000000, 0x3366cc}, {1, 0, 0, 1, 1, 0}, {0x3366cc, 0, 0, 0x3366cc, 0x3366cc, 0}},
-      {4, false, palette16, indices, expected16},
-      {8, false, palette16, indices, expected16},
-      {24, false, {}, direct, direct},
-      {24, true, {}, direct, direct},
-      {32, false, {}, direct, direct},
+      {"1 bit",
+       {.width = 3,
+        .height = 2,
+        .bits = 1,
+        .palette = {0x000000, 0x3366cc},
+        .pixels = {1, 0, 0, 1, 1, 0}},
+       {0x3366cc, 0, 0, 0x3366cc, 0x3366cc, 0}},
+      {"4 bits",
+       {.width = 3, .height = 2, .bits = 4, .palette = palette16, .pixels = indices},
+       colours(indices)},
+      {"8 bits, short palette",
+       {.width = 3, .height = 2, .bits = 8, .colours = 16, .palette = palette16, .pixels = indices},
+       colours(indices)},
+      {"24 bits", {.width = 3, .height = 2, .pixels = direct}, direct},
+      {"24 bits, top row first", {.width = 3, .height = -2, .pixels = direct}, direct},
+      {"32 bits", {.width = 3, .height = 2, .bits = 32, .pixels = direct}, direct},
+      {"16 bits, 5-5-5", {.width = 3, .height = 2, .bits = 16, .pixels = words555}, from555},
+      {"16 bits, 5-5-5, top row first",
+       {.width = 3, .height = -2, .bits = 16, .pixels = words555},
+       from555},
+      {"16 bits, 5-6-5 masks",
+       {.width = 3,
+        .height = 2,
+        .bits = 16,
+        .compression = 3,
+        .masks = masks565,
+        .pixels = words565},
+       from565},
+      {"16 bits, 5-6-5 masks, top row first",
+       {.width = 3,
+        .height = -2,
+        .bits = 16,
+        .compression = 3,
+        .masks = masks565,
+        .pixels = words565},
+       from565},
+      {"core header, 8 bits",
+       {.width = 3,
+        .height = 2,
+        .bits = 8,
+        .palette = palette16,
+        .pixels = indices,
+        .core_header = true},
+       colours(indices)},
+      {"core header, 4 bits",
+       {.width = 3,
+        .height = 2,
+        .bits = 4,
+        .palette = palette16,
+        .pixels = indices,
+        .core_header = true},
+       colours(indices)},
+      {"core header, 24 bits",
+       {.width = 3, .height = 2, .pixels = direct, .core_header = true},
+       direct},
+      // Bottom row first. A run, an absolute run of odd length and its pad
+      // byte, end of line; a run, a delta one right and one up, a run, end of
+      // bitmap (the run after it is never drawn). What nothing sets is
+      // index 0.
+      {"run-length 8 bits",
+       {.width = 5,
+        .height = 3,
+        .bits = 8,
+        .compression = 1,
+        .palette = palette16,
+        .encoded = std::string("\x02\x01\x00\x03\x02\x03\x02\x00\x00\x00"
+                               "\x01\x03\x00\x02\x01\x01\x02\x02\x00\x01\x05\x04",
+                               22)},
+       colours({0, 0, 2, 2, 0, 3, 0, 0, 0, 0, 1, 1, 2, 3, 2})},
+      // A run alternates its two nibbles; an absolute run of five nibbles
+      // takes three bytes and a pad byte.
+      {"run-length 4 bits",
+       {.width = 5,
+        .height = 2,
+        .bits = 4,
+        .compression = 2,
+        .palette = palette16,
+        .encoded = std::string("\x05\x12\x00\x00\x00\x05\x32\x13\x20\x00\x00\x01", 12)},
+       colours({3, 2, 1, 3, 2, 1, 2, 1, 2, 1})},
   };
-  for (const auto& tc : cases) {
-    const std::string path =
-        Write("p" + std::to_string(tc.bpp) + (tc.top_down ? "t" : "") + ".bmp",
-              BitmapFile({.width = 3,
-                          .height = tc.top_down ? -2 : 2,
-                          .bits = tc.bpp,
-                          .colours = static_cast<std::uint32_t>(tc.palette.size()),
-                          .palette = tc.palette,
-                          .pixels = tc.values}));
-    const std::optional<Picture> pic = LoadBmp(path);
-    ASSERT_TRUE(pic.has_value()) << tc.bpp << " bits";
-    EXPECT_EQ(pic->width, 3);
-    EXPECT_EQ(pic->height, 2);
-    EXPECT_EQ(pic->pixels, tc.expected) << tc.bpp << " bits";
+  for (const Case& c : cases) {
+    const std::string bytes = BitmapFile(c.file);
+    ASSERT_TRUE(BitmapFileIsUsable(bytes, bytes.size())) << c.name;
+    const std::optional<Picture> pic = LoadBmp(Write("p.bmp", bytes));
+    ASSERT_TRUE(pic.has_value()) << c.name;
+    EXPECT_EQ(pic->width, c.file.width) << c.name;
+    EXPECT_EQ(pic->height, c.file.height < 0 ? -c.file.height : c.file.height) << c.name;
+    EXPECT_EQ(pic->pixels, c.expected) << c.name;
   }
 }
 

@@ -174,8 +174,11 @@ def case_write_fails(s, scr):
 
 # --- text inside its controls ---------------------------------------------
 
-# The controls' layout in twips (left, top, width, height).
+# Where the form's design puts the controls, in twips (left, top, width,
+# height): the screen is checked against these numbers, not against what
+# the dialog computes from them.
 TWIPS = {"CmdOk": (3360, 120, 972, 372), "CmdAnn": (3360, 600, 972, 372),
+         "Cmdsfoglia": (3960, 1320, 372, 252),
          "Label1": (240, 120, 732, 252), "Label2": (360, 960, 1572, 252),
          "Text1": (240, 1320, 3612, 276), "Dir1": (1920, 2040, 2412, 1800),
          "File1": (240, 2040, 1572, 2040)}
@@ -265,7 +268,7 @@ def case_text_fits(s, scr, dpi):
 
     dark = lambda c: sum(c) < 300
     # Unfold, pick the file (so its row is selected too), and look.
-    browse = pixels((3960, 1320, 372, 252), dpi)
+    browse = pixels(TWIPS["Cmdsfoglia"], dpi)
     s.mouse_move(x0 + browse[0] + browse[2] // 2, y0 + browse[1] + browse[3] // 2)
     s.xdotool("click", "1")
     winehelp.poll(lambda: geometry(s, w)[3] > frame[3], 30, 0.1, "the unfolded dialog")

@@ -98,33 +98,86 @@ TEST(ArgumentsOf, SplitsOffTheProgramPathAsTheRuntimeDoes) {
   EXPECT_EQ(ArgumentsOf(nullptr), "");
 }
 
-// The rectangles the Win32 dialog gives its controls, at 96 dpi (15 twips
-// per pixel) and 120 dpi (12): the nearest pixel, not the truncated one
-// (972 twips at 15 are 64.8 pixels, so 65).
-TEST(OptionsLayout, ControlsAreRoundedToTheNearestPixel) {
-  struct Case {
+// The dialog as a user sees it at 96 dpi (15 twips per pixel) and 120 dpi
+// (12): collapsed, the caption, the shape box, the picture path and its
+// button and the two buttons lie inside the window and the chooser below its
+// foot; unfolded, the chooser fits too; no two controls overlap; captions
+// sit above their boxes, the buttons in a column at the right, the folder
+// list above the drive list, the picture button right of the path.
+TEST(OptionsLayout, ControlsInsideTheWindowApartAndInPlace) {
+  struct Control {
     const char* name;
     TwipsRect twips;
-    PixelRect at15, at12;
-  } cases[] = {
-      {"CmdOk", kCmdOkTwips, {224, 8, 65, 25}, {280, 10, 81, 31}},
-      {"CmdAnn", kCmdAnnTwips, {224, 40, 65, 25}, {280, 50, 81, 31}},
-      {"Combo1", kCombo1Twips, {16, 24, 161, 19}, {20, 30, 201, 24}},
-      {"Label1", kLabel1Twips, {16, 8, 49, 17}, {20, 10, 61, 21}},
-      {"Label2", kLabel2Twips, {24, 64, 105, 17}, {30, 80, 131, 21}},
-      {"Text1", kText1Twips, {16, 88, 241, 18}, {20, 110, 301, 23}},
-      {"Drive1", kDrive1Twips, {128, 262, 161, 19}, {160, 327, 201, 24}},
-      {"Dir1", kDir1Twips, {128, 136, 161, 120}, {160, 170, 201, 150}},
-      {"File1", kFile1Twips, {16, 136, 105, 136}, {20, 170, 131, 170}},
-      {"Cmdsfoglia", kCmdsfogliaTwips, {264, 88, 25, 17}, {330, 110, 31, 21}},
+    bool chooser;
   };
-  auto same = [](const PixelRect& a, const PixelRect& b) {
-    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+  const Control controls[] = {
+      {"CmdOk", kCmdOkTwips, false},   {"CmdAnn", kCmdAnnTwips, false},
+      {"Combo1", kCombo1Twips, false}, {"Label1", kLabel1Twips, false},
+      {"Label2", kLabel2Twips, false}, {"Text1", kText1Twips, false},
+      {"Drive1", kDrive1Twips, true},  {"Dir1", kDir1Twips, true},
+      {"File1", kFile1Twips, true},    {"Cmdsfoglia", kCmdsfogliaTwips, false},
   };
-  for (const Case& c : cases) {
-    EXPECT_TRUE(same(PixelsFromTwips(c.twips, 15, 15), c.at15)) << c.name << " at 15";
-    EXPECT_TRUE(same(PixelsFromTwips(c.twips, 12, 12), c.at12)) << c.name << " at 12";
+  for (const int tpp : {15, 12}) {
+    SCOPED_TRACE(std::to_string(tpp) + " twips per pixel");
+    const int dpi = 1440 / tpp;
+    const FrameExtra frame = DesignFrame(dpi, dpi);
+    // The client area of the window, 420 x 200 pixels at 12 twips per
+    // pixel collapsed and 400 high unfolded, whatever the screen.
+    const int width = PixelsFromTwips(5040, tpp) - frame.width;
+    const int collapsed = PixelsFromTwips(2400, tpp) - frame.height;
+    const int unfolded = PixelsFromTwips(4800, tpp) - frame.height;
+    auto px = [tpp](const TwipsRect& t) { return PixelsFromTwips(t, tpp, tpp); };
+    auto right = [](const PixelRect& r) { return r.left + r.width; };
+    auto bottom = [](const PixelRect& r) { return r.top + r.height; };
+    for (const Control& c : controls) {
+      const PixelRect r = px(c.twips);
+      EXPECT_GT(r.width, 0) << c.name;
+      EXPECT_GT(r.height, 0) << c.name;
+      EXPECT_GE(r.left, 0) << c.name;
+      EXPECT_LE(right(r), width) << c.name;
+      if (c.chooser) {
+        EXPECT_GE(r.top, collapsed) << c.name << " shows while collapsed";
+        EXPECT_LE(bottom(r), unfolded) << c.name;
+      } else {
+        EXPECT_GE(r.top, 0) << c.name;
+        EXPECT_LE(bottom(r), collapsed) << c.name;
+      }
+      for (const Control& o : controls) {
+        if (&o == &c) continue;
+        const PixelRect q = px(o.twips);
+        const bool apart =
+            right(r) <= q.left || right(q) <= r.left || bottom(r) <= q.top || bottom(q) <= r.top;
+        // The form's Label1 reaches 12 twips into Combo1 (a pixel once
+        // rounded), below the caption's text.
+        const std::string pair = std::string(c.name) + "/" + o.name;
+        const bool caption_foot = pair == "Label1/Combo1" || pair == "Combo1/Label1";
+        EXPECT_TRUE(apart || caption_foot) << c.name << " overlaps " << o.name;
+      }
+    }
+    const PixelRect ok = px(kCmdOkTwips), cancel = px(kCmdAnnTwips), combo = px(kCombo1Twips),
+                    label1 = px(kLabel1Twips), label2 = px(kLabel2Twips), text = px(kText1Twips),
+                    drive = px(kDrive1Twips), dir = px(kDir1Twips), file = px(kFile1Twips),
+                    browse = px(kCmdsfogliaTwips);
+    EXPECT_EQ(ok.left, cancel.left);
+    EXPECT_EQ(ok.width, cancel.width);
+    EXPECT_LT(bottom(ok), cancel.top);
+    EXPECT_GT(ok.left, right(combo));
+    EXPECT_EQ(label1.left, combo.left);
+    EXPECT_LT(label1.top, combo.top);
+    EXPECT_LE(bottom(label1), combo.top + 1);
+    EXPECT_LE(bottom(label2), text.top);
+    EXPECT_EQ(text.top, browse.top);
+    EXPECT_LE(right(text), browse.left);
+    EXPECT_EQ(dir.left, drive.left);
+    EXPECT_EQ(dir.width, drive.width);
+    EXPECT_LE(bottom(dir), drive.top);
+    EXPECT_EQ(file.top, dir.top);
+    EXPECT_LE(right(file), dir.left);
   }
+  // The nearest pixel, not the truncated one: the 972-twip buttons are 65
+  // pixels wide at 15 twips per pixel (64.8), the 2412-twip boxes 201 at 12.
+  EXPECT_EQ(PixelsFromTwips(kCmdOkTwips, 15, 15).width, 65);
+  EXPECT_EQ(PixelsFromTwips(kCombo1Twips, 12, 12).width, 201);
   // Halves go to the even neighbour.
   EXPECT_EQ(PixelsFromTwips(30, 12), 2);
   EXPECT_EQ(PixelsFromTwips(42, 12), 4);
