@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <random>
 #include <set>
@@ -201,6 +202,48 @@ TEST(SoftCanvasLine, Width1PixelsEndLeftOutAndTieBreak) {
     c.SetPenColour(0xffffff);
     c.Line(tc.x1, tc.y1, tc.x2, tc.y2);
     EXPECT_EQ(Painted(c), tc.expected) << tc.x1 << "," << tc.y1 << " " << tc.x2 << "," << tc.y2;
+  }
+}
+
+// Long lines at every slope kind, in all eight directions: each step along
+// the major axis paints the pixel nearest the true line; at an exact tie GDI
+// goes away from the start when the line heads left (and not steeply down),
+// steeply down-left, or flatly up-right, and towards it otherwise.
+TEST(SoftCanvasLine, Width1NearestPixelOnEveryStepAtEverySlope) {
+  // {major length, minor length}: runs of one to many pixels, near-diagonal
+  // runs, the diagonal itself, and slopes with exact ties.
+  const int slopes[][2] = {{137, 1},   {137, 2},   {137, 17},  {137, 30}, {137, 45},
+                           {137, 46},  {137, 68},  {137, 69},  {137, 70}, {137, 90},
+                           {137, 100}, {137, 136}, {137, 137}, {120, 40}, {120, 60},
+                           {120, 80},  {120, 24},  {126, 84},  {100, 50}, {9, 6}};
+  const int kC = 150;
+  for (const auto& slope : slopes) {
+    for (int dir = 0; dir < 8; ++dir) {
+      const bool x_major = dir < 4;
+      const int sa = dir & 1 ? -1 : 1, sb = dir & 2 ? -1 : 1;
+      const int dmaj = slope[0], dmin = slope[1];
+      const int dx = x_major ? sa * dmaj : sb * dmin, dy = x_major ? sb * dmin : sa * dmaj;
+      const bool flat = std::abs(dx) > std::abs(dy);
+      const bool ties_away =
+          (dy > 0 && dx <= 0 && !flat) || (dy <= 0 && dx < 0) || (dy < 0 && dx > 0 && flat);
+      // With equal lengths the octant is the steep one.
+      const int a_step = flat ? (dx > 0 ? 1 : -1) : (dy > 0 ? 1 : -1);
+      const int b_step = flat ? (dy > 0 ? 1 : -1) : (dx > 0 ? 1 : -1);
+      const int lmaj = flat ? std::abs(dx) : std::abs(dy),
+                lmin = flat ? std::abs(dy) : std::abs(dx);
+      Pixels expected;
+      for (int i = 0; i < lmaj; ++i) {
+        const int num = 2 * i * lmin + lmaj;
+        int k = num / (2 * lmaj);
+        if (num % (2 * lmaj) == 0 && !ties_away) --k;
+        const int a = i * a_step, b = k * b_step;
+        expected.insert(flat ? std::make_pair(kC + a, kC + b) : std::make_pair(kC + b, kC + a));
+      }
+      SoftCanvas c(2 * kC, 2 * kC);
+      c.SetPenColour(0xffffff);
+      c.Line(kC, kC, static_cast<float>(kC + dx), static_cast<float>(kC + dy));
+      EXPECT_EQ(Painted(c), expected) << "to " << dx << "," << dy;
+    }
   }
 }
 
