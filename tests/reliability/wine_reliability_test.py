@@ -57,14 +57,10 @@ def probe_counts(session, exe):
     return dict((k, int(v)) for k, v in (item.split("=") for item in out.split()))
 
 
-def start_saver(session, exe):
-    session.write_windows_file("brlscsav.ini", "C:\\quad.bmp\r\nCasuali\r\n")
-    subprocess.run(["convert", "-size", "60x60", "xc:red", "xc:lime", "+append", "(", "-size",
-                    "60x60", "xc:blue", "xc:yellow", "+append", ")", "-append",
-                    "BMP3:" + os.path.join(session.drive_c(), "quad.bmp")], check=True)
-    p = session.start(exe, "/S", cwd=session.drive_c())
-    session.wait_window("^brenlow$", START)
-    return p
+def start_saver(session, exe, env=None):
+    """Starts the saver with the four-coloured test logo and random shapes;
+    returns its process once its window shows."""
+    return saver_test.Saver(session, exe, saver_test.put_logo(session), "Casuali", env).p
 
 
 def sample(session, p, probe_exe):
@@ -73,15 +69,11 @@ def sample(session, p, probe_exe):
             "threads": status_kb(p.pid, "Threads"), **counts}
 
 
-def black(img):
-    return img.count(lambda px: px != (0, 0, 0), step=8) == 0
-
-
 def case_long_run(session, exe, probe_exe):
     seconds = float(os.environ.get("BRENLOW_LONG_RUN_SECONDS", "60"))
     p = start_saver(session, exe)
     # The first cycle loads fonts and the picture: measure from its end on.
-    session.wait_screen(black, 120, "the first fade's black screen")
+    session.wait_screen(saver_test.black, 120, "the first fade's black screen")
     first = sample(session, p, probe_exe)
     print("start:", first, flush=True)
     samples = [first]
@@ -89,7 +81,7 @@ def case_long_run(session, exe, probe_exe):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         check(p.poll() is None, f"the saver ended on its own (code {p.returncode})")
-        is_black = black(session.screenshot())
+        is_black = saver_test.black(session.screenshot())
         if is_black and not was_black:
             blacks += 1
         was_black = is_black
@@ -115,26 +107,6 @@ def case_long_run(session, exe, probe_exe):
     session.mouse_move(x + 5, y)
     code = session.wait_exit(p, 60)
     check(code == 0, f"exit code {code}")
-
-
-def case_close_request(session, exe, probe_exe):
-    """WM_CLOSE, as the system sends it, ends the saver at its next turn of
-    the event queue with code 0; the cursor is shown again."""
-    p = start_saver(session, exe)
-    session.wait_screen(lambda img: not black(img), 120, "the saver drawing")
-    code, out = probe(session, probe_exe, "close")
-    check(code == 0, f"probe close: {code} {out}")
-    check(session.wait_exit(p, 120) == 0, f"exit code {p.returncode}")
-    check(not session.find_windows("^brenlow$"), "the saver window is still there")
-    # Another program sees a normal screen: a fresh start works at once.
-    # The move comes once the new saver has drawn, so it has read its start
-    # position by then.
-    p = start_saver(session, exe)
-    session.wait_screen(lambda img: not black(img), 120, "the second saver drawing")
-    x, y = session.mouse_position()
-    session.mouse_move(x + 3, y)
-    check(session.wait_exit(p, 120) == 0, "second run: exit code")
-    print("WM_CLOSE ended the saver with code 0")
 
 
 def case_repaint(session, exe, probe_exe):
@@ -166,38 +138,109 @@ def screen_saver_active(session, probe_exe):
     return out == "active=1"
 
 
-def case_foreground(session, exe, probe_exe):
-    """Another program taking the foreground while the saver draws ends the
-    saver with code 0: the cursor shows and the system's screen saver is
-    switched on again."""
-    p = start_saver(session, exe)
-    session.wait_screen(lambda img: not black(img), 120, "the saver drawing")
-    check(not screen_saver_active(session, probe_exe),
-          "the system's screen saver is on while brenlow runs")
-    other = session.start(probe_exe, "foreground")
-    code = session.wait_exit(p, 120)
-    check(code == 0, f"exit code {code}")
-    check(session.wait_exit(other, 120) == 0, "the probe saw the saver window stay")
-    check(session.cursor_visible(), "the cursor is still hidden")
-    check(screen_saver_active(session, probe_exe), "the system's screen saver was left off")
-    print("losing the foreground ended the saver with code 0")
+FAULT_TRIGGER = "brenlow-fault.now"
 
 
-def case_crash(session, exe, probe_exe):
-    """A saver that crashes while it runs ends with a failure code, leaves no
-    window and the cursor shown, and switches the system's screen saver on
-    again. (Wine starts its debugger whatever the error mode says, so the
-    missing error box is for Windows alone.)"""
-    fault_exe = os.path.join(os.path.dirname(exe), "brenlow_fault.exe")
-    session.write_windows_file("brlscsav.ini", "\r\nCerchi\r\n")
-    env = dict(session.env(), BRENLOW_FAULT="crash")
-    p = session.start(fault_exe, "/s", cwd=session.drive_c(), env=env)
-    code = session.wait_exit(p, 180)
-    check(code != 0, "the crash was reported as success")
-    check(not session.find_windows("^brenlow$"), "the saver window is still shown")
-    check(session.cursor_visible(), "the cursor is still hidden")
-    check(screen_saver_active(session, probe_exe), "the system's screen saver was left off")
-    print(f"crash: exit code {code:#x}, cursor and screen saver given back")
+def fault_now(session, probe_exe, p):
+    """Arms the fault build's fault: it strikes at the saver's next hold."""
+    open(os.path.join(session.drive_c(), FAULT_TRIGGER), "w").close()
+
+
+def press_key(session, probe_exe, p):
+    session.key("space")
+
+
+def move_sideways(session, probe_exe, p):
+    x, y = session.mouse_position()
+    session.mouse_move(x + 3, y)
+
+
+def send_probe(what):
+    def send(session, probe_exe, p):
+        code, out = probe(session, probe_exe, what)
+        check(code == 0, f"probe {what}: {code} {out}")
+    return send
+
+
+def take_foreground(session, probe_exe, p):
+    # Kept until the saver window is gone; its code says whether it went.
+    return session.start(probe_exe, "foreground")
+
+
+class Ending:
+    def __init__(self, end, code, program="brenlow.scr", fault=None, drawn=True):
+        self.end, self.code, self.program, self.fault, self.drawn = end, code, program, fault, drawn
+
+
+def failed(code):
+    return code not in (0, None)
+
+
+# Every way the saver ends. end(session, probe_exe, saver) ends a running,
+# drawing saver; code(exit code) says whether its exit code is right. The
+# fault build runs the saver's own code behind a FaultySystem.
+ENDINGS = {
+    # The three ways of Form_QueryUnload, the normal ending.
+    "key": Ending(press_key, lambda c: c == 0),
+    "move": Ending(move_sideways, lambda c: c == 0),
+    "close_request": Ending(send_probe("close"), lambda c: c == 0),
+    "foreground": Ending(take_foreground, lambda c: c == 0),
+    # The error path of the shipped program: without a display its window
+    # cannot be made, and it ends with code 1 before drawing anything.
+    "no_window": Ending(None, lambda c: c == 1, drawn=False),
+    # An error out of the running cycle, caught by the saver's error path.
+    "error": Ending(fault_now, lambda c: c == 1, "brenlow_fault.exe", "error"),
+    # The shipped program's unhandled-exception filter: a thread of its
+    # process faults.
+    "crash": Ending(send_probe("crash"), failed),
+    # The same filter, the fault on the saver's own thread.
+    "fault_crash": Ending(fault_now, failed, "brenlow_fault.exe", "crash"),
+    # The terminate handler: an exception nothing catches.
+    "terminate": Ending(fault_now, failed, "brenlow_fault.exe", "terminate"),
+}
+
+
+def case_ending(session, ways, exe, probe_exe):
+    """Each way of ending (comma-separated names of ENDINGS, one run each):
+    while the saver draws, the system's screen saver is off and the cursor
+    hidden; once it has ended with the right code, its windows are gone,
+    the cursor shows and the system's screen saver is on again. (Wine starts
+    its debugger after a crash whatever the error mode says, so the missing
+    error box is for Windows alone.)"""
+    for way in ways.split(","):
+        ending = ENDINGS[way]
+        trigger = os.path.join(session.drive_c(), FAULT_TRIGGER)
+        if os.path.exists(trigger):
+            os.remove(trigger)
+        program = os.path.join(os.path.dirname(exe), ending.program)
+        env = session.env()
+        if ending.fault:
+            env["BRENLOW_FAULT"] = ending.fault
+        if not ending.drawn:
+            env.pop("DISPLAY")
+        other = None
+        if ending.drawn:
+            saver = saver_test.Saver(session, program, saver_test.put_logo(session), "Casuali",
+                                     env)
+            p = saver.p
+            saver.wait(lambda img: not saver_test.black(img), 120, f"{way}: the saver drawing")
+            check(not screen_saver_active(session, probe_exe),
+                  f"{way}: the system's screen saver is on while brenlow runs")
+            check(not session.cursor_visible(), f"{way}: the cursor shows while brenlow runs")
+            other = ending.end(session, probe_exe, p)
+        else:
+            p = session.start(program, "/S", cwd=session.drive_c(), env=env)
+        # A key waits for the cycle's end.
+        code = session.wait_exit(p, 240)
+        check(ending.code(code), f"{way}: exit code {code}")
+        if other:
+            check(session.wait_exit(other, 120) == 0, f"{way}: the saver window stayed")
+        check(not session.find_windows("^brenlow$"), f"{way}: the saver window is still shown")
+        check(session.cursor_visible(), f"{way}: the cursor is still hidden")
+        check(screen_saver_active(session, probe_exe),
+              f"{way}: the system's screen saver was left off")
+        print(f"{way}: exit code {code:#x}, cursor and the system's screen saver given back",
+              flush=True)
 
 
 def case_tall_logo(session, exe, probe_exe):
@@ -246,8 +289,8 @@ def case_bad_settings(session, exe, probe_exe):
         p = session.start(exe, "/S", cwd=session.drive_c())
         session.wait_window("^brenlow$", START)
         # Something drawn, then the black screen of the fade: a whole cycle.
-        session.wait_screen(lambda img: not black(img), 120, f"{what}: drawing")
-        session.wait_screen(black, 120, f"{what}: the fade's black screen")
+        session.wait_screen(lambda img: not saver_test.black(img), 120, f"{what}: drawing")
+        session.wait_screen(saver_test.black, 120, f"{what}: the fade's black screen")
         check(p.poll() is None, f"{what}: the saver ended on its own")
         x, y = session.mouse_position()
         session.mouse_move(x + 7, y)
