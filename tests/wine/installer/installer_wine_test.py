@@ -156,7 +156,8 @@ def case_missing_saver(s, quillet):
         assert not os.path.exists(os.path.join(s.windows_folder(), name)), f"{name} was written"
     s.close_window(box)
     code = s.wait_exit(p, 30)
-    assert code != 0, "a failed installation ended with exit code 0"
+    # 0 is quillet's code for an installation done, 1 for one that failed.
+    assert code == 1, f"a failed installation ended with exit code {code}"
     shutil.rmtree(ship)
 
 
@@ -197,8 +198,10 @@ def case_saver_logo(s, quillet):
     p = s.start(os.path.join(s.windows_folder(), "brenlow.scr"), "/S", cwd=s.windows_folder())
     s.wait_screen(logo_shown, 240, "the installed logo in the top left-hand corner").save(
         os.path.join(SHOTS, "installer_saver_logo.ppm"))
+    # Drawn by now, so it has read where the pointer started.
     s.mouse_move(700, 400)
-    s.wait_exit(p, 30)
+    code = s.wait_exit(p, 30)
+    assert code == 0, f"the installed saver ended with exit code {code}"
 
 
 def case_no_display(s, quillet):
