@@ -10,8 +10,8 @@ long_run lets the saver cycle for BRENLOW_LONG_RUN_SECONDS (60 by default,
 600 for the full run) and reads, every few seconds, the process's memory
 (VmRSS of the Wine process), its open file descriptors and threads, and
 what the probe reports from inside Wine (GDI and USER objects, handles).
-Wine 8 answers 0 to the GDI and USER calls, so there the check rests on
-the memory, descriptors and threads alone; it says so."""
+Wine 8 answers 0 to all three, so there the check rests on the memory,
+descriptors and threads alone; it says so."""
 
 import os
 import shutil
@@ -83,14 +83,13 @@ def case_long_run(session, exe, probe_exe):
     check(last["rss_kb"] - first["rss_kb"] < 2048, "memory grew")
     check(last["fds"] <= first["fds"] + 2, "file descriptors grew")
     check(last["threads"] <= first["threads"], "threads grew")
-    # Windows counts the GDI and USER objects; Wine 8 reports 0 for them.
-    if first["gdi"] or first["user"]:
-        check(last["gdi"] <= first["gdi"] and last["user"] <= first["user"],
-              "GDI or USER objects grew")
-    else:
-        print("GDI and USER objects: not counted by this Wine (0); memory, descriptors and "
-              "threads stand for them")
-    check(last["handles"] <= first["handles"] + 2, "handles grew")
+    # Windows counts them; Wine 8 reports 0 for all three.
+    counted = [k for k in ("gdi", "user", "handles") if first[k]]
+    for k in counted:
+        check(last[k] <= first[k] + (2 if k == "handles" else 0), f"{k} grew")
+    if not counted:
+        print("GDI and USER objects, handles: not counted by this Wine (0); memory, "
+              "descriptors and threads stand for them")
     check(blacks >= 2, "not a single whole cycle in the run")
     saver.end_by_move(5)
 
@@ -186,11 +185,13 @@ ENDINGS = {
 
 def case_ending(session, ways, exe, probe_exe):
     """Each way of ending (comma-separated names of ENDINGS, one run each):
-    while the saver draws, the system's screen saver is off and the cursor
-    hidden; once it has ended with the right code, its windows are gone,
-    the cursor shows and the system's screen saver is on again. (Wine starts
-    its debugger after a crash whatever the error mode says, so the missing
-    error box is for Windows alone.)"""
+    while the saver draws, the system's screen saver is off and no cursor
+    shows over it; once it has ended with the right code, its windows are
+    gone and the system's screen saver is on again. (Once the process is
+    gone the X server shows its own cursor whatever the saver did, so the
+    cursor's return is left to the unit tests. Wine starts its debugger
+    after a crash whatever the error mode says, so the missing error box is
+    for Windows alone.)"""
     for way in ways.split(","):
         ending = ENDINGS[way]
         trigger = os.path.join(session.drive_c(), FAULT_TRIGGER)
@@ -209,7 +210,7 @@ def case_ending(session, ways, exe, probe_exe):
             saver.wait_drawn()
             check(not screen_saver_active(session, probe_exe),
                   f"{way}: the system's screen saver is on while brenlow runs")
-            check(not session.cursor_visible(), f"{way}: the cursor shows while brenlow runs")
+            check(not session.cursor_visible(), f"{way}: a cursor shows over the saver")
             other = ending.end(session, probe_exe, saver)
         else:
             p = session.start(program, "/S", cwd=session.drive_c(), env=env)
@@ -219,11 +220,9 @@ def case_ending(session, ways, exe, probe_exe):
         if other:
             check(session.wait_exit(other, 120) == 0, f"{way}: the saver window stayed")
         check(not session.find_windows("^brenlow$"), f"{way}: the saver window is still shown")
-        check(session.cursor_visible(), f"{way}: the cursor is still hidden")
         check(screen_saver_active(session, probe_exe),
               f"{way}: the system's screen saver was left off")
-        print(f"{way}: exit code {code:#x}, cursor and the system's screen saver given back",
-              flush=True)
+        print(f"{way}: exit code {code:#x}, the system's screen saver given back", flush=True)
 
 
 def case_tall_logo(session, exe, probe_exe):
