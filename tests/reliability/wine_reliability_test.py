@@ -155,8 +155,13 @@ class Ending:
         self.end, self.code, self.program, self.fault, self.drawn = end, code, program, fault, drawn
 
 
-def failed(code):
-    return code not in (0, None)
+def access_violation(code):
+    # The exception's code is the exit code; Linux keeps its low byte.
+    return code == 0xC0000005 & 0xFF
+
+
+def aborted(code):
+    return code == 3  # abort()'s code
 
 
 # Every way the saver ends. end(session, probe_exe, saver) ends a running,
@@ -175,11 +180,11 @@ ENDINGS = {
     "error": Ending(fault_now, lambda c: c == 1, "brenlow_fault.exe", "error"),
     # The shipped program's unhandled-exception filter: a thread of its
     # process faults.
-    "crash": Ending(send_probe("crash"), failed),
+    "crash": Ending(send_probe("crash"), access_violation),
     # The same filter, the fault on the saver's own thread.
-    "fault_crash": Ending(fault_now, failed, "brenlow_fault.exe", "crash"),
+    "fault_crash": Ending(fault_now, access_violation, "brenlow_fault.exe", "crash"),
     # The terminate handler: an exception nothing catches.
-    "terminate": Ending(fault_now, failed, "brenlow_fault.exe", "terminate"),
+    "terminate": Ending(fault_now, aborted, "brenlow_fault.exe", "terminate"),
 }
 
 
