@@ -4,8 +4,12 @@
 // Combo1_KeyPress, ...) throws std::bad_alloc when the dialog's window
 // procedure, or one of its subclass procedures, delivers it:
 //   BRENLOW_FAULT=CmdOk_Click brenlow_fault.exe /c
-// BRENLOW_FAULT=crash makes the running saver (/s) crash with an access
-// violation in its first hold, after it has drawn.
+// In the running saver (/s) the faults below strike at the first hold
+// after the file C:\brenlow-fault.now appears, so a test can look at the
+// running saver first:
+//   crash      an access violation on the saver's thread
+//   error      a std::runtime_error out of the cycle (the saver's error path)
+//   terminate  an exception no handler takes (the terminate handler)
 // windows.h names MessageBox MessageBoxA here, as in win32_system.cpp.
 #include <windows.h>
 
@@ -13,6 +17,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 #include "platform/win32/saver_process_win32.h"
@@ -126,6 +131,11 @@ class FaultyDialog : public OptionsDialogWindow {
   std::unique_ptr<ThrowingEvents> events_;
 };
 
+// Not a std::exception: the saver's own handlers let it pass.
+struct Unexpected {};
+
+bool Armed() { return ::GetFileAttributesA("C:\\brenlow-fault.now") != INVALID_FILE_ATTRIBUTES; }
+
 class FaultySystem : public Win32System {
  public:
   explicit FaultySystem(std::string event) : event_(std::move(event)) {}
@@ -134,7 +144,11 @@ class FaultySystem : public Win32System {
     return *dialog_;
   }
   void HoldPause(int max_ms) override {
-    if (event_ == "crash") ::RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
+    if (Armed()) {
+      if (event_ == "crash") ::RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
+      if (event_ == "error") throw std::runtime_error("injected error");
+      if (event_ == "terminate") throw Unexpected{};
+    }
     Win32System::HoldPause(max_ms);
   }
 

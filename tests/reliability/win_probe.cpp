@@ -13,6 +13,9 @@
 //                              4 when it has not within a second
 //   brenlow_probe active   ->  "active=0|1": the system's screen-saver
 //                              activity (SPI_GETSCREENSAVEACTIVE)
+//   brenlow_probe crash    ->  starts a thread in the saver process at an
+//                              address that faults, so the saver's own
+//                              crash handler runs, as for any crash
 //   brenlow_probe foreground -> opens a window "brenlow-probe" and takes
 //                              the foreground, as a reminder popping up
 //                              would; keeps it until the saver window is
@@ -90,6 +93,30 @@ int Close() {
   return ::PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
 }
 
+int Crash() {
+  HWND window = SaverWindow();
+  if (!window) return 2;
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  HANDLE process = ::OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                                     PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ,
+                                 FALSE, pid);
+  if (!process) {
+    std::printf("cannot open process %lu\n", static_cast<unsigned long>(pid));
+    return 3;
+  }
+  // Nothing is mapped at address 16: the thread's first instruction faults.
+  const auto start = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<ULONG_PTR>(16));
+  HANDLE thread = ::CreateRemoteThread(process, nullptr, 0, start, nullptr, 0, nullptr);
+  ::CloseHandle(process);
+  if (!thread) {
+    std::printf("cannot start a thread: error %lu\n", ::GetLastError());
+    return 4;
+  }
+  ::CloseHandle(thread);
+  return 0;
+}
+
 int Active() {
   BOOL active = FALSE;
   if (!::SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) return 2;
@@ -128,7 +155,8 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "ping") == 0) return Ping();
   if (argc == 2 && std::strcmp(argv[1], "invalidate") == 0) return Invalidate();
   if (argc == 2 && std::strcmp(argv[1], "active") == 0) return Active();
+  if (argc == 2 && std::strcmp(argv[1], "crash") == 0) return Crash();
   if (argc == 2 && std::strcmp(argv[1], "foreground") == 0) return Foreground();
-  std::printf("usage: brenlow_probe counts|close|ping|invalidate|active|foreground\n");
+  std::printf("usage: brenlow_probe counts|close|ping|invalidate|active|crash|foreground\n");
   return 1;
 }

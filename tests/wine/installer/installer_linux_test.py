@@ -12,6 +12,7 @@ import shutil
 import sys
 
 import winehelp
+from saverrun import check
 from installer_wine_test import bitmap_pixels
 from linux_session import LinuxSession
 
@@ -41,14 +42,14 @@ def install_and_click(s, quillet, ship):
                   im.pixel(512, 320) != (0, 0, 0), 60, "the button").save(
                       "installer_linux_window.png")
     # All the work is done before the window shows.
-    assert read(os.path.join(folder, "brlscsav.ini")) == \
-        (folder + "\\BR_LOW.bmp\r\nCasuali\r\n").encode()
+    settings = read(os.path.join(folder, "brlscsav.ini"))
+    check(settings == (folder + "\\BR_LOW.bmp\r\nCasuali\r\n").encode(), settings)
     for name in ("brenlow.scr", "BR_LOW.bmp"):
-        assert read(os.path.join(folder, name)) == read(os.path.join(ship, name)), name
+        check(read(os.path.join(folder, name)) == read(os.path.join(ship, name)), name)
     s.mouse_move(512, 384)
     s.xdotool("click", "1")
     code = s.wait_exit(p, 30)
-    assert code == 0, f"exit code {code}"
+    check(code == 0, f"exit code {code}")
 
 
 def case_install(s, quillet):
@@ -61,14 +62,14 @@ def case_missing_saver(s, quillet):
     p = s.start(quillet, cwd=ship)
     # The message box: anything lit on the black screen.
     s.wait_screen(lambda im: im.pixel(512, 280) != (0, 0, 0), 60, "the message box")
-    assert os.listdir(s.windows_folder()) == [], os.listdir(s.windows_folder())
+    check(os.listdir(s.windows_folder()) == [], os.listdir(s.windows_folder()))
     # Without a window manager the keyboard follows the pointer; the box's
     # one button takes the Return key.
     s.mouse_move(512, 280)
     s.key("Return")
     code = s.wait_exit(p, 30)
-    assert code == 1, f"exit code {code}"
-    assert b"brenlow.scr" in s.output(p)
+    check(code == 1, f"exit code {code}")
+    check(b"brenlow.scr" in s.output(p), "the message does not name brenlow.scr")
 
 
 def case_saver_logo(s, quillet):
@@ -88,7 +89,7 @@ def case_saver_logo(s, quillet):
     s.mouse_move(600, 400)
     # The installed copy runs: the copy kept the execute bit.
     installed = os.path.join(s.windows_folder(), "brenlow.scr")
-    assert os.access(installed, os.X_OK), oct(os.stat(installed).st_mode)
+    check(os.access(installed, os.X_OK), oct(os.stat(installed).st_mode))
     s.start(installed, "/S")
     s.wait_screen(logo_shown, 240, "the installed logo").save("installer_linux_saver.png")
 
@@ -100,9 +101,10 @@ def case_no_display(s, quillet):
     p = s.start(quillet, cwd=ship, env=dict(s.env(), DISPLAY=":65000"))
     code = s.wait_exit(p, 60)
     output = s.output(p).decode(errors="replace")
-    assert code == 1, f"exit code {code}: {output}"
-    assert "non si apre" in output, output
-    assert read(os.path.join(s.windows_folder(), "brenlow.scr")) == b"\x7fELF saver"
+    check(code == 1, f"exit code {code}: {output}")
+    check("non si apre" in output, output)
+    check(read(os.path.join(s.windows_folder(), "brenlow.scr")) == b"\x7fELF saver",
+          "the installed brenlow.scr is not the shipped one")
 
 
 if __name__ == "__main__":

@@ -5,6 +5,8 @@ import sys
 import tempfile
 import zipfile
 
+from saverrun import check
+
 
 def imported_dlls(data, offset, magic):
     """Names of the DLLs in a PE file's import table, lower-cased."""
@@ -34,9 +36,9 @@ def imported_dlls(data, offset, magic):
 def pe_machine(path):
     with open(path, "rb") as f:
         data = f.read()
-    assert data[:2] == b"MZ", f"{path}: not a Windows program"
+    check(data[:2] == b"MZ", f"{path}: not a Windows program")
     offset = struct.unpack_from("<I", data, 0x3C)[0]
-    assert data[offset:offset + 4] == b"PE\0\0", f"{path}: no PE header"
+    check(data[offset:offset + 4] == b"PE\0\0", f"{path}: no PE header")
     machine = struct.unpack_from("<H", data, offset + 4)[0]
     # The optional header's magic: 0x10b for PE32, 0x20b for PE32+.
     magic = struct.unpack_from("<H", data, offset + 24)[0]
@@ -50,7 +52,7 @@ def icon_image(path, kind):
     with open(path, "rb") as f:
         data = f.read()
     reserved, found, count = struct.unpack_from("<HHH", data, 0)
-    assert (reserved, found, count) == (0, kind, 1), path
+    check((reserved, found, count) == (0, kind, 1), path)
     width, height, colours, _, x, y, size, offset = struct.unpack_from("<BBBBHHII", data, 6)
     return (width, height, colours, x, y), data[offset:offset + size]
 
@@ -59,13 +61,13 @@ def check_resources(exe, assets):
     """quillet.exe carries its 32x32 16-colour icon and the hand cursor with
     its hot spot on the fingertip (12, 1)."""
     (w, h, colours, _, _), icon = icon_image(os.path.join(assets, "quillet.ico"), 1)
-    assert (w, h, colours) == (32, 32, 16), (w, h, colours)
-    assert struct.unpack_from("<H", icon, 14)[0] == 4, "icon is not 4 bits a pixel"
-    assert icon in exe, "quillet.exe lacks its icon"
+    check((w, h, colours) == (32, 32, 16), (w, h, colours))
+    check(struct.unpack_from("<H", icon, 14)[0] == 4, "icon is not 4 bits a pixel")
+    check(icon in exe, "quillet.exe lacks its icon")
     (w, h, _, x, y), cursor = icon_image(os.path.join(assets, "quillet_hand.cur"), 2)
-    assert (w, h, x, y) == (32, 32, 12, 1), (w, h, x, y)
+    check((w, h, x, y) == (32, 32, 12, 1), (w, h, x, y))
     # A cursor resource is its hot spot followed by the image.
-    assert struct.pack("<HH", 12, 1) + cursor in exe, "quillet.exe lacks the hand cursor"
+    check(struct.pack("<HH", 12, 1) + cursor in exe, "quillet.exe lacks the hand cursor")
 
 
 def main(zip_path, logo_path):
@@ -76,27 +78,27 @@ def main(zip_path, logo_path):
     with zipfile.ZipFile(zip_path) as z, tempfile.TemporaryDirectory() as out:
         files = sorted(n for n in z.namelist() if not n.endswith("/"))
         expected = sorted(f"{top}/{n}" for n in ("quillet.exe", "brenlow.scr", "BR_LOW.bmp"))
-        assert files == expected, f"zip holds {files}, expected {expected}"
+        check(files == expected, f"zip holds {files}, expected {expected}")
         z.extractall(out)
         folder = os.path.join(out, top)
 
         for name in ("quillet.exe", "brenlow.scr"):
             machine, magic, subsystem, data = pe_machine(os.path.join(folder, name))
-            assert (machine, magic) == (0x14C, 0x10B), f"{name}: not a 32-bit x86 program"
-            assert subsystem == 2, f"{name}: not a windows-subsystem program"
+            check((machine, magic) == (0x14C, 0x10B), f"{name}: not a 32-bit x86 program")
+            check(subsystem == 2, f"{name}: not a windows-subsystem program")
             # Static runtime: nothing beyond the system's own DLLs.
             offset = struct.unpack_from("<I", data, 0x3C)[0]
             for dll in imported_dlls(data, offset, magic):
-                assert not dll.startswith("lib"), f"{name} needs {dll}"
+                check(not dll.startswith("lib"), f"{name} needs {dll}")
         _, _, _, quillet = pe_machine(os.path.join(folder, "quillet.exe"))
-        assert b'level="requireAdministrator"' in quillet, "quillet.exe does not ask for admin"
+        check(b'level="requireAdministrator"' in quillet, "quillet.exe does not ask for admin")
         check_resources(quillet, os.path.dirname(logo_path))
 
         with open(os.path.join(folder, "BR_LOW.bmp"), "rb") as f, open(logo_path, "rb") as g:
             logo = f.read()
-            assert logo == g.read(), "BR_LOW.bmp is not the project's logo"
+            check(logo == g.read(), "BR_LOW.bmp is not the project's logo")
         width, height, _, bits = struct.unpack_from("<iiHH", logo, 18)
-        assert logo[:2] == b"BM" and bits == 24 and height >= 100, (width, height, bits)
+        check(logo[:2] == b"BM" and bits == 24 and height >= 100, (width, height, bits))
     print(f"{zip_path}: {', '.join(files)}")
     return 0
 

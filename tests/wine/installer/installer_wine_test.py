@@ -14,6 +14,7 @@ import sys
 import tempfile
 
 import winehelp
+from saverrun import check
 
 SKIP = winehelp.SKIP
 INSTALLED = ("brenlow.scr", "BR_LOW.bmp", "brlscsav.ini")
@@ -72,18 +73,19 @@ def wait_setup_window(s, shot):
     left, top, right, bottom = found[-1]
     # 3600 x 2400 twips at 96 dpi: 240 x 160 pixels with the frame; Xvfb has
     # no window manager, so only the inner area is on the screen.
-    assert 200 <= right - left <= 242 and 100 <= bottom - top <= 162, found[-1]
+    check(200 <= right - left <= 242 and 100 <= bottom - top <= 162, found[-1])
     # Centred on the 1024 x 768 screen.
-    assert abs((left + right) // 2 - 512) <= 12 and abs((top + bottom) // 2 - 384) <= 20, found[-1]
+    check(abs((left + right) // 2 - 512) <= 12 and abs((top + bottom) // 2 - 384) <= 20,
+          found[-1])
     return found[-1]
 
 
 def check_installed(s, ship):
     windows = s.windows_folder()
     for name in ("brenlow.scr", "BR_LOW.bmp"):
-        assert read(os.path.join(windows, name)) == read(os.path.join(ship, name)), name
+        check(read(os.path.join(windows, name)) == read(os.path.join(ship, name)), name)
     settings = read(os.path.join(windows, "brlscsav.ini"))
-    assert settings == DEFAULTS, settings
+    check(settings == DEFAULTS, settings)
 
 
 def virtual_store_copy(s):
@@ -105,10 +107,10 @@ def install(s, build, shot, close):
     left, top, right, bottom = wait_setup_window(s, shot)
     # All the work is done before the window shows.
     check_installed(s, ship)
-    assert not os.path.exists(user_copy), "the user's virtualized settings are still there"
+    check(not os.path.exists(user_copy), "the user's virtualized settings are still there")
     close(left, top, right, bottom)
     code = s.wait_exit(p, 30)
-    assert code == 0, f"exit code {code}"
+    check(code == 0, f"exit code {code}")
     shutil.rmtree(ship)
 
 
@@ -127,8 +129,9 @@ def case_install(s, quillet):
         s.xdotool("click", "1")
 
     install(s, build, "installer_window.ppm", click)
-    assert not os.path.exists(mark), "the download mark is still there"
-    assert not os.path.exists(mark.replace("brenlow.scr", "BR_LOW.bmp"))
+    check(not os.path.exists(mark), "the download mark is still there")
+    check(not os.path.exists(mark.replace("brenlow.scr", "BR_LOW.bmp")),
+          "the logo has a download mark")
 
 
 def case_close_by_frame(s, quillet):
@@ -136,7 +139,7 @@ def case_close_by_frame(s, quillet):
 
     def close(*box):
         ids = s.xdotool("search", "--onlyvisible", "--class", "quillet").split()
-        assert ids, "no quillet window"
+        check(ids, "no quillet window")
         # Resized from outside, the window goes back to its fixed size.
         s.xdotool("windowsize", "--sync", ids[0], "500", "400", check=False)
         s.wait_screen(lambda im: setup_window(im) == box, 30, "the window back at its size")
@@ -153,10 +156,11 @@ def case_missing_saver(s, quillet):
     box = s.wait_window("Installazione")
     s.screenshot(os.path.join(SHOTS, "installer_missing_saver.ppm"))
     for name in INSTALLED:
-        assert not os.path.exists(os.path.join(s.windows_folder(), name)), f"{name} was written"
+        check(not os.path.exists(os.path.join(s.windows_folder(), name)), f"{name} was written")
     s.close_window(box)
     code = s.wait_exit(p, 30)
-    assert code != 0, "a failed installation ended with exit code 0"
+    # 0 is quillet's code for an installation done, 1 for one that failed.
+    check(code == 1, f"a failed installation ended with exit code {code}")
     shutil.rmtree(ship)
 
 
@@ -165,7 +169,7 @@ def bitmap_pixels(path):
     data = read(path)
     offset = struct.unpack_from("<I", data, 10)[0]
     width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
-    assert bits == 24 and height > 0
+    check(bits == 24 and height > 0, f"{path}: {bits} bits a pixel, height {height}")
     stride = (width * 3 + 3) & ~3
     rows = []
     for y in range(height - 1, -1, -1):
@@ -197,8 +201,10 @@ def case_saver_logo(s, quillet):
     p = s.start(os.path.join(s.windows_folder(), "brenlow.scr"), "/S", cwd=s.windows_folder())
     s.wait_screen(logo_shown, 240, "the installed logo in the top left-hand corner").save(
         os.path.join(SHOTS, "installer_saver_logo.ppm"))
+    # Drawn by now, so it has read where the pointer started.
     s.mouse_move(700, 400)
-    s.wait_exit(p, 30)
+    code = s.wait_exit(p, 30)
+    check(code == 0, f"the installed saver ended with exit code {code}")
 
 
 def case_no_display(s, quillet):
@@ -211,7 +217,7 @@ def case_no_display(s, quillet):
     env.pop("DISPLAY")
     p = s.start(os.path.join(ship, "quillet.exe"), cwd=ship, env=env)
     code = s.wait_exit(p, 120)
-    assert code == 1, f"exit code {code}"
+    check(code == 1, f"exit code {code}")
     check_installed(s, ship)
     shutil.rmtree(ship)
 
