@@ -20,36 +20,20 @@ import uuid
 
 import winehelp
 from linux_session import LinuxSession
+from saverrun import check, drawn_outside, tiles
 
 poll = winehelp.poll
 # Marks what the XScreenSaver daemon of one test starts, for its clean-up.
 MARK = "BRENLOW_HOST_TEST_MARK"
-BLACK = (0, 0, 0)
 # A window smaller than the screen, away from its edges.
 WIN_X, WIN_Y, WIN_W, WIN_H = 100, 120, 400, 300
 
 
-def check(condition, what):
-    if not condition:
-        raise AssertionError(what)
+def box(left, top, width, height):
+    return (left, top, left + width, top + height)
 
 
-def tiles_in(img, left, top, width, height):
-    """The canvas fill inside a rectangle: many colours, no black quarter."""
-    colours = img.colours(left, top, left + width, top + height, step=8) - {BLACK}
-    halves = [(left, top, left + width // 2, top + height // 2),
-              (left + width // 2, top, left + width, top + height // 2),
-              (left, top + height // 2, left + width // 2, top + height),
-              (left + width // 2, top + height // 2, left + width, top + height)]
-    return len(colours) >= 20 and all(
-        img.count(lambda p: p != BLACK, *q, step=8) > 20 for q in halves)
-
-
-def drawn_outside(img, left, top, width, height):
-    """Pixels that are not black outside a rectangle (every 4th one)."""
-    return sum(1 for y in range(0, img.height, 4) for x in range(0, img.width, 4)
-               if not (left <= x < left + width and top <= y < top + height)
-               and img.pixel(x, y) != BLACK)
+WINDOW = box(WIN_X, WIN_Y, WIN_W, WIN_H)
 
 
 class Run:
@@ -111,9 +95,9 @@ def case_window(session, build):
         window = HostWindow(session, helper, WIN_W, WIN_H, WIN_X, WIN_Y)
         value = hex(window.id) if form == "hex" else str(window.id)
         run = Run(session, exe, "--root", env={"XSCREENSAVER_WINDOW": value})
-        img = session.wait_screen(lambda i: tiles_in(i, WIN_X, WIN_Y, WIN_W, WIN_H), 60,
+        img = session.wait_screen(lambda i: tiles(i, WINDOW), 60,
                                   f"tiles in the {form} window")
-        check(drawn_outside(img, WIN_X, WIN_Y, WIN_W, WIN_H) == 0,
+        check(drawn_outside(img, WINDOW) == 0,
               f"{form}: drawing outside the window")
         print(f"{form} {value}: tiles inside the window, nothing outside")
         if form == "hex":
@@ -121,9 +105,10 @@ def case_window(session, build):
             # strip the window gained on the right included.
             window.command("resize 600 200")
             img = session.wait_screen(
-                lambda i: tiles_in(i, WIN_X + WIN_W, WIN_Y, 600 - WIN_W, 200) and
-                tiles_in(i, WIN_X, WIN_Y, 600, 200) and
-                drawn_outside(i, WIN_X, WIN_Y, 600, 200) == 0, 90, "tiles in the resized window")
+                lambda i: tiles(i, box(WIN_X + WIN_W, WIN_Y, 600 - WIN_W, 200)) and
+                tiles(i, box(WIN_X, WIN_Y, 600, 200)) and
+                drawn_outside(i, box(WIN_X, WIN_Y, 600, 200)) == 0, 90,
+                "tiles in the resized window")
             img.save(os.path.join(os.getcwd(), "linux-host-window.ppm"))
             print("resized to 600x200: the tiles fill it, nothing outside")
         check(run.p.poll() is None, f"{form}: brenlow ended by itself: {run.output()!r}")
@@ -145,7 +130,7 @@ def case_hostile(session, build):
                            what)
     window = HostWindow(session, helper, WIN_W, WIN_H, WIN_X, WIN_Y)
     run = Run(session, exe, "-window-id", str(window.id))
-    session.wait_screen(lambda i: tiles_in(i, WIN_X, WIN_Y, WIN_W, WIN_H), 60, "tiles")
+    session.wait_screen(lambda i: tiles(i, WINDOW), 60, "tiles")
     window.command("destroy")
     fails_with_message(run, "window destroyed while drawing")
 
@@ -288,7 +273,18 @@ def case_signals(session, build):
 def case_xscreensaver(session, build):
     """The real XScreenSaver daemon runs brenlow --root: -activate shows the
     tiles, -deactivate leaves no brenlow process."""
-    user = saver_user()
+    user, ours = saver_user(session)
+    try:
+        run_xscreensaver(session, build, user)
+    finally:
+        if ours:
+            # --force: a process of the user's that was killed but not yet
+            # reaped must not keep the account.
+            subprocess.run([winehelp.tool("userdel"), "--force", user], check=True,
+                           capture_output=True, timeout=60)
+
+
+def run_xscreensaver(session, build, user):
     home = os.path.join(session.home, "saver-home")
     os.makedirs(home)
     program = os.path.join(home, "brenlow")
@@ -326,7 +322,7 @@ def case_xscreensaver(session, build):
              "the daemon")
         check(daemon.p.poll() is None, f"the daemon ended: {daemon.output()!r}")
         check(command("-activate").returncode == 0, "xscreensaver-command -activate")
-        img = session.wait_screen(lambda i: tiles_in(i, 0, 0, i.width, i.height), 30,
+        img = session.wait_screen(lambda i: tiles(i), 30,
                                   "the tiles under XScreenSaver")
         img.save(os.path.join(os.getcwd(), "linux-xscreensaver.ppm"))
         pids = marked_processes(marker, program)
@@ -345,6 +341,7 @@ def case_xscreensaver(session, build):
                 os.kill(pid, signal.SIGKILL)
             except ProcessLookupError:
                 pass
+        session.stop_programs()
 
 
 # --- helpers ---------------------------------------------------------------
@@ -360,17 +357,22 @@ def gtk_env():
             "GSETTINGS_BACKEND": "memory", "NO_AT_BRIDGE": "1", "LANG": "C.UTF-8"}
 
 
-def saver_user():
-    """The unprivileged user the daemon runs as (it refuses root); made once."""
+def saver_user(session):
+    """The unprivileged user the daemon runs as (it refuses root), and
+    whether the test made it (as root), to remove it at the end; the
+    session's reaper removes it if the test is killed."""
     if os.getuid() != 0:
-        return pwd.getpwuid(os.getuid()).pw_name
+        return pwd.getpwuid(os.getuid()).pw_name, False
     name = "brenlow-host"
     try:
         pwd.getpwnam(name)
+        return name, False
     except KeyError:
-        subprocess.run([winehelp.tool("useradd"), "--system", "--no-create-home", "--home-dir", "/nonexistent",
-                        "--shell", "/usr/sbin/nologin", name], check=True)
-    return name
+        pass
+    session.reaper.tell("user", name)
+    subprocess.run([winehelp.tool("useradd"), "--system", "--no-create-home", "--home-dir",
+                    "/nonexistent", "--shell", "/usr/sbin/nologin", name], check=True, timeout=60)
+    return name, True
 
 
 def marked_processes(marker, exe=None):

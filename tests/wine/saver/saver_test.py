@@ -7,106 +7,14 @@ Each case starts the saver as the screen-saver machinery would and watches
 the screen, the pointer and the process from outside."""
 
 import os
-import subprocess
 import sys
-import time
 
 import winehelp
+from saverrun import (BLACK, CYCLE, GREY, QUADRANTS, START, Saver, address, black, check, lit,
+                      logo, make_test_logo, put_logo, tiles)
 
 PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "saver")
 W, H = winehelp.SCREEN_WIDTH, winehelp.SCREEN_HEIGHT
-
-# The test logo: 120 x 120 in four flat quadrants, copied unscaled to the
-# top left corner. Its last row shows once the reveal is complete.
-QUADRANTS = {(0, 0): (255, 0, 0), (30, 30): (255, 0, 0), (90, 30): (0, 255, 0),
-             (119, 0): (0, 255, 0), (30, 90): (0, 0, 255), (0, 119): (0, 0, 255),
-             (90, 90): (255, 255, 0), (119, 119): (255, 255, 0)}
-WHITE = (255, 255, 255)
-BLACK = (0, 0, 0)
-
-# Generous limits: the machine is shared and Wine is slow to start.
-START = 90
-CYCLE = 120
-
-
-def make_logo(path):
-    subprocess.run(["convert", "-size", "60x60", "xc:red", "xc:lime", "+append",
-                    "(", "-size", "60x60", "xc:blue", "xc:yellow", "+append", ")", "-append",
-                    "BMP3:" + path], check=True)
-
-
-def tiles(img):
-    """The canvas fill: many colours, none of the screen's quarters black."""
-    colours = img.colours(step=16) - {BLACK}
-    quarters = [(0, 0, W // 2, H // 2), (W // 2, 0, W, H // 2), (0, H // 2, W // 2, H),
-                (W // 2, H // 2, W, H)]
-    return len(colours) >= 20 and all(
-        img.count(lambda p: p != BLACK, *q, step=16) > 100 for q in quarters)
-
-
-def logo(img):
-    return all(img.pixel(x, y) == c for (x, y), c in QUADRANTS.items())
-
-
-def address(img):
-    """White text in the bottom tenth of the screen, at the left."""
-    return img.count(lambda p: p == WHITE, 0, H - H // 10, W // 2, H) >= 20
-
-
-def black(img):
-    return img.count(lambda p: p != BLACK, step=8) == 0
-
-
-class Saver:
-    """One saver run in a session, with the settings file written first."""
-
-    def __init__(self, session, exe, picture_line="", shape="Cerchi", env=None):
-        self.s = session
-        session.write_windows_file("brlscsav.ini", f"{picture_line}\r\n{shape}\r\n")
-        self.p = session.start(exe, "/S", cwd=session.drive_c(), env=env)
-
-        def window():
-            if not self.alive():
-                raise AssertionError(f"saver ended (code {self.p.returncode}) before its window")
-            return session.find_windows("^brenlow$")
-        try:
-            winehelp.poll(window, START, 0.1, "window '^brenlow$'")
-        except winehelp.Timeout as e:
-            # Says whether the saver hangs before its window or Wine never
-            # started it.
-            titles = session.xdotool("search", "--onlyvisible", "--name", ".").split()
-            raise winehelp.Timeout(f"{e}; the saver is still running; {len(titles)} other "
-                                   "visible windows") from None
-
-    def alive(self):
-        return self.p.poll() is None
-
-    def wait(self, predicate, timeout, what):
-        def check(img):
-            # Alive when the screenshot was taken: the test is on the screen.
-            alive = self.alive()
-            if predicate(img):
-                return True
-            if not alive:
-                raise AssertionError(f"saver ended (code {self.p.returncode}) before {what}")
-            return False
-        return self.s.wait_screen(check, timeout, what)
-
-    def exit_latency(self, action, timeout=30):
-        """Runs action; returns the seconds until the process was seen gone."""
-        start = time.monotonic()
-        action()
-        return self.s.exit_time(self.p, timeout) - start
-
-
-def put_logo(session):
-    make_logo(os.path.join(session.drive_c(), "quad.bmp"))
-    return "C:\\quad.bmp"
-
-
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
 
 
 # --- cases ---------------------------------------------------------------
@@ -114,9 +22,13 @@ def check(condition, message):
 def case_quiet_modes(session, exe):
     """Anything but /S and /C shows nothing and ends at once with code 0."""
     for args in ([], ["/p", "1234"], ["/P", "1234"], ["/a"], ["x"], ["/"]):
-        code = session.run(exe, *args, cwd=session.drive_c(), timeout=START)
+        p = session.start(exe, *args, cwd=session.drive_c())
+        # Looked for while the program runs, not after it ended.
+        seen = winehelp.poll(lambda: session.find_windows("^brenlow$") or p.poll() is not None,
+                             START, 0.05, f"{args}: the end of the program")
+        check(seen is True, f"{args}: the saver window was shown")
+        code = session.wait_exit(p, START)
         check(code == 0, f"{args}: exit code {code}")
-        check(not session.find_windows("^brenlow$"), f"{args}: the saver window was shown")
         print(f"{args}: exit 0")
 
 
@@ -142,8 +54,7 @@ def case_cycle(session, exe):
           QUADRANTS.values(), "the logo reaches beyond its 120 pixels")
     saver.wait(black, CYCLE, "the black screen after the fade")
     saver.wait(tiles, CYCLE, "the next cycle's tiles")
-    latency = saver.exit_latency(lambda: session.mouse_move(W // 2 + 40, H // 2))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    latency = saver.end_by_move(40)
     print(f"full cycle seen; ended {latency:.3f} s after a sideways move")
 
 
@@ -151,9 +62,7 @@ def case_sideways_in_hold(session, exe):
     """One pixel sideways during the closing hold ends the saver at once."""
     saver = Saver(session, exe, put_logo(session))
     saver.wait(logo, CYCLE, "the logo (the closing hold)")
-    x, y = session.mouse_position()
-    latency = saver.exit_latency(lambda: session.mouse_move(x + 1, y))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    latency = saver.end_by_move(1)
     print(f"ended {latency:.3f} s after a 1-pixel sideways move in the hold")
     check(latency < 1.5, f"took {latency:.3f} s to end")
 
@@ -166,9 +75,7 @@ def case_sideways_while_drawing(session, exe):
                         for y in range(H // 4, 3 * H // 4, 8)]
     before = centre(first)
     saver.wait(lambda i: centre(i) != before and not logo(i), CYCLE, "shapes drawing")
-    x, y = session.mouse_position()
-    latency = saver.exit_latency(lambda: session.mouse_move(x - 30, y + 5))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    latency = saver.end_by_move(-30)
     print(f"ended {latency:.3f} s after a sideways move while shapes drew")
     check(latency < 1.5, f"took {latency:.3f} s to end")
 
@@ -188,7 +95,8 @@ def case_vertical_then_key(session, exe):
     saver.wait(tiles, CYCLE, "the next cycle after vertical moves")
     session.key("space")
     # The key waits in the queue until the cycle's end: the saver still shows
-    # this cycle's logo and its fade, and ends only after that.
+    # this cycle's logo and its fade, and ends only after that (a screenshot
+    # counts only while the saver still runs).
     saver.wait(lambda i: logo(i) or black(i), CYCLE, "the logo or the fade after the key")
     code = session.wait_exit(saver.p, CYCLE)
     check(code == 0, f"exit code {code}")
@@ -201,9 +109,7 @@ def case_bad_pictures(session, exe):
     drive_c = session.drive_c()
     with open(os.path.join(drive_c, "notabitmap.bmp"), "w") as f:
         f.write("this is text, not a bitmap\r\n")
-    make_logo(os.path.join(drive_c, "whole.bmp"))
-    with open(os.path.join(drive_c, "whole.bmp"), "rb") as f:
-        whole = f.read()
+    whole = make_test_logo(os.path.join(drive_c, "whole.bmp"))
     cuts = {"cut in the pixels": len(whole) - 100, "cut in the header": 30,
             "file header only": 14, "empty file": 0}
     cases = {
@@ -233,36 +139,42 @@ def case_bad_pictures(session, exe):
         saver.wait(tiles, CYCLE, f"{name}: tiles")
         img = saver.wait(address, CYCLE, f"{name}: the address (logo step passed)")
         check(not logo(img), f"{name}: a logo was drawn")
-        x, y = session.mouse_position()
-        saver.exit_latency(lambda: session.mouse_move(x + 10, y))
-        check(saver.p.returncode == 0, f"{name}: exit code {saver.p.returncode}")
+        saver.end_by_move(10, what=f"{name}: ")
         print(f"{name}: saver ran through the logo step and ended on a move")
 
 
-# Two monitors of this size side by side (only the two_monitors case).
+# The primary and a smaller second monitor at its right (two_monitors), or
+# two of the primary's size (display_change).
 MONITOR_W, MONITOR_H = 640, 480
-GREY = (128, 128, 128)
+SECOND_W, SECOND_H = 512, 384
 
 
 def case_two_monitors(session, exe):
-    """The primary monitor shows the drawing, the other one is black, without
-    the cursor; a sideways move ends the saver and takes every window away."""
+    """The primary monitor shows the drawing to its far corner, the other one,
+    of another size, is black without the cursor; a sideways move ends the
+    saver and takes every window away."""
     w, h = session.monitor_width, session.height
-    primary, other = (0, 0, w, h), (w, 0, 2 * w, h)
+    w2, h2 = session.second
+    primary, other = (0, 0, w, h), (w, 0, w + w2, h2)
+    corner = (w - 60, h - 60, w, h)
     check(session.screenshot().colours(*other, step=8) == {GREY}, "the second monitor is not grey")
     # The pointer waits on the second monitor, so its moves are sideways moves.
-    session.mouse_move(w + w // 2, h // 2)
+    session.mouse_move(w + w2 // 2, h2 // 2)
     saver = Saver(session, exe)
 
-    def drawn(img):
-        return len(img.colours(*primary, step=8) - {BLACK}) >= 20 and \
-            img.colours(*other, step=4) == {BLACK}
-
-    img = saver.wait(drawn, CYCLE, "tiles on the primary monitor, black on the other")
+    # A canvas sized by the cover window would leave the primary's far
+    # corner black (a smaller cover) or push the address below its edge;
+    # a size taken up at a cycle's start shows in the second cycle.
+    for n in (1, 2):
+        img = saver.wait(lambda i: tiles(i, primary) and lit(i, corner) and
+                         black(i, other, step=4), CYCLE,
+                         f"cycle {n}: tiles to the primary's far corner, black on the other")
+        saver.wait(lambda i: address(i.crop(0, 0, w, h)) and black(i, other, step=4), CYCLE,
+                   f"cycle {n}: the address at the primary's bottom, black on the other")
+        saver.wait(lambda i: black(i, primary), CYCLE, f"cycle {n}: the fade's black screen")
     img.save(os.path.abspath("two_monitors.png"))
     check(not session.cursor_visible(), "the cursor shows over the second monitor")
-    latency = saver.exit_latency(lambda: session.mouse_move(w + w // 2 - 50, h // 2))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    latency = saver.end_by_move(-50)
     session.wait_screen(lambda i: i.colours(*other, step=8) == {GREY}, 30,
                         "the second monitor uncovered")
     check(session.cursor_visible(), "the cursor is still hidden after the end")
@@ -315,15 +227,15 @@ def case_display_change(session, exe):
             img.count(lambda p: p != BLACK, *corner, step=4) > 100
 
     saver.wait(grown, 2 * CYCLE, "a drawing over the whole larger primary")
-    latency = saver.exit_latency(lambda: session.mouse_move(w // 4 + 40, h // 4))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    latency = saver.end_by_move(40)
     session.wait_screen(lambda i: i.colours(step=8) == {GREY}, 30, "the desktop uncovered")
     print(f"the larger primary drawn over; ended {latency:.3f} s after a sideways move")
 
 
 def session_for(case):
     if case == "two_monitors":
-        return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2)
+        return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
+                                second=(SECOND_W, SECOND_H))
     if case == "display_change":
         return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
                                 modes=[(LARGE_W, LARGE_H)])
