@@ -42,7 +42,8 @@ if __name__ == "__main__":
                                     second=(saver_test.SECOND_W, saver_test.SECOND_H))
     elif sys.argv[1:2] == ["display_change"]:
         make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2,
-                                    modes=[(saver_test.LARGE_W, saver_test.LARGE_H)])
+                                    modes=[(saver_test.LARGE_W, saver_test.LARGE_H)],
+                                    second=(saver_test.SECOND_W, saver_test.SECOND_H))
     else:
         make = LinuxSession
     sys.exit(winehelp.run_case(cases, make))

@@ -10,7 +10,7 @@ import os
 import sys
 
 import winehelp
-from saverrun import (BLACK, CYCLE, GREY, QUADRANTS, START, Saver, address, black, check, lit,
+from saverrun import (CYCLE, GREY, QUADRANTS, START, Saver, address, black, check, lit,
                       logo, make_test_logo, put_logo, tiles)
 
 PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "saver")
@@ -143,8 +143,7 @@ def case_bad_pictures(session, exe):
         print(f"{name}: saver ran through the logo step and ended on a move")
 
 
-# The primary and a smaller second monitor at its right (two_monitors), or
-# two of the primary's size (display_change).
+# The primary and a smaller second monitor at its right.
 MONITOR_W, MONITOR_H = 640, 480
 SECOND_W, SECOND_H = 512, 384
 
@@ -163,16 +162,12 @@ def case_two_monitors(session, exe):
     saver = Saver(session, exe)
 
     # A canvas sized by the cover window would leave the primary's far
-    # corner black (a smaller cover) or push the address below its edge;
-    # a size taken up at a cycle's start shows in the second cycle.
-    for n in (1, 2):
-        img = saver.wait(lambda i: tiles(i, primary) and lit(i, corner) and
-                         black(i, other, step=4), CYCLE,
-                         f"cycle {n}: tiles to the primary's far corner, black on the other")
-        saver.wait(lambda i: address(i.crop(0, 0, w, h)) and black(i, other, step=4), CYCLE,
-                   f"cycle {n}: the address at the primary's bottom, black on the other")
-        saver.wait(lambda i: black(i, primary), CYCLE, f"cycle {n}: the fade's black screen")
+    # corner black (a smaller cover) or push the address below its edge.
+    img = saver.wait(lambda i: tiles(i, primary) and lit(i, corner) and black(i, other, step=4),
+                     CYCLE, "tiles to the primary's far corner, black on the other")
     img.save(os.path.abspath("two_monitors.png"))
+    saver.wait(lambda i: address(i.crop(0, 0, w, h)) and black(i, other, step=4), CYCLE,
+               "the address at the primary's bottom, black on the other")
     check(not session.cursor_visible(), "the cursor shows over the second monitor")
     latency = saver.end_by_move(-50)
     session.wait_screen(lambda i: i.colours(*other, step=8) == {GREY}, 30,
@@ -186,47 +181,54 @@ LARGE_W, LARGE_H = 800, 600
 
 
 def case_display_change(session, exe):
-    """A monitor switched on while the saver runs is covered, one switched
-    off leaves nothing behind, and a primary that grows is filled by the
-    next cycle's drawing; a sideways move still ends the saver."""
+    """A monitor of another size switched on while the saver runs is covered
+    and leaves the next cycle's drawing the primary's size, one switched off
+    leaves nothing behind, and a primary that grows is filled by the next
+    cycle's drawing; a sideways move still ends the saver."""
     w, h = session.monitor_width, session.height
+    w2, h2 = session.second
+    primary, second = (0, 0, w, h), (w, 0, w + w2, h2)
     session.xrandr("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}")
     check(session.monitor_count() == 1, "the second monitor is still on")
     # On the primary in every layout: no change moves it.
     session.mouse_move(w // 4, h // 4)
     saver = Saver(session, exe)
 
-    def covered(width, height):
+    def covered(width, height, *monitors):
+        """The screen's size, and no grey (the desktop) on its monitors."""
         def shown(img):
-            return (img.width, img.height) == (width, height) and \
-                GREY not in img.colours(step=4)
+            return (img.width, img.height) == (width, height) and all(
+                GREY not in img.colours(*m, step=4) for m in monitors or [(0, 0, width, height)])
         return shown
 
-    saver.wait(lambda i: covered(w, h)(i) and len(i.colours(step=8) - {BLACK}) >= 20, CYCLE,
-               "tiles on the one monitor")
+    def far_corner(width, height):
+        # Tiles laid at a smaller size (whole tiles, a little past its
+        # edges) leave it black.
+        return lambda i: lit(i, (width - 60, height - 60, width, height))
+
+    saver.wait(lambda i: covered(w, h)(i) and tiles(i), CYCLE, "tiles on the one monitor")
     steps = [
         ("a second monitor switched on",
-         ("--fb", f"{2 * w}x{h}", "--output", "DUMMY1", "--mode", f"{w}x{h}", "--pos", f"{w}x0"),
-         lambda i: covered(2 * w, h)(i) and i.colours(w, 0, 2 * w, h, step=4) == {BLACK}),
+         ("--fb", f"{w + w2}x{h}", "--output", "DUMMY1", "--mode", f"{w2}x{h2}", "--pos", f"{w}x0"),
+         lambda i: covered(w + w2, h, primary, second)(i) and black(i, second, step=4)),
         ("the second monitor switched off",
          ("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}"), covered(w, h)),
         ("the primary at a larger mode",
          ("--fb", f"{LARGE_W}x{LARGE_H}", "--output", "DUMMY0", "--mode", f"{LARGE_W}x{LARGE_H}"),
          covered(LARGE_W, LARGE_H)),
     ]
-    for what, args, shown in steps:
+    for n, (what, args, shown) in enumerate(steps):
         session.xrandr(*args)
         saver.wait(shown, CYCLE, f"no desktop after {what}")
         print(f"{what}: no desktop shown")
+        if n == 0:
+            # The new cover's size must not become the canvas's.
+            saver.wait(lambda i: black(i, primary), CYCLE, "the fade over the whole primary")
+            saver.wait(lambda i: shown(i) and tiles(i, primary) and far_corner(w, h)(i), CYCLE,
+                       "the next cycle's tiles over the whole primary")
 
-    def grown(img):
-        # The next cycle's tiles reach the far corner, which tiles laid at
-        # the old size (whole tiles, a little past its edges) leave black.
-        corner = (LARGE_W - 60, LARGE_H - 60, LARGE_W, LARGE_H)
-        return covered(LARGE_W, LARGE_H)(img) and \
-            img.count(lambda p: p != BLACK, *corner, step=4) > 100
-
-    saver.wait(grown, 2 * CYCLE, "a drawing over the whole larger primary")
+    saver.wait(lambda i: covered(LARGE_W, LARGE_H)(i) and far_corner(LARGE_W, LARGE_H)(i),
+               2 * CYCLE, "a drawing over the whole larger primary")
     latency = saver.end_by_move(40)
     session.wait_screen(lambda i: i.colours(step=8) == {GREY}, 30, "the desktop uncovered")
     print(f"the larger primary drawn over; ended {latency:.3f} s after a sideways move")
@@ -238,7 +240,7 @@ def session_for(case):
                                 second=(SECOND_W, SECOND_H))
     if case == "display_change":
         return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
-                                modes=[(LARGE_W, LARGE_H)])
+                                modes=[(LARGE_W, LARGE_H)], second=(SECOND_W, SECOND_H))
     return winehelp.Session(PREFIX)
 
 
