@@ -20,7 +20,7 @@ import uuid
 
 import winehelp
 from linux_session import LinuxSession
-from saverrun import check, drawn_outside, tiles
+from saverrun import check, drawn_outside, marked_processes, tiles
 
 poll = winehelp.poll
 # Marks what the XScreenSaver daemon of one test starts, for its clean-up.
@@ -295,6 +295,7 @@ def run_xscreensaver(session, build, user):
                 "grabDesktopImages: False\n"
                 f"programs: {program} --root\n")
     marker = uuid.uuid4().hex
+    mark = f"{MARK}={marker}"
     as_user = []
     if os.getuid() == 0:
         pw = pwd.getpwnam(user)
@@ -322,21 +323,20 @@ def run_xscreensaver(session, build, user):
              "the daemon")
         check(daemon.p.poll() is None, f"the daemon ended: {daemon.output()!r}")
         check(command("-activate").returncode == 0, "xscreensaver-command -activate")
-        img = session.wait_screen(lambda i: tiles(i), 30,
-                                  "the tiles under XScreenSaver")
+        img = session.wait_screen(tiles, 30, "the tiles under XScreenSaver")
         img.save(os.path.join(os.getcwd(), "linux-xscreensaver.ppm"))
-        pids = marked_processes(marker, program)
+        pids = list(marked_processes(mark, program))
         check(pids, "no brenlow process while the screen is blanked")
         print(f"activated: tiles on the screen, brenlow running as {user} (pid {pids})")
         check(command("-deactivate").returncode == 0, "xscreensaver-command -deactivate")
-        poll(lambda: not marked_processes(marker, program), 2, 0.01, "brenlow gone")
+        poll(lambda: not marked_processes(mark, program), 2, 0.01, "brenlow gone")
         print("deactivated: no brenlow process within 2 s")
         command("-exit")
         daemon.wait(30)
     finally:
         # Whatever the daemon started and left, found by the mark in its
         # environment, one process at a time.
-        for pid in marked_processes(marker):
+        for pid in marked_processes(mark):
             try:
                 os.kill(pid, signal.SIGKILL)
             except ProcessLookupError:
@@ -373,28 +373,6 @@ def saver_user(session):
     subprocess.run([winehelp.tool("useradd"), "--system", "--no-create-home", "--home-dir",
                     "/nonexistent", "--shell", "/usr/sbin/nologin", name], check=True, timeout=60)
     return name, True
-
-
-def marked_processes(marker, exe=None):
-    """Pids whose environment holds the marker (and that run exe, if given)."""
-    found = []
-    needle = f"{MARK}={marker}".encode()
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/environ", "rb") as f:
-                if needle not in f.read().split(b"\0"):
-                    continue
-            with open(f"/proc/{entry}/stat", "rb") as f:
-                if f.read().split(b") ")[-1][:1] == b"Z":
-                    continue  # ended, waiting for its parent
-            if exe and os.readlink(f"/proc/{entry}/exe") != exe:
-                continue
-        except OSError:
-            continue
-        found.append(int(entry))
-    return found
 
 
 if __name__ == "__main__":

@@ -61,6 +61,27 @@ def cpu_seconds(pid):
         return None
 
 
+def marked_processes(mark, exe=None):
+    """{pid: command line} of the live processes whose environment holds
+    mark ("NAME=value"), and that run exe if given."""
+    found = {}
+    for name in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{name}/environ", "rb") as f:
+                if mark.encode() not in f.read().split(b"\0"):
+                    continue
+            with open(f"/proc/{name}/stat") as f:
+                if f.read().rsplit(")", 1)[1].split()[0] == "Z":
+                    continue  # ended, waiting for its parent
+            if exe and os.readlink(f"/proc/{name}/exe") != exe:
+                continue
+            with open(f"/proc/{name}/cmdline", "rb") as f:
+                found[int(name)] = " ".join(f.read().decode(errors="replace").split("\0"))
+        except OSError:
+            continue  # gone meanwhile, or not ours to read
+    return found
+
+
 # --- the test logo ----------------------------------------------------------
 
 # 120 x 120 in four flat quadrants, copied unscaled to the top left corner.
