@@ -59,12 +59,12 @@ def case_cycle(session, exe):
 
 
 def case_sideways_in_hold(session, exe):
-    """One pixel sideways during the closing hold ends the saver at once."""
+    """One pixel sideways during the closing hold ends the saver (how soon
+    is the performance report's figure)."""
     saver = Saver(session, exe, put_logo(session))
     saver.wait(logo, CYCLE, "the logo (the closing hold)")
     latency = saver.end_by_move(1)
     print(f"ended {latency:.3f} s after a 1-pixel sideways move in the hold")
-    check(latency < 1.5, f"took {latency:.3f} s to end")
 
 
 def case_sideways_while_drawing(session, exe):
@@ -77,7 +77,6 @@ def case_sideways_while_drawing(session, exe):
     saver.wait(lambda i: centre(i) != before and not logo(i), CYCLE, "shapes drawing")
     latency = saver.end_by_move(-30)
     print(f"ended {latency:.3f} s after a sideways move while shapes drew")
-    check(latency < 1.5, f"took {latency:.3f} s to end")
 
 
 def case_vertical_then_key(session, exe):
