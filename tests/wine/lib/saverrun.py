@@ -198,6 +198,16 @@ class Saver:
             return predicate(img)
         return self.s.wait_screen(check_shot, timeout, what)
 
+    def logo_traces_to_fade(self, what):
+        """The most pixels in the test logo's colours on any screenshot from
+        the address (the logo step) to the fade's black screen."""
+        self.wait(tiles, CYCLE, f"{what}: tiles")
+        self.wait(address, CYCLE, f"{what}: the address (the logo step)")
+        seen = []
+        self.wait(lambda i: seen.append(logo_traces(i)) or black(i), CYCLE,
+                  f"{what}: the fade's black screen")
+        return max(seen)
+
     def wait_drawn(self, timeout=CYCLE):
         if not self.drawn:
             self.wait(lit, timeout, "the saver's first drawing")
