@@ -1,36 +1,24 @@
-"""Shared harness for the end-to-end tests: a private Xvfb, and Windows
+"""Shared harness for the end-to-end tests: a private X server, and Windows
 programs under Wine in a WoW64 prefix (the i686 deliverable on Wine's 32-bit
-side, the x86_64 build on wine64).
-
-Usage (from a test script run by CTest; see WineTest.cmake next to this file):
-
-    import winehelp
+side, the x86_64 build on wine64). saverrun.py next to it holds the saver
+run, the screen predicates and check().
 
     def case_cycle(s, exe):                       # s: a Session
-        s.write_windows_file("brlscsav.ini", "C:\\x.bmp\r\nCerchi\r\n")
         p = s.start(exe, "/S", cwd=s.drive_c())   # the loader follows the PE header
-        w = s.wait_window("^brenlow$")            # xdotool search --name
-        img = s.screenshot()                      # Image: img.pixel(x, y) -> (r, g, b)
-        s.mouse_move(500, 300); s.key("space")
-        code = s.wait_exit(p, timeout=30)         # exit code, or raises Timeout
+        img = s.wait_screen(predicate, 60)        # img.pixel(x, y) -> (r, g, b)
 
     if __name__ == "__main__":
         sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session("saver")))
 
 run_case runs `case_<argv[1]>(session, *argv[2:])`, keeps a screenshot when
-the case fails, and ends with CTest's skip code (77) and one loud line when
-a program the case needs cannot run here (a 32-bit program on a machine
-whose kernel runs only 64-bit code).
+the case fails, and skips (code 77, one loud line) when a program the case
+needs cannot run here (a 32-bit program on a 64-bit-only kernel).
 
-Prefixes live under $BRENLOW_WINE_PREFIXES (default /tmp/brenlow-wine-<uid>)
-and are made once with `wineboot -i`; a Session holds a lock on its prefix
-until it ends, so sessions of one prefix run one after the other (also across
-separate ctest runs; WineTest.cmake adds a RESOURCE_LOCK as well).
-
-Nothing a session starts outlives it: its programs run in process groups of
-their own, and a reaper process started with the session kills them, the
-prefix's wineserver and the X server when the test process dies without
-cleaning up (killed by CTest on its time limit, say).
+Prefixes live under $BRENLOW_WINE_PREFIXES (default /tmp/brenlow-wine-<uid>),
+made once with `wineboot -i`; a Session holds a lock on its prefix until it
+ends. Nothing a session starts outlives it: its programs run in process
+groups of their own, and a reaper process kills them, the prefix's
+wineserver and the X server when the test process dies without cleaning up.
 """
 
 import ctypes

@@ -7,6 +7,7 @@ Each case starts the saver as the screen-saver machinery would and watches
 the screen, the pointer and the process from outside."""
 
 import os
+import shutil
 import struct
 import sys
 
@@ -154,6 +155,37 @@ def case_bad_pictures(session, exe):
             check(traces == 0, f"{name}: {traces} pixels of the logo were drawn")
         saver.end_by_move(10, what=f"{name}: ")
         print(f"{name}: the saver ran through the logo step and ended on a move")
+
+
+def case_bad_settings(session, exe):
+    """A settings file that is a folder, then one of a single 10 MB line: the
+    saver runs through the logo step without a logo and ends on a move with
+    code 0; the folder or the file is left as it was."""
+    ini = os.path.join(session.windows_folder(), "brlscsav.ini")
+
+    def clear():
+        shutil.rmtree(ini, ignore_errors=True)
+        session.remove_windows_file("brlscsav.ini")
+
+    def huge():
+        with open(ini, "wb") as f:
+            f.write(b"x" * (10 << 20))
+
+    faults = (("settings file that is a folder", lambda: os.makedirs(os.path.join(ini, "inside")),
+               lambda: os.path.isdir(os.path.join(ini, "inside"))),
+              ("10 MB one-line settings file", huge, lambda: os.path.getsize(ini) == 10 << 20))
+    try:
+        for what, make, unchanged in faults:
+            clear()
+            make()
+            saver = Saver(session, exe, keep_settings=True)
+            traces = saver.logo_traces_to_fade(what)
+            check(traces == 0, f"{what}: {traces} pixels of the logo were drawn")
+            saver.end_by_move(10, what=f"{what}: ")
+            check(unchanged(), f"{what}: changed by the saver")
+            print(f"{what}: no logo; ended on a move with code 0")
+    finally:
+        clear()  # the prefix's next saver writes its own
 
 
 # The primary and a smaller second monitor at its right.
