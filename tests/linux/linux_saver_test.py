@@ -8,6 +8,7 @@ import sys
 import time
 
 import saver_test
+import saverrun
 import winehelp
 from linux_session import LinuxSession
 
@@ -21,17 +22,15 @@ def case_daylight_saving(session, exe):
     offset = int(fall_back - 6 - time.time())  # the clock starts at 02:59:54
     env = dict(session.env(), TZ="Europe/Rome", LD_PRELOAD=FAKETIME, FAKETIME=f"{offset:+d}",
                FAKETIME_DONT_FAKE_MONOTONIC="1")
-    saver = saver_test.Saver(session, exe, saver_test.put_logo(session), "Quadrati", env=env)
-    saver.wait(saver_test.tiles, saver_test.CYCLE, "tiles")
+    saver = saverrun.Saver(session, exe, saverrun.put_logo(session), "Quadrati", env=env)
+    saver.wait(saverrun.tiles, saverrun.CYCLE, "tiles")
     winehelp.poll(lambda: time.time() + offset > fall_back + 1, 60, 0.1, "the clock's step back")
     # A hold that waited for the clock to climb back would hold one picture
     # for an hour: two whole cycles must follow within a minute.
     for n in (1, 2):
-        saver.wait(saver_test.black, 60, f"black after the step back ({n})")
-        saver.wait(saver_test.tiles, 60, f"tiles after the step back ({n})")
-    x, y = session.mouse_position()
-    saver.exit_latency(lambda: session.mouse_move(x + 40, y))
-    saver_test.check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+        saver.wait(saverrun.black, 60, f"black after the step back ({n})")
+        saver.wait(saverrun.tiles, 60, f"tiles after the step back ({n})")
+    saver.end_by_move(40)
     print("two cycles after the clock stepped back an hour; a move ended it with 0")
 
 
@@ -40,10 +39,12 @@ if __name__ == "__main__":
              if name.startswith("case_") and name != "case_configure"}
     cases["case_daylight_saving"] = case_daylight_saving
     if sys.argv[1:2] == ["two_monitors"]:
-        make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2)
+        make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2,
+                                    second=(saver_test.SECOND_W, saver_test.SECOND_H))
     elif sys.argv[1:2] == ["display_change"]:
         make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2,
-                                    modes=[(saver_test.LARGE_W, saver_test.LARGE_H)])
+                                    modes=[(saver_test.LARGE_W, saver_test.LARGE_H)],
+                                    second=(saver_test.SECOND_W, saver_test.SECOND_H))
     else:
         make = LinuxSession
     sys.exit(winehelp.run_case(cases, make))

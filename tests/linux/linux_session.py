@@ -15,10 +15,10 @@ import winehelp
 
 class LinuxSession(winehelp.XSession):
     def __init__(self, width=winehelp.SCREEN_WIDTH, height=winehelp.SCREEN_HEIGHT, monitors=1,
-                 modes=()):
+                 modes=(), second=None):
         self.home = tempfile.mkdtemp(prefix="brenlow-linux-")
-        super().__init__(width, height, keep_log=self.home, monitors=monitors,
-                         modes=modes)
+        super().__init__(width, height, keep_log=self.home, monitors=monitors, modes=modes,
+                         second=second)
         self.root = os.path.join(self.home, "drive_c")
         os.makedirs(self.root)
         os.symlink(".", os.path.join(self.root, "C:"))

@@ -9,6 +9,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "lib"))
+import saverrun  # noqa: E402
 import winehelp  # noqa: E402
 
 
@@ -16,23 +17,26 @@ def main():
     exe, shots, seconds = os.path.abspath(sys.argv[1]), sys.argv[2], float(sys.argv[3])
     os.makedirs(shots, exist_ok=True)
     with winehelp.XSession() as session:
-        saver = session.start(exe, "/S", stdout=sys.stdout)
+        # The user's own settings, as the saver would run on this desktop.
+        saver = saverrun.Saver(session, exe, keep_settings=True, cwd=os.getcwd())
+        saver.wait_drawn()
         end = time.monotonic() + seconds
         n = 0
-        while time.monotonic() < end and saver.poll() is None:
+        while time.monotonic() < end:
+            saverrun.check(saver.alive(), f"the saver ended on its own, code {saver.p.returncode}")
             time.sleep(3)
             n += 1
             path = os.path.join(shots, f"shot-{n:02d}.png")
             session.screenshot(path)
             print(path, flush=True)
-        if saver.poll() is not None:
-            print(f"the saver ended on its own, exit code {saver.returncode}")
-            return 1
-        session.mouse_move(17, 5)
-        code = session.wait_exit(saver, 30)
-        print(f"the saver ended on a sideways mouse move, exit code {code}")
-        return code
+        latency = saver.end_by_move(17)
+        print(f"the saver ended {latency:.3f} s after a sideways mouse move, exit code 0")
+        return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except (AssertionError, RuntimeError) as e:
+        print(f"run_headless: {e}", file=sys.stderr)
+        sys.exit(1)

@@ -36,6 +36,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "wine", "lib"))
 sys.path.insert(0, os.path.join(HERE, "..", "linux"))
 import winehelp  # noqa: E402
+from saverrun import cpu_seconds  # noqa: E402
 from linux_session import LinuxSession  # noqa: E402
 
 SIZES = [(640, 480), (1920, 1080), (3840, 2160)]
@@ -211,26 +212,14 @@ def wine_kind():
 
 # --- CPU, holds and the whole saver -----------------------------------------
 
-def cpu_ns(pid):
-    """CPU time of every thread of a process so far, ns; None once it is gone."""
-    try:
-        total = 0
-        for task in os.listdir(f"/proc/{pid}/task"):
-            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
-                total += int(f.read().split()[0])
-        return total
-    except (FileNotFoundError, ProcessLookupError):
-        return None
-
-
 def cpu_percent(pids, seconds):
     """% of one core each process used over the next `seconds`."""
-    before = {k: cpu_ns(p) for k, p in pids.items()}
+    before = {k: cpu_seconds(p) for k, p in pids.items()}
     t0 = time.monotonic()
     time.sleep(seconds)
-    after = {k: cpu_ns(p) for k, p in pids.items()}
+    after = {k: cpu_seconds(p) for k, p in pids.items()}
     wall = time.monotonic() - t0
-    return {k: 100.0 * (after[k] - before[k]) / 1e9 / wall for k in pids
+    return {k: 100.0 * (after[k] - before[k]) / wall for k in pids
             if before[k] is not None and after[k] is not None}
 
 

@@ -2,7 +2,6 @@
 
     python3 wine_reliability_test.py long_run <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py ending key,move,... <brenlow.scr> <brenlow_probe.exe>
-    python3 wine_reliability_test.py bad_settings <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py tall_logo <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py repaint <brenlow.scr> <brenlow_probe.exe>
 
@@ -14,7 +13,6 @@ Wine 8 answers 0 to all three, so there the check rests on the memory,
 descriptors and threads alone; it says so."""
 
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -249,33 +247,6 @@ def case_tall_logo(session, exe, probe_exe):
     print(f"answers during the reveal: {answers} ms")
     check(max(answers) < 1000, f"an answer took {max(answers)} ms")
     saver.end_by_move(5)
-
-
-def case_bad_settings(session, exe, probe_exe):
-    """A settings file that is a folder, then one 10 MB line: the saver runs
-    its cycle without a logo and ends on a move with code 0."""
-    ini = os.path.join(session.windows_folder(), "brlscsav.ini")
-
-    def folder():
-        session.remove_windows_file("brlscsav.ini")
-        os.makedirs(os.path.join(ini, "inside"))
-
-    def huge():
-        shutil.rmtree(ini, ignore_errors=True)
-        with open(ini, "wb") as f:
-            f.write(b"x" * (10 * 1024 * 1024))
-
-    for what, prepare in (("settings file that is a folder", folder),
-                          ("10 MB one-line settings file", huge)):
-        prepare()
-        saver = Saver(session, exe, keep_settings=True)
-        # Something drawn, then the black screen of the fade: a whole cycle.
-        saver.wait_drawn()
-        saver.wait(black, CYCLE, f"{what}: the fade's black screen")
-        saver.end_by_move(7, what=f"{what}: ")
-        print(f"{what}: a whole cycle, then exit 0 on a move")
-    check(os.path.getsize(ini) == 10 * 1024 * 1024, "the settings file changed")
-    os.remove(ini)
 
 
 if __name__ == "__main__":

@@ -10,6 +10,9 @@ import os
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "lib"))
+from saverrun import marked_processes  # noqa: E402
+
 
 def marked(run_id):
     """{pid: command line} of the processes that carry the run's mark."""
@@ -19,25 +22,8 @@ def marked(run_id):
         mine.add(pid)
         with open(f"/proc/{pid}/stat") as f:
             pid = int(f.read().rsplit(")", 1)[1].split()[1])
-    mark = f"BRENLOW_TEST_RUN={run_id}".encode()
-    found = {}
-    for name in os.listdir("/proc"):
-        if not name.isdigit() or int(name) in mine:
-            continue
-        try:
-            with open(f"/proc/{name}/environ", "rb") as f:
-                if mark not in f.read().split(b"\0"):
-                    continue
-            with open(f"/proc/{name}/cmdline", "rb") as f:
-                command = f.read().replace(b"\0", b" ").decode(errors="replace")
-                command = " ".join(command.split())
-            with open(f"/proc/{name}/stat") as f:
-                if f.read().rsplit(")", 1)[1].split()[0] == "Z":
-                    continue  # already dead, waiting for its parent
-        except OSError:
-            continue  # gone meanwhile, or not ours to read
-        found[int(name)] = command
-    return found
+    return {pid: command.strip() for pid, command in
+            marked_processes(f"BRENLOW_TEST_RUN={run_id}").items() if pid not in mine}
 
 
 def main():

@@ -17,9 +17,9 @@ import sys
 COMMANDS = [
     "cmake", "ctest", "ninja", "g++", "pkg-config", "python3", "clang", "clang++",
     "i686-w64-mingw32-g++", "x86_64-w64-mingw32-g++", "i686-w64-mingw32-objdump",
-    "i686-w64-mingw32-strip", "i686-w64-mingw32-windres", "x86_64-w64-mingw32-windres",
-    "wine", "wineboot", "wineserver", "/usr/lib/wine/wine", "/usr/lib/wine/wine64",
-    "Xvfb", "xdotool", "import", "convert", "xdpyinfo", "file",
+    "i686-w64-mingw32-windres", "x86_64-w64-mingw32-windres",
+    "wineserver", "/usr/lib/wine/wine", "/usr/lib/wine/wine64",
+    "Xvfb", "xdotool", "import", "convert", "file",
     "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
 ]
 

@@ -6,6 +6,8 @@ import subprocess
 import sys
 import tempfile
 
+from saverrun import check
+
 BUILD = sys.argv[1]
 TRACE = os.path.join(BUILD, "brenlow-trace")
 RENDER = os.path.join(BUILD, "brenlow-render")
@@ -27,14 +29,6 @@ FAMILIES = {
     "Cerchi": (4, "arc"),
     "Ellissi": (5, "arc"),
 }
-
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-
 
 def trace(*args):
     result = subprocess.run([TRACE, *args], capture_output=True, text=True, timeout=300)
@@ -144,7 +138,4 @@ with open("/dev/full", "wb") as full:
 check(result.returncode == 1 and "cannot write" in result.stderr,
       f"trace to a full disk: exit {result.returncode}: {result.stderr}")
 
-for failure in failures:
-    print("FAIL:", failure)
-print(f"{0 if failures else 1} passed, {len(failures)} failed")
-sys.exit(1 if failures else 0)
+print("brenlow-trace and brenlow-render: every check passed")

@@ -10,6 +10,7 @@ import subprocess
 import sys
 
 import winehelp
+from saverrun import check
 
 FAMILIES = ("Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi")
 SIZES = ("640x480", "1023x767")
@@ -38,7 +39,7 @@ def case_compare(s, linux_trace, windows_trace, picture):
                           f"{len(expected)}, first different line {first}")
                 else:
                     print(f"{what}: {len(expected)} bytes, identical")
-    assert not differ, f"{len(differ)} traces differ: {differ}"
+    check(not differ, f"{len(differ)} traces differ: {differ}")
 
 
 if __name__ == "__main__":

@@ -13,6 +13,7 @@ import sys
 import tempfile
 
 import winehelp
+from saverrun import check
 
 # The dialog at 96 dpi (15 twips per pixel): 5040 x 2400 twips, 4800 unfolded.
 WIDTH, COLLAPSED, UNFOLDED = 336, 160, 320
@@ -68,8 +69,8 @@ SHOTS = os.environ.get("BRENLOW_SHOTS")
 def case_opens(s, scr):
     _, w = open_dialog(s, scr, s.work)
     x, y, width, height = geometry(s, w)
-    assert (width, height) == (WIDTH, COLLAPSED), (width, height)
-    assert (x, y) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2), (x, y)
+    check((width, height) == (WIDTH, COLLAPSED), f"size {(width, height)}")
+    check((x, y) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2), f"placed at {(x, y)}")
     # A click in the path box selects the whole path: the selection's colour
     # runs along the text.
     left, top = client_point(s, w, 16, 88)
@@ -77,7 +78,7 @@ def case_opens(s, scr):
     def highlighted(image):
         return image.count(lambda c: c[2] > 200 and c[0] < 100, left, top, left + 241, top + 18)
 
-    assert highlighted(s.screenshot()) < 20
+    check(highlighted(s.screenshot()) < 20, "the path is selected before the click")
     click(s, w, 200, 96)
     s.wait_screen(lambda image: highlighted(image) > 500, 30, "path selected")
 
@@ -88,8 +89,8 @@ def case_opens_120dpi(s, scr):
           "/t", "REG_DWORD", "/d", "120", "/f", cwd="/tmp")
     p, w = open_dialog(s, scr, s.work)
     x, y, width, height = geometry(s, w)
-    assert (width, height) == (420, 200), (width, height)
-    assert (x, y) == ((s.width - 420) // 2, (s.height - 200) // 2), (x, y)
+    check((width, height) == (420, 200), f"size {(width, height)}")
+    check((x, y) == ((s.width - 420) // 2, (s.height - 200) // 2), f"placed at {(x, y)}")
 
 
 def case_shape_enter(s, scr):
@@ -98,8 +99,8 @@ def case_shape_enter(s, scr):
     # discarded; Down picks the entry after "Casuali".
     s.key("Tab", "Tab", "x", "y", "1", "Down", "z")
     s.key("Return")
-    assert s.wait_exit(p, 30) == 0
-    assert ini(s) == b"C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n", ini(s)
+    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
+    check(ini(s) == b"C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n", f"settings file {ini(s)!r}")
 
 
 def case_escape(s, scr):
@@ -107,8 +108,8 @@ def case_escape(s, scr):
     p, w = open_dialog(s, scr, s.work, old)
     s.key("Tab", "Tab", "Down")
     s.key("Escape")
-    assert s.wait_exit(p, 30) == 0
-    assert ini(s) == old.encode(), ini(s)
+    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
+    check(ini(s) == old.encode(), f"settings file {ini(s)!r}")
 
 
 def case_unfold(s, scr):
@@ -118,7 +119,8 @@ def case_unfold(s, scr):
     click(s, w, 276, 96)  # Cmdsfoglia
     wait_height(s, w, UNFOLDED)
     x, y, width, _ = geometry(s, w)
-    assert (x, y, width) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2, WIDTH)
+    check((x, y, width) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2, WIDTH),
+          f"placed at {(x, y)}, {width} wide")
     click(s, w, 276, 96)
     wait_height(s, w, UNFOLDED)
     if SHOTS:
@@ -143,9 +145,9 @@ def case_pick_picture(s, scr):
     click(s, w, 40, 136 + 2 + 6, double=True)
     wait_height(s, w, COLLAPSED)
     s.key("Return")
-    assert s.wait_exit(p, 30) == 0
+    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
     expected = "Z:" + pics.replace("/", "\\") + "\\a.bmp\r\nCasuali\r\n"
-    assert ini(s) == expected.encode(), (ini(s), expected)
+    check(ini(s) == expected.encode(), f"settings file {ini(s)!r}, expected {expected!r}")
 
 
 def case_write_fails(s, scr):
@@ -159,17 +161,18 @@ def case_write_fails(s, scr):
         s.key("Tab", "Tab", "Down")
         s.key("Return")
         s.wait_window("^brenlow$")
-        assert p.poll() is None
-        assert ini(s) == old.encode(), ini(s)
+        check(p.poll() is None, "the dialog ended on a failed write")
+        check(ini(s) == old.encode(), f"settings file {ini(s)!r}")
         s.key("Return")  # the message box has the focus
         winehelp.poll(lambda: not s.find_windows("^brenlow$"), 30, 0.1, "message closed")
-        assert s.find_windows("^Impostazioni$") and p.poll() is None
+        check(s.find_windows("^Impostazioni$") and p.poll() is None,
+              "the dialog went with the message")
     finally:
         os.rmdir(blocker)
     # The user tries again once the folder is writable.
     s.key("Return")
-    assert s.wait_exit(p, 30) == 0
-    assert ini(s) == b"C:\\x.bmp\r\nEllissi\r\n", ini(s)
+    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
+    check(ini(s) == b"C:\\x.bmp\r\nEllissi\r\n", f"settings file {ini(s)!r}")
 
 
 # --- text inside its controls ---------------------------------------------
@@ -213,7 +216,7 @@ def client_origin(image, dpi):
     the separator starts 10 pixels inside the left edge, 25 pixels below
     the path box."""
     found = separator(image)
-    assert found, "no separator found"
+    check(found, "no separator found")
     left, top, width, height = pixels(TWIPS["Text1"], dpi)
     return found[0] - 10, found[1] - (top + height + 25)
 
@@ -230,9 +233,9 @@ def text_inside(image, name, box, is_ink):
     rows at the box's top and bottom edge hold none (a clipped line of text
     has its descenders or its top cut at the edge)."""
     rows = ink_rows(image, box, is_ink)
-    assert rows, f"{name}: no text in {box}"
-    assert rows[0] > box[1] and rows[-1] < box[3] - 1, \
-        f"{name}: text rows {rows[0]}..{rows[-1]} reach the edge of {box[1]}..{box[3] - 1}"
+    check(rows, f"{name}: no text in {box}")
+    check(rows[0] > box[1] and rows[-1] < box[3] - 1,
+          f"{name}: text rows {rows[0]}..{rows[-1]} reach the edge of {box[1]}..{box[3] - 1}")
     return rows
 
 
@@ -294,13 +297,13 @@ def case_text_fits(s, scr, dpi):
     for name, text_left in (("Dir1", 2 + 8 * depth + 19), ("File1", 0)):
         inner = box(name, 2, 2)
         band = selected_rows(image, inner)
-        assert band, f"{name}: no selected row"
+        check(band, f"{name}: no selected row")
         band_box = (inner[0] + text_left, band[0], inner[2] - 20, band[-1] + 1)
         rows = text_inside(image, f"{name}'s selected row", band_box, lambda c: sum(c) > 600)
         print(f"{name}: selected row {band[0] - y0}..{band[-1] - y0}, "
               f"text rows {rows[0] - y0}..{rows[-1] - y0}")
     s.key("Escape")
-    assert s.wait_exit(p, 30) == 0
+    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
 
 
 def case_callback_errors(s, fault_exe):
@@ -325,11 +328,11 @@ def case_callback_errors(s, fault_exe):
         trigger(w)
         box = s.wait_window("^brenlow$")
         s.screenshot(os.path.abspath(f"callback-error-{event}.png"))
-        assert p.poll() is None, f"{event}: ended with {p.returncode} before its message"
+        check(p.poll() is None, f"{event}: ended with {p.returncode} before its message")
         # The box has the focus; its OK button takes Return.
         s.key("Return")
         code = s.wait_exit(p, 60)
-        assert code == 1, f"{event}: exit code {code}"
+        check(code == 1, f"{event}: exit code {code}")
         print(f"{event}: message shown, exit code 1")
 
 

@@ -1,15 +1,6 @@
-"""What the end-to-end harnesses share on top of winehelp's sessions: one
-check(), the /proc readers, the screen predicates, the four-coloured test
-logo, and one saver run (settings written, started, its first drawing
-waited for, ended by a sideways move with code 0).
-
-    import saverrun
-    saver = saverrun.Saver(session, exe, saverrun.put_logo(session), "Cerchi")
-    saver.wait(saverrun.tiles, saverrun.CYCLE, "tiles")
-    latency = saver.end_by_move(40)
-
-Everything a Saver starts is started by the session, whose reaper ends it
-when the test dies."""
+"""What the end-to-end harnesses share on top of winehelp's sessions: check(),
+the /proc readers, the screen predicates, the four-coloured test logo and
+one saver run (Saver: started, first drawing, ended by a sideways move)."""
 
 import os
 import subprocess
@@ -36,7 +27,7 @@ def check(condition, message):
 # --- /proc ------------------------------------------------------------------
 
 def proc_status(pid, field):
-    """The number of a /proc/PID/status field (VmRSS in kB, Threads), -1 if absent."""
+    """A /proc/PID/status field's number (VmRSS in kB, Threads), -1 if absent."""
     with open(f"/proc/{pid}/status") as f:
         for line in f:
             if line.startswith(field + ":"):
@@ -59,6 +50,27 @@ def cpu_seconds(pid):
         return total / 1e9
     except (FileNotFoundError, ProcessLookupError):
         return None
+
+
+def marked_processes(mark, exe=None):
+    """{pid: command line} of the live processes whose environment holds
+    mark ("NAME=value"), and that run exe if given."""
+    found = {}
+    for name in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{name}/environ", "rb") as f:
+                if mark.encode() not in f.read().split(b"\0"):
+                    continue
+            with open(f"/proc/{name}/stat") as f:
+                if f.read().rsplit(")", 1)[1].split()[0] == "Z":
+                    continue  # ended, waiting for its parent
+            if exe and os.readlink(f"/proc/{name}/exe") != exe:
+                continue
+            with open(f"/proc/{name}/cmdline", "rb") as f:
+                found[int(name)] = " ".join(f.read().decode(errors="replace").split("\0"))
+        except OSError:
+            continue  # gone meanwhile, or not ours to read
+    return found
 
 
 # --- the test logo ----------------------------------------------------------
@@ -186,12 +198,19 @@ class Saver:
             return predicate(img)
         return self.s.wait_screen(check_shot, timeout, what)
 
+    def logo_traces_to_fade(self, what):
+        """The most pixels in the test logo's colours on any screenshot from
+        the address (the logo step) to the fade's black screen."""
+        self.wait(tiles, CYCLE, f"{what}: tiles")
+        self.wait(address, CYCLE, f"{what}: the address (the logo step)")
+        seen = []
+        self.wait(lambda i: seen.append(logo_traces(i)) or black(i), CYCLE,
+                  f"{what}: the fade's black screen")
+        return max(seen)
+
     def wait_drawn(self, timeout=CYCLE):
         if not self.drawn:
-            try:
-                self.wait(lit, timeout, "the saver's first drawing")
-            except winehelp.Timeout:
-                raise winehelp.Timeout(f"the saver drew nothing in {timeout} s") from None
+            self.wait(lit, timeout, "the saver's first drawing")
 
     def end_by_move(self, dx=10, timeout=60, what=""):
         """Once the saver has drawn, moves the pointer dx pixels sideways (the
@@ -202,10 +221,6 @@ class Saver:
         to = x + dx if 0 <= x + dx < self.s.width else x - dx
         start = time.monotonic()
         self.s.mouse_move(to, y)
-        try:
-            gone = self.s.exit_time(self.p, timeout)
-        except winehelp.Timeout:
-            raise winehelp.Timeout(f"{what}the saver still runs {timeout} s after a sideways "
-                                   "move") from None
+        winehelp.poll(lambda: not self.alive(), timeout, 0.002, f"{what}the end after a move")
         check(self.p.returncode == 0, f"{what}exit code {self.p.returncode} after a move")
-        return gone - start
+        return time.monotonic() - start

@@ -1,36 +1,24 @@
-"""Shared harness for the end-to-end tests: a private Xvfb, and Windows
+"""Shared harness for the end-to-end tests: a private X server, and Windows
 programs under Wine in a WoW64 prefix (the i686 deliverable on Wine's 32-bit
-side, the x86_64 build on wine64).
-
-Usage (from a test script run by CTest; see WineTest.cmake next to this file):
-
-    import winehelp
+side, the x86_64 build on wine64). saverrun.py next to it holds the saver
+run, the screen predicates and check().
 
     def case_cycle(s, exe):                       # s: a Session
-        s.write_windows_file("brlscsav.ini", "C:\\x.bmp\r\nCerchi\r\n")
         p = s.start(exe, "/S", cwd=s.drive_c())   # the loader follows the PE header
-        w = s.wait_window("^brenlow$")            # xdotool search --name
-        img = s.screenshot()                      # Image: img.pixel(x, y) -> (r, g, b)
-        s.mouse_move(500, 300); s.key("space")
-        code = s.wait_exit(p, timeout=30)         # exit code, or raises Timeout
+        img = s.wait_screen(predicate, 60)        # img.pixel(x, y) -> (r, g, b)
 
     if __name__ == "__main__":
         sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session("saver")))
 
 run_case runs `case_<argv[1]>(session, *argv[2:])`, keeps a screenshot when
-the case fails, and ends with CTest's skip code (77) and one loud line when
-a program the case needs cannot run here (a 32-bit program on a machine
-whose kernel runs only 64-bit code).
+the case fails, and skips (code 77, one loud line) when a program the case
+needs cannot run here (a 32-bit program on a 64-bit-only kernel).
 
-Prefixes live under $BRENLOW_WINE_PREFIXES (default /tmp/brenlow-wine-<uid>)
-and are made once with `wineboot -i`; a Session holds a lock on its prefix
-until it ends, so sessions of one prefix run one after the other (also across
-separate ctest runs; WineTest.cmake adds a RESOURCE_LOCK as well).
-
-Nothing a session starts outlives it: its programs run in process groups of
-their own, and a reaper process started with the session kills them, the
-prefix's wineserver and the X server when the test process dies without
-cleaning up (killed by CTest on its time limit, say).
+Prefixes live under $BRENLOW_WINE_PREFIXES (default /tmp/brenlow-wine-<uid>),
+made once with `wineboot -i`; a Session holds a lock on its prefix until it
+ends. Nothing a session starts outlives it: its programs run in process
+groups of their own, and a reaper process kills them, the prefix's
+wineserver and the X server when the test process dies without cleaning up.
 """
 
 import ctypes
@@ -236,17 +224,18 @@ def read_picture(path):
 # --- the reaper --------------------------------------------------------------
 
 # Runs beside a test: reads what the test started, one line each ("group N",
-# "xserver N", "prefix PATH"), and when the test's end of the pipe closes
+# "xserver N", "prefix PATH", "user NAME": an account the test made), and when the test's end of the pipe closes
 # without a "done" line (the test was killed) kills all of it.
 _REAPER = r"""
 import os, signal, subprocess, sys, time
-groups, servers, prefixes = [], [], []
+groups, servers, prefixes, users = [], [], [], []
 done = False
 for line in sys.stdin:
     kind, _, value = line.strip().partition(" ")
     if kind == "group": groups.append(int(value))
     elif kind == "xserver": servers.append(int(value))
     elif kind == "prefix": prefixes.append(value)
+    elif kind == "user": users.append(value)
     elif kind == "done": done = True; break
 if not done:
     for group in groups:
@@ -264,6 +253,9 @@ if not done:
     for pid in servers:
         try: os.kill(pid, signal.SIGKILL)
         except OSError: pass
+    for user in users:
+        try: subprocess.run(["userdel", "--force", user], stderr=subprocess.DEVNULL, timeout=60)
+        except Exception: pass
 """
 
 
@@ -352,18 +344,21 @@ def _modeline(w, h):
 
 
 class XSession:
-    """A private X server (Xvfb; with monitors=2, Xorg with two monitors of
-    width x height side by side, the primary on the left, the root grey,
+    """A private X server (Xvfb; with monitors=2, Xorg with two monitors side
+    by side, the primary of width x height on the left, the other of the
+    size `second` (by default the same, never taller), the root grey,
     and the further (width, height) modes for xrandr() to switch to) with
     screenshots, pointer and keys, and programs started on it that are
     killed, whatever happens, when the session ends."""
 
     def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None, monitors=1,
-                 modes=()):
+                 modes=(), second=None):
         self.monitors = monitors
         self.modes = list(modes)
         self.monitor_width = width
-        self.width, self.height = width * monitors, height
+        self.second = second or (width, height)
+        self.width = width + self.second[0] if monitors == 2 else width
+        self.height = height
         self.xvfb = None
         self.display = None
         self.processes = []
@@ -404,11 +399,11 @@ class XSession:
         else:
             w, h = self.monitor_width, self.height
             conf = os.path.join(self.log_dir, "xorg.conf")
-            modes = [(w, h)] + self.modes
+            modes = list(dict.fromkeys([(w, h), *self.modes, self.second]))
             with open(conf, "w") as f:
                 f.write(_TWO_MONITORS_CONF.format(
                     w=w, h=h, modelines="\n".join(_modeline(*m) for m in modes),
-                    virtual_w=max([w * 2] + [m[0] for m in modes]),
+                    virtual_w=max([self.width] + [m[0] for m in modes]),
                     virtual_h=max(m[1] for m in modes)))
             command = [tool("Xorg"), "-displayfd", str(write_fd), "-config", conf, "-noreset",
                        "-nolisten", "tcp", "-logfile", os.path.join(self.log_dir, "xorg.log")]
@@ -441,14 +436,20 @@ class XSession:
 
     def place_monitors(self):
         w, h = self.monitor_width, self.height
-        for output, modes in (("DUMMY0", self.modes), ("DUMMY1", [(w, h)] + self.modes)):
+        w2, h2 = self.second
+        for output, modes in (("DUMMY0", self.modes),
+                              ("DUMMY1", sorted({(w, h), (w2, h2), *self.modes}))):
             for mode in modes:
                 self.xrandr("--addmode", output, f"{mode[0]}x{mode[1]}")
-        self.xrandr("--fb", f"{2 * w}x{h}", "--output", "DUMMY0", "--mode", f"{w}x{h}", "--pos",
-                    "0x0", "--primary", "--output", "DUMMY1", "--mode", f"{w}x{h}", "--pos",
-                    f"{w}x0")
+        self.xrandr("--fb", f"{self.width}x{h}", "--output", "DUMMY0", "--mode", f"{w}x{h}",
+                    "--pos", "0x0", "--primary", "--output", "DUMMY1", "--mode", f"{w2}x{h2}",
+                    "--pos", f"{w}x0")
         if self.monitor_count() != 2:
             raise RuntimeError(f"two monitors expected: {self.xrandr('--listmonitors')}")
+        # The dummy driver ignores some frame-buffer sizes (1120x480, say).
+        current = self.xrandr("-q").split("current ", 1)[1].split(",")[0]
+        if current != f"{self.width} x {h}":
+            raise RuntimeError(f"the screen stayed {current}, not {self.width} x {h}")
         # An uncovered monitor shows as grey in a screenshot.
         subprocess.run([tool("xsetroot"), "-solid", "#808080"], env=self.env(), check=True,
                        timeout=60)
@@ -658,8 +659,8 @@ class Session(XSession):
     WoW64 prefix of the given name."""
 
     def __init__(self, prefix_name, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None,
-                 monitors=1, modes=()):
-        super().__init__(width, height, keep_log, monitors, modes)
+                 monitors=1, modes=(), second=None):
+        super().__init__(width, height, keep_log, monitors, modes, second)
         self.prefix = os.path.join(prefix_root(), prefix_name)
         self.prefix_lock = None
 

@@ -7,106 +7,16 @@ Each case starts the saver as the screen-saver machinery would and watches
 the screen, the pointer and the process from outside."""
 
 import os
-import subprocess
+import shutil
+import struct
 import sys
-import time
 
 import winehelp
+from saverrun import (CYCLE, GREY, QUADRANTS, START, Saver, address, black, check, lit,
+                      logo, make_test_logo, put_logo, tiles)
 
 PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "saver")
 W, H = winehelp.SCREEN_WIDTH, winehelp.SCREEN_HEIGHT
-
-# The test logo: 120 x 120 in four flat quadrants, copied unscaled to the
-# top left corner. Its last row shows once the reveal is complete.
-QUADRANTS = {(0, 0): (255, 0, 0), (30, 30): (255, 0, 0), (90, 30): (0, 255, 0),
-             (119, 0): (0, 255, 0), (30, 90): (0, 0, 255), (0, 119): (0, 0, 255),
-             (90, 90): (255, 255, 0), (119, 119): (255, 255, 0)}
-WHITE = (255, 255, 255)
-BLACK = (0, 0, 0)
-
-# Generous limits: the machine is shared and Wine is slow to start.
-START = 90
-CYCLE = 120
-
-
-def make_logo(path):
-    subprocess.run(["convert", "-size", "60x60", "xc:red", "xc:lime", "+append",
-                    "(", "-size", "60x60", "xc:blue", "xc:yellow", "+append", ")", "-append",
-                    "BMP3:" + path], check=True)
-
-
-def tiles(img):
-    """The canvas fill: many colours, none of the screen's quarters black."""
-    colours = img.colours(step=16) - {BLACK}
-    quarters = [(0, 0, W // 2, H // 2), (W // 2, 0, W, H // 2), (0, H // 2, W // 2, H),
-                (W // 2, H // 2, W, H)]
-    return len(colours) >= 20 and all(
-        img.count(lambda p: p != BLACK, *q, step=16) > 100 for q in quarters)
-
-
-def logo(img):
-    return all(img.pixel(x, y) == c for (x, y), c in QUADRANTS.items())
-
-
-def address(img):
-    """White text in the bottom tenth of the screen, at the left."""
-    return img.count(lambda p: p == WHITE, 0, H - H // 10, W // 2, H) >= 20
-
-
-def black(img):
-    return img.count(lambda p: p != BLACK, step=8) == 0
-
-
-class Saver:
-    """One saver run in a session, with the settings file written first."""
-
-    def __init__(self, session, exe, picture_line="", shape="Cerchi", env=None):
-        self.s = session
-        session.write_windows_file("brlscsav.ini", f"{picture_line}\r\n{shape}\r\n")
-        self.p = session.start(exe, "/S", cwd=session.drive_c(), env=env)
-
-        def window():
-            if not self.alive():
-                raise AssertionError(f"saver ended (code {self.p.returncode}) before its window")
-            return session.find_windows("^brenlow$")
-        try:
-            winehelp.poll(window, START, 0.1, "window '^brenlow$'")
-        except winehelp.Timeout as e:
-            # Says whether the saver hangs before its window or Wine never
-            # started it.
-            titles = session.xdotool("search", "--onlyvisible", "--name", ".").split()
-            raise winehelp.Timeout(f"{e}; the saver is still running; {len(titles)} other "
-                                   "visible windows") from None
-
-    def alive(self):
-        return self.p.poll() is None
-
-    def wait(self, predicate, timeout, what):
-        def check(img):
-            # Alive when the screenshot was taken: the test is on the screen.
-            alive = self.alive()
-            if predicate(img):
-                return True
-            if not alive:
-                raise AssertionError(f"saver ended (code {self.p.returncode}) before {what}")
-            return False
-        return self.s.wait_screen(check, timeout, what)
-
-    def exit_latency(self, action, timeout=30):
-        """Runs action; returns the seconds until the process was seen gone."""
-        start = time.monotonic()
-        action()
-        return self.s.exit_time(self.p, timeout) - start
-
-
-def put_logo(session):
-    make_logo(os.path.join(session.drive_c(), "quad.bmp"))
-    return "C:\\quad.bmp"
-
-
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
 
 
 # --- cases ---------------------------------------------------------------
@@ -114,9 +24,13 @@ def check(condition, message):
 def case_quiet_modes(session, exe):
     """Anything but /S and /C shows nothing and ends at once with code 0."""
     for args in ([], ["/p", "1234"], ["/P", "1234"], ["/a"], ["x"], ["/"]):
-        code = session.run(exe, *args, cwd=session.drive_c(), timeout=START)
+        p = session.start(exe, *args, cwd=session.drive_c())
+        # Looked for while the program runs, not after it ended.
+        seen = winehelp.poll(lambda: session.find_windows("^brenlow$") or p.poll() is not None,
+                             START, 0.05, f"{args}: the end of the program")
+        check(seen is True, f"{args}: the saver window was shown")
+        code = session.wait_exit(p, START)
         check(code == 0, f"{args}: exit code {code}")
-        check(not session.find_windows("^brenlow$"), f"{args}: the saver window was shown")
         print(f"{args}: exit 0")
 
 
@@ -142,20 +56,17 @@ def case_cycle(session, exe):
           QUADRANTS.values(), "the logo reaches beyond its 120 pixels")
     saver.wait(black, CYCLE, "the black screen after the fade")
     saver.wait(tiles, CYCLE, "the next cycle's tiles")
-    latency = saver.exit_latency(lambda: session.mouse_move(W // 2 + 40, H // 2))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    latency = saver.end_by_move(40)
     print(f"full cycle seen; ended {latency:.3f} s after a sideways move")
 
 
 def case_sideways_in_hold(session, exe):
-    """One pixel sideways during the closing hold ends the saver at once."""
+    """One pixel sideways during the closing hold ends the saver (how soon
+    is the performance report's figure)."""
     saver = Saver(session, exe, put_logo(session))
     saver.wait(logo, CYCLE, "the logo (the closing hold)")
-    x, y = session.mouse_position()
-    latency = saver.exit_latency(lambda: session.mouse_move(x + 1, y))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    latency = saver.end_by_move(1)
     print(f"ended {latency:.3f} s after a 1-pixel sideways move in the hold")
-    check(latency < 1.5, f"took {latency:.3f} s to end")
 
 
 def case_sideways_while_drawing(session, exe):
@@ -166,11 +77,8 @@ def case_sideways_while_drawing(session, exe):
                         for y in range(H // 4, 3 * H // 4, 8)]
     before = centre(first)
     saver.wait(lambda i: centre(i) != before and not logo(i), CYCLE, "shapes drawing")
-    x, y = session.mouse_position()
-    latency = saver.exit_latency(lambda: session.mouse_move(x - 30, y + 5))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    latency = saver.end_by_move(-30)
     print(f"ended {latency:.3f} s after a sideways move while shapes drew")
-    check(latency < 1.5, f"took {latency:.3f} s to end")
 
 
 def case_vertical_then_key(session, exe):
@@ -188,7 +96,8 @@ def case_vertical_then_key(session, exe):
     saver.wait(tiles, CYCLE, "the next cycle after vertical moves")
     session.key("space")
     # The key waits in the queue until the cycle's end: the saver still shows
-    # this cycle's logo and its fade, and ends only after that.
+    # this cycle's logo and its fade, and ends only after that (a screenshot
+    # counts only while the saver still runs).
     saver.wait(lambda i: logo(i) or black(i), CYCLE, "the logo or the fade after the key")
     code = session.wait_exit(saver.p, CYCLE)
     check(code == 0, f"exit code {code}")
@@ -196,25 +105,33 @@ def case_vertical_then_key(session, exe):
 
 
 def case_bad_pictures(session, exe):
-    """An empty, missing, non-bitmap or cut-off picture, or a path to a folder,
-    a device or a FIFO, still gives a running saver."""
+    """An empty, missing, non-bitmap, cut-off or oversized picture, one whose
+    header claims more rows than it holds, or a path to a folder, a device
+    or a FIFO, still gives a running saver without any part of a logo; the
+    whole test logo is seen by the same check."""
     drive_c = session.drive_c()
     with open(os.path.join(drive_c, "notabitmap.bmp"), "w") as f:
         f.write("this is text, not a bitmap\r\n")
-    make_logo(os.path.join(drive_c, "whole.bmp"))
-    with open(os.path.join(drive_c, "whole.bmp"), "rb") as f:
-        whole = f.read()
-    cuts = {"cut in the pixels": len(whole) - 100, "cut in the header": 30,
-            "file header only": 14, "empty file": 0}
+    whole = make_test_logo(os.path.join(drive_c, "whole.bmp"))
+    pixels_at = struct.unpack_from("<I", whole, 10)[0]
+
+    def sized(width, height):
+        return whole[:18] + struct.pack("<ii", width, height) + whole[26:]
+
+    row = 360  # bytes
+    bad = {"cut in the pixels": whole[:pixels_at + row * 60 + 17],
+           "cut in the header": whole[:30], "file header only": whole[:14], "empty file": b"",
+           "30000 x 30000 in its header": sized(30000, 30000),
+           "taller in its header than its pixels": sized(120, 240)}
     cases = {
         "empty setting": "",
         "missing": "C:\\nowhere\\nothing.bmp",
         "not a bitmap": "C:\\notabitmap.bmp",
     }
-    for i, (name, length) in enumerate(cuts.items()):
-        with open(os.path.join(drive_c, f"cut{i}.bmp"), "wb") as f:
-            f.write(whole[:length])
-        cases[name] = f"C:\\cut{i}.bmp"
+    for i, (name, data) in enumerate(bad.items()):
+        with open(os.path.join(drive_c, f"bad{i}.bmp"), "wb") as f:
+            f.write(data)
+        cases[name] = f"C:\\bad{i}.bmp"
     # Paths that name no file on a disk must not hold the saver before its
     # first drawing.
     os.makedirs(os.path.join(drive_c, "folder.bmp"), exist_ok=True)
@@ -228,41 +145,76 @@ def case_bad_pictures(session, exe):
             os.mkfifo(fifo)
         cases["a FIFO"] = "C:\\fifo.bmp"
         cases["a device"] = "/dev/zero"
+    cases["the whole logo"] = "C:\\whole.bmp"
     for name, line in cases.items():
         saver = Saver(session, exe, line)
-        saver.wait(tiles, CYCLE, f"{name}: tiles")
-        img = saver.wait(address, CYCLE, f"{name}: the address (logo step passed)")
-        check(not logo(img), f"{name}: a logo was drawn")
-        x, y = session.mouse_position()
-        saver.exit_latency(lambda: session.mouse_move(x + 10, y))
-        check(saver.p.returncode == 0, f"{name}: exit code {saver.p.returncode}")
-        print(f"{name}: saver ran through the logo step and ended on a move")
+        traces = saver.logo_traces_to_fade(name)
+        if name == "the whole logo":
+            check(traces > 0, f"{name}: not seen")
+        else:
+            check(traces == 0, f"{name}: {traces} pixels of the logo were drawn")
+        saver.end_by_move(10, what=f"{name}: ")
+        print(f"{name}: the saver ran through the logo step and ended on a move")
 
 
-# Two monitors of this size side by side (only the two_monitors case).
+def case_bad_settings(session, exe):
+    """A settings file that is a folder, then one of a single 10 MB line: the
+    saver runs through the logo step without a logo and ends on a move with
+    code 0; the folder or the file is left as it was."""
+    ini = os.path.join(session.windows_folder(), "brlscsav.ini")
+
+    def clear():
+        shutil.rmtree(ini, ignore_errors=True)
+        session.remove_windows_file("brlscsav.ini")
+
+    def huge():
+        with open(ini, "wb") as f:
+            f.write(b"x" * (10 << 20))
+
+    faults = (("settings file that is a folder", lambda: os.makedirs(os.path.join(ini, "inside")),
+               lambda: os.path.isdir(os.path.join(ini, "inside"))),
+              ("10 MB one-line settings file", huge, lambda: os.path.getsize(ini) == 10 << 20))
+    try:
+        for what, make, unchanged in faults:
+            clear()
+            make()
+            saver = Saver(session, exe, keep_settings=True)
+            traces = saver.logo_traces_to_fade(what)
+            check(traces == 0, f"{what}: {traces} pixels of the logo were drawn")
+            saver.end_by_move(10, what=f"{what}: ")
+            check(unchanged(), f"{what}: changed by the saver")
+            print(f"{what}: no logo; ended on a move with code 0")
+    finally:
+        clear()  # the prefix's next saver writes its own
+
+
+# The primary and a smaller second monitor at its right.
 MONITOR_W, MONITOR_H = 640, 480
-GREY = (128, 128, 128)
+SECOND_W, SECOND_H = 512, 384
 
 
 def case_two_monitors(session, exe):
-    """The primary monitor shows the drawing, the other one is black, without
-    the cursor; a sideways move ends the saver and takes every window away."""
+    """The primary monitor shows the drawing to its far corner, the other one,
+    of another size, is black without the cursor; a sideways move ends the
+    saver and takes every window away."""
     w, h = session.monitor_width, session.height
-    primary, other = (0, 0, w, h), (w, 0, 2 * w, h)
+    w2, h2 = session.second
+    primary, other = (0, 0, w, h), (w, 0, w + w2, h2)
+    corner = (w - 60, h - 60, w, h)
     check(session.screenshot().colours(*other, step=8) == {GREY}, "the second monitor is not grey")
     # The pointer waits on the second monitor, so its moves are sideways moves.
-    session.mouse_move(w + w // 2, h // 2)
+    session.mouse_move(w + w2 // 2, h2 // 2)
     saver = Saver(session, exe)
 
-    def drawn(img):
-        return len(img.colours(*primary, step=8) - {BLACK}) >= 20 and \
-            img.colours(*other, step=4) == {BLACK}
-
-    img = saver.wait(drawn, CYCLE, "tiles on the primary monitor, black on the other")
+    # A canvas sized by the cover window would leave the primary's far
+    # corner black (a smaller cover) or push the address below its edge.
+    img = saver.wait(lambda i: tiles(i, primary) and lit(i, corner) and black(i, other, step=4),
+                     CYCLE, "tiles to the primary's far corner, black on the other")
     img.save(os.path.abspath("two_monitors.png"))
+    saver.wait(lambda i: address(i.crop(0, 0, w, h)) and black(i, other, step=4), CYCLE,
+               "the address at the primary's bottom, black on the other")
     check(not session.cursor_visible(), "the cursor shows over the second monitor")
-    latency = saver.exit_latency(lambda: session.mouse_move(w + w // 2 - 50, h // 2))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    latency = saver.end_by_move(-50)
     session.wait_screen(lambda i: i.colours(*other, step=8) == {GREY}, 30,
                         "the second monitor uncovered")
     check(session.cursor_visible(), "the cursor is still hidden after the end")
@@ -274,59 +226,66 @@ LARGE_W, LARGE_H = 800, 600
 
 
 def case_display_change(session, exe):
-    """A monitor switched on while the saver runs is covered, one switched
-    off leaves nothing behind, and a primary that grows is filled by the
-    next cycle's drawing; a sideways move still ends the saver."""
+    """A monitor of another size switched on while the saver runs is covered
+    and leaves the next cycle's drawing the primary's size, one switched off
+    leaves nothing behind, and a primary that grows is filled by the next
+    cycle's drawing; a sideways move still ends the saver."""
     w, h = session.monitor_width, session.height
+    w2, h2 = session.second
+    primary, second = (0, 0, w, h), (w, 0, w + w2, h2)
     session.xrandr("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}")
     check(session.monitor_count() == 1, "the second monitor is still on")
     # On the primary in every layout: no change moves it.
     session.mouse_move(w // 4, h // 4)
     saver = Saver(session, exe)
 
-    def covered(width, height):
+    def covered(width, height, *monitors):
+        """The screen's size, and no grey (the desktop) on its monitors."""
         def shown(img):
-            return (img.width, img.height) == (width, height) and \
-                GREY not in img.colours(step=4)
+            return (img.width, img.height) == (width, height) and all(
+                GREY not in img.colours(*m, step=4) for m in monitors or [(0, 0, width, height)])
         return shown
 
-    saver.wait(lambda i: covered(w, h)(i) and len(i.colours(step=8) - {BLACK}) >= 20, CYCLE,
-               "tiles on the one monitor")
+    def far_corner(width, height):
+        # Tiles laid at a smaller size (whole tiles, a little past its
+        # edges) leave it black.
+        return lambda i: lit(i, (width - 60, height - 60, width, height))
+
+    saver.wait(lambda i: covered(w, h)(i) and tiles(i), CYCLE, "tiles on the one monitor")
     steps = [
         ("a second monitor switched on",
-         ("--fb", f"{2 * w}x{h}", "--output", "DUMMY1", "--mode", f"{w}x{h}", "--pos", f"{w}x0"),
-         lambda i: covered(2 * w, h)(i) and i.colours(w, 0, 2 * w, h, step=4) == {BLACK}),
+         ("--fb", f"{w + w2}x{h}", "--output", "DUMMY1", "--mode", f"{w2}x{h2}", "--pos", f"{w}x0"),
+         lambda i: covered(w + w2, h, primary, second)(i) and black(i, second, step=4)),
         ("the second monitor switched off",
          ("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}"), covered(w, h)),
         ("the primary at a larger mode",
          ("--fb", f"{LARGE_W}x{LARGE_H}", "--output", "DUMMY0", "--mode", f"{LARGE_W}x{LARGE_H}"),
          covered(LARGE_W, LARGE_H)),
     ]
-    for what, args, shown in steps:
+    for n, (what, args, shown) in enumerate(steps):
         session.xrandr(*args)
         saver.wait(shown, CYCLE, f"no desktop after {what}")
         print(f"{what}: no desktop shown")
+        if n == 0:
+            # The new cover's size must not become the canvas's.
+            saver.wait(lambda i: black(i, primary), CYCLE, "the fade over the whole primary")
+            saver.wait(lambda i: shown(i) and tiles(i, primary) and far_corner(w, h)(i), CYCLE,
+                       "the next cycle's tiles over the whole primary")
 
-    def grown(img):
-        # The next cycle's tiles reach the far corner, which tiles laid at
-        # the old size (whole tiles, a little past its edges) leave black.
-        corner = (LARGE_W - 60, LARGE_H - 60, LARGE_W, LARGE_H)
-        return covered(LARGE_W, LARGE_H)(img) and \
-            img.count(lambda p: p != BLACK, *corner, step=4) > 100
-
-    saver.wait(grown, 2 * CYCLE, "a drawing over the whole larger primary")
-    latency = saver.exit_latency(lambda: session.mouse_move(w // 4 + 40, h // 4))
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    saver.wait(lambda i: covered(LARGE_W, LARGE_H)(i) and far_corner(LARGE_W, LARGE_H)(i),
+               2 * CYCLE, "a drawing over the whole larger primary")
+    latency = saver.end_by_move(40)
     session.wait_screen(lambda i: i.colours(step=8) == {GREY}, 30, "the desktop uncovered")
     print(f"the larger primary drawn over; ended {latency:.3f} s after a sideways move")
 
 
 def session_for(case):
     if case == "two_monitors":
-        return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2)
+        return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
+                                second=(SECOND_W, SECOND_H))
     if case == "display_change":
         return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
-                                modes=[(LARGE_W, LARGE_H)])
+                                modes=[(LARGE_W, LARGE_H)], second=(SECOND_W, SECOND_H))
     return winehelp.Session(PREFIX)
 
 

@@ -13,8 +13,8 @@ import subprocess
 import sys
 import tempfile
 
+import saverrun
 import winehelp
-import saver_test
 
 W, H = winehelp.SCREEN_WIDTH, winehelp.SCREEN_HEIGHT
 # The address is printed at 95 % of the height in a font of each system's
@@ -30,11 +30,11 @@ def render(render_exe, family, picture, out):
 
 def case_family(session, family, exe, render_exe):
     with tempfile.TemporaryDirectory() as out:
-        line = saver_test.put_logo(session)
+        line = saverrun.put_logo(session)
         expected = render(render_exe, family, os.path.join(session.drive_c(), "quad.bmp"), out)
-    saver = saver_test.Saver(session, exe, line, family)
-    shot = saver.wait(saver_test.logo, saver_test.CYCLE, f"{family}: the logo")
-    session.mouse_move(W // 2 + 50, H // 2)
+    saver = saverrun.Saver(session, exe, line, family)
+    shot = saver.wait(saverrun.logo, saverrun.CYCLE, f"{family}: the logo")
+    saver.end_by_move(50, what=f"{family}: ")
     total = same = 0
     for y in range(TEXT_TOP):
         for x in range(W):
