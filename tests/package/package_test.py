@@ -10,7 +10,8 @@ import os
 import sys
 
 import winehelp
-from host_test import HostWindow, Run, check, host_window_helper, gtk_env, tiles_in
+from saverrun import check, tiles
+from host_test import HostWindow, Run, host_window_helper, gtk_env
 from linux_session import LinuxSession
 
 WIN_X, WIN_Y, WIN_W, WIN_H = 60, 50, 320, 240
@@ -72,7 +73,7 @@ def case_install(session, build, version):
     window = HostWindow(session, host_window_helper(build), WIN_W, WIN_H, WIN_X, WIN_Y)
     run = Run(session, exe, "-window-id", hex(window.id), "-fps", "-shape", "Quadrati",
               "-picture", os.path.join(root, "usr", "share", "brenlow", "BR_LOW.bmp"))
-    img = session.wait_screen(lambda i: tiles_in(i, WIN_X, WIN_Y, WIN_W, WIN_H), 60,
+    img = session.wait_screen(lambda i: tiles(i, (WIN_X, WIN_Y, WIN_X + WIN_W, WIN_Y + WIN_H)), 60,
                               "tiles in the host's window")
     img.save(os.path.join(os.getcwd(), "package-hosted.ppm"))
     check(run.p.poll() is None, f"the hosted run ended: {run.output()!r}")
