@@ -1,6 +1,7 @@
 #include "platform/soft/lines.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdlib>
 #include <type_traits>
@@ -113,21 +114,23 @@ void WalkRuns(const P& paint, Colour* p, std::int64_t count, std::int64_t t, std
   }
 }
 
+bool Far(std::int64_t x, std::int64_t y) {
+  return x >= kFar || x <= -kFar || y >= kFar || y <= -kFar;
+}
+
 // Far-out coordinates are scaled down the way GDI does to stay in range.
 void ScaleFar(std::int64_t& x1, std::int64_t& y1, std::int64_t& x2, std::int64_t& y2) {
-  auto far = [](std::int64_t x, std::int64_t y) {
-    return x >= kFar || x <= -kFar || y >= kFar || y <= -kFar;
-  };
-  if (far(x1, y1)) x1 /= 8, y1 /= 8;
-  if (far(x2, y2)) x2 /= 8, y2 /= 8;
+  if (Far(x1, y1)) x1 /= 8, y1 /= 8;
+  if (Far(x2, y2)) x2 /= 8, y2 /= 8;
 }
 
 }  // namespace
 
 void DrawSegment(Surface& surface, std::int64_t x1, std::int64_t y1, std::int64_t x2,
-                 std::int64_t y2, const RopMasks& m) {
-  const std::int64_t width = surface.width(), height = surface.height();
+                 std::int64_t y2, const RopMasks& m, std::int64_t top, std::int64_t bottom) {
+  const std::int64_t width = surface.width();
   if (y1 == y2) {
+    if (y1 < top || y1 >= bottom) return;
     if (x1 < x2)
       surface.FillRow(y1, x1, x2, m);
     else if (x1 > x2)
@@ -136,8 +139,8 @@ void DrawSegment(Surface& surface, std::int64_t x1, std::int64_t y1, std::int64_
   }
   if (x1 == x2) {
     if (x1 < 0 || x1 >= width) return;
-    const std::int64_t from = std::max<std::int64_t>(y1 < y2 ? y1 : y2 + 1, 0);
-    const std::int64_t to = std::min(y1 < y2 ? y2 : y1 + 1, height);
+    const std::int64_t from = std::max<std::int64_t>(y1 < y2 ? y1 : y2 + 1, top);
+    const std::int64_t to = std::min(y1 < y2 ? y2 : y1 + 1, bottom);
     // Every pen reads first here: the processor's stride prefetcher follows
     // loads (not stores) down a column, so the rows arrive ahead of use.
     // Bare stores measured slower on the fades' frames.
@@ -147,6 +150,11 @@ void DrawSegment(Surface& surface, std::int64_t x1, std::int64_t y1, std::int64_
     return;
   }
   ScaleFar(x1, y1, x2, y2);
+  // Scaling can leave it flat or upright, which the walk below cannot take.
+  if (y1 == y2 || x1 == x2) {
+    DrawSegment(surface, x1, y1, x2, y2, m, top, bottom);
+    return;
+  }
 
   const std::int64_t dx = x2 - x1, dy = y2 - y1;
   const std::int64_t adx = std::llabs(dx), ady = std::llabs(dy);
@@ -165,17 +173,18 @@ void DrawSegment(Surface& surface, std::int64_t x1, std::int64_t y1, std::int64_
   const std::int64_t dmaj = x_major ? adx : ady, dmin = x_major ? ady : adx;
   const std::int64_t a0 = x_major ? x1 : y1, b0 = x_major ? y1 : x1;
   const std::int64_t ainc = x_major ? xinc : yinc, binc = x_major ? yinc : xinc;
-  const std::int64_t amax = x_major ? width : height, bmax = x_major ? height : width;
+  const std::int64_t amin = x_major ? 0 : top, bmin = x_major ? top : 0;
+  const std::int64_t amax = x_major ? width : bottom, bmax = x_major ? bottom : width;
   auto minor_steps = [&](std::int64_t i) { return CeilDiv(2 * i * dmin + bias - dmaj, 2 * dmaj); };
 
   // Steps whose major coordinate is inside; the end point (i == dmaj) is left out.
   std::int64_t lo = 0, hi = dmaj - 1;
   if (ainc > 0) {
-    lo = std::max(lo, -a0);
+    lo = std::max(lo, amin - a0);
     hi = std::min(hi, amax - 1 - a0);
   } else {
     lo = std::max(lo, a0 - (amax - 1));
-    hi = std::min(hi, a0);
+    hi = std::min(hi, a0 - amin);
   }
   if (lo > hi) return;
   // Minor coordinate b0 + binc*n(i) must lie in [0, bmax). n(i) grows with
@@ -183,11 +192,11 @@ void DrawSegment(Surface& surface, std::int64_t x1, std::int64_t y1, std::int64_
   // that before they are multiplied.
   std::int64_t nmin, nmax;
   if (binc > 0) {
-    nmin = -b0;
+    nmin = bmin - b0;
     nmax = bmax - 1 - b0;
   } else {
     nmin = b0 - (bmax - 1);
-    nmax = b0;
+    nmax = b0 - bmin;
   }
   nmin = std::max<std::int64_t>(nmin, -2);
   nmax = std::min<std::int64_t>(nmax, dmin + 1);
@@ -209,6 +218,46 @@ void DrawSegment(Surface& surface, std::int64_t x1, std::int64_t y1, std::int64_
   WithPaint(m, [&](auto paint) {
     WalkRuns(paint, p, hi - lo + 1, err + bias, dmaj, dmin, major_step, minor_step);
   });
+}
+
+std::int64_t LineBatch::BandRows(const Surface& surface) const {
+  const std::size_t row_bytes = static_cast<std::size_t>(surface.width()) * sizeof(Colour);
+  return static_cast<std::int64_t>(
+      std::max<std::size_t>(1, band_bytes_ / std::max<std::size_t>(row_bytes, 1)));
+}
+
+void LineBatch::Add(Surface& surface, std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                    std::int32_t y2, const RopMasks& m) {
+  if (BandRows(surface) >= surface.height()) {
+    DrawSegment(surface, x1, y1, x2, y2, m);
+    return;
+  }
+  // A far end is scaled before the walk, which moves its rows: such a
+  // segment may touch any band.
+  const bool far = Far(x1, y1) || Far(x2, y2);
+  pending_.push_back(
+      {x1, y1, x2, y2, far ? INT64_MIN : std::min(y1, y2), far ? INT64_MAX : std::max(y1, y2), m});
+  if (pending_.size() >= kCapacity) Flush(surface);
+}
+
+void LineBatch::Flush(Surface& surface) {
+  if (pending_.empty()) return;
+  std::int64_t first = INT64_MAX, last = INT64_MIN;
+  for (const Pending& s : pending_) {
+    first = std::min(first, s.first_row);
+    last = std::max(last, s.last_row);
+  }
+  const std::int64_t rows = BandRows(surface);
+  const std::int64_t from = std::max<std::int64_t>(first, 0);
+  const std::int64_t to = std::min<std::int64_t>(last, surface.height() - 1) + 1;
+  for (std::int64_t top = from; top < to; top += rows) {
+    const std::int64_t bottom = std::min(top + rows, to);
+    for (const Pending& s : pending_) {
+      if (s.last_row < top || s.first_row >= bottom) continue;
+      DrawSegment(surface, s.x1, s.y1, s.x2, s.y2, s.masks, top, bottom);
+    }
+  }
+  pending_.clear();
 }
 
 }  // namespace brenlow::soft

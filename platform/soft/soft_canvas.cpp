@@ -38,11 +38,18 @@ void SoftCanvas::SetPenWidth(int width) { pen_width_ = std::max(1, width); }
 
 void SoftCanvas::SetFillSolid(bool solid) { fill_solid_ = solid; }
 
-void SoftCanvas::Repaint() { surface_.Clear(); }
+void SoftCanvas::Repaint() {
+  lines_.Discard();
+  surface_.Clear();
+}
 
-void SoftCanvas::Resize(int width, int height) { surface_ = soft::Surface(width, height); }
+void SoftCanvas::Resize(int width, int height) {
+  lines_.Discard();
+  surface_ = soft::Surface(width, height);
+}
 
 void SoftCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+  FlushLines();
   soft::DrawEllipse(surface_, left, top, right, bottom, pen_masks_, trace_);
 }
 
@@ -52,6 +59,7 @@ void SoftCanvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t rig
   if (l > r) std::swap(l, r);
   if (t > b) std::swap(t, b);
   if (l == r || t == b) return;
+  FlushLines();
   const std::int64_t rr = r - 1, bb = b - 1;
   // Closed outline, counter-clockwise from the top right corner.
   soft::DrawSegment(surface_, rr, t, l, t, pen_masks_);
@@ -67,9 +75,10 @@ void SoftCanvas::Line(float x1, float y1, float x2, float y2) {
 
 void SoftCanvas::LineInt(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
   if (pen_width_ <= 1) {
-    soft::DrawSegment(surface_, x1, y1, x2, y2, pen_masks_);
+    lines_.Add(surface_, x1, y1, x2, y2, pen_masks_);
     return;
   }
+  FlushLines();
   wide_pen_.SetWidth(pen_width_);
   wide_pen_.Draw(surface_, x1, y1, x2, y2, pen_masks_);
 }
@@ -95,6 +104,7 @@ void SoftCanvas::CopyPicture(const Picture& picture, float dest_x, float dest_y,
   w = std::min<std::int64_t>(w, surface_.width() - dx);
   h = std::min<std::int64_t>(h, surface_.height() - dy);
   if (w <= 0 || h <= 0) return;
+  FlushLines();
   for (std::int64_t row = 0; row < h; ++row) {
     const Colour* src = picture.pixels.data() + static_cast<size_t>(sy + row) * picture.width + sx;
     Colour* dst = surface_.row(dy + row) + dx;
@@ -105,6 +115,7 @@ void SoftCanvas::CopyPicture(const Picture& picture, float dest_x, float dest_y,
 void SoftCanvas::SetFontSize(float points) { font_points_ = points; }
 
 void SoftCanvas::PrintText(float x, float y, const std::string& text) {
+  FlushLines();
   text_.Draw(surface_, x, y, text, font_points_, pen_colour_);
 }
 

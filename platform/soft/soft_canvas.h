@@ -12,6 +12,7 @@
 
 #include "platform/canvas.h"
 #include "platform/soft/ellipses.h"
+#include "platform/soft/lines.h"
 #include "platform/soft/surface.h"
 #include "platform/soft/text.h"
 #include "platform/soft/wide_lines.h"
@@ -49,11 +50,17 @@ class SoftCanvas : public Canvas {
   // Integer-coordinate line in the current pen (what Line does after rounding).
   void LineInt(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 
-  // Pixel access for tests and tools, row by row from the top.
-  const soft::Pixels& pixels() const { return surface_.pixels(); }
-  soft::Pixels& mutable_pixels() { return surface_.pixels(); }
+  // Pixel access, row by row from the top, with every call drawn.
+  const soft::Pixels& pixels() const {
+    FlushLines();
+    return surface_.pixels();
+  }
+  soft::Pixels& mutable_pixels() {
+    FlushLines();
+    return surface_.pixels();
+  }
   Colour pixel(int x, int y) const {
-    return surface_.pixels()[static_cast<size_t>(y) * surface_.width() + x];
+    return pixels()[static_cast<size_t>(y) * surface_.width() + x];
   }
   int width() const { return surface_.width(); }
   int height() const { return surface_.height(); }
@@ -64,8 +71,12 @@ class SoftCanvas : public Canvas {
 
  private:
   void UpdatePenMasks();
+  void FlushLines() const { lines_.Flush(surface_); }
 
-  soft::Surface surface_;
+  // 1-pixel lines wait in lines_ until something else draws or reads the
+  // pixels; reading flushes them, so both may change under const.
+  mutable soft::Surface surface_;
+  mutable soft::LineBatch lines_;
   int rop_ = kInitialDrawingState.rop;
   Colour pen_colour_ = kInitialDrawingState.pen_colour;
   int pen_width_ = kInitialDrawingState.pen_width;

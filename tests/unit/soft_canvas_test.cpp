@@ -247,6 +247,110 @@ TEST(SoftCanvasLine, Width1NearestPixelOnEveryStepAtEverySlope) {
   }
 }
 
+// Lines kept back and drawn band by band paint what they paint one by one:
+// pens whose order matters, segments across many bands, off the surface,
+// flat, upright, far out (scaled before the walk), and more than a batch holds.
+TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
+  const int kW = 61, kH = 47;
+  std::mt19937 rng(11);
+  auto coord = [&rng](int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+  };
+  const struct {
+    const char* name;
+    int band_rows;
+    size_t count;
+    std::function<void(int*)> ends;
+  } cases[] = {
+      {"across the surface", 5, 400,
+       [&](int* v) {
+         for (int k = 0; k < 4; ++k) v[k] = coord(-30, 90);
+       }},
+      {"bands of one row", 1, 200,
+       [&](int* v) {
+         for (int k = 0; k < 4; ++k) v[k] = coord(-5, 65);
+       }},
+      {"flat and upright", 4, 300,
+       [&](int* v) {
+         v[0] = coord(-10, 70), v[1] = coord(-10, 57);
+         v[2] = rng() % 2 ? v[0] : coord(-10, 70), v[3] = v[2] == v[0] ? coord(-10, 57) : v[1];
+       }},
+      {"far out", 7, 100,
+       [&](int* v) {
+         v[0] = coord(-2000000000, 2000000000), v[1] = coord(-2000000000, 2000000000);
+         v[2] = coord(0, 60), v[3] = coord(0, 46);
+       }},
+      // An end far to the side, scaled, may come out level with the other.
+      {"far to the side", 3, 100,
+       [&](int* v) {
+         v[0] = (rng() % 2 ? 1 : -1) * coord(300000000, 2000000000), v[1] = coord(47, 380);
+         v[2] = coord(0, 60), v[3] = coord(0, 46);
+       }},
+      // Both ends scaled: rows below the surface cross it.
+      {"far on both sides", 3, 100,
+       [&](int* v) {
+         v[0] = -coord(300000000, 2000000000), v[1] = coord(47, 376);
+         v[2] = coord(300000000, 2000000000), v[3] = coord(47, 376);
+       }},
+      {"more than a batch", 9, soft::LineBatch::kCapacity + 123,
+       [&](int* v) {
+         for (int k = 0; k < 4; ++k) v[k] = coord(-3, 63);
+       }},
+  };
+  const int rops[] = {kRopCopyPen, kRopXorPen, kRopMaskPenNot, 6 /* NOT */, 15 /* MERGEPEN */};
+  for (const auto& tc : cases) {
+    soft::Surface one_by_one(kW, kH), banded(kW, kH);
+    soft::LineBatch batch(static_cast<size_t>(tc.band_rows) * kW * sizeof(Colour));
+    for (size_t i = 0; i < tc.count; ++i) {
+      int v[4];
+      tc.ends(v);
+      const auto m = soft::MasksFor(rops[rng() % 5], static_cast<Colour>(rng()) & 0xffffff);
+      soft::DrawSegment(one_by_one, v[0], v[1], v[2], v[3], m);
+      batch.Add(banded, v[0], v[1], v[2], v[3], m);
+    }
+    batch.Flush(banded);
+    int wrong = 0;
+    for (size_t i = 0; i < one_by_one.pixels().size(); ++i)
+      wrong += one_by_one.pixels()[i] != banded.pixels()[i];
+    EXPECT_EQ(wrong, 0) << tc.name;
+  }
+}
+
+// On a canvas of several bands, lines wait until something else draws or
+// reads: every other call sees them drawn first.
+TEST(SoftCanvasLine, KeptBackLinesAreDrawnBeforeAnythingElse) {
+  Picture pic;
+  pic.width = pic.height = 64;
+  pic.pixels.assign(64 * 64, 0x123456);
+  const std::function<void(SoftCanvas&)> calls[] = {
+      [&](SoftCanvas& c) { c.CopyPicture(pic, 10, 300, 64, 64, 0, 0); },
+      [](SoftCanvas& c) { c.Rectangle(5, 290, 900, 1100); },
+      [](SoftCanvas& c) { c.Arc(0, 280, 800, 1200); },
+      [](SoftCanvas& c) { c.PrintText(20, 310, "Impostazioni"); },
+      [](SoftCanvas& c) {
+        c.SetPenWidth(5);
+        c.LineInt(0, 330, 1000, 300);
+        c.SetPenWidth(1);
+      },
+  };
+  SoftCanvas each(1000, 1200), once(1000, 1200);
+  for (SoftCanvas* c : {&each, &once}) {
+    c->SetRop2(kRopXorPen);
+    c->SetFontSize(20);
+  }
+  for (const auto& call : calls) {
+    for (SoftCanvas* c : {&each, &once}) {
+      c->SetPenColour(0x00ff80);
+      for (int y = 0; y < 1200; y += 40) c->LineInt(0, y, 999, 1199 - y);
+      if (c == &each) c->pixels();
+      call(*c);
+    }
+  }
+  EXPECT_EQ(each.pixels(), once.pixels());
+  once.Repaint();
+  EXPECT_TRUE(Painted(once).empty());
+}
+
 TEST(SoftCanvasLine, Width7RoundCapAsGdi) {
   SoftCanvas c(16, 16);
   c.SetPenWidth(7);
