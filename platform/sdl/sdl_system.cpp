@@ -200,7 +200,10 @@ SdlSystem::~SdlSystem() {
   for (SDL_Window* cover : covers_) SDL_DestroyWindow(cover);
   canvas_.reset();
   if (window_) SDL_DestroyWindow(window_);
-  if (video_) SDL_Quit();
+  if (video_) {
+    SDL_SetEventFilter(nullptr, nullptr);
+    SDL_Quit();
+  }
 }
 
 void SdlSystem::InitVideo() {
@@ -233,6 +236,22 @@ void SdlSystem::InitVideo() {
     ExitWithMessage(NoScreenMessage());
   }
   video_ = true;
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+  SDL_SetEventFilter(&SdlSystem::NoteCrossing, this);
+}
+
+int SdlSystem::NoteCrossing(void* system, SDL_Event* event) {
+  if (event->type != SDL_SYSWMEVENT) return 1;
+  const SDL_SysWMmsg* msg = event->syswm.msg;
+  if (msg && msg->subsystem == SDL_SYSWM_X11) {
+    const int type = msg->msg.x11.event.type;
+    if (type == EnterNotify || type == LeaveNotify) {
+      auto* self = static_cast<SdlSystem*>(system);
+      self->pointer_inside_ = type == EnterNotify;
+      self->cursor_trust_.Moved();
+    }
+  }
+  return 0;
 }
 
 std::string SdlSystem::WindowsDirectory() {
@@ -296,6 +315,13 @@ double SdlSystem::Timer() {
 }
 
 void SdlSystem::HoldPause(int max_ms) {
+  // A hold shows its picture at once (the checks in it may not look at the
+  // cursor, which shows what is due).
+  if (canvas_) canvas_->PresentIfChanged();
+  Wait(max_ms);
+}
+
+void SdlSystem::Wait(int max_ms) {
   WatchDisplays();
   const auto x11 = X11Of(window_);
   if (!x11) {
@@ -308,10 +334,16 @@ void SdlSystem::HoldPause(int max_ms) {
   if (XEventsQueued(display, QueuedAlready) == 0) {
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     if (poll(&connection, 1, max_ms) <= 0) {
-      // Silence: the pointer has not moved over the saver's windows, so the
-      // last reading stands for a while; a pointer that moves elsewhere (a
-      // grab by another program) is still seen within kLongestHoldWaitMs.
-      cursor_trust_.QuietWait();
+      // Silence: the pointer has not moved over the saver's windows. If it
+      // is over them, it has not moved at all, which is as good as a
+      // reading now. Otherwise the last reading stands for a while; a
+      // pointer that moves elsewhere (a grab by another program) is still
+      // seen within kLongestHoldWaitMs.
+      if (pointer_inside_) {
+        cursor_trust_.Read(Monotonic());
+      } else {
+        cursor_trust_.QuietWait();
+      }
       return;
     }
   }
@@ -330,7 +362,7 @@ double SdlSystem::Monotonic() {
 void SdlSystem::BandPause(double seconds) {
   // Bands are drawn in bursts between waits of a millisecond or more; the
   // screen shows them at most every 16 ms anyway.
-  if (seconds > 0) HoldPause(static_cast<int>(std::ceil(seconds * 1000.0)));
+  if (seconds > 0) Wait(static_cast<int>(std::ceil(seconds * 1000.0)));
   if (canvas_) canvas_->PresentIfDue();
   WatchDisplays();
 }

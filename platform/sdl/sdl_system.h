@@ -47,6 +47,10 @@ class PresentingCanvas : public Canvas {
 
   // Shows the canvas if the last showing is 16 ms old or more.
   void PresentIfDue();
+  // Shows what was drawn since the last showing, at once.
+  void PresentIfChanged() {
+    if (changed_) Present();
+  }
   void Present();
   // The window now has this size: the next fill (Repaint) makes the canvas
   // that size, the drawing under way goes on at the old one. Until then
@@ -113,6 +117,8 @@ class SdlSystem : public System {
   // Fits the windows again if the displays changed; looks at most four
   // times a second unless an event said so.
   void WatchDisplays(bool told = false);
+  // Sleeps until the X server says something or max_ms pass.
+  void Wait(int max_ms);
   SDL_Window* OpenCover(const SDL_Rect& bounds);
   // Moves and sizes a window where it is not there already.
   static void PlaceWindow(SDL_Window* window, const SDL_Rect& bounds);
@@ -120,6 +126,9 @@ class SdlSystem : public System {
   // Makes a window cover its display, black until drawn on; true when the
   // X server keeps it black, false on other video drivers.
   static bool FillScreen(SDL_Window* window);
+  // SDL's event filter: notes the pointer entering and leaving the saver's
+  // windows (X events, which nothing else reads, are dropped).
+  static int NoteCrossing(void* system, SDL_Event* event);
 
   std::string args_;
   PosixFiles files_;
@@ -133,6 +142,10 @@ class SdlSystem : public System {
   std::unique_ptr<OptionsDialogWindow> options_dialog_;
   CursorPoint last_cursor_;
   CursorTrust cursor_trust_;
+  // The pointer is over one of the saver's windows and no other program has
+  // grabbed it (a grab takes it away with a leave): each move comes to us
+  // as an event, so a hold that heard none needs no look at the cursor.
+  bool pointer_inside_ = false;
 };
 
 }  // namespace brenlow

@@ -19,7 +19,7 @@ import time
 import uuid
 
 import winehelp
-from linux_session import LinuxSession
+from linux_session import HostWindow, LinuxSession
 from saverrun import check, drawn_outside, marked_processes, tiles
 
 poll = winehelp.poll
@@ -55,24 +55,6 @@ class Run:
     def wait(self, timeout):
         poll(lambda: self.p.poll() is not None, timeout, 0.002, "the end of brenlow")
         return self.p.returncode
-
-
-class HostWindow:
-    """A host's window: brenlow-host-window, driven through its input."""
-
-    def __init__(self, session, helper, width, height, x, y):
-        self.p = subprocess.Popen([helper, str(width), str(height), str(x), str(y)],
-                                  env=session.env(), stdin=subprocess.PIPE,
-                                  stdout=subprocess.PIPE, text=True, start_new_session=True)
-        session.processes.append(self.p)
-        if session.reaper:
-            session.reaper.tell("group", self.p.pid)
-        self.id = int(self.p.stdout.readline(), 16)
-
-    def command(self, line):
-        self.p.stdin.write(line + "\n")
-        self.p.stdin.flush()
-        check(self.p.stdout.readline().strip() == "ok", f"the window helper refused {line!r}")
 
 
 def fails_with_message(run, what, timeout=30):

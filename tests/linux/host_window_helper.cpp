@@ -1,8 +1,10 @@
-// Plays a screen-saver host's window for the end-to-end tests: makes a
-// mapped, undecorated window, prints its id, then follows commands on
-// standard input, one a line, answering "ok" to each:
+// Plays another X client's window for the end-to-end tests (a screen-saver
+// host's, a program that grabs the pointer): makes a mapped, undecorated
+// window, prints its id, then follows commands on standard input, one a
+// line, answering "ok" to each:
 //   resize W H    resizes the window
 //   destroy       destroys it
+//   grab          grabs the pointer for the window: moves go to it alone
 // It ends at the end of its input.
 //
 //   brenlow-host-window WIDTH HEIGHT X Y
@@ -49,6 +51,14 @@ int main(int argc, char** argv) {
       XResizeWindow(display, window, w, h);
     } else if (verb == "destroy") {
       XDestroyWindow(display, window);
+    } else if (verb == "grab") {
+      const int grabbed = XGrabPointer(display, window, False, PointerMotionMask, GrabModeAsync,
+                                       GrabModeAsync, None, None, CurrentTime);
+      if (grabbed != GrabSuccess) {
+        std::printf("grab refused (%d)\n", grabbed);
+        std::fflush(stdout);
+        continue;
+      }
     } else {
       std::fprintf(stderr, "%s: unknown command %s\n", argv[0], verb.c_str());
       return 2;

@@ -1,7 +1,8 @@
 """End-to-end tests of the Linux build of brenlow under Xvfb: the same
 cases as the Windows build's under Wine.
 
-    python3 linux_saver_test.py <case> <brenlow>"""
+    python3 linux_saver_test.py <case> <brenlow>
+    python3 linux_saver_test.py grabbed_in_hold <perf_hold> <brenlow-host-window>"""
 
 import calendar
 import sys
@@ -10,7 +11,8 @@ import time
 import saver_test
 import saverrun
 import winehelp
-from linux_session import LinuxSession
+from linux_session import HostWindow, LinuxSession
+from saverrun import check
 
 FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 
@@ -34,10 +36,29 @@ def case_daylight_saving(session, exe):
     print("two cycles after the clock stepped back an hour; a move ended it with 0")
 
 
+def case_grabbed_in_hold(session, hold, helper):
+    """A sideways move ends a hold: one over the saver's window, which the
+    window hears of, and one while another program has grabbed the pointer,
+    which only a look at the cursor can see."""
+    for grabbed in (False, True):
+        what = "grabbed by another program" if grabbed else "over the saver's window"
+        session.mouse_move(100, 300)
+        p = session.start(hold)
+        out = lambda: session.output(p).decode(errors="replace")  # noqa: E731
+        winehelp.poll(lambda: "holding" in out() or p.poll() is not None, 60, 0.05, "the hold")
+        if grabbed:
+            HostWindow(session, helper, 1, 1, 0, 0).command("grab")
+        session.mouse_move(700, 300)
+        winehelp.poll(lambda: p.poll() is not None, 30, 0.05, f"the end of the hold ({what})")
+        check(p.returncode == 0 and "noticed" in out(), f"{what}: code {p.returncode}, {out()!r}")
+        print(f"pointer {what}: the move ended the hold with 0")
+
+
 if __name__ == "__main__":
     cases = {name: f for name, f in vars(saver_test).items()
              if name.startswith("case_") and name != "case_configure"}
     cases["case_daylight_saving"] = case_daylight_saving
+    cases["case_grabbed_in_hold"] = case_grabbed_in_hold
     if sys.argv[1:2] == ["two_monitors"]:
         make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2,
                                     second=(saver_test.SECOND_W, saver_test.SECOND_H))

@@ -8,9 +8,11 @@ build reads backslashes as slashes, so "C:\\quad.bmp" is drive_c/C:/quad.bmp."""
 
 import os
 import shutil
+import subprocess
 import tempfile
 
 import winehelp
+from saverrun import check
 
 
 class LinuxSession(winehelp.XSession):
@@ -50,3 +52,22 @@ class LinuxSession(winehelp.XSession):
             super().close()
         finally:
             shutil.rmtree(self.home, ignore_errors=True)
+
+
+class HostWindow:
+    """An X client's window: brenlow-host-window, driven through its input."""
+
+    def __init__(self, session, helper, width, height, x, y):
+        self.p = subprocess.Popen([helper, str(width), str(height), str(x), str(y)],
+                                  env=session.env(), stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, text=True, start_new_session=True)
+        session.processes.append(self.p)
+        if session.reaper:
+            session.reaper.tell("group", self.p.pid)
+        self.id = int(self.p.stdout.readline(), 16)
+
+    def command(self, line):
+        self.p.stdin.write(line + "\n")
+        self.p.stdin.flush()
+        answer = self.p.stdout.readline().strip()
+        check(answer == "ok", f"the window helper answered {answer!r} to {line!r}")
