@@ -35,6 +35,35 @@ std::optional<X11Window> X11Of(SDL_Window* window) {
   return X11Window{info.info.x11.display, info.info.x11.window};
 }
 
+// Rows of COLORREF (0x00BBGGRR) pixels to 0x00RRGGBB ones, opaque where
+// the target has alpha. Pitches are in bytes.
+void CopySwappingRedBlue(const Colour* from, int from_pitch, std::uint32_t* to, int to_pitch,
+                         int width, int height, std::uint32_t alpha) {
+  // Four pixels at a time in the compiler's portable vectors: -O2 leaves a
+  // plain loop scalar.
+  using Four = std::uint32_t __attribute__((vector_size(16)));
+  auto swap = [alpha](auto c) {
+    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu) | alpha;
+  };
+  for (int y = 0; y < height; ++y) {
+    const char* in = reinterpret_cast<const char*>(from) + static_cast<size_t>(y) * from_pitch;
+    char* out = reinterpret_cast<char*>(to) + static_cast<size_t>(y) * to_pitch;
+    int x = 0;
+    for (; x + 4 <= width; x += 4) {
+      Four c;
+      std::memcpy(&c, in + x * 4, sizeof c);
+      c = swap(c);
+      std::memcpy(out + x * 4, &c, sizeof c);
+    }
+    for (; x < width; ++x) {
+      Colour c;
+      std::memcpy(&c, in + x * 4, sizeof c);
+      const std::uint32_t v = swap(c);
+      std::memcpy(out + x * 4, &v, sizeof v);
+    }
+  }
+}
+
 }  // namespace
 
 void ExitWithMessage(const std::string& line) {
@@ -101,9 +130,19 @@ void PresentingCanvas::Present() {
       auto* to = static_cast<unsigned char*>(surface->pixels) +
                  static_cast<size_t>(rect.y) * surface->pitch +
                  static_cast<size_t>(rect.x) * surface->format->BytesPerPixel;
-      // COLORREF is 0x00BBGGRR: in memory R, G, B, X, which SDL calls XBGR8888.
-      SDL_ConvertPixels(rect.w, rect.h, SDL_PIXELFORMAT_XBGR8888, from, pitch,
-                        surface->format->format, to, surface->pitch);
+      const SDL_PixelFormat& format = *surface->format;
+      if (format.BytesPerPixel == 4 && format.Rmask == 0xFF0000u && format.Gmask == 0xFF00u &&
+          format.Bmask == 0xFFu) {
+        // The X server's usual 0x00RRGGBB: red and blue trade places. SDL's
+        // general converter took a tenth of what the saver spends.
+        CopySwappingRedBlue(reinterpret_cast<const Colour*>(from), pitch,
+                            reinterpret_cast<std::uint32_t*>(to), surface->pitch, rect.w, rect.h,
+                            format.Amask);
+      } else {
+        // COLORREF is 0x00BBGGRR: in memory R, G, B, X, which SDL calls XBGR8888.
+        SDL_ConvertPixels(rect.w, rect.h, SDL_PIXELFORMAT_XBGR8888, from, pitch, format.format, to,
+                          surface->pitch);
+      }
       SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
     }
   }
