@@ -198,7 +198,6 @@ void PresentingCanvas::PrintText(float x, float y, const std::string& text) {
 void PresentingCanvas::Drawn() {
   canvas_black_ = false;
   changed_ = true;
-  PresentIfDue();
 }
 
 void PresentingCanvas::Resize(int width, int height) {
@@ -225,7 +224,6 @@ void PresentingCanvas::Repaint() {
   }
   TouchAll();
   changed_ = true;
-  PresentIfDue();
 }
 
 SdlSystem::SdlSystem(int argc, char** argv) {
