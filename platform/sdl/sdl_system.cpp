@@ -198,6 +198,9 @@ void PresentingCanvas::PrintText(float x, float y, const std::string& text) {
 void PresentingCanvas::Drawn() {
   canvas_black_ = false;
   changed_ = true;
+  // The canvas fill checks nothing while it draws thousands of outlines,
+  // and its first tiles should show as they come.
+  if (++calls_since_clock_ % kCallsPerClockLook == 0) PresentIfDue();
 }
 
 void PresentingCanvas::Resize(int width, int height) {

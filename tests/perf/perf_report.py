@@ -316,6 +316,19 @@ class NativeEnv:
         shutil.rmtree(self.home, ignore_errors=True)
 
 
+def wait_prefix_idle(prefix, limit=180):
+    """Waits until the prefix's wineserver has been nearly idle (< 1 % of a
+    core) for three seconds in a row: a new prefix's services start devices
+    for a minute or more, which loads the wineserver a user's long-booted
+    one does not. Returns the seconds waited."""
+    t0, quiet = time.monotonic(), 0
+    while quiet < 3 and time.monotonic() - t0 < limit:
+        pid = wineserver_pid(prefix)
+        busy = cpu_percent({"w": pid}, 1.0).get("w", 0.0) if pid else 0.0
+        quiet = quiet + 1 if busy < 1.0 else 0
+    return time.monotonic() - t0
+
+
 def wineserver_pid(prefix):
     st = os.stat(prefix)
     want = f"server-{st.st_dev:x}-{st.st_ino:x}"
@@ -503,6 +516,8 @@ def section_installed(a, picture, replay):
         REAPER = s.reaper
         x = X(s.display)
         shutil.copy(picture, os.path.join(s.windows_folder(), "BR_LOW.bmp"))
+        settled = wait_prefix_idle(s.prefix)
+        print(f"  (the prefix settled in {settled:.0f} s)", file=sys.stderr, flush=True)
         for family, seconds in cases:
             s.write_windows_file("brlscsav.ini", settings.format(family))
             x.move(100, 300)
