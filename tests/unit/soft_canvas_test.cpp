@@ -253,8 +253,9 @@ TEST(SoftCanvasLine, Width1NearestPixelOnEveryStepAtEverySlope) {
 TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
   const int kW = 61, kH = 47;
   std::mt19937 rng(11);
-  auto coord = [&rng](int lo, int hi) {
-    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+  auto coord = [&rng](std::int64_t lo, std::int64_t hi) {
+    return static_cast<int>(
+        lo + static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(hi - lo + 1)));
   };
   const struct {
     const char* name;
