@@ -1,7 +1,8 @@
 """The Debian package as a user gets it: cpack builds it from the build tree,
 lintian finds nothing to say, and the program unpacked from it answers
---help and --version without a display, draws its tiles in a host's window
-and opens its settings window.
+--help and --version without a display (so does the idle service its user
+unit starts), draws its tiles in a host's window and opens its settings
+window.
 
     python3 package_test.py install <build tree> <version>"""
 
@@ -68,6 +69,16 @@ def case_install(session, build, version):
     check(answers["--version"] == f"brenlow {version}\n",
           f"--version printed {answers['--version']!r}")
     print(f"--help names the modes, the options and {settings}; --version: {version}")
+
+    # The idle service: the user unit starts the program the package holds.
+    with open(os.path.join(root, "usr", "lib", "systemd", "user", "brenlow-idle.service")) as f:
+        starts = [line.split("=", 1)[1] for line in f.read().splitlines()
+                  if line.startswith("ExecStart=")]
+    check(starts == ["/usr/bin/brenlow-idle"], f"the unit starts {starts}")
+    run = Run(session, os.path.join(root, starts[0].lstrip("/")), "--version", env=quiet)
+    check(run.wait(30) == 0 and run.output() == f"brenlow-idle {version}\n",
+          f"brenlow-idle --version: {run.output()!r}")
+    print(f"brenlow-idle.service starts {starts[0]}, which is brenlow-idle {version}")
 
     # As a host runs it: tiles inside the host's window.
     window = HostWindow(session, host_window_helper(build), WIN_W, WIN_H, WIN_X, WIN_Y)
