@@ -1,7 +1,8 @@
 // The settings dialog "Impostazioni" on the Linux desktop, in GTK 3: the
 // shape box, the picture path, Ok and Annulla, and below them the desktop's
 // own file chooser, unfolded by the picture button. frmOptions drives it
-// through the same events as on Windows; the chooser browses by itself and
+// through the same calls and events as on Windows: the chooser starts in
+// the folder and with the pattern frmOptions names, browses by itself and
 // names the picked file by its path.
 //
 // Built as a module (options_dialog_module.h), so only "/C" loads GTK.
@@ -11,6 +12,7 @@
 #include <cctype>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "platform/sdl/options_dialog_gtk_layout.h"
@@ -23,30 +25,6 @@ namespace {
 // The dialog's own unit: sizes handed over in twips at 15 per pixel, as
 // on most Windows screens.
 constexpr int kTwipsPerPixel = 15;
-
-// The disk as frmOptions sees it here: one tree from "/", no drives. The
-// GTK chooser lists folders and files itself; frmOptions names the folder
-// it starts in and the files' pattern.
-class DesktopDisk : public ChooserFileSystem {
- public:
-  std::vector<std::string> Drives() override { return {}; }
-  std::string CurrentFolder() override {
-    std::vector<char> folder(4096);
-    return getcwd(folder.data(), folder.size()) ? folder.data() : "/";
-  }
-  std::variant<std::string, DriveError> DriveFolder(const std::string&) override {
-    return CurrentFolder();
-  }
-  std::vector<std::string> SubFolders(const std::string&) override { return {}; }
-  std::vector<std::string> MatchingFiles(const std::string&, const std::string& pattern) override {
-    pattern_ = pattern;
-    return {};
-  }
-  const std::string& pattern() const { return pattern_; }
-
- private:
-  std::string pattern_;
-};
 
 // "*.bmp" as a glob that also takes "LOGO.BMP": Windows matches names
 // without regard to case.
@@ -85,12 +63,6 @@ class OptionsDialogGtk : public OptionsDialogWindow {
   void Load(OptionsDialogEvents& events) override {
     events_ = &events;
     events.Form_Load();
-    if (!disk_.pattern().empty()) {
-      GtkFileFilter* filter = gtk_file_filter_new();
-      gtk_file_filter_set_name(filter, disk_.pattern().c_str());
-      gtk_file_filter_add_pattern(filter, CaseFreeGlob(disk_.pattern()).c_str());
-      gtk_file_chooser_set_filter(GTK_FILE_CHOOSER(w_.chooser), filter);
-    }
   }
 
   int Run() override {
@@ -151,14 +123,25 @@ class OptionsDialogGtk : public OptionsDialogWindow {
     }
   }
 
-  void ShowDrives(const std::vector<std::string>&, int) override {}
-  // The chooser starts in the folder frmOptions names and browses from there.
-  void ShowFolders(const std::vector<FolderEntry>& folders, int selected) override {
-    if (selected < 0 || selected >= static_cast<int>(folders.size())) return;
-    gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(w_.chooser),
-                                        folders[selected].path.c_str());
+  // One tree from "/": no drive list, and no drive has a folder.
+  void ShowDrive(const std::string&) override {}
+  std::variant<std::string, DriveError> DriveFolder(const std::string& drive) override {
+    return DriveError{false, drive + ": nessuna unità con questo nome"};
   }
-  void ShowFiles(const std::vector<std::string>&) override {}
+  // The chooser is Dir1 and File1 in one: it goes where File1 is sent, shows
+  // the files of the pattern there, and browses from there by itself.
+  void ShowFolder(const std::string&) override {}
+  void ShowFiles(const std::string& folder, const std::string& pattern) override {
+    GtkFileFilter* filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, pattern.c_str());
+    gtk_file_filter_add_pattern(filter, CaseFreeGlob(pattern).c_str());
+    gtk_file_chooser_set_filter(GTK_FILE_CHOOSER(w_.chooser), filter);
+    gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(w_.chooser), folder.c_str());
+  }
+  std::string CurrentFolder() override {
+    std::vector<char> folder(4096);
+    return getcwd(folder.data(), folder.size()) ? folder.data() : "/";
+  }
 
   void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
     GtkWidget* box =
@@ -169,8 +152,6 @@ class OptionsDialogGtk : public OptionsDialogWindow {
     gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
   }
-
-  ChooserFileSystem& FileSystem() override { return disk_; }
 
  private:
   struct Size {
@@ -258,15 +239,14 @@ class OptionsDialogGtk : public OptionsDialogWindow {
   }
   static void OnFileSelected(GtkFileChooser* chooser, gpointer data) {
     const std::string path = PickedFile(chooser);
-    if (!path.empty()) Self(data)->events_->File1_ClickPath(path);
+    if (!path.empty()) Self(data)->events_->File1_Click(path);
   }
   static void OnFileActivated(GtkFileChooser* chooser, gpointer data) {
     const std::string path = PickedFile(chooser);
-    if (!path.empty()) Self(data)->events_->File1_DblClickPath(path);
+    if (!path.empty()) Self(data)->events_->File1_DblClick(path);
   }
 
   OptionsDialogEvents* events_ = nullptr;
-  DesktopDisk disk_;
   dialog_gtk::DialogWidgets w_;
   int width_ = 0;
   int height_ = 0;
