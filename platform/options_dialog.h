@@ -1,7 +1,8 @@
 // The settings dialog's window, as the platform provides it. The dialog's
-// behaviour lives in saver/options (frmOptions) and reaches the widgets
-// only through this interface; the chooser reads the disk only through
-// ChooserFileSystem.
+// behaviour lives in saver/options (frmOptions) and reaches the widgets and
+// the picture chooser only through this interface. The chooser's controls
+// read the disk themselves, as list controls do; the logic names the drive,
+// the folder and the pattern to show and hears what the user chose.
 #pragma once
 
 #include <string>
@@ -10,8 +11,8 @@
 
 namespace brenlow {
 
-// What the dialog logic hears from its window. Indexes count entries of the
-// lists as last handed to the window.
+// What the dialog logic hears from its window. Every toolkit names what the
+// user chose, whether its chooser is three lists or one browsing widget.
 class OptionsDialogEvents {
  public:
   virtual ~OptionsDialogEvents() = default;
@@ -23,26 +24,20 @@ class OptionsDialogEvents {
   virtual void Combo1_KeyPress(int& key_ascii) = 0;
   virtual void Text1_Click() = 0;
   virtual void Cmdsfoglia_Click() = 0;
-  // The user picked an entry of Drive1.
-  virtual void Drive1_Pick(int index) = 0;
-  // The user opened an entry of Dir1 (double-click or Enter).
-  virtual void Dir1_Open(int index) = 0;
-  // The selection of File1 moved to an entry (click or arrow keys).
-  virtual void File1_Click(int index) = 0;
-  virtual void File1_DblClick(int index) = 0;
-  // The same from a chooser that browses the disk by itself (a desktop's
-  // own file chooser): it names the file's full path instead of an entry.
-  virtual void File1_ClickPath(const std::string& path) = 0;
-  virtual void File1_DblClickPath(const std::string& path) = 0;
+  // The user picked a drive ("C:") in Drive1.
+  virtual void Drive1_Pick(const std::string& drive) = 0;
+  // The user opened a folder in Dir1 (double-click or Enter).
+  virtual void Dir1_Open(const std::string& folder) = 0;
+  // The selection of File1 moved to a file (click or arrow keys): its full
+  // path.
+  virtual void File1_Click(const std::string& path) = 0;
+  virtual void File1_DblClick(const std::string& path) = 0;
 };
 
-// One line of the folder list: the ancestors of the current folder (open
-// folders), then its subfolders, each indented by its depth.
-struct FolderEntry {
-  std::string name;  // what the list shows
-  std::string path;  // the folder it stands for
-  int depth = 0;
-  bool open = false;
+// Why a drive's folder cannot be reached.
+struct DriveError {
+  bool not_ready = false;  // the device-unavailable case: no medium, not ready
+  std::string message;     // the system's own description
 };
 
 struct PixelRect {
@@ -53,8 +48,6 @@ struct PixelRect {
 };
 
 enum class MessageIcon { kNone, kError };
-
-class ChooserFileSystem;
 
 // The window itself: the form, its controls and a message box owned by it.
 // Sizes of the form are in twips (its outer frame), positions inside it in
@@ -91,38 +84,20 @@ class OptionsDialogWindow {
   // them in their own layout.
   virtual void SetCombo1List(const std::vector<std::string>& /*entries*/) {}
 
-  virtual void ShowDrives(const std::vector<std::string>& drives, int selected) = 0;
-  virtual void ShowFolders(const std::vector<FolderEntry>& folders, int selected) = 0;
-  virtual void ShowFiles(const std::vector<std::string>& files) = 0;
-
-  // A message box with an OK button, modal to the dialog.
-  virtual void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) = 0;
-
-  // The disk as the picture chooser sees it.
-  virtual ChooserFileSystem& FileSystem() = 0;
-};
-
-// Why a drive's folder cannot be reached.
-struct DriveError {
-  bool not_ready = false;  // the device-unavailable case: no medium, not ready
-  std::string message;     // the system's own description
-};
-
-// What the picture chooser asks of the disk. Paths are Windows-style
-// ("C:\IMG"); a drive is named by its letter and colon ("C:").
-class ChooserFileSystem {
- public:
-  virtual ~ChooserFileSystem() = default;
-  virtual std::vector<std::string> Drives() = 0;
-  // The process's current folder.
+  // The picture chooser. Drive1 lists the system's drives, this one
+  // selected; a window without drives (one tree from "/") has no Drive1.
+  virtual void ShowDrive(const std::string& drive) = 0;
+  // Dir1 shows a folder among its ancestors and its subfolders.
+  virtual void ShowFolder(const std::string& folder) = 0;
+  // File1 lists the files of a folder that match a pattern such as "*.bmp".
+  virtual void ShowFiles(const std::string& folder, const std::string& pattern) = 0;
+  // The process's current folder, where the chooser starts.
   virtual std::string CurrentFolder() = 0;
   // The current folder of a drive, or why it cannot be read.
   virtual std::variant<std::string, DriveError> DriveFolder(const std::string& drive) = 0;
-  // Names of the subfolders of a folder, sorted.
-  virtual std::vector<std::string> SubFolders(const std::string& folder) = 0;
-  // Names of the files of a folder that match a pattern such as "*.bmp", sorted.
-  virtual std::vector<std::string> MatchingFiles(const std::string& folder,
-                                                 const std::string& pattern) = 0;
+
+  // A message box with an OK button, modal to the dialog.
+  virtual void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) = 0;
 };
 
 }  // namespace brenlow

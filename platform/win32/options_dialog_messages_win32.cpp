@@ -5,11 +5,20 @@
 
 namespace brenlow::dialog_win32 {
 
+// The row selected in a list, when it is one of the entries it was filled
+// with; -1 otherwise.
+int OptionsDialogWin32::Selected(int id, UINT get_selection, std::size_t entries) {
+  const LRESULT row = SendMessageA(Control(id), get_selection, 0, 0);
+  return row >= 0 && static_cast<std::size_t>(row) < entries ? static_cast<int>(row) : -1;
+}
+
+// The events name what was chosen, by copy: the logic's answer refills the
+// list the entry came from.
 void OptionsDialogWin32::DriveChosen() {
-  HWND drive = Control(kDrive1);
   // While the list is open the selection only follows the pointer.
-  if (SendMessageA(drive, CB_GETDROPPEDSTATE, 0, 0)) return;
-  events_->Drive1_Pick(static_cast<int>(SendMessageA(drive, CB_GETCURSEL, 0, 0)));
+  if (SendMessageA(Control(kDrive1), CB_GETDROPPEDSTATE, 0, 0)) return;
+  const int row = Selected(kDrive1, CB_GETCURSEL, drives_.size());
+  if (row >= 0) events_->Drive1_Pick(std::string(drives_[row]));
 }
 
 INT_PTR OptionsDialogWin32::Command(int id, int code) {
@@ -28,13 +37,16 @@ INT_PTR OptionsDialogWin32::Command(int id, int code) {
       return TRUE;
     case kDir1:
       if (code == LBN_DBLCLK) {
-        events_->Dir1_Open(static_cast<int>(SendMessageA(Control(kDir1), LB_GETCURSEL, 0, 0)));
+        const int row = Selected(kDir1, LB_GETCURSEL, folders_.size());
+        if (row >= 0) events_->Dir1_Open(std::string(folders_[row].path));
       }
       return TRUE;
     case kFile1: {
-      const int index = static_cast<int>(SendMessageA(Control(kFile1), LB_GETCURSEL, 0, 0));
-      if (code == LBN_SELCHANGE) events_->File1_Click(index);
-      if (code == LBN_DBLCLK) events_->File1_DblClick(index);
+      const int row = Selected(kFile1, LB_GETCURSEL, files_.size());
+      if (row < 0) return TRUE;
+      const std::string path = JoinChooserPath(file_folder_, files_[row]);
+      if (code == LBN_SELCHANGE) events_->File1_Click(path);
+      if (code == LBN_DBLCLK) events_->File1_DblClick(path);
       return TRUE;
     }
     default:

@@ -128,10 +128,14 @@ void OptionsDialogWin32::SetCombo1(const std::string& text) {
   SetWindowTextA(combo, text.c_str());
 }
 
-void OptionsDialogWin32::ShowDrives(const std::vector<std::string>& drives, int selected) {
+void OptionsDialogWin32::ShowDrive(const std::string& selected) {
   HWND list = Control(kDrive1);
+  drives_ = ChooserDrives();
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  for (const std::string& drive : drives) {
+  int selected_row = -1;
+  for (std::size_t row = 0; row < drives_.size(); ++row) {
+    const std::string& drive = drives_[row];
+    if (drive == selected) selected_row = static_cast<int>(row);
     std::string text = drive;
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     // Only fixed drives are asked for their name: a removable one would spin up.
@@ -145,31 +149,40 @@ void OptionsDialogWin32::ShowDrives(const std::vector<std::string>& drives, int 
     }
     SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
-  SendMessageA(list, CB_SETCURSEL, selected, 0);
+  SendMessageA(list, CB_SETCURSEL, selected_row, 0);
 }
 
-void OptionsDialogWin32::ShowFolders(const std::vector<FolderEntry>& folders, int selected) {
-  HWND list = Control(kDir1);
-  folders_ = folders;
+namespace {
+
+// Rows of a list, refilled without flicker.
+void FillList(HWND list, const std::vector<std::string>& rows, int selected) {
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (const FolderEntry& f : folders) {
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.name.c_str()));
+  for (const std::string& row : rows) {
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
   }
-  SendMessageA(list, LB_SETCURSEL, selected, 0);
+  if (selected >= 0) SendMessageA(list, LB_SETCURSEL, selected, 0);
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }
 
-void OptionsDialogWin32::ShowFiles(const std::vector<std::string>& files) {
-  HWND list = Control(kFile1);
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (const std::string& f : files) {
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.c_str()));
+}  // namespace
+
+void OptionsDialogWin32::ShowFolder(const std::string& folder) {
+  folders_ = FolderListFor(folder, ChooserSubFolders(folder));
+  std::vector<std::string> names;
+  int selected = 0;
+  for (const FolderEntry& f : folders_) {
+    if (f.path == folder) selected = static_cast<int>(names.size());
+    names.push_back(f.name);
   }
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  FillList(Control(kDir1), names, selected);
+}
+
+void OptionsDialogWin32::ShowFiles(const std::string& folder, const std::string& pattern) {
+  file_folder_ = folder;
+  files_ = ChooserMatchingFiles(folder, pattern);
+  FillList(Control(kFile1), files_, -1);
 }
 
 void OptionsDialogWin32::MessageBox(const std::string& text, const std::string& title,

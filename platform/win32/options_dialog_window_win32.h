@@ -10,10 +10,10 @@
 // The view's own MessageBox, not the user32 macro.
 #undef MessageBox
 
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/chooser_lists.h"
 #include "platform/options_dialog.h"
 #include "platform/win32/options_files_win32.h"
 #include "platform/win32/options_layout_win32.h"
@@ -46,7 +46,6 @@ constexpr int kDropDownPixels = 160;
 
 class OptionsDialogWin32 : public OptionsDialogWindow {
  public:
-  OptionsDialogWin32() : disk_(MakeWin32ChooserFileSystem()) {}
   ~OptionsDialogWin32() override;
   void Load(OptionsDialogEvents& events) override;
   int Run() override;
@@ -68,11 +67,14 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
   std::string Combo1() override { return GetText(Control(kCombo1)); }
   void SetCombo1List(const std::vector<std::string>& entries) override;
   void SetCombo1(const std::string& text) override;
-  void ShowDrives(const std::vector<std::string>& drives, int selected) override;
-  void ShowFolders(const std::vector<FolderEntry>& folders, int selected) override;
-  void ShowFiles(const std::vector<std::string>& files) override;
+  void ShowDrive(const std::string& drive) override;
+  void ShowFolder(const std::string& folder) override;
+  void ShowFiles(const std::string& folder, const std::string& pattern) override;
+  std::string CurrentFolder() override { return ChooserCurrentFolder(); }
+  std::variant<std::string, DriveError> DriveFolder(const std::string& drive) override {
+    return ChooserDriveFolder(drive);
+  }
   void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
-  ChooserFileSystem& FileSystem() override { return *disk_; }
 
  private:
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
@@ -85,6 +87,7 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
   void CreateControls();
   void Paint();
   void DrawFolder(const DRAWITEMSTRUCT& item);
+  int Selected(int id, UINT get_selection, std::size_t entries);
   void DriveChosen();
   INT_PTR Command(int id, int code);
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam,
@@ -94,7 +97,6 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
                                          UINT_PTR, DWORD_PTR data) noexcept;
   static LRESULT CALLBACK Text1Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                     DWORD_PTR data) noexcept;
-  std::unique_ptr<ChooserFileSystem> disk_;
   OptionsDialogEvents* events_ = nullptr;
   HWND hwnd_ = nullptr;
   int tpp_x_ = 15;
@@ -102,7 +104,11 @@ class OptionsDialogWin32 : public OptionsDialogWindow {
   int dpi_y_ = 96;
   int text_height_ = 13;  // of the dialog's font, in pixels
   RECT lines_[2] = {};
+  // What the chooser's lists show, row by row.
+  std::vector<std::string> drives_;
   std::vector<FolderEntry> folders_;
+  std::string file_folder_;
+  std::vector<std::string> files_;
   HFONT font_ = nullptr;
   HICON grid_icon_ = nullptr;
   HICON folder_ = nullptr;

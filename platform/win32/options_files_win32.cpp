@@ -46,61 +46,54 @@ std::vector<std::string> List(const std::string& folder, const std::string& patt
   return names;
 }
 
-class Win32ChooserFileSystem : public ChooserFileSystem {
- public:
-  std::vector<std::string> Drives() override {
-    std::vector<std::string> drives;
-    const DWORD mask = GetLogicalDrives();
-    for (int i = 0; i < 26; ++i) {
-      if (mask & (1u << i)) drives.push_back(std::string(1, static_cast<char>('A' + i)) + ":");
-    }
-    return drives;
-  }
-
-  std::string CurrentFolder() override {
-    char buffer[MAX_PATH];
-    const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
-    if (length == 0 || length >= MAX_PATH) return "C:\\";
-    return buffer;
-  }
-
-  std::variant<std::string, DriveError> DriveFolder(const std::string& drive) override {
-    // "X:" alone names the drive's current folder.
-    char buffer[MAX_PATH];
-    const DWORD length = GetFullPathNameA(drive.c_str(), MAX_PATH, buffer, nullptr);
-    if (length == 0 || length >= MAX_PATH) return DriveError{false, Win32ErrorText(GetLastError())};
-    const std::string folder = buffer;
-    // Ask the drive itself, without the system's own "insert a disk" box.
-    const UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
-    const DWORD error = GetLastError();
-    SetErrorMode(old_mode);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      return DriveError{error == ERROR_NOT_READY, Win32ErrorText(error)};
-    }
-    return folder;
-  }
-
-  std::vector<std::string> SubFolders(const std::string& folder) override {
-    return List(folder, "*", true);
-  }
-
-  std::vector<std::string> MatchingFiles(const std::string& folder,
-                                         const std::string& pattern) override {
-    std::vector<std::string> names = List(folder, pattern, false);
-    // FindFirstFile also matches short 8.3 names ("x.bmpx" as X~1.BMP).
-    const std::string tail = pattern.size() > 1 && pattern[0] == '*' ? pattern.substr(1) : "";
-    if (!tail.empty() && tail.find_first_of("*?") == std::string::npos) {
-      std::erase_if(names, [&](const std::string& n) { return !EndsWithNoCase(n, tail); });
-    }
-    return names;
-  }
-};
-
 }  // namespace
 
-std::unique_ptr<ChooserFileSystem> MakeWin32ChooserFileSystem() {
-  return std::make_unique<Win32ChooserFileSystem>();
+std::vector<std::string> ChooserDrives() {
+  std::vector<std::string> drives;
+  const DWORD mask = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    if (mask & (1u << i)) drives.push_back(std::string(1, static_cast<char>('A' + i)) + ":");
+  }
+  return drives;
+}
+
+std::string ChooserCurrentFolder() {
+  char buffer[MAX_PATH];
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+  if (length == 0 || length >= MAX_PATH) return "C:\\";
+  return buffer;
+}
+
+std::variant<std::string, DriveError> ChooserDriveFolder(const std::string& drive) {
+  // "X:" alone names the drive's current folder.
+  char buffer[MAX_PATH];
+  const DWORD length = GetFullPathNameA(drive.c_str(), MAX_PATH, buffer, nullptr);
+  if (length == 0 || length >= MAX_PATH) return DriveError{false, Win32ErrorText(GetLastError())};
+  const std::string folder = buffer;
+  // Ask the drive itself, without the system's own "insert a disk" box.
+  const UINT old_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  const DWORD error = GetLastError();
+  SetErrorMode(old_mode);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return DriveError{error == ERROR_NOT_READY, Win32ErrorText(error)};
+  }
+  return folder;
+}
+
+std::vector<std::string> ChooserSubFolders(const std::string& folder) {
+  return List(folder, "*", true);
+}
+
+std::vector<std::string> ChooserMatchingFiles(const std::string& folder,
+                                              const std::string& pattern) {
+  std::vector<std::string> names = List(folder, pattern, false);
+  // FindFirstFile also matches short 8.3 names ("x.bmpx" as X~1.BMP).
+  const std::string tail = pattern.size() > 1 && pattern[0] == '*' ? pattern.substr(1) : "";
+  if (!tail.empty() && tail.find_first_of("*?") == std::string::npos) {
+    std::erase_if(names, [&](const std::string& n) { return !EndsWithNoCase(n, tail); });
+  }
+  return names;
 }
 
 }  // namespace brenlow

@@ -20,36 +20,7 @@ constexpr char kProgramTitle[] = "brenlow";
 
 }  // namespace
 
-std::string JoinChooserPath(const std::string& folder, const std::string& name) {
-  if (folder.size() > 3) return folder + "\\" + name;
-  return folder + name;
-}
-
 std::string DriveOf(const std::string& path) { return path.substr(0, 2); }
-
-std::vector<FolderEntry> FolderListFor(const std::string& folder,
-                                       const std::vector<std::string>& subfolders) {
-  std::vector<FolderEntry> entries;
-  // The root keeps its separator ("C:\"); every further level is one name.
-  std::size_t end = folder.find('\\');
-  if (end == std::string::npos) end = folder.size() - 1;
-  entries.push_back({folder.substr(0, end + 1), folder.substr(0, end + 1), 0, true});
-  std::size_t start = end + 1;
-  while (start < folder.size()) {
-    std::size_t next = folder.find('\\', start);
-    if (next == std::string::npos) next = folder.size();
-    if (next > start) {
-      entries.push_back({folder.substr(start, next - start), folder.substr(0, next),
-                         static_cast<int>(entries.size()), true});
-    }
-    start = next + 1;
-  }
-  const int depth = static_cast<int>(entries.size());
-  for (const std::string& name : subfolders) {
-    entries.push_back({name, JoinChooserPath(folder, name), depth, false});
-  }
-  return entries;
-}
 
 frmOptions::frmOptions(System& system, Dichiarazioni& globals)
     : system_(system), globals_(globals) {}
@@ -75,10 +46,9 @@ void frmOptions::Form_Load() {
   form.SetLine(2, 10, form.ScaleWidth() - 10, bottom + 26);
 
   // The chooser starts on the process's current drive and folder.
-  drives_ = disk().Drives();
-  const std::string folder = disk().CurrentFolder();
+  const std::string folder = form.CurrentFolder();
   drive_ = DriveOf(folder);
-  ShowDriveList();
+  form.ShowDrive(drive_);
   SetDir1(folder);
 }
 
@@ -115,28 +85,17 @@ void frmOptions::SetFormHeightPixels(int pixels) {
   view().SetFormHeight(ToInt32(view().TwipsPerPixelY() * pixels * static_cast<double>(SizeFactor)));
 }
 
-void frmOptions::ShowDriveList() {
-  int selected = -1;
-  for (std::size_t i = 0; i < drives_.size(); ++i) {
-    if (drives_[i] == drive_) selected = static_cast<int>(i);
-  }
-  view().ShowDrives(drives_, selected);
-}
+void frmOptions::Drive1_Pick(const std::string& drive) { SetDrive1(drive); }
 
-void frmOptions::Drive1_Pick(int index) {
-  if (index < 0 || index >= static_cast<int>(drives_.size())) return;
-  SetDrive1(drives_[index]);
-}
-
-void frmOptions::SetDrive1(std::string drive) {
+void frmOptions::SetDrive1(const std::string& drive) {
   if (drive == drive_) return;
   drive_ = drive;
-  ShowDriveList();
+  view().ShowDrive(drive_);
   Drive1_Change();
 }
 
 void frmOptions::Drive1_Change() {
-  const std::variant<std::string, DriveError> folder = disk().DriveFolder(drive_);
+  const std::variant<std::string, DriveError> folder = view().DriveFolder(drive_);
   if (const auto* error = std::get_if<DriveError>(&folder)) {
     if (error->not_ready) {
       view().MessageBox(error->message, kProgramTitle, MessageIcon::kNone);
@@ -148,42 +107,27 @@ void frmOptions::Drive1_Change() {
   SetDir1(std::get<std::string>(folder));
 }
 
-void frmOptions::SetDir1(std::string folder) {
+void frmOptions::Dir1_Open(const std::string& folder) { SetDir1(folder); }
+
+void frmOptions::SetDir1(const std::string& folder) {
   dir_ = folder;
-  folders_ = FolderListFor(folder, disk().SubFolders(folder));
-  int selected = 0;
-  for (std::size_t i = 0; i < folders_.size(); ++i) {
-    if (folders_[i].path == folder) selected = static_cast<int>(i);
-  }
-  view().ShowFolders(folders_, selected);
-  // Dir1_Change: the file list follows the folder list.
-  file_folder_ = folder;
-  files_ = disk().MatchingFiles(folder, kFilePattern);
-  view().ShowFiles(files_);
+  view().ShowFolder(dir_);
+  Dir1_Change();
 }
 
-void frmOptions::Dir1_Open(int index) {
-  if (index < 0 || index >= static_cast<int>(folders_.size())) return;
-  SetDir1(folders_[index].path);
+// The file list follows the folder list.
+void frmOptions::Dir1_Change() {
+  file_folder_ = dir_;
+  view().ShowFiles(file_folder_, kFilePattern);
 }
 
-void frmOptions::File1_Click(int index) {
-  if (index < 0 || index >= static_cast<int>(files_.size())) return;
-  File1_ClickPath(JoinChooserPath(file_folder_, files_[index]));
-}
-
-void frmOptions::File1_DblClick(int index) {
-  File1_Click(index);
-  SetFormHeightPixels(kCollapsedHeight);
-}
-
-void frmOptions::File1_ClickPath(const std::string& path) {
+void frmOptions::File1_Click(const std::string& path) {
   view().SetText1(path);
   globals_.PictureSetting = view().Text1();
 }
 
-void frmOptions::File1_DblClickPath(const std::string& path) {
-  File1_ClickPath(path);
+void frmOptions::File1_DblClick(const std::string& path) {
+  File1_Click(path);
   SetFormHeightPixels(kCollapsedHeight);
 }
 

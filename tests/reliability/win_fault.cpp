@@ -52,23 +52,17 @@ class ThrowingEvents : public OptionsDialogEvents {
   void Cmdsfoglia_Click() override {
     Relay("Cmdsfoglia_Click", [&] { inner_.Cmdsfoglia_Click(); });
   }
-  void Drive1_Pick(int i) override {
-    Relay("Drive1_Pick", [&] { inner_.Drive1_Pick(i); });
+  void Drive1_Pick(const std::string& drive) override {
+    Relay("Drive1_Pick", [&] { inner_.Drive1_Pick(drive); });
   }
-  void Dir1_Open(int i) override {
-    Relay("Dir1_Open", [&] { inner_.Dir1_Open(i); });
+  void Dir1_Open(const std::string& folder) override {
+    Relay("Dir1_Open", [&] { inner_.Dir1_Open(folder); });
   }
-  void File1_Click(int i) override {
-    Relay("File1_Click", [&] { inner_.File1_Click(i); });
+  void File1_Click(const std::string& path) override {
+    Relay("File1_Click", [&] { inner_.File1_Click(path); });
   }
-  void File1_DblClick(int i) override {
-    Relay("File1_DblClick", [&] { inner_.File1_DblClick(i); });
-  }
-  void File1_ClickPath(const std::string& path) override {
-    Relay("File1_ClickPath", [&] { inner_.File1_ClickPath(path); });
-  }
-  void File1_DblClickPath(const std::string& path) override {
-    Relay("File1_DblClickPath", [&] { inner_.File1_DblClickPath(path); });
+  void File1_DblClick(const std::string& path) override {
+    Relay("File1_DblClick", [&] { inner_.File1_DblClick(path); });
   }
 
  private:
@@ -113,17 +107,18 @@ class FaultyDialog : public OptionsDialogWindow {
   void SetCombo1List(const std::vector<std::string>& entries) override {
     real_.SetCombo1List(entries);
   }
-  void ShowDrives(const std::vector<std::string>& drives, int selected) override {
-    real_.ShowDrives(drives, selected);
+  void ShowDrive(const std::string& drive) override { real_.ShowDrive(drive); }
+  void ShowFolder(const std::string& folder) override { real_.ShowFolder(folder); }
+  void ShowFiles(const std::string& folder, const std::string& pattern) override {
+    real_.ShowFiles(folder, pattern);
   }
-  void ShowFolders(const std::vector<FolderEntry>& folders, int selected) override {
-    real_.ShowFolders(folders, selected);
+  std::string CurrentFolder() override { return real_.CurrentFolder(); }
+  std::variant<std::string, DriveError> DriveFolder(const std::string& drive) override {
+    return real_.DriveFolder(drive);
   }
-  void ShowFiles(const std::vector<std::string>& files) override { real_.ShowFiles(files); }
   void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
     real_.MessageBox(text, title, icon);
   }
-  ChooserFileSystem& FileSystem() override { return real_.FileSystem(); }
 
  private:
   OptionsDialogWindow& real_;

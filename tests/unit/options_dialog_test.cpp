@@ -1,4 +1,4 @@
-// The settings dialog's logic against a fake window and a fake disk.
+// The settings dialog's logic against a fake window, and the chooser's lists.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "platform/chooser_lists.h"
 #include "platform/recording/headless_saver.h"
 #include "saver/app.h"
 #include "saver/frm_prog.h"
@@ -17,35 +18,9 @@
 namespace brenlow {
 namespace {
 
-struct FakeDisk : ChooserFileSystem {
-  std::vector<std::string> drives = {"A:", "C:", "D:"};
-  std::string current = "C:\\WORK";
-  std::map<std::string, std::string> drive_folder = {{"C:", "C:\\WORK"}, {"D:", "D:\\"}};
-  std::set<std::string> not_ready;
-  std::map<std::string, std::vector<std::string>> subfolders;
-  std::map<std::string, std::vector<std::string>> files;
-
-  std::vector<std::string> Drives() override { return drives; }
-  std::string CurrentFolder() override { return current; }
-  std::variant<std::string, DriveError> DriveFolder(const std::string& drive) override {
-    if (not_ready.count(drive)) return DriveError{true, "Periferica non pronta."};
-    const auto it = drive_folder.find(drive);
-    if (it == drive_folder.end()) return DriveError{false, "Errore generico."};
-    return it->second;
-  }
-  std::vector<std::string> SubFolders(const std::string& folder) override {
-    return subfolders[folder];
-  }
-  std::vector<std::string> MatchingFiles(const std::string& folder,
-                                         const std::string& pattern) override {
-    EXPECT_EQ(pattern, "*.bmp");
-    return files[folder];
-  }
-};
-
+// The window of a system with drives; its lists are what it was asked to show.
 struct FakeWindow : OptionsDialogWindow {
   OptionsDialogEvents* events = nullptr;
-  FakeDisk disk;
   int tpp_x = 15, tpp_y = 15;
   int screen_w = 1024 * 15, screen_h = 768 * 15;
   int width = 0, height = 0, left = -1, top = -1;
@@ -53,13 +28,13 @@ struct FakeWindow : OptionsDialogWindow {
   std::string text1, combo1;
   std::vector<std::string> combo1_list;
   int sel_start = -1, sel_length = -1;
-  std::vector<std::string> drives;
-  int drive_selected = -1;
-  std::vector<FolderEntry> folders;
-  int folder_selected = -1;
-  std::vector<std::string> file_list;
-  std::vector<std::string> messages;
-  std::vector<MessageIcon> icons;
+  std::string drive, folder, file_folder, pattern;
+  std::vector<std::string> messages;  // an error's with " (errore)"
+  // The disk: the current folder, each drive's folder, drives not ready.
+  std::string current = "C:\\WORK";
+  std::map<std::string, std::string> drive_folder = {{"C:", "C:\\WORK"}, {"D:", "D:\\"}};
+  std::set<std::string> not_ready;
+  std::function<void()> after_activation = [] {};
 
   void Load(OptionsDialogEvents& e) override {
     events = &e;
@@ -67,6 +42,7 @@ struct FakeWindow : OptionsDialogWindow {
   }
   int Run() override {
     events->Form_Activate();
+    after_activation();
     return 0;
   }
   int TwipsPerPixelX() override { return tpp_x; }
@@ -88,42 +64,44 @@ struct FakeWindow : OptionsDialogWindow {
   std::string Combo1() override { return combo1; }
   void SetCombo1(const std::string& t) override { combo1 = t; }
   void SetCombo1List(const std::vector<std::string>& e) override { combo1_list = e; }
-  void ShowDrives(const std::vector<std::string>& d, int s) override {
-    drives = d;
-    drive_selected = s;
+  void ShowDrive(const std::string& d) override { drive = d; }
+  void ShowFolder(const std::string& f) override { folder = f; }
+  void ShowFiles(const std::string& f, const std::string& p) override {
+    file_folder = f, pattern = p;
   }
-  void ShowFolders(const std::vector<FolderEntry>& f, int s) override {
-    folders = f;
-    folder_selected = s;
+  std::string CurrentFolder() override { return current; }
+  std::variant<std::string, DriveError> DriveFolder(const std::string& d) override {
+    if (not_ready.count(d)) return DriveError{true, "Periferica non pronta."};
+    const auto it = drive_folder.find(d);
+    if (it == drive_folder.end()) return DriveError{false, "Errore generico."};
+    return it->second;
   }
-  void ShowFiles(const std::vector<std::string>& f) override { file_list = f; }
   void MessageBox(const std::string& text, const std::string&, MessageIcon icon) override {
-    messages.push_back(text);
-    icons.push_back(icon);
+    messages.push_back(text + (icon == MessageIcon::kError ? " (errore)" : ""));
   }
-  ChooserFileSystem& FileSystem() override { return disk; }
 };
 
 const char kIni[] = "C:\\WINDOWS\\brlscsav.ini";
 
-class OptionsDialog : public ::testing::Test {
- protected:
-  void SetUp() override { system.options_dialog = &window; }
-
-  // Start-up with "/C" as far as the dialog's activation.
+// The dialog on a recording system, as start-up with "/C" makes it.
+struct DialogRun {
+  DialogRun() { system.options_dialog = &window; }
+  // Start-up as far as the dialog's activation, on the file's settings.
   void Open(const std::string& ini_content) {
     system.memory_files.content[kIni] = ini_content;
-    globals.PictureSetting = "C:\\WINDOWS\\BR_LOW.bmp";
-    globals.ShapeSetting = "Ovali";
+    frmProg(system, globals).ReadSettingsFile();
     dialog.Show();
     dialog.Run();
   }
+  const std::string& ini() { return system.memory_files.content[kIni]; }
 
   RecordingSystem system;
   FakeWindow window;
   Dichiarazioni globals;
   frmOptions dialog{system, globals};
 };
+
+class OptionsDialog : public ::testing::Test, protected DialogRun {};
 
 TEST_F(OptionsDialog, ActivationFillsFieldsAfterStartUpReadTheFile) {
   system.args = "/c:123";
@@ -136,7 +114,7 @@ TEST_F(OptionsDialog, ActivationFillsFieldsAfterStartUpReadTheFile) {
 
 // An error in one of the dialog's events (a window procedure hands it on to
 // the event loop) is told in a message box and ends the program with code 1.
-TEST_F(OptionsDialog, AnErrorInAnEventIsToldAndEndsWithCodeOne) {
+TEST(OptionsDialogErrors, AnErrorInAnEventIsToldAndEndsWithCodeOne) {
   struct Case {
     std::function<void()> fail;
     const char* message;
@@ -146,60 +124,46 @@ TEST_F(OptionsDialog, AnErrorInAnEventIsToldAndEndsWithCodeOne) {
        "MessageBox brenlow: Errore di run-time: disco rotto"},
   };
   for (const Case& c : cases) {
-    struct FailingWindow : FakeWindow {
-      std::function<void()> fail;
-      int Run() override {
-        FakeWindow::Run();
-        fail();
-        return 0;
-      }
-    } failing;
-    failing.fail = c.fail;
-    RecordingSystem run;
-    run.options_dialog = &failing;
-    run.args = "/c";
+    DialogRun run;
+    run.window.after_activation = c.fail;
+    run.system.args = "/c";
     int code = -1;
     try {
-      RunBrenlow(run);
+      RunBrenlow(run.system);
     } catch (const ProcessEnded& end) {
       code = end.exit_code;
     }
     EXPECT_EQ(code, 1) << c.message;
-    EXPECT_NE(std::find(run.log.begin(), run.log.end(), c.message), run.log.end()) << c.message;
+    const std::vector<std::string>& log = run.system.log;
+    EXPECT_NE(std::find(log.begin(), log.end(), c.message), log.end()) << c.message;
   }
 }
 
+// 5040 x 2400 twips, centred: 420 x 200 pixels at 12 twips per pixel, 336
+// x 160 at 15. Unfolded (twice: no further) to 4800; a click on a file
+// leaves it so, a double-click folds it.
 TEST_F(OptionsDialog, LayoutAtBothScreenResolutions) {
-  struct Case {
-    int tpp;
-    int width_px, collapsed_px, unfolded_px;
-  };
-  for (const Case c : {Case{12, 420, 200, 400}, Case{15, 336, 160, 320}}) {
-    SCOPED_TRACE(c.tpp);
-    window.tpp_x = window.tpp_y = c.tpp;
-    window.screen_w = 1024 * c.tpp;
-    window.screen_h = 768 * c.tpp;
+  for (const int tpp : {12, 15}) {
+    SCOPED_TRACE(tpp);
+    window.tpp_x = window.tpp_y = tpp;
+    window.screen_w = 1024 * tpp;
+    window.screen_h = 768 * tpp;
     dialog.Show();
     EXPECT_EQ(window.width, 5040);
     EXPECT_EQ(window.height, 2400);
-    EXPECT_EQ(window.width / c.tpp, c.width_px);
-    EXPECT_EQ(window.height / c.tpp, c.collapsed_px);
-    EXPECT_EQ(window.left, (1024 * c.tpp - 5040) / 2);
-    EXPECT_EQ(window.top, (768 * c.tpp - 2400) / 2);
-    const int inner = c.width_px - 6;
+    EXPECT_EQ(window.left, (1024 * tpp - 5040) / 2);
+    EXPECT_EQ(window.top, (768 * tpp - 2400) / 2);
+    const int inner = 5040 / tpp - 6;
     EXPECT_EQ(window.lines[1], (std::array<int, 3>{10, inner - 10, 88 + 18 + 25}));
     EXPECT_EQ(window.lines[2], (std::array<int, 3>{10, inner - 10, 88 + 18 + 26}));
 
     dialog.Cmdsfoglia_Click();
     dialog.Cmdsfoglia_Click();
     EXPECT_EQ(window.height, 4800);
-    EXPECT_EQ(window.height / c.tpp, c.unfolded_px);
     EXPECT_EQ(window.width, 5040);
-    window.disk.files["C:\\WORK"] = {"a.bmp"};
-    dialog.SetDir1("C:\\WORK");
-    dialog.File1_Click(0);
-    EXPECT_EQ(window.height, 4800) << "a single click leaves the chooser open";
-    dialog.File1_DblClick(0);
+    dialog.File1_Click("C:\\WORK\\a.bmp");
+    EXPECT_EQ(window.height, 4800);
+    dialog.File1_DblClick("C:\\WORK\\a.bmp");
     EXPECT_EQ(window.height, 2400);
   }
 }
@@ -210,14 +174,14 @@ TEST_F(OptionsDialog, LayoutAtBothScreenResolutions) {
 TEST_F(OptionsDialog, OkSavesTheOfferedShapeAndTheSaverDrawsItsFamily) {
   const std::map<std::string, int> family_numbers = {
       {"Ovali", 1}, {"Quadrati", 2}, {"Triangoli", 3}, {"Cerchi", 4}, {"Ellissi", 5}};
-  Open("old\r\nCerchi\r\nthird line\r\n");
+  Open("C:\\WINDOWS\\BR_LOW.bmp\r\nCerchi\r\nthird line\r\n");
   EXPECT_EQ(window.combo1_list, (std::vector<std::string>{"Casuali", "Quadrati", "Cerchi",
                                                           "Triangoli", "Ovali", "Ellissi"}));
   window.text1 = "typed by the user";
   for (const std::string& shape : window.combo1_list) {
     window.combo1 = shape;
     EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
-    EXPECT_EQ(system.memory_files.content[kIni], "C:\\WINDOWS\\BR_LOW.bmp\r\n" + shape + "\r\n");
+    EXPECT_EQ(ini(), "C:\\WINDOWS\\BR_LOW.bmp\r\n" + shape + "\r\n");
     EXPECT_EQ(globals.ShapeSetting, shape);
 
     HeadlessSaver saver(8, 6);
@@ -241,25 +205,42 @@ TEST_F(OptionsDialog, OkSavesTheOfferedShapeAndTheSaverDrawsItsFamily) {
   }
 }
 
-TEST_F(OptionsDialog, OkWithoutChangesRewritesTheSameFile) {
-  // Values unlike Open's, read by the saver's own start-up reader.
-  const std::string file = "D:\\PIC\\mine.bmp\r\nTriangoli\r\n";
-  system.memory_files.content[kIni] = file;
-  frmProg(system, globals).ReadSettingsFile();
-  dialog.Show();
-  dialog.Run();
-  EXPECT_EQ(window.text1, "D:\\PIC\\mine.bmp");
-  EXPECT_EQ(window.combo1, "Triangoli");
-  EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
-  EXPECT_EQ(system.memory_files.content[kIni], file);
-}
-
-TEST_F(OptionsDialog, AnnullaWritesNothing) {
-  Open("keep\r\nCerchi\r\n");
-  window.combo1 = "Quadrati";
-  dialog.File1_Click(-1);
-  EXPECT_THROW(dialog.CmdAnn_Click(), ProcessEnded);
-  EXPECT_EQ(system.memory_files.content[kIni], "keep\r\nCerchi\r\n");
+// What each way out writes. Ok saves the last file picked (a path from
+// either toolkit, a double-click's too) and Combo1's text; without changes
+// it rewrites what the saver's own reader read. Annulla writes nothing.
+TEST(OptionsDialogEndings, WhatEachButtonWrites) {
+  struct Case {
+    const char* file;
+    std::vector<std::string> picks;  // files clicked, the last one double-clicked
+    const char* shape;               // picked in Combo1; null: none
+    void (frmOptions::*button)();
+    const char* written;  // null: the file as it was
+  } cases[] = {
+      {"D:\\PIC\\mine.bmp\r\nTriangoli\r\n", {}, nullptr, &frmOptions::CmdOk_Click, nullptr},
+      {"keep\r\nCerchi\r\n", {"C:\\WORK\\x.bmp"}, "Quadrati", &frmOptions::CmdAnn_Click, nullptr},
+      {"keep\r\nCerchi\r\n",
+       {"C:\\WORK\\IMG\\zz.bmp", "/home/u/Immagini/logo.bmp"},
+       "Triangoli",
+       &frmOptions::CmdOk_Click,
+       "/home/u/Immagini/logo.bmp\r\nTriangoli\r\n"},
+  };
+  for (const Case& c : cases) {
+    DialogRun run;
+    run.Open(c.file);
+    EXPECT_EQ(run.window.text1 + "\r\n" + run.window.combo1 + "\r\n", c.file);
+    for (const std::string& path : c.picks) {
+      if (&path == &c.picks.back()) {
+        run.dialog.File1_DblClick(path);
+      } else {
+        run.dialog.File1_Click(path);
+      }
+      EXPECT_EQ(run.window.text1, path);
+      EXPECT_EQ(run.globals.PictureSetting, path);
+    }
+    if (c.shape) run.window.combo1 = c.shape;
+    EXPECT_THROW((run.dialog.*c.button)(), ProcessEnded);
+    EXPECT_EQ(run.ini(), c.written ? c.written : c.file);
+  }
 }
 
 TEST_F(OptionsDialog, FailedWriteKeepsDialogOpenAndOldFile) {
@@ -267,138 +248,97 @@ TEST_F(OptionsDialog, FailedWriteKeepsDialogOpenAndOldFile) {
   system.memory_files.read_only.push_back(kIni);
   window.combo1 = "Quadrati";
   EXPECT_NO_THROW(dialog.CmdOk_Click());
-  EXPECT_EQ(system.memory_files.content[kIni], "keep\r\nCerchi\r\n");
-  ASSERT_EQ(window.messages.size(), 1u);
-  EXPECT_EQ(window.messages[0],
-            "Impossibile salvare le impostazioni in C:\\WINDOWS\\brlscsav.ini:\nAccesso negato.");
-  EXPECT_EQ(window.icons[0], MessageIcon::kError);
+  EXPECT_EQ(ini(), "keep\r\nCerchi\r\n");
+  EXPECT_EQ(window.messages,
+            std::vector<std::string>{"Impossibile salvare le impostazioni in "
+                                     "C:\\WINDOWS\\brlscsav.ini:\nAccesso negato. (errore)"});
   // Once the folder is writable again, Ok saves and ends.
   system.memory_files.read_only.clear();
   EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
-  EXPECT_EQ(system.memory_files.content[kIni], "C:\\WINDOWS\\BR_LOW.bmp\r\nQuadrati\r\n");
+  EXPECT_EQ(ini(), "keep\r\nQuadrati\r\n");
 }
 
-TEST_F(OptionsDialog, KeyFilterDiscardsEveryCharacter) {
+TEST_F(OptionsDialog, KeyFilterDiscardsEveryCharacterAndText1ClickSelectsAll) {
   for (int key : {int{'a'}, int{'Z'}, int{'0'}, int{' '}, 8, 13, 255}) {
     int code = key;
     dialog.Combo1_KeyPress(code);
     EXPECT_EQ(code, 0) << key;
   }
-}
-
-TEST_F(OptionsDialog, Text1ClickSelectsAll) {
-  Open("");
+  Open("C:\\WINDOWS\\BR_LOW.bmp\r\nOvali\r\n");
   dialog.Text1_Click();
   EXPECT_EQ(window.sel_start, 0);
   EXPECT_EQ(window.sel_length, static_cast<int>(std::string("C:\\WINDOWS\\BR_LOW.bmp").size()));
 }
 
-TEST(JoinChooserPath, NoDoubledSeparatorAtARoot) {
-  struct Case {
-    const char* folder;
-    const char* expected;
+TEST(OptionsChooserLists, PathsAndFolderRows) {
+  // No doubled separator at a drive's root.
+  EXPECT_EQ(JoinChooserPath("C:\\", "logo.bmp"), "C:\\logo.bmp");
+  EXPECT_EQ(JoinChooserPath("C:\\A", "logo.bmp"), "C:\\A\\logo.bmp");
+  EXPECT_EQ(JoinChooserPath("C:\\IMG", "logo.bmp"), "C:\\IMG\\logo.bmp");
+  // The ancestors, open, then the subfolders one level deeper: name, path,
+  // depth and "+" for an open folder.
+  const auto rows = [](const std::vector<FolderEntry>& entries) {
+    std::vector<std::string> described;
+    for (const FolderEntry& e : entries) {
+      described.push_back(e.name + " " + e.path + " " + std::to_string(e.depth) +
+                          (e.open ? "+" : ""));
+    }
+    return described;
   };
-  for (const Case c : {Case{"C:\\", "C:\\logo.bmp"}, Case{"C:\\IMG", "C:\\IMG\\logo.bmp"},
-                       Case{"C:\\A", "C:\\A\\logo.bmp"}}) {
-    EXPECT_EQ(JoinChooserPath(c.folder, "logo.bmp"), c.expected);
+  EXPECT_EQ(rows(FolderListFor("C:\\IMG\\OLD", {"A", "B"})),
+            (std::vector<std::string>{"C:\\ C:\\ 0+", "IMG C:\\IMG 1+", "OLD C:\\IMG\\OLD 2+",
+                                      "A C:\\IMG\\OLD\\A 3", "B C:\\IMG\\OLD\\B 3"}));
+  EXPECT_EQ(rows(FolderListFor("D:\\", {"X"})),
+            (std::vector<std::string>{"D:\\ D:\\ 0+", "X D:\\X 1"}));
+}
+
+// The chooser starts on the current drive and folder, File1 on "*.bmp".
+// Opening a folder moves File1 with Dir1; a drive change moves both to the
+// drive's folder. A drive that is not ready is told, with no icon, and
+// sends the lists back to the drive at activation (StartDrive), which stops
+// when StartDrive is not ready either; other failures are silent and leave
+// the lists.
+TEST(OptionsDialogChooser, FoldersAndDrives) {
+  struct Case {
+    const char* current;              // the folder at start
+    std::set<std::string> not_ready;  // after activation
+    std::vector<std::string> steps;   // a drive ("D:") picked, or a folder opened
+    std::size_t messages;
+    const char* drive;   // what Drive1 shows after
+    const char* folder;  // what Dir1 and File1 show after
+  } cases[] = {
+      {"C:\\WORK", {}, {}, 0, "C:", "C:\\WORK"},
+      {"C:\\WORK", {}, {"C:\\WORK\\IMG"}, 0, "C:", "C:\\WORK\\IMG"},
+      {"C:\\WORK", {}, {"D:"}, 0, "D:", "D:\\"},
+      // Back to StartDrive, not to the drive before.
+      {"C:\\WORK", {"A:"}, {"D:", "A:"}, 1, "C:", "C:\\WORK"},
+      {"A:\\", {"A:", "D:"}, {"D:"}, 2, "A:", "A:\\"},
+      {"C:\\WORK", {}, {"E:"}, 0, "E:", "C:\\WORK"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    DialogRun run;
+    run.window.current = c.current;
+    run.window.drive_folder["A:"] = "A:\\";
+    run.Open("");
+    EXPECT_EQ(run.dialog.StartDrive, std::string(c.current).substr(0, 2));
+    run.window.not_ready = c.not_ready;
+    for (const std::string& step : c.steps) {
+      if (step.size() == 2) {
+        run.dialog.Drive1_Pick(step);
+      } else {
+        run.dialog.Dir1_Open(step);
+      }
+    }
+    EXPECT_EQ(run.window.messages, std::vector<std::string>(c.messages, "Periferica non pronta."));
+    EXPECT_EQ(run.dialog.Drive1(), c.drive);
+    EXPECT_EQ(run.window.drive, c.drive);
+    for (const std::string& shown :
+         {run.dialog.Dir1(), run.window.folder, run.dialog.File1Path(), run.window.file_folder}) {
+      EXPECT_EQ(shown, c.folder);
+    }
+    EXPECT_EQ(run.window.pattern, "*.bmp");
   }
-}
-
-TEST(FolderListFor, AncestorsThenSubfolders) {
-  const auto entries = FolderListFor("C:\\IMG\\OLD", {"A", "B"});
-  ASSERT_EQ(entries.size(), 5u);
-  const std::vector<std::tuple<std::string, std::string, int, bool>> expected = {
-      {"C:\\", "C:\\", 0, true},
-      {"IMG", "C:\\IMG", 1, true},
-      {"OLD", "C:\\IMG\\OLD", 2, true},
-      {"A", "C:\\IMG\\OLD\\A", 3, false},
-      {"B", "C:\\IMG\\OLD\\B", 3, false}};
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    EXPECT_EQ(std::tie(entries[i].name, entries[i].path, entries[i].depth, entries[i].open),
-              expected[i]);
-  }
-  const auto root = FolderListFor("D:\\", {"X"});
-  ASSERT_EQ(root.size(), 2u);
-  EXPECT_EQ(root[1].path, "D:\\X");
-}
-
-TEST_F(OptionsDialog, ChooserStartsOnCurrentFolderAndFollowsTheLists) {
-  window.disk.subfolders["C:\\WORK"] = {"IMG"};
-  window.disk.files["C:\\WORK\\IMG"] = {"logo.bmp", "zz.bmp"};
-  window.disk.files["D:\\"] = {"root.bmp"};
-  Open("");
-  EXPECT_EQ(window.drive_selected, 1);
-  EXPECT_EQ(window.folders[window.folder_selected].path, "C:\\WORK");
-  ASSERT_EQ(window.folders.size(), 3u);
-  dialog.Dir1_Open(2);
-  EXPECT_EQ(dialog.File1Path(), "C:\\WORK\\IMG");
-  EXPECT_EQ(window.file_list, (std::vector<std::string>{"logo.bmp", "zz.bmp"}));
-  dialog.File1_Click(1);
-  EXPECT_EQ(window.text1, "C:\\WORK\\IMG\\zz.bmp");
-  EXPECT_EQ(globals.PictureSetting, "C:\\WORK\\IMG\\zz.bmp");
-
-  dialog.Drive1_Pick(2);
-  EXPECT_EQ(dialog.Dir1(), "D:\\");
-  dialog.File1_DblClick(0);
-  EXPECT_EQ(globals.PictureSetting, "D:\\root.bmp");
-  EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
-  EXPECT_EQ(system.memory_files.content[kIni], "D:\\root.bmp\r\nOvali\r\n");
-}
-
-// A desktop's own file chooser names the picked file by its path: the same
-// pick, the same fold, the same file written by Ok.
-TEST_F(OptionsDialog, ChooserThatNamesPathsPicksAndFoldsLikeTheLists) {
-  Open("");
-  dialog.Cmdsfoglia_Click();
-  dialog.File1_ClickPath("/home/u/Immagini/logo.bmp");
-  EXPECT_EQ(window.text1, "/home/u/Immagini/logo.bmp");
-  EXPECT_EQ(globals.PictureSetting, "/home/u/Immagini/logo.bmp");
-  EXPECT_EQ(window.height, 4800) << "a single click leaves the chooser open";
-  dialog.File1_DblClickPath("/srv/pics/other.bmp");
-  EXPECT_EQ(window.height, 2400);
-  window.combo1 = "Triangoli";
-  EXPECT_THROW(dialog.CmdOk_Click(), ProcessEnded);
-  EXPECT_EQ(system.memory_files.content[kIni], "/srv/pics/other.bmp\r\nTriangoli\r\n");
-}
-
-TEST_F(OptionsDialog, DriveNotReadyGoesBackToStartDrive) {
-  window.disk.not_ready = {"A:"};
-  window.disk.subfolders["D:\\"] = {"X"};
-  Open("");
-  dialog.Drive1_Pick(2);  // D: works
-  EXPECT_EQ(dialog.Dir1(), "D:\\");
-  dialog.Drive1_Pick(0);  // A: has no medium
-  EXPECT_EQ(window.messages, std::vector<std::string>{"Periferica non pronta."});
-  EXPECT_EQ(window.icons[0], MessageIcon::kNone);
-  // Back to the drive at activation, not to the drive shown before.
-  EXPECT_EQ(dialog.Drive1(), "C:");
-  EXPECT_EQ(window.drive_selected, 1);
-  EXPECT_EQ(dialog.Dir1(), "C:\\WORK");
-  EXPECT_EQ(dialog.File1Path(), "C:\\WORK");
-}
-
-TEST_F(OptionsDialog, StartDriveNotReadyEitherShowsSecondMessageAndStops) {
-  window.disk.current = "A:\\";
-  window.disk.drive_folder["A:"] = "A:\\";
-  window.disk.subfolders["A:\\"] = {"OLD"};
-  Open("");
-  EXPECT_EQ(dialog.StartDrive, "A:");
-  window.disk.not_ready = {"A:", "D:"};
-  dialog.Drive1_Pick(2);
-  EXPECT_EQ(window.messages.size(), 2u);
-  EXPECT_EQ(dialog.Drive1(), "A:");
-  // The lists keep the folder they showed.
-  EXPECT_EQ(dialog.Dir1(), "A:\\");
-  EXPECT_EQ(window.folders.size(), 2u);
-}
-
-TEST_F(OptionsDialog, OtherDriveErrorsAreSilent) {
-  window.disk.drives.push_back("E:");  // no folder: a generic failure
-  Open("");
-  dialog.Drive1_Pick(3);
-  EXPECT_TRUE(window.messages.empty());
-  EXPECT_EQ(dialog.Drive1(), "E:");
-  EXPECT_EQ(dialog.Dir1(), "C:\\WORK");
 }
 
 }  // namespace
