@@ -4,7 +4,8 @@ given).
 
     installer_wine_test.py <scenario> <quillet.exe>
 
-Scenarios: install, close_by_frame, missing_saver, saver_logo, no_display.
+Scenarios: install, close_by_frame, missing_saver, saver_logo, no_display,
+terminate.
 """
 import getpass
 import os
@@ -218,6 +219,20 @@ def case_no_display(s, quillet):
     p = s.start(os.path.join(ship, "quillet.exe"), cwd=ship, env=env)
     code = s.wait_exit(p, 120)
     check(code == 1, f"exit code {code}")
+    check_installed(s, ship)
+    shutil.rmtree(ship)
+
+
+def case_terminate(s, quillet):
+    """An exception nothing catches (the fault build throws one once the
+    files are in place) ends quillet at once with abort's code 3: no box
+    waits for a click, and what it installed stays."""
+    build = os.path.dirname(quillet)
+    clear_windows_folder(s)
+    ship = ship_folder(build, ("quillet_fault.exe", "brenlow.scr", "BR_LOW.bmp"))
+    p = s.start(os.path.join(ship, "quillet_fault.exe"), cwd=ship)
+    code = s.wait_exit(p, 120)
+    check(code == 3, f"exit code {code}")
     check_installed(s, ship)
     shutil.rmtree(ship)
 
