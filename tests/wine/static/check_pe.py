@@ -15,7 +15,7 @@ import sys
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll", "msvcrt.dll",
     "advapi32.dll", "shell32.dll", "winmm.dll", "ole32.dll", "oleaut32.dll", "shlwapi.dll",
-    "uxtheme.dll", "version.dll",
+    "uxtheme.dll", "version.dll", "wtsapi32.dll",
 }
 
 # msvcrt's abort shows a modal "Runtime Error!" box in a GUI program and

@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "installer/frmsetup.h"
 #include "platform/win32/options_layout_win32.h"
@@ -75,6 +76,32 @@ TEST(VirtualStorePath, IsTheDrivelessPathUnderTheUsersVirtualStore) {
       {"", "C:\\WINDOWS\\brlscsav.ini", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(VirtualStorePath(c.local, c.path), c.copy) << c.path;
+}
+
+// An administrator's password given for a standard user: both users' copies
+// go, each once, whatever the case and separators of the folders.
+TEST(UserCopyPaths, TheElevatedUsersAndTheSessionUsersEachOnce) {
+  const std::string ini = "C:\\WINDOWS\\brlscsav.ini";
+  const std::string admin = "C:\\Users\\admin\\AppData\\Local";
+  const std::string anna = "C:\\Users\\anna";
+  const std::string store = "\\VirtualStore\\WINDOWS\\brlscsav.ini";
+  struct Case {
+    std::string elevated, profile;
+    std::vector<std::string> copies;
+  } cases[] = {
+      {admin, anna, {admin + store, anna + "\\AppData\\Local" + store}},
+      {admin, anna + "\\", {admin + store, anna + "\\AppData\\Local" + store}},
+      {anna + "\\AppData\\Local", anna, {anna + "\\AppData\\Local" + store}},  // not elevated
+      {"c:\\users\\ANNA\\appdata\\local\\", anna, {"c:\\users\\ANNA\\appdata\\local" + store}},
+      {admin, "", {admin + store}},  // no session user found
+      {"", anna, {anna + "\\AppData\\Local" + store}},
+      {"", "", {}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UserCopyPaths(ini, c.elevated, c.profile), c.copies)
+        << c.elevated << " " << c.profile;
+  }
+  EXPECT_TRUE(UserCopyPaths("\\brlscsav.ini", admin, anna).empty());
 }
 
 TEST(ArgumentsOf, SplitsOffTheProgramPathAsTheRuntimeDoes) {
