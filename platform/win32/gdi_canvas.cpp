@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/win32/window_frame_win32.h"
+
 namespace brenlow {
 
 int ToPixel(float value) {
@@ -130,15 +132,15 @@ void GdiCanvas::CopyPicture(const Picture& picture, float dest_x, float dest_y, 
            ToPixel(src_x), ToPixel(src_y), SRCCOPY);
 }
 
-void GdiCanvas::SetFontSize(float points) {
-  if (points != font_points_) font_dirty_ = true;
-  font_points_ = points;
-}
+void GdiCanvas::SetFontSize(float points) { font_points_ = points; }
 
 void GdiCanvas::SelectFont() {
-  if (!font_dirty_ && font_) return;
-  const int dpi = ::GetDeviceCaps(dc_, LOGPIXELSY);
-  const int height = -static_cast<int>(std::lround(font_points_ * dpi / 72.0));
+  // A memory DC knows only the system's scale; the window's monitor may
+  // have another, and the window may move to another monitor.
+  const unsigned monitor_dpi = WindowDpi(window_);
+  const int dpi = monitor_dpi ? static_cast<int>(monitor_dpi) : ::GetDeviceCaps(dc_, LOGPIXELSY);
+  if (font_ && font_made_points_ == font_points_ && font_made_dpi_ == dpi) return;
+  const int height = -FontPixels(font_points_, dpi);
   HFONT font = ::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, ANSI_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
@@ -146,7 +148,8 @@ void GdiCanvas::SelectFont() {
   ::SelectObject(dc_, font);
   if (font_) ::DeleteObject(font_);
   font_ = font;
-  font_dirty_ = false;
+  font_made_points_ = font_points_;
+  font_made_dpi_ = dpi;
 }
 
 void GdiCanvas::PrintText(float x, float y, const std::string& text) {

@@ -59,6 +59,10 @@ class GdiCanvas : public Canvas {
     height_ = height;
   }
 
+  // The window shown from dc: text is sized for the scale of the monitor it
+  // is on. Without one, for the DC's (the system's) scale.
+  void SetWindow(HWND window) { window_ = window; }
+
  private:
   // Puts a pen of the current colour and width into the DC when either
   // changed since the last figure.
@@ -69,6 +73,7 @@ class GdiCanvas : public Canvas {
   void ReleasePicture();
 
   HDC dc_;
+  HWND window_ = nullptr;
   int width_;
   int height_;
   Colour pen_colour_ = kInitialDrawingState.pen_colour;
@@ -77,7 +82,9 @@ class GdiCanvas : public Canvas {
   bool pen_dirty_ = true;
   float font_points_ = kInitialDrawingState.font_points;
   HFONT font_ = nullptr;
-  bool font_dirty_ = true;
+  // The points and dpi font_ was made for.
+  float font_made_points_ = 0;
+  int font_made_dpi_ = 0;
 
   const Picture* cached_picture_ = nullptr;
   const Colour* cached_pixels_ = nullptr;

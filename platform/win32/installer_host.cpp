@@ -2,6 +2,8 @@
 
 #include <windows.h>
 #undef MessageBox  // InstallerHost::MessageBox, not the user32 macro
+#include <sddl.h>
+#include <wtsapi32.h>
 
 #include <cmath>
 
@@ -124,6 +126,56 @@ class WindowGuard {
   HWND hwnd_;
 };
 
+std::string SessionText(WTS_INFO_CLASS what) {
+  char* text = nullptr;
+  DWORD bytes = 0;
+  if (!WTSQuerySessionInformationA(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, what, &text,
+                                   &bytes)) {
+    return {};
+  }
+  std::string value = text;
+  WTSFreeMemory(text);
+  return value;
+}
+
+// The profile folder of the user signed in to this session, or empty. Asked
+// of the session and the registry rather than of that user's processes,
+// whose tokens an administrator may not open.
+std::string SessionUserProfile() {
+  const std::string user = SessionText(WTSUserName);
+  if (user.empty()) return {};
+  const std::string domain = SessionText(WTSDomainName);
+  const std::string account = domain.empty() ? user : domain + "\\" + user;
+  BYTE sid[SECURITY_MAX_SID_SIZE];
+  DWORD sid_size = sizeof sid;
+  char found_domain[256];
+  DWORD domain_size = sizeof found_domain;
+  SID_NAME_USE use;
+  char* sid_text = nullptr;
+  if (!LookupAccountNameA(nullptr, account.c_str(), sid, &sid_size, found_domain, &domain_size,
+                          &use) ||
+      !ConvertSidToStringSidA(sid, &sid_text)) {
+    return {};
+  }
+  const std::string key_name =
+      std::string("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\") + sid_text;
+  LocalFree(sid_text);
+  HKEY key;
+  // The 64-bit view on 64-bit Windows: a 32-bit quillet must not be
+  // redirected.
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_name.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                    &key) != ERROR_SUCCESS) {
+    return {};
+  }
+  char profile[MAX_PATH];
+  DWORD bytes = sizeof profile;
+  // RRF_RT_REG_SZ takes REG_EXPAND_SZ too, expanded ("%SystemDrive%\Users\x").
+  const LSTATUS read =
+      RegGetValueA(key, nullptr, "ProfileImagePath", RRF_RT_REG_SZ, nullptr, profile, &bytes);
+  RegCloseKey(key);
+  return read == ERROR_SUCCESS ? profile : "";
+}
+
 }  // namespace
 
 void Win32InstallerHost::DeleteStream(const std::string& path) {
@@ -134,10 +186,11 @@ void Win32InstallerHost::DeleteStream(const std::string& path) {
 void Win32InstallerHost::DeleteUserCopy(const std::string& path) {
   char local[MAX_PATH];
   const DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
-  const std::string copy = VirtualStorePath(local, path);
+  const std::string elevated_local = length > 0 && length < MAX_PATH ? local : "";
   // Most users never saved settings of their own: nothing to say then.
-  if (!copy.empty()) DeleteFileA(copy.c_str());
+  for (const std::string& copy : UserCopyPaths(path, elevated_local, SessionUserProfile())) {
+    DeleteFileA(copy.c_str());
+  }
 }
 
 void Win32InstallerHost::MessageBox(const std::string& text, const std::string& title) {

@@ -43,10 +43,4 @@ inline PixelRect PixelsFromTwips(const TwipsRect& r, int twips_per_pixel_x, int 
           PixelsFromTwips(r.height, twips_per_pixel_y)};
 }
 
-// The em height in pixels of a font of the given points on a screen of dpi
-// dots per inch, the nearest way.
-inline int FontPixels(int points, int dpi) {
-  return static_cast<int>(std::nearbyint(points * dpi / 72.0));
-}
-
 }  // namespace brenlow

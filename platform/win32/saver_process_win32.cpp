@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-#include <exception>
-
+#include "platform/win32/process_guard_win32.h"
 #include "platform/win32/win32_system.h"
 
 namespace brenlow {
@@ -27,12 +25,8 @@ void GuardSaverProcess() {
   // A picture on an empty card reader must not bring up the system's
   // "no disk" box at every start, nor a crash an error report box behind
   // the topmost saver window.
-  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  GuardProcess(GiveBackDesktop);
   ::SetUnhandledExceptionFilter(OnCrash);
-  std::set_terminate([] {
-    GiveBackDesktop();
-    std::abort();
-  });
 }
 
 }  // namespace brenlow

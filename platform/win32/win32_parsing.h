@@ -1,7 +1,9 @@
-// Reading what Windows hands the saver: its command line.
+// Reading what Windows hands the programs: the saver's command line, the
+// paths of a user's virtualized files.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace brenlow {
 
@@ -15,5 +17,14 @@ std::string ArgumentsOf(const char* command_line);
 // Empty for a path without a drive letter (network paths are never
 // virtualized) or without a local folder.
 std::string VirtualStorePath(const std::string& local_app_data, const std::string& path);
+
+// The virtualized copies of path that quillet removes: the one of the user
+// it runs as (local application data folder elevated_local) and the one of
+// the user signed in to the session (profile folder session_profile), who
+// is someone else when a standard user gave an administrator's password.
+// Each copy once, compared without case as Windows compares paths; an empty
+// folder (not found) gives none.
+std::vector<std::string> UserCopyPaths(const std::string& path, const std::string& elevated_local,
+                                       const std::string& session_profile);
 
 }  // namespace brenlow

@@ -1,9 +1,10 @@
 // Outer window sizes asked in twips, made to give the same client area
-// whatever frame the system draws. The layouts in twips were made for a
-// dialog frame of 3 pixels a side and a 19-pixel caption at 96 dpi (what
-// Wine draws); Windows 7 to 11 draw thicker frames, which would eat into
-// the client area and clip the lowest controls. Free of windows.h apart
-// from ActualFrame, so the arithmetic is checked natively.
+// whatever frame the system draws, and text sized for a monitor's scale.
+// The layouts in twips were made for a dialog frame of 3 pixels a side and
+// a 19-pixel caption at 96 dpi (what Wine draws); Windows 7 to 11 draw
+// thicker frames, which would eat into the client area and clip the lowest
+// controls. Free of windows.h apart from ActualFrame and WindowDpi, so the
+// arithmetic is checked natively.
 #pragma once
 
 #include <cmath>
@@ -36,6 +37,16 @@ inline int FittedOuter(int design_outer, int design_extra, int actual_extra) {
 inline int DesignOuter(int outer, int design_extra, int actual_extra) {
   return outer - (actual_extra > design_extra ? actual_extra - design_extra : 0);
 }
+
+// The em height in pixels of a font of the given points on a screen of dpi
+// dots per inch, the nearest way.
+inline int FontPixels(double points, int dpi) {
+  return static_cast<int>(std::nearbyint(points * dpi / 72.0));
+}
+
+// The dpi of the monitor the window is on, where the system can say it
+// (Windows 8.1 and later); 0 otherwise.
+unsigned WindowDpi(HWND__* window);
 
 // The frame the system draws around this window, from its styles and its
 // monitor's dpi where the system can say it (Windows 10 1607 and later).

@@ -4,7 +4,8 @@ given).
 
     installer_wine_test.py <scenario> <quillet.exe>
 
-Scenarios: install, close_by_frame, missing_saver, saver_logo, no_display.
+Scenarios: install, close_by_frame, missing_saver, saver_logo, no_display,
+session_user, terminate.
 """
 import getpass
 import os
@@ -88,26 +89,38 @@ def check_installed(s, ship):
     check(settings == DEFAULTS, settings)
 
 
-def virtual_store_copy(s):
-    """Where an unelevated saver's settings land for this user under UAC."""
-    return os.path.join(s.drive_c(), "users", getpass.getuser(), "AppData", "Local",
+def virtual_store_copy(s, user=None):
+    """Where an unelevated saver's settings land for a user (the one Wine
+    runs as, by default) under UAC."""
+    return os.path.join(s.drive_c(), "users", user or getpass.getuser(), "AppData", "Local",
                         "VirtualStore", "windows", "brlscsav.ini")
 
 
-def install(s, build, shot, close):
+def click_button(s):
+    """Closes the window, for install(): a click in the button's middle."""
+    def click(left, top, right, bottom):
+        s.mouse_move((left + right) // 2, (top + bottom) // 2)
+        s.xdotool("click", "1")
+    return click
+
+
+def install(s, build, shot, close, users=(None,)):
     ship = ship_folder(build, ("quillet.exe", "brenlow.scr", "BR_LOW.bmp"))
     # A user's earlier choice, which installing again resets, both in the
-    # Windows folder and in the user's virtualized copy the saver reads first.
+    # Windows folder and in the users' virtualized copies the saver reads
+    # first.
     s.write_windows_file("brlscsav.ini", "C:\\foto\\mare.bmp\r\nCerchi\r\n")
-    user_copy = virtual_store_copy(s)
-    os.makedirs(os.path.dirname(user_copy), exist_ok=True)
-    with open(user_copy, "wb") as f:
-        f.write(b"C:\\foto\\lago.bmp\r\nOvali\r\n")
+    user_copies = [virtual_store_copy(s, user) for user in users]
+    for user_copy in user_copies:
+        os.makedirs(os.path.dirname(user_copy), exist_ok=True)
+        with open(user_copy, "wb") as f:
+            f.write(b"C:\\foto\\lago.bmp\r\nOvali\r\n")
     p = s.start(os.path.join(ship, "quillet.exe"), cwd=ship)
     left, top, right, bottom = wait_setup_window(s, shot)
     # All the work is done before the window shows.
     check_installed(s, ship)
-    check(not os.path.exists(user_copy), "the user's virtualized settings are still there")
+    for user_copy in user_copies:
+        check(not os.path.exists(user_copy), f"virtualized settings still there: {user_copy}")
     close(left, top, right, bottom)
     code = s.wait_exit(p, 30)
     check(code == 0, f"exit code {code}")
@@ -124,11 +137,7 @@ def case_install(s, quillet):
     with open(mark, "w") as f:
         f.write("[ZoneTransfer]\r\nZoneId=3\r\n")
 
-    def click(left, top, right, bottom):
-        s.mouse_move((left + right) // 2, (top + bottom) // 2)
-        s.xdotool("click", "1")
-
-    install(s, build, "installer_window.ppm", click)
+    install(s, build, "installer_window.ppm", click_button(s))
     check(not os.path.exists(mark), "the download mark is still there")
     check(not os.path.exists(mark.replace("brenlow.scr", "BR_LOW.bmp")),
           "the logo has a download mark")
@@ -182,11 +191,7 @@ def case_saver_logo(s, quillet):
     build = os.path.dirname(quillet)
     clear_windows_folder(s)
 
-    def click(left, top, right, bottom):
-        s.mouse_move((left + right) // 2, (top + bottom) // 2)
-        s.xdotool("click", "1")
-
-    install(s, build, "installer_window_before_saver.ppm", click)
+    install(s, build, "installer_window_before_saver.ppm", click_button(s))
 
     # The screen-saver machinery starts the installed saver from the
     # Windows folder.
@@ -218,6 +223,49 @@ def case_no_display(s, quillet):
     p = s.start(os.path.join(ship, "quillet.exe"), cwd=ship, env=env)
     code = s.wait_exit(p, 120)
     check(code == 1, f"exit code {code}")
+    check_installed(s, ship)
+    shutil.rmtree(ship)
+
+
+PROFILE_KEY = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\"
+
+
+def set_profile_folder(s, sid, folder):
+    code = s.run("reg", "add", PROFILE_KEY + sid, "/v", "ProfileImagePath", "/t", "REG_SZ",
+                 "/d", folder, "/f", timeout=120)
+    check(code == 0, f"reg add: exit code {code}")
+
+
+def case_session_user(s, quillet):
+    """A standard user installs with an administrator's password: quillet
+    runs as the administrator and removes the virtualized settings of both,
+    the administrator's and those of the user signed in to the session. Wine
+    has one user; its profile folder in the registry, moved to "anna",
+    stands for the session user's, its LOCALAPPDATA for the
+    administrator's."""
+    build = os.path.dirname(quillet)
+    clear_windows_folder(s)
+    sid = "S-1-5-21-0-0-0-1000"  # Wine's one user
+    own = f"C:\\users\\{getpass.getuser()}"
+
+    set_profile_folder(s, sid, "C:\\users\\anna")
+    try:
+        install(s, build, "installer_window_session_user.ppm", click_button(s),
+                users=(None, "anna"))
+    finally:
+        set_profile_folder(s, sid, own)
+
+
+def case_terminate(s, quillet):
+    """An exception nothing catches (the fault build throws one once the
+    files are in place) ends quillet at once with abort's code 3: no box
+    waits for a click, and what it installed stays."""
+    build = os.path.dirname(quillet)
+    clear_windows_folder(s)
+    ship = ship_folder(build, ("quillet_fault.exe", "brenlow.scr", "BR_LOW.bmp"))
+    p = s.start(os.path.join(ship, "quillet_fault.exe"), cwd=ship)
+    code = s.wait_exit(p, 120)
+    check(code == 3, f"exit code {code}")
     check_installed(s, ship)
     shutil.rmtree(ship)
 

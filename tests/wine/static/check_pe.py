@@ -1,6 +1,7 @@
 """Static checks of the 32-bit deliverables brenlow.scr and quillet.exe: their
 PE headers (32-bit GUI programs, large address aware, terminal-server
-aware), the DLLs they import, and their resources (manifest, icon, version
+aware), the DLLs they import (and that msvcrt's abort is not among the
+functions), and their resources (manifest, icon, version
 information with a company name; the saver's name string).
 
     python3 check_pe.py saver|installer <program> <objdump>"""
@@ -14,10 +15,31 @@ import sys
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll", "msvcrt.dll",
     "advapi32.dll", "shell32.dll", "winmm.dll", "ole32.dll", "oleaut32.dll", "shlwapi.dll",
-    "uxtheme.dll", "version.dll",
+    "uxtheme.dll", "version.dll", "wtsapi32.dll",
 }
 
+# msvcrt's abort shows a modal "Runtime Error!" box in a GUI program and
+# holds the process until it is clicked; Wine shows none, so only the
+# imports tell. Both programs link with --wrap=abort instead.
+FORBIDDEN_IMPORTS = {("msvcrt.dll", "abort")}
+
 RT_ICON, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 6, 14, 16, 24
+
+
+def imports(dump):
+    """{(dll, function)} from objdump -p's import tables, names lower-case."""
+    found, dll = set(), None
+    for line in dump.splitlines():
+        name = re.match(r"\s*DLL Name: (\S+)", line)
+        if name:
+            dll = name.group(1).lower()
+            continue
+        entry = re.match(r"\s*[0-9a-f]+\s+\d+\s+(\S+)\s*$", line)
+        if dll and entry:
+            found.add((dll, entry.group(1)))
+        elif not line.strip():
+            dll = None
+    return found
 
 
 def sections(data):
@@ -152,6 +174,8 @@ def main():
         failures.append("no imports found")
     for dll in sorted(dlls - SYSTEM_DLLS):
         failures.append(f"imports {dll}, which is not a system DLL")
+    for dll, function in sorted(imports(dump) & FORBIDDEN_IMPORTS):
+        failures.append(f"imports {function} from {dll}: its box would hold a failed program")
 
     res = resources(data)
     manifests = [m for (t, _), ms in res.items() if t == RT_MANIFEST for m in ms]

@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "installer/frmsetup.h"
 #include "platform/win32/options_layout_win32.h"
@@ -75,6 +76,32 @@ TEST(VirtualStorePath, IsTheDrivelessPathUnderTheUsersVirtualStore) {
       {"", "C:\\WINDOWS\\brlscsav.ini", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(VirtualStorePath(c.local, c.path), c.copy) << c.path;
+}
+
+// An administrator's password given for a standard user: both users' copies
+// go, each once, whatever the case and separators of the folders.
+TEST(UserCopyPaths, TheElevatedUsersAndTheSessionUsersEachOnce) {
+  const std::string ini = "C:\\WINDOWS\\brlscsav.ini";
+  const std::string admin = "C:\\Users\\admin\\AppData\\Local";
+  const std::string anna = "C:\\Users\\anna";
+  const std::string store = "\\VirtualStore\\WINDOWS\\brlscsav.ini";
+  struct Case {
+    std::string elevated, profile;
+    std::vector<std::string> copies;
+  } cases[] = {
+      {admin, anna, {admin + store, anna + "\\AppData\\Local" + store}},
+      {admin, anna + "\\", {admin + store, anna + "\\AppData\\Local" + store}},
+      {anna + "\\AppData\\Local", anna, {anna + "\\AppData\\Local" + store}},  // not elevated
+      {"c:\\users\\ANNA\\appdata\\local\\", anna, {"c:\\users\\ANNA\\appdata\\local" + store}},
+      {admin, "", {admin + store}},  // no session user found
+      {"", anna, {anna + "\\AppData\\Local" + store}},
+      {"", "", {}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UserCopyPaths(ini, c.elevated, c.profile), c.copies)
+        << c.elevated << " " << c.profile;
+  }
+  EXPECT_TRUE(UserCopyPaths("\\brlscsav.ini", admin, anna).empty());
 }
 
 TEST(ArgumentsOf, SplitsOffTheProgramPathAsTheRuntimeDoes) {
@@ -181,10 +208,29 @@ TEST(OptionsLayout, ControlsInsideTheWindowApartAndInPlace) {
   // Halves go to the even neighbour.
   EXPECT_EQ(PixelsFromTwips(30, 12), 2);
   EXPECT_EQ(PixelsFromTwips(42, 12), 4);
-  // The dialog's font, 8 points: 11, 13 and 16 pixels at 96, 120 and 144 dpi.
-  EXPECT_EQ(FontPixels(kDialogFontPoints, 96), 11);
-  EXPECT_EQ(FontPixels(kDialogFontPoints, 120), 13);
-  EXPECT_EQ(FontPixels(kDialogFontPoints, 144), 16);
+}
+
+// The dialog's 8-point font and the logo's 14-point address, at the scales
+// of the monitors Windows offers: the nearest pixel, halves to even.
+TEST(FontPixels, NearestPixelAtEveryMonitorScale) {
+  struct Case {
+    double points;
+    int dpi, pixels;
+  } cases[] = {
+      {kDialogFontPoints, 96, 11},
+      {kDialogFontPoints, 120, 13},
+      {kDialogFontPoints, 144, 16},
+      {14, 96, 19},
+      {14, 120, 23},
+      {14, 144, 28},
+      {14, 168, 33},
+      {14, 192, 37},
+      {14, 288, 56},
+      {14.25, 144, 28},  // 28.5
+      {14.25, 120, 24},  // 23.75
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FontPixels(c.points, c.dpi), c.pixels) << c.points << " " << c.dpi;
 }
 
 // An exception in a callback is kept, the callback answers the neutral
