@@ -1,21 +1,23 @@
 """The Debian package as a user gets it: cpack builds it from the build tree,
-lintian finds nothing to say, and the program unpacked from it answers
---help and --version without a display (so does the idle service its user
-unit starts), draws its tiles in a host's window and opens its settings
-window.
+lintian finds nothing to say, its copyright file puts every file under the
+licence of LICENSE, and the program unpacked from it answers --help and
+--version without a display (so does the idle service its user unit
+starts), draws its tiles in a host's window and opens its settings window.
 
     python3 package_test.py install <build tree> <version>"""
 
-import glob
 import os
+import re
 import sys
 
 import winehelp
+from deb import make_deb
 from saverrun import check, tiles
 from host_test import HostWindow, Run, host_window_helper, gtk_env
 from linux_session import LinuxSession
 
 WIN_X, WIN_Y, WIN_W, WIN_H = 60, 50, 320, 240
+LICENSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "LICENSE")
 # What the usage must name: the run modes and the hosts' options.
 USAGE_WORDS = ("/S", "/C", "-root", "-window-id", "-shape", "-picture", "--version")
 
@@ -30,14 +32,28 @@ def finished(session, what, program, *args, timeout=120, cwd=None):
     return out
 
 
+def check_copyright(path):
+    """Debian's machine-readable copyright file: every file under the
+    Expat licence of LICENSE, its holders and its text."""
+    with open(LICENSE, encoding="utf-8") as f:
+        license = f.read()
+    holders = re.search(r"^Copyright \(c\) (.+)$", license, re.M).group(1)
+    text = license[license.index("Permission"):].strip()
+    with open(path, encoding="utf-8") as f:
+        paragraphs = [p for p in f.read().split("\n\n") if p.strip()]
+    files = [p for p in paragraphs if p.startswith("Files:")]
+    check([p.splitlines() for p in files] ==
+          [["Files: *", f"Copyright: {holders}", "License: Expat"]],
+          f"{path}: its Files paragraphs are {files}")
+    body = [p.split("\n", 1)[1] for p in paragraphs if p.startswith("License: Expat\n")]
+    unfolded = [re.sub(r"^ \.?", "", b, flags=re.M).strip() for b in body]
+    check(unfolded == [text], f"{path}: no Expat licence paragraph with the text of LICENSE")
+    print(f"copyright: every file Expat, {holders}, the text of LICENSE")
+
+
 def case_install(session, build, version):
     work = os.path.join(session.home, "package")
-    finished(session, "cpack", winehelp.tool("cpack"), "-G", "DEB", "-B", work, "--config",
-             os.path.join(build, "CPackConfig.cmake"), cwd=build)
-    debs = glob.glob(os.path.join(work, "*.deb")) + glob.glob(os.path.join(work, "*.ddeb"))
-    check(len(debs) == 1, f"cpack made {debs}, not one package")
-    deb = debs[0]
-    check(os.path.basename(deb) == f"brenlow_{version}_amd64.deb", f"package name {deb}")
+    deb = make_deb(build, version, work)
 
     out = finished(session, "lintian", winehelp.tool("lintian"), "--fail-on", "error,warning",
                    deb)
@@ -48,6 +64,7 @@ def case_install(session, build, version):
     root = os.path.join(work, "root")
     finished(session, "dpkg-deb -x", winehelp.tool("dpkg-deb"), "-x", deb, root)
     exe = os.path.join(root, "usr", "bin", "brenlow")
+    check_copyright(os.path.join(root, "usr", "share", "doc", "brenlow", "copyright"))
 
     # No display, a data folder that does not exist yet: the usage names
     # the settings file there and leaves the folder as it was.

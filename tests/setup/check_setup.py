@@ -19,7 +19,7 @@ COMMANDS = [
     "i686-w64-mingw32-g++", "x86_64-w64-mingw32-g++", "i686-w64-mingw32-objdump",
     "i686-w64-mingw32-windres", "x86_64-w64-mingw32-windres",
     "wineserver", "/usr/lib/wine/wine", "/usr/lib/wine/wine64",
-    "Xvfb", "xdotool", "import", "convert", "file",
+    "Xvfb", "xdotool", "import", "convert", "file", "mmdebstrap",
     "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
 ]
 

@@ -1,11 +1,12 @@
 """Static checks of the 32-bit deliverables brenlow.scr and quillet.exe: their
 PE headers (32-bit GUI programs, large address aware, terminal-server
 aware), the DLLs they import (and that msvcrt's abort is not among the
-functions), and their resources (manifest, icon, version
-information with a company name; the saver's name string).
+functions), and their resources (manifest, icon, version information with a
+company name and the copyright line of LICENSE; the saver's name string).
 
     python3 check_pe.py saver|installer <program> <objdump>"""
 
+import os
 import re
 import struct
 import subprocess
@@ -22,6 +23,8 @@ SYSTEM_DLLS = {
 # holds the process until it is clicked; Wine shows none, so only the
 # imports tell. Both programs link with --wrap=abort instead.
 FORBIDDEN_IMPORTS = {("msvcrt.dll", "abort")}
+
+LICENSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "LICENSE")
 
 RT_ICON, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 6, 14, 16, 24
 
@@ -155,6 +158,8 @@ def main():
     expected = PROGRAMS[role]
     data = open(scr, "rb").read()
     failures = []
+    with open(LICENSE, encoding="utf-8") as f:
+        notice = next(line.strip() for line in f if line.startswith("Copyright"))
 
     kind = subprocess.run(["file", "-b", scr], capture_output=True, text=True).stdout
     for needle in ("PE32 executable", "(GUI)", "Intel 80386"):
@@ -204,9 +209,10 @@ def main():
                     "ProductVersion"):
             if not values.get(key):
                 failures.append(f"version information lacks {key}")
-        if values.get("OriginalFilename") != expected["OriginalFilename"]:
-            failures.append(f"OriginalFilename is {values.get('OriginalFilename')!r}, "
-                            f"expected {expected['OriginalFilename']!r}")
+        wanted = {"OriginalFilename": expected["OriginalFilename"], "LegalCopyright": notice}
+        for key, value in wanted.items():
+            if values.get(key) != value:
+                failures.append(f"{key} is {values.get(key)!r}, expected {value!r}")
         print("version:", ", ".join(f"{k}={v}" for k, v in sorted(values.items())))
 
     for f in failures:
