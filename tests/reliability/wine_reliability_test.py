@@ -17,8 +17,11 @@ import subprocess
 import sys
 import time
 
-import winehelp
-from saverrun import CYCLE, Saver, black, check, fd_count, logo, proc_status, put_logo
+from harness import check, run_case, tool
+from images import black, logo
+from reaper import fd_count, proc_status
+from saverrun import CYCLE, Saver, put_logo
+from winesession import WineSession
 
 PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "reliability")
 # A smaller screen gives more cycles per minute.
@@ -129,7 +132,8 @@ def fault_now(session, probe_exe, saver):
 
 
 def press_key(session, probe_exe, saver):
-    session.key("space")
+    # The key waits for the cycle's end.
+    session.key_until(["space"], session.exited(saver.p), 240, "the end after a key")
 
 
 def move_sideways(session, probe_exe, saver):
@@ -215,7 +219,6 @@ def case_ending(session, ways, exe, probe_exe):
             other = ending.end(session, probe_exe, saver)
         else:
             p = session.start(program, "/S", cwd=session.drive_c(), env=env)
-        # A key waits for the cycle's end.
         code = session.wait_exit(p, 240)
         check(ending.code(code), f"{way}: exit code {code}")
         if other:
@@ -230,7 +233,7 @@ def case_tall_logo(session, exe, probe_exe):
     seconds of band pauses: the window still answers a sent message at once
     (the system's test before it marks a window as not responding)."""
     tall = os.path.join(session.drive_c(), "tall.bmp")
-    subprocess.run(["convert", "-size", "8x16000", "xc:lime", "BMP3:" + tall], check=True)
+    subprocess.run([tool("convert"), "-size", "8x16000", "xc:lime", "BMP3:" + tall], check=True)
     session.write_windows_file("brlscsav.ini", "C:\\tall.bmp\r\nCerchi\r\n")
     saver = Saver(session, exe, keep_settings=True)
     p = saver.p
@@ -250,4 +253,4 @@ def case_tall_logo(session, exe, probe_exe):
 
 
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session(PREFIX, W, H)))
+    sys.exit(run_case(globals(), lambda: WineSession(PREFIX, W, H)))
