@@ -69,6 +69,17 @@ def yes_no(ok):
     return "yes" if ok else "**no**"
 
 
+def pct(v):
+    return f"{v:.2f} %"
+
+
+def add_median(figure, values, fmt, reference="", goal="", met=None):
+    """A figure's median and spread; met(median) says whether the goal is met."""
+    median = statistics.median(values)
+    add(figure, fmt(median), spread(values, fmt), reference, goal, yes_no(met(median)) if met
+        else "")
+
+
 # --- sizes -----------------------------------------------------------------
 
 def section_size(a):
@@ -337,27 +348,22 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
     seconds = 2 if a.quick else 10
     cpu = hold_cpu(env, command, seconds, a.runs, extra_pids, cwd)
     spin = hold_cpu(env, command + ["--spin"], seconds, 1, extra_pids, cwd)
-    pct = lambda v: f"{v:.2f} %"  # noqa: E731
     for k, values in cpu.items():
-        reference = f"spinning hold {spin[k][0]:.1f} %" if k in spin else ""
-        add(f"{kind} hold: CPU of {k} (% of one core)", pct(statistics.median(values)),
-            spread(values, pct), reference)
+        add_median(f"{kind} hold: CPU of {k} (% of one core)", values, pct,
+                   f"spinning hold {spin[k][0]:.1f} %" if k in spin else "")
     samples = 3 if a.quick else (10 if kind.startswith("wine") else 30)
     noticed, exited = move_latencies(env, command, samples, x, cwd)
     ms = lambda v: f"{v:.1f} ms"  # noqa: E731
     if noticed:
-        add(f"{kind} hold: sideways move to noticed", ms(statistics.median(noticed)),
-            spread(noticed, ms), "", "median < 10 ms, max < 20 ms",
-            yes_no(statistics.median(noticed) < 10 and max(noticed) < 20))
+        add_median(f"{kind} hold: sideways move to noticed", noticed, ms, "",
+                   "median < 10 ms, max < 20 ms", lambda m: m < 10 and max(noticed) < 20)
     if exited:
-        add(f"{kind} hold: sideways move to process exit", ms(statistics.median(exited)),
-            spread(exited, ms))
+        add_median(f"{kind} hold: sideways move to process exit", exited, ms)
     noticed, exited = move_latencies(env, command + ["--draw"], samples, x, cwd)
     if noticed:
-        add(f"{kind} drawing Cerchi: sideways move to noticed", ms(statistics.median(noticed)),
-            spread(noticed, ms), f"exit {ms(statistics.median(exited))}",
-            "median < 10 ms, max < 20 ms",
-            yes_no(statistics.median(noticed) < 10 and max(noticed) < 20))
+        add_median(f"{kind} drawing Cerchi: sideways move to noticed", noticed, ms,
+                   f"exit {ms(statistics.median(exited))}", "median < 10 ms, max < 20 ms",
+                   lambda m: m < 10 and max(noticed) < 20)
 
 
 def report_saver(kind, session, start, a, goal):
@@ -368,10 +374,8 @@ def report_saver(kind, session, start, a, goal):
     x = session.connect()
     values = [run_installed(start, lambda p: {"saver": p.pid}, seconds, x, (1280, 720))[0]["saver"]
               for _ in range(a.runs)]
-    pct = lambda v: f"{v:.2f} %"  # noqa: E731
-    median = statistics.median(values)
-    add(f"{kind} saver, Ovali, 1280x720, {seconds} s: CPU of the process", pct(median),
-        spread(values, pct), "", f"< {goal} %", yes_no(median < goal))
+    add_median(f"{kind} saver, Ovali, 1280x720, {seconds} s: CPU of the process", values, pct,
+               "", f"< {goal} %", lambda m: m < goal)
 
 
 def section_saver(a):
@@ -452,7 +456,6 @@ def section_installed(a, picture, replay):
     the floor of the GDI work each cycle asks for."""
     size = (1920, 1080)
     label = f"{size[0]}x{size[1]}"
-    pct = lambda v: f"{v:.2f} %"  # noqa: E731
     # --quick only shows the section still works: one run of each.
     nruns = 1 if a.quick else a.runs
     cases = [("Casuali", 6 if a.quick else 50)] + \
@@ -505,10 +508,9 @@ def section_installed(a, picture, replay):
                               size) for _ in range(nruns)]
         saver = [r[0]["saver"] for r in runs]
         xs = [r[0]["X server"] for r in runs if "X server" in r[0]]
-        add(f"linux installed, Casuali, BR_LOW.bmp, {label}, {seconds} s: CPU of the saver",
-            pct(statistics.median(saver)), spread(saver, pct),
-            f"X server {pct(statistics.median(xs))}" if xs else "", "< 1 %",
-            yes_no(statistics.median(saver) < 1))
+        add_median(f"linux installed, Casuali, BR_LOW.bmp, {label}, {seconds} s: CPU of the saver",
+                   saver, pct, f"X server {pct(statistics.median(xs))}" if xs else "", "< 1 %",
+                   lambda m: m < 1)
 
 
 # --- start-up and memory ---------------------------------------------------
@@ -533,9 +535,9 @@ def section_startup(a, picture):
             if i == 0:
                 peak.append(int(values["vmhwm_kb"]))
     ms = lambda v: f"{v:.0f} ms"  # noqa: E731
-    add("linux start to first tile on screen (1920x1080)", ms(statistics.median(tile)),
-        spread(tile, ms), f"window mapped: median {statistics.median(window):.0f} ms",
-        "< 100 ms", yes_no(statistics.median(tile) < 100))
+    add_median("linux start to first tile on screen (1920x1080)", tile, ms,
+               f"window mapped: median {statistics.median(window):.0f} ms", "< 100 ms",
+               lambda m: m < 100)
     add("linux peak memory VmHWM (1920x1080, a whole cycle)", f"{peak[0] / 1024:.1f} MB", "", "",
         "< 40 MB", yes_no(peak[0] < 40 * 1024))
 

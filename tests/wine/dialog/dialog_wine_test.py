@@ -67,11 +67,18 @@ def set_dpi(s, dpi):
     s.reg(r"HKEY_CURRENT_USER\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
 
 
-def case_opens(s, scr):
+def case_opens(s, scr, dpi="96"):
+    """The dialog's size and place at 96 dpi (15 twips a pixel) and 120 (12:
+    the same twips give 420 x 200 pixels)."""
+    if dpi != "96":
+        set_dpi(s, dpi)
     _, w = open_dialog(s, scr, s.log_dir)
     x, y, width, height = s.geometry(w)
-    check((width, height) == (WIDTH, COLLAPSED), f"size {(width, height)}")
-    check((x, y) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2), f"placed at {(x, y)}")
+    size = {"96": (WIDTH, COLLAPSED), "120": (420, 200)}[dpi]
+    check((width, height) == size, f"size {(width, height)}")
+    check((x, y) == ((s.width - size[0]) // 2, (s.height - size[1]) // 2), f"placed at {(x, y)}")
+    if dpi != "96":
+        return
     # A click in the path box selects the whole path: the selection's colour
     # runs along the text.
     left, top = client_point(s, w, 16, 88)
@@ -82,15 +89,6 @@ def case_opens(s, scr):
 
     check(highlighted() < 20, "the path is selected before the click")
     click(s, w, 200, 96, lambda: highlighted() > 500, "the path selected")
-
-
-def case_opens_120dpi(s, scr):
-    # 12 twips per pixel: the same twips give 420 x 200 pixels.
-    set_dpi(s, 120)
-    _, w = open_dialog(s, scr, s.log_dir)
-    x, y, width, height = s.geometry(w)
-    check((width, height) == (420, 200), f"size {(width, height)}")
-    check((x, y) == ((s.width - 420) // 2, (s.height - 200) // 2), f"placed at {(x, y)}")
 
 
 def case_shape_enter(s, scr):
@@ -314,11 +312,8 @@ def case_callback_errors(s, fault_exe):
 
 def prefix_for(argv):
     # The screen's resolution is a setting of the prefix: one for each.
-    if argv[1:2] == ["opens_120dpi"]:
-        return "dialog120"
-    if argv[1:2] == ["text_fits"] and argv[3:4] != ["96"]:
-        return "dialog" + argv[3]
-    return "dialog"
+    return "dialog" + argv[3] if argv[1] in ("opens", "text_fits") and argv[3:4] not in (
+        [], ["96"]) else "dialog"
 
 
 if __name__ == "__main__":

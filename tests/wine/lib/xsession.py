@@ -332,10 +332,6 @@ class XSession:
         with open(process.log_path, "rb") as f:
             return f.read()
 
-    def run(self, program, *args, cwd=None, timeout=60):
-        """Runs a program to its end; returns its exit code."""
-        return self.wait_exit(self.start(program, *args, cwd=cwd), timeout)
-
     def wait_exit(self, process, timeout):
         """The exit code; polled, so the time it was seen gone is close to
         its end (process.ended_at, monotonic)."""
@@ -373,8 +369,8 @@ class XSession:
         values = dict(line.split("=", 1) for line in out.split())
         return int(values["X"]), int(values["Y"])
 
-    def key(self, *keys, window=None):
-        self.xdotool("key", *(["--window", str(window)] if window is not None else []), *keys)
+    def key(self, *keys):
+        self.xdotool("key", *keys)
 
     def until(self, send, seen, timeout=60, what="the input's effect", interval=0.05, every=4):
         """Calls send() (a click, keys) and again after `every` seconds, then
@@ -397,8 +393,8 @@ class XSession:
             self.xdotool("click", *(["--repeat", "2", "--delay", "80"] if double else []), "1")
         return self.until(click, seen, timeout, what)
 
-    def key_until(self, keys, seen, timeout=60, what="the keys' effect", window=None):
-        return self.until(lambda: self.key(*keys, window=window), seen, timeout, what)
+    def key_until(self, keys, seen, timeout=60, what="the keys' effect"):
+        return self.until(lambda: self.key(*keys), seen, timeout, what)
 
     def exited(self, process):
         """A predicate for until(): the process has ended."""
