@@ -394,7 +394,9 @@ class XSession:
         return self.until(click, seen, timeout, what)
 
     def key_until(self, keys, seen, timeout=60, what="the keys' effect"):
-        return self.until(lambda: self.key(*keys), seen, timeout, what)
+        # Keys are sent again later than clicks: a slow repaint must not
+        # have a sequence of them applied twice.
+        return self.until(lambda: self.key(*keys), seen, timeout, what, every=10)
 
     def exited(self, process):
         """A predicate for until(): the process has ended."""
