@@ -16,7 +16,8 @@ import os
 import subprocess
 import sys
 
-import winehelp
+from harness import run_case
+from winesession import WineSession
 
 
 def replay(s, gdi_replay, *args):
@@ -96,4 +97,4 @@ def case_cycles(s, fidelity_compare, gdi_replay, trace, picture):
 
 
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session("fidelity")))
+    sys.exit(run_case(globals(), lambda: WineSession("fidelity")))

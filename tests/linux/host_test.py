@@ -18,11 +18,10 @@ import sys
 import time
 import uuid
 
-import winehelp
+from harness import check, poll, run_case, tool
+from images import drawn_outside, tiles
 from linux_session import HostWindow, LinuxSession
-from saverrun import check, drawn_outside, marked_processes, tiles
-
-poll = winehelp.poll
+from reaper import marked_processes
 # Marks what the XScreenSaver daemon of one test starts, for its clean-up.
 MARK = "BRENLOW_HOST_TEST_MARK"
 # A window smaller than the screen, away from its edges.
@@ -53,8 +52,14 @@ class Run:
         return self.session.output(self.p).decode("utf-8", errors="replace")
 
     def wait(self, timeout):
-        poll(lambda: self.p.poll() is not None, timeout, 0.002, "the end of brenlow")
-        return self.p.returncode
+        return self.session.wait_exit(self.p, timeout)
+
+    def terminate(self):
+        """SIGTERM; returns the ms until it was seen gone."""
+        os.kill(self.p.pid, signal.SIGTERM)
+        sent = time.monotonic()
+        self.wait(30)
+        return 1000 * (self.p.ended_at - sent)
 
 
 def fails_with_message(run, what, timeout=30):
@@ -94,10 +99,7 @@ def case_window(session, build):
             img.save(os.path.join(os.getcwd(), "linux-host-window.ppm"))
             print("resized to 600x200: the tiles fill it, nothing outside")
         check(run.p.poll() is None, f"{form}: brenlow ended by itself: {run.output()!r}")
-        os.kill(run.p.pid, signal.SIGTERM)
-        sent = time.monotonic()
-        gone = session.exit_time(run.p, 30)
-        print(f"{form}: gone {1000 * (gone - sent):.1f} ms after SIGTERM")
+        print(f"{form}: gone {run.terminate():.1f} ms after SIGTERM")
         window.command("destroy")
 
 
@@ -134,7 +136,7 @@ def case_xml(session, build):
     # The DTD describes the pages Debian's XScreenSaver ships, too.
     shipped = sorted(glob.glob("/usr/share/xscreensaver/config/*.xml"))
     check(shipped, "no pages of XScreenSaver's own")
-    xmllint = winehelp.tool("xmllint")
+    xmllint = tool("xmllint")
     r = subprocess.run([xmllint, "--noout", "--dtdvalid", dtd, xml, *shipped],
                        capture_output=True, text=True)
     check(r.returncode == 0, f"xmllint: {r.stderr}")
@@ -145,22 +147,23 @@ def case_xml(session, build):
         return r.stdout.strip() if r.returncode == 0 else ""
 
     shapes = ["Casuali", "Quadrati", "Cerchi", "Triangoli", "Ovali", "Ellissi"]
-    check(xpath("string(/screensaver/@name)") == "brenlow", "screensaver name")
-    check(xpath("string(/screensaver/command/@arg)") == "--root", "command --root")
-    labels = [xpath(f"string(/screensaver/select/option[{i + 1}]/@_label)") for i in range(7)]
-    check(labels == shapes + [""], f"option labels {labels}")
-    sets = [xpath(f"string(/screensaver/select/option[{i + 1}]/@arg-set)") for i in range(6)]
-    check(sets == [""] + [f"-shape {s}" for s in shapes[1:]], f"arg-sets {sets}")
-    check(xpath("count(/screensaver/select/option[not(@arg-set)])") == "1",
-          "exactly one default option")
-    check(xpath("string(/screensaver/file/@arg)") == "-picture %", "file arg")
-    check(xpath("string(/screensaver/file/@_label)") == "Immagine/Logo", "file label")
+    expected = {"string(/screensaver/@name)": "brenlow",
+                "string(/screensaver/command/@arg)": "--root",
+                "count(/screensaver/select/option[not(@arg-set)])": "1",  # one default
+                "string(/screensaver/file/@arg)": "-picture %",
+                "string(/screensaver/file/@_label)": "Immagine/Logo"}
+    for i, shape in enumerate(shapes + [""]):
+        expected[f"string(/screensaver/select/option[{i + 1}]/@_label)"] = shape
+        expected[f"string(/screensaver/select/option[{i + 1}]/@arg-set)"] = \
+            f"-shape {shape}" if i and shape else ""
+    wrong = {e: xpath(e) for e, want in expected.items() if xpath(e) != want}
+    check(not wrong, f"brenlow.xml: {wrong}")
     print("brenlow.xml: valid; six shapes in the dialog's order, Casuali the default")
 
     # What cmake --install lays out, and that the installed program finds
     # its settings window's module from there.
     stage = os.path.join(session.home, "stage")
-    subprocess.run([winehelp.tool("cmake"), "--install", build, "--prefix", "/usr"],
+    subprocess.run([tool("cmake"), "--install", build, "--prefix", "/usr"],
                    env=dict(os.environ, DESTDIR=stage), check=True, capture_output=True)
     for path in ("usr/libexec/xscreensaver/brenlow", "usr/share/xscreensaver/config/brenlow.xml",
                  "usr/share/brenlow/BR_LOW.bmp", "usr/bin/brenlow"):
@@ -184,31 +187,31 @@ def case_settings_window(session, build):
             f.write(b"BM" if name.endswith(".bmp") else b"x")
     with open(ini, "w", newline="") as f:
         f.write("/old.bmp\r\nOvali\r\n")
-    run = Run(session, exe, "/C", env=gtk_env(), cwd=pictures)
+    run = Run(session, exe, "/C", env=gtk_env(session), cwd=pictures)
     w = session.wait_window("^Impostazioni$", 60)
     # No window manager here: the dialog gets the focus from the test. It
     # starts on Ok; the tab order is Ok, Annulla, the shape box (its entry,
-    # its button), the path, the picture button.
+    # its button), the path, the picture button. Letters typed into the
+    # shape box are discarded; its list drops down.
+    x, y, width, collapsed = session.geometry(w)
     session.xdotool("windowfocus", "--sync", str(w))
-    session.key("Tab", "Tab", "x", "y")  # typed into the shape box: discarded
-    session.key("alt+Down")
-    time.sleep(0.5)  # the list drops down
-    session.key("Down", "Down", "Return")  # Casuali, Quadrati, Cerchi
-    _, _, _, collapsed = session.geometry(w)
-    session.key("Tab", "Tab", "Tab", "Return")
-    x, y, width, height = poll(
-        lambda: (g := session.geometry(w))[3] > collapsed + 100 and g, 30, 0.1,
-        "the chooser unfolding")
-    time.sleep(1)  # the chooser reads the folder
+    dialog = (x, y, width, collapsed)
+    session.key_until(["Tab", "Tab", "x", "y", "alt+Down"], session.changed(dialog), 30,
+                      "the shape list dropping down")
+    session.key_until(["Down", "Down", "Return"], session.changed(dialog), 30,
+                      "the shape list closing")  # Casuali, Quadrati, Cerchi
+    session.key_until(["Tab", "Tab", "Tab", "Return"],
+                      lambda: session.geometry(w)[3] > collapsed + 100, 30, "the chooser unfolding")
+    # The chooser has read the folder once the dialog has settled; its one
+    # picture is the list's first row, and a double-click takes it and folds
+    # the dialog.
+    session.settled(session.geometry(w))
     session.screenshot(os.path.join(os.getcwd(), "linux-settings-unfolded.ppm"))
-    # The folder's one picture is the list's first row; a double-click
-    # takes it and folds the dialog.
-    session.mouse_move(x + width * 2 // 5, y + collapsed + 79)
-    session.xdotool("click", "--repeat", "2", "--delay", "80", "1")
-    poll(lambda: session.geometry(w)[3] == collapsed, 30, 0.1, "the dialog folding")
-    session.key("alt+o")
-    code = run.wait(30)
-    check(code == 0, f"exit code {code}: {run.output()!r}")
+    session.click_until(x + width * 2 // 5, y + collapsed + 79,
+                        lambda: session.geometry(w)[3] == collapsed, 30, "the dialog folding",
+                        double=True)
+    session.key_until(["alt+o"], session.exited(run.p), 30, "the end after Ok")
+    check(run.p.returncode == 0, f"exit code {run.p.returncode}: {run.output()!r}")
     with open(ini, "rb") as f:
         content = f.read()
     expected = (os.path.join(pictures, "logo.bmp") + "\r\nCerchi\r\n").encode()
@@ -219,21 +222,21 @@ def case_settings_window(session, build):
     # window stays, the folder stays.
     os.remove(ini)
     os.makedirs(os.path.join(ini, "inside"))
-    run = Run(session, exe, "/C", env=gtk_env(), cwd=pictures)
+    run = Run(session, exe, "/C", env=gtk_env(session), cwd=pictures)
     w = session.wait_window("^Impostazioni$", 60)
     session.xdotool("windowfocus", "--sync", str(w))
-    session.key("Return")
-    box = session.wait_window("^brenlow$", 30)
+    box = session.key_until(["Return"], lambda: session.find_windows("^brenlow$"), 30,
+                            "the message")[0]
     session.screenshot(os.path.join(os.getcwd(), "linux-settings-error.ppm"))
     check(run.p.poll() is None, "the program ended on a failed write")
     session.xdotool("windowfocus", "--sync", str(box))
-    session.key("Return")
-    poll(lambda: not session.find_windows("^brenlow$"), 30, 0.1, "the message closing")
+    session.key_until(["Return"], lambda: not session.find_windows("^brenlow$"), 30,
+                      "the message closing")
     check(run.p.poll() is None and os.path.isdir(os.path.join(ini, "inside")),
           "after the message: program or folder gone")
     session.xdotool("windowfocus", "--sync", str(w))
-    session.key("Escape")
-    check(run.wait(30) == 0, "Esc (Annulla) did not end the program with code 0")
+    session.key_until(["Escape"], session.exited(run.p), 30, "the end after Esc")
+    check(run.p.returncode == 0, "Esc (Annulla) did not end the program with code 0")
     print("failed write: message, window kept, Esc ends it")
 
 
@@ -244,10 +247,7 @@ def case_signals(session, build):
     for args, window, env in ((["/S"], "^brenlow$", {}), (["/C"], "^Impostazioni$", gtk_env())):
         run = Run(session, exe, *args, env=env)
         session.wait_window(window, 60)
-        os.kill(run.p.pid, signal.SIGTERM)
-        sent = time.monotonic()
-        gone = session.exit_time(run.p, 30)
-        print(f"{args[0]}: gone {1000 * (gone - sent):.1f} ms after SIGTERM")
+        print(f"{args[0]}: gone {run.terminate():.1f} ms after SIGTERM")
 
 
 def case_xscreensaver(session, build):
@@ -260,7 +260,7 @@ def case_xscreensaver(session, build):
         if ours:
             # --force: a process of the user's that was killed but not yet
             # reaped must not keep the account.
-            subprocess.run([winehelp.tool("userdel"), "--force", user], check=True,
+            subprocess.run([tool("userdel"), "--force", user], check=True,
                            capture_output=True, timeout=60)
 
 
@@ -284,18 +284,18 @@ def run_xscreensaver(session, build, user):
         for root, dirs, files in os.walk(home):
             for name in [root] + [os.path.join(root, n) for n in dirs + files]:
                 os.chown(name, pw.pw_uid, pw.pw_gid)
-        as_user = [winehelp.tool("setpriv"), "--reuid", str(pw.pw_uid), "--regid", str(pw.pw_gid),
+        as_user = [tool("setpriv"), "--reuid", str(pw.pw_uid), "--regid", str(pw.pw_gid),
                    "--clear-groups"]
     env = {"HOME": home, "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
            "XDG_CONFIG_HOME": os.path.join(home, ".config"), MARK: marker,
            "USER": user, "LOGNAME": user}
     try:
-        xscreensaver = winehelp.tool("xscreensaver")
+        xscreensaver = tool("xscreensaver")
         daemon = Run(session, *(as_user or [xscreensaver]),
                      *([xscreensaver] if as_user else []), "--no-splash", env=env, cwd=home)
 
         def command(*args):
-            return subprocess.run([winehelp.tool("xscreensaver-command"), *args],
+            return subprocess.run([tool("xscreensaver-command"), *args],
                                   env=session.env(),
                                   capture_output=True, text=True, timeout=30)
 
@@ -330,9 +330,15 @@ def host_window_helper(build):
     return os.path.join(build, "tests", "linux", "brenlow-host-window")
 
 
-def gtk_env():
-    # No session bus in the test: GTK must neither wait for one nor start
-    # one that outlives the test.
+def gtk_env(session=None):
+    """No session bus in the test: GTK must neither wait for one nor start
+    one that outlives the test. With a session: a caret that does not blink,
+    so the dialog's pixels change only on input."""
+    if session:
+        config = os.path.join(session.home, ".config", "gtk-3.0")
+        os.makedirs(config, exist_ok=True)
+        with open(os.path.join(config, "settings.ini"), "w") as f:
+            f.write("[Settings]\ngtk-cursor-blink = false\n")
     return {"DBUS_SESSION_BUS_ADDRESS": "disabled:", "GIO_USE_VFS": "local",
             "GSETTINGS_BACKEND": "memory", "NO_AT_BRIDGE": "1", "LANG": "C.UTF-8"}
 
@@ -350,10 +356,10 @@ def saver_user(session):
     except KeyError:
         pass
     session.reaper.tell("user", name)
-    subprocess.run([winehelp.tool("useradd"), "--system", "--no-create-home", "--home-dir",
+    subprocess.run([tool("useradd"), "--system", "--no-create-home", "--home-dir",
                     "/nonexistent", "--shell", "/usr/sbin/nologin", name], check=True, timeout=60)
     return name, True
 
 
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), LinuxSession))
+    sys.exit(run_case(globals(), LinuxSession))

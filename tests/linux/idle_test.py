@@ -16,7 +16,8 @@ import sys
 import tempfile
 import time
 
-from winehelp import Reaper, poll, run_case, tool
+from harness import poll, run_case, tool
+from reaper import Reaper
 
 MINUTES = "0.05"  # 3 s: fractions of a minute are how a test waits less
 IDLE = 3.0

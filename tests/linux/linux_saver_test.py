@@ -5,14 +5,15 @@ cases as the Windows build's under Wine.
     python3 linux_saver_test.py grabbed_in_hold <perf_hold> <brenlow-host-window>"""
 
 import calendar
+import itertools
 import sys
 import time
 
 import saver_test
-import saverrun
-import winehelp
+from harness import check, poll, run_case
+from images import black, tiles
 from linux_session import HostWindow, LinuxSession
-from saverrun import check
+from saverrun import CYCLE, Saver, put_logo
 
 FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
 
@@ -24,14 +25,14 @@ def case_daylight_saving(session, exe):
     offset = int(fall_back - 6 - time.time())  # the clock starts at 02:59:54
     env = dict(session.env(), TZ="Europe/Rome", LD_PRELOAD=FAKETIME, FAKETIME=f"{offset:+d}",
                FAKETIME_DONT_FAKE_MONOTONIC="1")
-    saver = saverrun.Saver(session, exe, saverrun.put_logo(session), "Quadrati", env=env)
-    saver.wait(saverrun.tiles, saverrun.CYCLE, "tiles")
-    winehelp.poll(lambda: time.time() + offset > fall_back + 1, 60, 0.1, "the clock's step back")
+    saver = Saver(session, exe, put_logo(session), "Quadrati", env=env)
+    saver.wait(tiles, CYCLE, "tiles")
+    poll(lambda: time.time() + offset > fall_back + 1, 60, 0.1, "the clock's step back")
     # A hold that waited for the clock to climb back would hold one picture
     # for an hour: two whole cycles must follow within a minute.
     for n in (1, 2):
-        saver.wait(saverrun.black, 60, f"black after the step back ({n})")
-        saver.wait(saverrun.tiles, 60, f"tiles after the step back ({n})")
+        saver.wait(black, 60, f"black after the step back ({n})")
+        saver.wait(tiles, 60, f"tiles after the step back ({n})")
     saver.end_by_move(40)
     print("two cycles after the clock stepped back an hour; a move ended it with 0")
 
@@ -45,27 +46,19 @@ def case_grabbed_in_hold(session, hold, helper):
         session.mouse_move(100, 300)
         p = session.start(hold)
         out = lambda: session.output(p).decode(errors="replace")  # noqa: E731
-        winehelp.poll(lambda: "holding" in out() or p.poll() is not None, 60, 0.05, "the hold")
+        poll(lambda: "holding" in out() or p.poll() is not None, 60, 0.05, "the hold")
         if grabbed:
             HostWindow(session, helper, 1, 1, 0, 0).command("grab")
-        session.mouse_move(700, 300)
-        winehelp.poll(lambda: p.poll() is not None, 30, 0.05, f"the end of the hold ({what})")
+        moves = itertools.cycle((700, 600))
+        session.until(lambda: session.mouse_move(next(moves), 300), session.exited(p), 30,
+                      f"the end of the hold ({what})")
         check(p.returncode == 0 and "noticed" in out(), f"{what}: code {p.returncode}, {out()!r}")
         print(f"pointer {what}: the move ended the hold with 0")
 
 
 if __name__ == "__main__":
     cases = {name: f for name, f in vars(saver_test).items()
-             if name.startswith("case_") and name != "case_configure"}
-    cases["case_daylight_saving"] = case_daylight_saving
-    cases["case_grabbed_in_hold"] = case_grabbed_in_hold
-    if sys.argv[1:2] == ["two_monitors"]:
-        make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2,
-                                    second=(saver_test.SECOND_W, saver_test.SECOND_H))
-    elif sys.argv[1:2] == ["display_change"]:
-        make = lambda: LinuxSession(saver_test.MONITOR_W, saver_test.MONITOR_H, monitors=2,
-                                    modes=[(saver_test.LARGE_W, saver_test.LARGE_H)],
-                                    second=(saver_test.SECOND_W, saver_test.SECOND_H))
-    else:
-        make = LinuxSession
-    sys.exit(winehelp.run_case(cases, make))
+             if name.startswith("case_") and name not in ("case_configure", "case_bad_pictures")}
+    cases.update(case_daylight_saving=case_daylight_saving,
+                 case_grabbed_in_hold=case_grabbed_in_hold)
+    sys.exit(run_case(cases, lambda: saver_test.session_for(sys.argv[1], LinuxSession)))

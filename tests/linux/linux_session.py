@@ -1,6 +1,5 @@
-"""The harness's XSession for the native Linux programs: the same Xvfb,
-screenshots, pointer and keys, and a private home whose XDG data home's
-brenlow folder is the Windows folder.
+"""The X session for the native Linux programs: a private home whose XDG
+data home's brenlow folder is the Windows folder.
 
 Paths the programs are given in Windows form ("C:\\quad.bmp") work because
 drive_c() holds a "C:" link to itself and programs start there: the Linux
@@ -11,13 +10,13 @@ import shutil
 import subprocess
 import tempfile
 
-import winehelp
-from saverrun import check
+from harness import check
+from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, XSession
 
 
-class LinuxSession(winehelp.XSession):
-    def __init__(self, width=winehelp.SCREEN_WIDTH, height=winehelp.SCREEN_HEIGHT, monitors=1,
-                 modes=(), second=None):
+class LinuxSession(XSession):
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, monitors=1, modes=(),
+                 second=None):
         self.home = tempfile.mkdtemp(prefix="brenlow-linux-")
         super().__init__(width, height, keep_log=self.home, monitors=monitors, modes=modes,
                          second=second)
@@ -38,12 +37,6 @@ class LinuxSession(winehelp.XSession):
     def drive_c(self):
         return self.root
 
-    def write_windows_file(self, name, content, mode="w"):
-        return winehelp.Session.write_windows_file(self, name, content, mode)
-
-    def remove_windows_file(self, name):
-        return winehelp.Session.remove_windows_file(self, name)
-
     def default_cwd(self, program):
         return self.root
 
@@ -58,12 +51,9 @@ class HostWindow:
     """An X client's window: brenlow-host-window, driven through its input."""
 
     def __init__(self, session, helper, width, height, x, y):
-        self.p = subprocess.Popen([helper, str(width), str(height), str(x), str(y)],
-                                  env=session.env(), stdin=subprocess.PIPE,
-                                  stdout=subprocess.PIPE, text=True, start_new_session=True)
-        session.processes.append(self.p)
-        if session.reaper:
-            session.reaper.tell("group", self.p.pid)
+        self.p = session.adopt(subprocess.Popen(
+            [helper, str(width), str(height), str(x), str(y)], env=session.env(),
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, start_new_session=True))
         self.id = int(self.p.stdout.readline(), 16)
 
     def command(self, line):

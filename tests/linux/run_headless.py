@@ -9,21 +9,22 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "lib"))
-import saverrun  # noqa: E402
-import winehelp  # noqa: E402
+from harness import check  # noqa: E402
+from saverrun import Saver  # noqa: E402
+from xsession import XSession  # noqa: E402
 
 
 def main():
     exe, shots, seconds = os.path.abspath(sys.argv[1]), sys.argv[2], float(sys.argv[3])
     os.makedirs(shots, exist_ok=True)
-    with winehelp.XSession() as session:
+    with XSession() as session:
         # The user's own settings, as the saver would run on this desktop.
-        saver = saverrun.Saver(session, exe, keep_settings=True, cwd=os.getcwd())
+        saver = Saver(session, exe, keep_settings=True, cwd=os.getcwd())
         saver.wait_drawn()
         end = time.monotonic() + seconds
         n = 0
         while time.monotonic() < end:
-            saverrun.check(saver.alive(), f"the saver ended on its own, code {saver.p.returncode}")
+            check(saver.alive(), f"the saver ended on its own, code {saver.p.returncode}")
             time.sleep(3)
             n += 1
             path = os.path.join(shots, f"shot-{n:02d}.png")

@@ -10,7 +10,7 @@ import os
 import re
 import sys
 
-import winehelp
+from harness import poll, run_case, tool
 from deb import make_deb
 from saverrun import check, tiles
 from host_test import HostWindow, Run, host_window_helper, gtk_env
@@ -55,14 +55,14 @@ def case_install(session, build, version):
     work = os.path.join(session.home, "package")
     deb = make_deb(build, version, work)
 
-    out = finished(session, "lintian", winehelp.tool("lintian"), "--fail-on", "error,warning",
+    out = finished(session, "lintian", tool("lintian"), "--fail-on", "error,warning",
                    deb)
     tags = [line for line in out.splitlines() if line[:2] in ("E:", "W:")]
     check(not tags, "lintian:\n" + "\n".join(tags))
     print(f"{os.path.basename(deb)}: lintian reports no error and no warning")
 
     root = os.path.join(work, "root")
-    finished(session, "dpkg-deb -x", winehelp.tool("dpkg-deb"), "-x", deb, root)
+    finished(session, "dpkg-deb -x", tool("dpkg-deb"), "-x", deb, root)
     exe = os.path.join(root, "usr", "bin", "brenlow")
     check_copyright(os.path.join(root, "usr", "share", "doc", "brenlow", "copyright"))
 
@@ -109,11 +109,11 @@ def case_install(session, build, version):
 
     # Its settings window, from the module the package put beside it.
     run = Run(session, exe, "/C", env=gtk_env())
-    winehelp.poll(lambda: run.p.poll() is not None or session.find_windows("^Impostazioni$"),
+    poll(lambda: run.p.poll() is not None or session.find_windows("^Impostazioni$"),
                   60, 0.1, "the settings window")
     check(run.p.poll() is None, f"/C ended with code {run.p.returncode}: {run.output()!r}")
     print("/C: the settings window opens from the unpacked tree")
 
 
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), LinuxSession))
+    sys.exit(run_case(globals(), LinuxSession))

@@ -82,7 +82,7 @@ def outside(build, version):
 
 def inside(argv):
     """The checks, run by mmdebstrap's hook with the root's folder."""
-    import winehelp
+    from harness import run_case
     from linux_session import LinuxSession
     from saverrun import Saver, check, tiles
 
@@ -126,7 +126,7 @@ def inside(argv):
         print(f"{RELEASE}: brenlow /S drew its tiles and ended {latency:.3f} s after a "
               "sideways move, exit code 0")
 
-    return winehelp.run_case({"case_root": case_root}, ChrootSession, argv)
+    return run_case({"case_root": case_root}, ChrootSession, argv)
 
 
 if __name__ == "__main__":

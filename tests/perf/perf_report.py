@@ -19,7 +19,6 @@ machine that cannot run 32-bit programs. CPU times come from the kernel's
 per-thread run time (/proc/PID/task/*/schedstat), not its 4-ms ticks."""
 
 import argparse
-import ctypes
 import json
 import os
 import random
@@ -35,9 +34,11 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "wine", "lib"))
 sys.path.insert(0, os.path.join(HERE, "..", "linux"))
-import winehelp  # noqa: E402
-from saverrun import cpu_seconds  # noqa: E402
+from harness import Timeout, poll  # noqa: E402
 from linux_session import LinuxSession  # noqa: E402
+from pe import win32_support  # noqa: E402
+from reaper import cpu_seconds  # noqa: E402
+from winesession import WineSession  # noqa: E402
 
 SIZES = [(640, 480), (1920, 1080), (3840, 2160)]
 SHAPES = ["Cerchi", "Ellissi", "Ovali", "Quadrati", "Triangoli"]
@@ -66,6 +67,17 @@ def spread(values, fmt):
 
 def yes_no(ok):
     return "yes" if ok else "**no**"
+
+
+def pct(v):
+    return f"{v:.2f} %"
+
+
+def add_median(figure, values, fmt, reference="", goal="", met=None):
+    """A figure's median and spread; met(median) says whether the goal is met."""
+    median = statistics.median(values)
+    add(figure, fmt(median), spread(values, fmt), reference, goal, yes_no(met(median)) if met
+        else "")
 
 
 # --- sizes -----------------------------------------------------------------
@@ -203,7 +215,7 @@ def wine_program(a, name):
 
 
 def wine_tree():
-    return "win32" if winehelp.win32_support()[0] else "win64"
+    return "win32" if win32_support()[0] else "win64"
 
 
 def wine_kind():
@@ -221,47 +233,6 @@ def cpu_percent(pids, seconds):
     wall = time.monotonic() - t0
     return {k: 100.0 * (after[k] - before[k]) / wall for k in pids
             if before[k] is not None and after[k] is not None}
-
-
-class X:
-    """The pointer moved from the driver itself: the same XWarpPointer request
-    xdotool mousemove sends, without xdotool's start-up in the latency."""
-
-    def __init__(self, display):
-        self.lib = ctypes.cdll.LoadLibrary("libX11.so.6")
-        self.lib.XOpenDisplay.restype = ctypes.c_void_p
-        self.lib.XDefaultRootWindow.restype = ctypes.c_ulong
-        self.lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        self.lib.XWarpPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong] + \
-            [ctypes.c_int] * 2 + [ctypes.c_uint] * 2 + [ctypes.c_int] * 2
-        self.lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-        self.display = self.lib.XOpenDisplay(display.encode())
-        if not self.display:
-            raise RuntimeError("cannot open " + display)
-        self.root = self.lib.XDefaultRootWindow(self.display)
-
-        self.lib.XGetImage.restype = ctypes.c_void_p
-        self.lib.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 + \
-            [ctypes.c_uint] * 2 + [ctypes.c_ulong, ctypes.c_int]
-        self.lib.XGetPixel.restype = ctypes.c_ulong
-        self.lib.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
-        self.lib.XDestroyImage = getattr(self.lib, "XDestroyImage", None)
-
-    def move(self, x, y):
-        self.lib.XWarpPointer(self.display, 0, self.root, 0, 0, 0, 0, x, y)
-        self.lib.XSync(self.display, 0)
-
-    def pixel(self, x, y):
-        """The screen's pixel at (x, y), 0xRRGGBB: one tiny request."""
-        image = self.lib.XGetImage(self.display, self.root, x, y, 1, 1, 0xFFFFFFFF, 2)
-        if not image:
-            return 0
-        value = self.lib.XGetPixel(image, 0, 0) & 0xFFFFFF
-        # XDestroyImage is a macro in most libX11 builds; the 1-pixel image
-        # is left to the process's end then.
-        if self.lib.XDestroyImage:
-            self.lib.XDestroyImage(ctypes.c_void_p(image))
-        return value
 
 
 class Holder:
@@ -288,7 +259,7 @@ class Holder:
 
     def wait_holding(self, timeout=120):
         if not self.holding.wait(timeout):
-            raise winehelp.Timeout("perf_hold did not start holding")
+            raise Timeout("perf_hold did not start holding")
 
     def stop(self):
         if self.p.poll() is None:
@@ -296,24 +267,12 @@ class Holder:
         self.p.wait(timeout=30)
 
 
-class NativeEnv:
+def native_env(display, home):
     """The Linux programs' environment on the shared X server, with a private home."""
-
-    def __init__(self, display):
-        self.display = display
-        self.home = tempfile.mkdtemp(prefix="brenlow-perf-home-")
-
-    def env(self):
-        env = dict(os.environ, DISPLAY=self.display, HOME=self.home,
-                   XDG_DATA_HOME=os.path.join(self.home, "data"), SDL_VIDEODRIVER="x11")
-        env.pop("WAYLAND_DISPLAY", None)
-        return env
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        shutil.rmtree(self.home, ignore_errors=True)
+    env = dict(os.environ, DISPLAY=display, HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
+               SDL_VIDEODRIVER="x11")
+    env.pop("WAYLAND_DISPLAY", None)
+    return env
 
 
 def wait_prefix_idle(prefix, limit=180):
@@ -376,7 +335,7 @@ def move_latencies(env, command, samples, x, cwd=None):
             pos = 700 if pos == 100 else 100
             t0 = time.monotonic()
             x.move(pos, 300)
-            winehelp.poll(lambda: h.exited_at, 30, 0.001, "exit after the move")
+            poll(lambda: h.exited_at, 30, 0.001, "exit after the move")
             if h.noticed_at:
                 noticed.append((h.noticed_at - t0) * 1000)
             exited.append((h.exited_at - t0) * 1000)
@@ -389,27 +348,22 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
     seconds = 2 if a.quick else 10
     cpu = hold_cpu(env, command, seconds, a.runs, extra_pids, cwd)
     spin = hold_cpu(env, command + ["--spin"], seconds, 1, extra_pids, cwd)
-    pct = lambda v: f"{v:.2f} %"  # noqa: E731
     for k, values in cpu.items():
-        reference = f"spinning hold {spin[k][0]:.1f} %" if k in spin else ""
-        add(f"{kind} hold: CPU of {k} (% of one core)", pct(statistics.median(values)),
-            spread(values, pct), reference)
+        add_median(f"{kind} hold: CPU of {k} (% of one core)", values, pct,
+                   f"spinning hold {spin[k][0]:.1f} %" if k in spin else "")
     samples = 3 if a.quick else (10 if kind.startswith("wine") else 30)
     noticed, exited = move_latencies(env, command, samples, x, cwd)
     ms = lambda v: f"{v:.1f} ms"  # noqa: E731
     if noticed:
-        add(f"{kind} hold: sideways move to noticed", ms(statistics.median(noticed)),
-            spread(noticed, ms), "", "median < 10 ms, max < 20 ms",
-            yes_no(statistics.median(noticed) < 10 and max(noticed) < 20))
+        add_median(f"{kind} hold: sideways move to noticed", noticed, ms, "",
+                   "median < 10 ms, max < 20 ms", lambda m: m < 10 and max(noticed) < 20)
     if exited:
-        add(f"{kind} hold: sideways move to process exit", ms(statistics.median(exited)),
-            spread(exited, ms))
+        add_median(f"{kind} hold: sideways move to process exit", exited, ms)
     noticed, exited = move_latencies(env, command + ["--draw"], samples, x, cwd)
     if noticed:
-        add(f"{kind} drawing Cerchi: sideways move to noticed", ms(statistics.median(noticed)),
-            spread(noticed, ms), f"exit {ms(statistics.median(exited))}",
-            "median < 10 ms, max < 20 ms",
-            yes_no(statistics.median(noticed) < 10 and max(noticed) < 20))
+        add_median(f"{kind} drawing Cerchi: sideways move to noticed", noticed, ms,
+                   f"exit {ms(statistics.median(exited))}", "median < 10 ms, max < 20 ms",
+                   lambda m: m < 10 and max(noticed) < 20)
 
 
 def report_saver(kind, session, start, a, goal):
@@ -417,13 +371,11 @@ def report_saver(kind, session, start, a, goal):
     canvas fill, a.runs times: CPU of the process alone. start() starts it
     and returns its Popen."""
     seconds = 5 if a.quick else 40
-    x = X(session.display)
+    x = session.connect()
     values = [run_installed(start, lambda p: {"saver": p.pid}, seconds, x, (1280, 720))[0]["saver"]
               for _ in range(a.runs)]
-    pct = lambda v: f"{v:.2f} %"  # noqa: E731
-    median = statistics.median(values)
-    add(f"{kind} saver, Ovali, 1280x720, {seconds} s: CPU of the process", pct(median),
-        spread(values, pct), "", f"< {goal} %", yes_no(median < goal))
+    add_median(f"{kind} saver, Ovali, 1280x720, {seconds} s: CPU of the process", values, pct,
+               "", f"< {goal} %", lambda m: m < goal)
 
 
 def section_saver(a):
@@ -431,7 +383,7 @@ def section_saver(a):
         s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
         report_saver("linux", s, lambda: s.start(os.path.join(a.build, "brenlow"), "/S"), a, 0.5)
     exe = wine_program(a, "brenlow.scr")
-    with winehelp.Session("perf", 1280, 720) as s:
+    with WineSession("perf", 1280, 720) as s:
         s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
         report_saver(wine_kind(), s, lambda: s.start(exe, "/S", cwd=s.drive_c()), a, 1.0)
 
@@ -470,7 +422,7 @@ def run_installed(start, pids_of, seconds, x, size):
     p = start()
     try:
         counter = CycleCounter(x, *size)
-        winehelp.poll(lambda: counter.starts or p.poll() is not None, 120, 0.05,
+        poll(lambda: counter.starts or p.poll() is not None, 120, 0.05,
                       "the first canvas fill")
         if p.poll() is not None:
             raise RuntimeError(f"the saver ended with code {p.returncode} before drawing")
@@ -504,17 +456,16 @@ def section_installed(a, picture, replay):
     the floor of the GDI work each cycle asks for."""
     size = (1920, 1080)
     label = f"{size[0]}x{size[1]}"
-    pct = lambda v: f"{v:.2f} %"  # noqa: E731
     # --quick only shows the section still works: one run of each.
     nruns = 1 if a.quick else a.runs
     cases = [("Casuali", 6 if a.quick else 50)] + \
         [(f, 4 if a.quick else 20) for f in ([] if a.quick else SHAPES)]
     settings = "C:\\windows\\BR_LOW.bmp\r\n{}\r\n"
     exe = wine_program(a, "brenlow.scr")
-    with winehelp.Session("perf", *size) as s:
+    with WineSession("perf", *size) as s:
         global REAPER
         REAPER = s.reaper
-        x = X(s.display)
+        x = s.connect()
         shutil.copy(picture, os.path.join(s.windows_folder(), "BR_LOW.bmp"))
         settled = wait_prefix_idle(s.prefix)
         print(f"  (the prefix settled in {settled:.0f} s)", file=sys.stderr, flush=True)
@@ -547,7 +498,7 @@ def section_installed(a, picture, replay):
                 "CPU of saver + wineserver + X server", pct(statistics.median(total)),
                 spread(total, pct), "; ".join(reference), goal, met)
     with LinuxSession(*size) as s:
-        x = X(s.display)
+        x = s.connect()
         s.write_windows_file("brlscsav.ini", settings.format("Casuali").replace(
             "C:\\windows\\", "C:\\"))
         shutil.copy(picture, os.path.join(s.drive_c(), "BR_LOW.bmp"))
@@ -557,10 +508,9 @@ def section_installed(a, picture, replay):
                               size) for _ in range(nruns)]
         saver = [r[0]["saver"] for r in runs]
         xs = [r[0]["X server"] for r in runs if "X server" in r[0]]
-        add(f"linux installed, Casuali, BR_LOW.bmp, {label}, {seconds} s: CPU of the saver",
-            pct(statistics.median(saver)), spread(saver, pct),
-            f"X server {pct(statistics.median(xs))}" if xs else "", "< 1 %",
-            yes_no(statistics.median(saver) < 1))
+        add_median(f"linux installed, Casuali, BR_LOW.bmp, {label}, {seconds} s: CPU of the saver",
+                   saver, pct, f"X server {pct(statistics.median(xs))}" if xs else "", "< 1 %",
+                   lambda m: m < 1)
 
 
 # --- start-up and memory ---------------------------------------------------
@@ -585,9 +535,9 @@ def section_startup(a, picture):
             if i == 0:
                 peak.append(int(values["vmhwm_kb"]))
     ms = lambda v: f"{v:.0f} ms"  # noqa: E731
-    add("linux start to first tile on screen (1920x1080)", ms(statistics.median(tile)),
-        spread(tile, ms), f"window mapped: median {statistics.median(window):.0f} ms",
-        "< 100 ms", yes_no(statistics.median(tile) < 100))
+    add_median("linux start to first tile on screen (1920x1080)", tile, ms,
+               f"window mapped: median {statistics.median(window):.0f} ms", "< 100 ms",
+               lambda m: m < 100)
     add("linux peak memory VmHWM (1920x1080, a whole cycle)", f"{peak[0] / 1024:.1f} MB", "", "",
         "< 40 MB", yes_no(peak[0] < 40 * 1024))
 
@@ -651,17 +601,17 @@ def main():
         section_saver(a)
 
     need_wine = {"replay", "hold"} & only
-    session = winehelp.Session("perf", 1920, 1080) if need_wine else None
+    session = WineSession("perf", 1920, 1080) if need_wine else None
     if session:
         session.__enter__()
         global REAPER
         REAPER = session.reaper
     try:
         if "hold" in only:
-            x = X(session.display)
+            x = session.connect()
             exe = os.path.join(a.build, "tests", "perf", "perf_hold")
-            with NativeEnv(session.display) as native:
-                report_hold("linux", native.env(), [exe], a, x,
+            with tempfile.TemporaryDirectory(prefix="brenlow-perf-home-") as home:
+                report_hold("linux", native_env(session.display, home), [exe], a, x,
                             [("X server", session.xvfb.pid)])
             exe = wine_program(a, "tests/perf/perf_hold.exe")
             extra = [("wineserver", lambda: wineserver_pid(session.prefix)),
@@ -677,7 +627,7 @@ def main():
     if "installed" in only:
         if not a.quick and "replay" not in only:
             # The floors come from the replays at 1920x1080.
-            with winehelp.Session("perf", 1920, 1080) as session:
+            with WineSession("perf", 1920, 1080) as session:
                 replay = section_replay(a, [(1920, 1080)], picture, session)
         section_installed(a, picture, replay)
 

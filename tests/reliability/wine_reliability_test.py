@@ -12,13 +12,17 @@ what the probe reports from inside Wine (GDI and USER objects, handles).
 Wine 8 answers 0 to all three, so there the check rests on the memory,
 descriptors and threads alone; it says so."""
 
+import collections
 import os
 import subprocess
 import sys
 import time
 
-import winehelp
-from saverrun import CYCLE, Saver, black, check, fd_count, logo, proc_status, put_logo
+from harness import check, run_case, tool
+from images import black, logo
+from reaper import fd_count, proc_status
+from saverrun import CYCLE, Saver, put_logo
+from winesession import WineSession
 
 PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "reliability")
 # A smaller screen gives more cycles per minute.
@@ -26,15 +30,11 @@ W, H = 640, 480
 
 
 def probe(session, exe, what):
+    """What the probe answers (code 0) to a request."""
     r = subprocess.run(session.command(exe, what), env=session.env(), capture_output=True,
                        text=True, timeout=120)
-    return r.returncode, r.stdout.strip()
-
-
-def probe_counts(session, exe):
-    code, out = probe(session, exe, "counts")
-    check(code == 0, f"probe counts: {code} {out}")
-    return dict((k, int(v)) for k, v in (item.split("=") for item in out.split()))
+    check(r.returncode == 0, f"probe {what}: {r.returncode} {r.stdout}")
+    return r.stdout.strip()
 
 
 def start_saver(session, exe, env=None):
@@ -44,7 +44,8 @@ def start_saver(session, exe, env=None):
 
 
 def sample(session, p, probe_exe):
-    counts = probe_counts(session, probe_exe)
+    counts = {k: int(v) for k, v in (item.split("=") for item in
+                                     probe(session, probe_exe, "counts").split())}
     return {"rss_kb": proc_status(p.pid, "VmRSS"), "fds": fd_count(p.pid),
             "threads": proc_status(p.pid, "Threads"), **counts}
 
@@ -103,8 +104,7 @@ def case_repaint(session, exe, probe_exe):
     seen = []
     for attempt in range(3):
         saver.wait(logo, CYCLE, "the logo (the closing hold)")
-        code, out = probe(session, probe_exe, "invalidate")
-        check(code == 0, f"probe invalidate: {code} {out}")
+        out = probe(session, probe_exe, "invalidate")
         check(p.poll() is None, f"the saver ended (code {p.returncode})")
         seen.append(logo(session.screenshot()))
         if seen[-1]:
@@ -115,8 +115,8 @@ def case_repaint(session, exe, probe_exe):
 
 
 def screen_saver_active(session, probe_exe):
-    code, out = probe(session, probe_exe, "active")
-    check(code == 0 and out.startswith("active="), f"probe active: {code} {out}")
+    out = probe(session, probe_exe, "active")
+    check(out.startswith("active="), f"probe active: {out}")
     return out == "active=1"
 
 
@@ -129,7 +129,8 @@ def fault_now(session, probe_exe, saver):
 
 
 def press_key(session, probe_exe, saver):
-    session.key("space")
+    # The key waits for the cycle's end.
+    session.key_until(["space"], session.exited(saver.p), 240, "the end after a key")
 
 
 def move_sideways(session, probe_exe, saver):
@@ -137,10 +138,7 @@ def move_sideways(session, probe_exe, saver):
 
 
 def send_probe(what):
-    def send(session, probe_exe, saver):
-        code, out = probe(session, probe_exe, what)
-        check(code == 0, f"probe {what}: {code} {out}")
-    return send
+    return lambda session, probe_exe, saver: probe(session, probe_exe, what)
 
 
 def take_foreground(session, probe_exe, saver):
@@ -148,41 +146,34 @@ def take_foreground(session, probe_exe, saver):
     return session.start(probe_exe, "foreground")
 
 
-class Ending:
-    def __init__(self, end, code, program="brenlow.scr", fault=None, drawn=True):
-        self.end, self.code, self.program, self.fault, self.drawn = end, code, program, fault, drawn
-
-
-def access_violation(code):
-    # The exception's code is the exit code; Linux keeps its low byte.
-    return code == 0xC0000005 & 0xFF
-
-
-def aborted(code):
-    return code == 3  # abort()'s code
+Ending = collections.namedtuple("Ending", "end code program fault drawn",
+                                defaults=("brenlow.scr", None, True))
+# The exception's code is the exit code; Linux keeps its low byte.
+ACCESS_VIOLATION = 0xC0000005 & 0xFF
+ABORTED = 3  # abort()'s code
 
 
 # Every way the saver ends. end(session, probe_exe, saver) ends a running,
-# drawing saver; code(exit code) says whether its exit code is right. The
+# drawing saver with the exit code `code`. The
 # fault build runs the saver's own code behind a FaultySystem.
 ENDINGS = {
     # The three ways of Form_QueryUnload, the normal ending.
-    "key": Ending(press_key, lambda c: c == 0),
-    "move": Ending(move_sideways, lambda c: c == 0),
-    "close_request": Ending(send_probe("close"), lambda c: c == 0),
-    "foreground": Ending(take_foreground, lambda c: c == 0),
+    "key": Ending(press_key, 0),
+    "move": Ending(move_sideways, 0),
+    "close_request": Ending(send_probe("close"), 0),
+    "foreground": Ending(take_foreground, 0),
     # The error path of the shipped program: without a display its window
     # cannot be made, and it ends with code 1 before drawing anything.
-    "no_window": Ending(None, lambda c: c == 1, drawn=False),
+    "no_window": Ending(None, 1, drawn=False),
     # An error out of the running cycle, caught by the saver's error path.
-    "error": Ending(fault_now, lambda c: c == 1, "brenlow_fault.exe", "error"),
+    "error": Ending(fault_now, 1, "brenlow_fault.exe", "error"),
     # The shipped program's unhandled-exception filter: a thread of its
     # process faults.
-    "crash": Ending(send_probe("crash"), access_violation),
+    "crash": Ending(send_probe("crash"), ACCESS_VIOLATION),
     # The same filter, the fault on the saver's own thread.
-    "fault_crash": Ending(fault_now, access_violation, "brenlow_fault.exe", "crash"),
+    "fault_crash": Ending(fault_now, ACCESS_VIOLATION, "brenlow_fault.exe", "crash"),
     # The terminate handler: an exception nothing catches.
-    "terminate": Ending(fault_now, aborted, "brenlow_fault.exe", "terminate"),
+    "terminate": Ending(fault_now, ABORTED, "brenlow_fault.exe", "terminate"),
 }
 
 
@@ -215,9 +206,8 @@ def case_ending(session, ways, exe, probe_exe):
             other = ending.end(session, probe_exe, saver)
         else:
             p = session.start(program, "/S", cwd=session.drive_c(), env=env)
-        # A key waits for the cycle's end.
         code = session.wait_exit(p, 240)
-        check(ending.code(code), f"{way}: exit code {code}")
+        check(code == ending.code, f"{way}: exit code {code}, expected {ending.code}")
         if other:
             check(session.wait_exit(other, 120) == 0, f"{way}: the saver window stayed")
         check(screen_saver_active(session, probe_exe),
@@ -230,7 +220,7 @@ def case_tall_logo(session, exe, probe_exe):
     seconds of band pauses: the window still answers a sent message at once
     (the system's test before it marks a window as not responding)."""
     tall = os.path.join(session.drive_c(), "tall.bmp")
-    subprocess.run(["convert", "-size", "8x16000", "xc:lime", "BMP3:" + tall], check=True)
+    subprocess.run([tool("convert"), "-size", "8x16000", "xc:lime", "BMP3:" + tall], check=True)
     session.write_windows_file("brlscsav.ini", "C:\\tall.bmp\r\nCerchi\r\n")
     saver = Saver(session, exe, keep_settings=True)
     p = saver.p
@@ -240,9 +230,7 @@ def case_tall_logo(session, exe, probe_exe):
     start = time.monotonic()
     answers = []
     while time.monotonic() - start < 6:
-        code, out = probe(session, probe_exe, "ping")
-        check(code == 0, f"the saver did not answer during the reveal: {code} {out}")
-        answers.append(int(out.split("=")[1]))
+        answers.append(int(probe(session, probe_exe, "ping").split("=")[1]))
     check(p.poll() is None, f"the saver ended ({p.returncode})")
     print(f"answers during the reveal: {answers} ms")
     check(max(answers) < 1000, f"an answer took {max(answers)} ms")
@@ -250,4 +238,4 @@ def case_tall_logo(session, exe, probe_exe):
 
 
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session(PREFIX, W, H)))
+    sys.exit(run_case(globals(), lambda: WineSession(PREFIX, W, H)))

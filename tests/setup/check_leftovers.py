@@ -11,7 +11,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "lib"))
-from saverrun import marked_processes  # noqa: E402
+from reaper import marked_processes  # noqa: E402
 
 
 def marked(run_id):

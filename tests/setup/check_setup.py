@@ -8,7 +8,6 @@ Fails naming each command that would be missing on a fresh machine.
 
 import os
 import re
-import shutil
 import subprocess
 import sys
 
@@ -23,7 +22,7 @@ COMMANDS = [
     "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
 ]
 
-# subprocess.run(["cmd", ...]) and winehelp.tool("cmd") in the Python harnesses.
+# subprocess.run(["cmd", ...]) and tool("cmd") in the Python harnesses.
 CALL = re.compile(r'(?:subprocess\.\w+\(\s*\[\s*|(?<![\w.])tool\(\s*)"([\w.+/-]+)"')
 
 

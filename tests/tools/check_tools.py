@@ -6,7 +6,7 @@ import subprocess
 import sys
 import tempfile
 
-from saverrun import check
+from harness import check
 
 BUILD = sys.argv[1]
 TRACE = os.path.join(BUILD, "brenlow-trace")

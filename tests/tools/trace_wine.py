@@ -9,8 +9,8 @@ import shutil
 import subprocess
 import sys
 
-import winehelp
-from saverrun import check
+from harness import check, run_case
+from winesession import WineSession
 
 FAMILIES = ("Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi")
 SIZES = ("640x480", "1023x767")
@@ -43,4 +43,4 @@ def case_compare(s, linux_trace, windows_trace, picture):
 
 
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session("tools")))
+    sys.exit(run_case(globals(), lambda: WineSession("tools")))

@@ -10,142 +10,130 @@ window's geometry is the dialog's outer frame.
 import os
 import shutil
 import sys
-import tempfile
 
-import winehelp
-from saverrun import check
+from harness import check, run_case
+from winesession import WineSession
 
 # The dialog at 96 dpi (15 twips per pixel): 5040 x 2400 twips, 4800 unfolded.
 WIDTH, COLLAPSED, UNFOLDED = 336, 160, 320
 # Client origin inside the frame that Wine draws: border and caption.
 BORDER, CAPTION = 3, 22
 DEFAULT_INI = "C:\\windows\\BR_LOW.bmp\r\nCasuali\r\n"
+SHOTS = os.environ.get("BRENLOW_SHOTS")
+# Seconds for an input's effect: Wine on a loaded machine may take many.
+LIMIT = 90
 
 
-def client_point(session, window, x, y):
-    geometry = session.xdotool("getwindowgeometry", "--shell", str(window))
-    values = dict(line.split("=", 1) for line in geometry.split())
-    return int(values["X"]) + BORDER + x, int(values["Y"]) + CAPTION + y
+def client_point(s, window, x, y):
+    left, top, _, _ = s.geometry(window)
+    return left + BORDER + x, top + CAPTION + y
 
 
-def geometry(session, window):
-    return session.geometry(window)
+def height_is(s, window, height):
+    return lambda: s.geometry(window)[3] == height
 
 
-def wait_height(session, window, height):
-    return winehelp.poll(lambda: geometry(session, window)[3] == height, 30, 0.1,
-                         f"dialog height {height}")
+def click(s, window, x, y, seen, what, double=False):
+    """Clicks at a point of the dialog's inner area until seen() holds."""
+    return s.click_until(*client_point(s, window, x, y), seen, LIMIT, what, double)
 
 
-def click(session, window, x, y, double=False):
-    sx, sy = client_point(session, window, x, y)
-    session.mouse_move(sx, sy)
-    args = ["click"] + (["--repeat", "2", "--delay", "60"] if double else []) + ["1"]
-    session.xdotool(*args)
-
-
-def ini(session):
-    with open(os.path.join(session.windows_folder(), "brlscsav.ini"), "rb") as f:
+def ini(s):
+    with open(os.path.join(s.windows_folder(), "brlscsav.ini"), "rb") as f:
         return f.read()
 
 
-def open_dialog(session, scr, cwd, content=DEFAULT_INI):
-    session.run("reg", "add", r"HKEY_CURRENT_USER\Software\Wine\X11 Driver", "/v", "Managed",
-                "/t", "REG_SZ", "/d", "N", "/f", cwd="/tmp")
-    session.write_windows_file("brlscsav.ini", content)
-    process = session.start(scr, "/c:123", cwd=cwd)
-    window = session.wait_window("^Impostazioni$")
-    # Activation has filled the fields once the shape box shows text.
+def open_dialog(s, program, cwd, content=DEFAULT_INI, args=("/c:123",), env=None):
+    """The dialog, once drawn: its process and window."""
+    s.reg(r"HKEY_CURRENT_USER\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
+    s.write_windows_file("brlscsav.ini", content)
+    process = s.start(program, *args, cwd=cwd, env=env)
+    window = s.wait_window("^Impostazioni$")
+    s.settled(s.geometry(window))
     return process, window
 
 
-def crop(image, window_geometry, path):
-    image.crop(*window_geometry).save(path)
+def keys(s, window, *names):
+    """Keys whose effect is somewhere in the dialog."""
+    s.key_until(names, s.changed(s.geometry(window)), LIMIT, f"the dialog after {names}")
 
 
-SHOTS = os.environ.get("BRENLOW_SHOTS")
+def end_with(s, p, key, code=0):
+    s.key_until([key], s.exited(p), LIMIT, f"the end after {key}")
+    check(p.returncode == code, f"the dialog ended with code {p.returncode}, not {code}")
 
 
-def case_opens(s, scr):
-    _, w = open_dialog(s, scr, s.work)
-    x, y, width, height = geometry(s, w)
-    check((width, height) == (WIDTH, COLLAPSED), f"size {(width, height)}")
-    check((x, y) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2), f"placed at {(x, y)}")
+def set_dpi(s, dpi):
+    s.reg(r"HKEY_CURRENT_USER\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
+
+
+def case_opens(s, scr, dpi="96"):
+    """The dialog's size and place at 96 dpi (15 twips a pixel) and 120 (12:
+    the same twips give 420 x 200 pixels)."""
+    if dpi != "96":
+        set_dpi(s, dpi)
+    _, w = open_dialog(s, scr, s.log_dir)
+    x, y, width, height = s.geometry(w)
+    size = {"96": (WIDTH, COLLAPSED), "120": (420, 200)}[dpi]
+    check((width, height) == size, f"size {(width, height)}")
+    check((x, y) == ((s.width - size[0]) // 2, (s.height - size[1]) // 2), f"placed at {(x, y)}")
+    if dpi != "96":
+        return
     # A click in the path box selects the whole path: the selection's colour
     # runs along the text.
     left, top = client_point(s, w, 16, 88)
 
-    def highlighted(image):
-        return image.count(lambda c: c[2] > 200 and c[0] < 100, left, top, left + 241, top + 18)
+    def highlighted():
+        return s.screenshot().count(lambda c: c[2] > 200 and c[0] < 100, left, top, left + 241,
+                                    top + 18)
 
-    check(highlighted(s.screenshot()) < 20, "the path is selected before the click")
-    click(s, w, 200, 96)
-    s.wait_screen(lambda image: highlighted(image) > 500, 30, "path selected")
-
-
-def case_opens_120dpi(s, scr):
-    # 12 twips per pixel: the same twips give 420 x 200 pixels.
-    s.run("reg", "add", r"HKEY_CURRENT_USER\Control Panel\Desktop", "/v", "LogPixels",
-          "/t", "REG_DWORD", "/d", "120", "/f", cwd="/tmp")
-    p, w = open_dialog(s, scr, s.work)
-    x, y, width, height = geometry(s, w)
-    check((width, height) == (420, 200), f"size {(width, height)}")
-    check((x, y) == ((s.width - 420) // 2, (s.height - 200) // 2), f"placed at {(x, y)}")
+    check(highlighted() < 20, "the path is selected before the click")
+    click(s, w, 200, 96, lambda: highlighted() > 500, "the path selected")
 
 
 def case_shape_enter(s, scr):
-    p, w = open_dialog(s, scr, s.work)
+    p, w = open_dialog(s, scr, s.log_dir)
     # Focus starts on Ok; two tabs reach the shape box. Letters are
     # discarded; Down picks the entry after "Casuali".
-    s.key("Tab", "Tab", "x", "y", "1", "Down", "z")
-    s.key("Return")
-    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
+    keys(s, w, "Tab", "Tab", "x", "y", "1", "Down", "z")
+    end_with(s, p, "Return")
     check(ini(s) == b"C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n", f"settings file {ini(s)!r}")
 
 
 def case_escape(s, scr):
     old = "C:\\x.bmp\r\nOvali\r\nthird\r\n"
-    p, w = open_dialog(s, scr, s.work, old)
-    s.key("Tab", "Tab", "Down")
-    s.key("Escape")
-    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
+    p, w = open_dialog(s, scr, s.log_dir, old)
+    keys(s, w, "Tab", "Tab", "Down")
+    end_with(s, p, "Escape")
     check(ini(s) == old.encode(), f"settings file {ini(s)!r}")
 
 
 def case_unfold(s, scr):
-    p, w = open_dialog(s, scr, s.work)
+    p, w = open_dialog(s, scr, s.log_dir)
     if SHOTS:
-        crop(s.screenshot(), geometry(s, w), os.path.join(SHOTS, "dialog-collapsed.png"))
-    click(s, w, 276, 96)  # Cmdsfoglia
-    wait_height(s, w, UNFOLDED)
-    x, y, width, _ = geometry(s, w)
+        s.screenshot().crop(*s.geometry(w)).save(os.path.join(SHOTS, "dialog-collapsed.png"))
+    click(s, w, 276, 96, height_is(s, w, UNFOLDED), "the unfolded dialog")  # Cmdsfoglia
+    x, y, width, _ = s.geometry(w)
     check((x, y, width) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2, WIDTH),
           f"placed at {(x, y)}, {width} wide")
-    click(s, w, 276, 96)
-    wait_height(s, w, UNFOLDED)
     if SHOTS:
-        crop(s.screenshot(), geometry(s, w), os.path.join(SHOTS, "dialog-unfolded.png"))
+        s.screenshot().crop(*s.geometry(w)).save(os.path.join(SHOTS, "dialog-unfolded.png"))
 
 
 def case_pick_picture(s, scr):
-    pics = os.path.join(s.work, "pics")
+    pics = os.path.join(s.log_dir, "pics")
     os.makedirs(pics)
     for name in ("a.bmp", "b.bmp", "notes.txt"):
         shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"), os.path.join(pics, name))
-    p, w = open_dialog(s, scr, s.work)
-    click(s, w, 276, 96)
-    wait_height(s, w, UNFOLDED)
-    # Dir1: Z:\, tmp, the work folder, then its subfolder "pics".
-    click(s, w, 128 + 40, 136 + 2 + 17 * 3 + 8, double=True)
-    # File1 fills with the folder's bitmaps: row 0 gets dark text.
-    winehelp.poll(
-        lambda: s.screenshot().count(lambda c: sum(c) < 200, *client_point(s, w, 18, 138),
-                                     *client_point(s, w, 118, 152)),
-        30, 0.1, "file list")
-    click(s, w, 40, 136 + 2 + 6, double=True)
-    wait_height(s, w, COLLAPSED)
-    s.key("Return")
-    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
+    p, w = open_dialog(s, scr, s.log_dir)
+    click(s, w, 276, 96, height_is(s, w, UNFOLDED), "the unfolded dialog")
+    # Dir1: Z:\, tmp, the work folder, then its subfolder "pics". File1
+    # fills with the folder's bitmaps: row 0 gets dark text.
+    click(s, w, 128 + 40, 136 + 2 + 17 * 3 + 8,
+          lambda: s.screenshot().count(lambda c: sum(c) < 200, *client_point(s, w, 18, 138),
+                                       *client_point(s, w, 118, 152)), "the file list", True)
+    click(s, w, 40, 136 + 2 + 6, height_is(s, w, COLLAPSED), "the folded dialog", True)
+    end_with(s, p, "Return")
     expected = "Z:" + pics.replace("/", "\\") + "\\a.bmp\r\nCasuali\r\n"
     check(ini(s) == expected.encode(), f"settings file {ini(s)!r}, expected {expected!r}")
 
@@ -157,21 +145,19 @@ def case_write_fails(s, scr):
     blocker = os.path.join(s.windows_folder(), "brlscsav.ini.tmp")
     os.makedirs(blocker, exist_ok=True)
     try:
-        p, w = open_dialog(s, scr, s.work, old)
-        s.key("Tab", "Tab", "Down")
-        s.key("Return")
-        s.wait_window("^brenlow$")
+        p, w = open_dialog(s, scr, s.log_dir, old)
+        keys(s, w, "Tab", "Tab", "Down")
+        s.key_until(["Return"], lambda: s.find_windows("^brenlow$"), LIMIT, "the message")
         check(p.poll() is None, "the dialog ended on a failed write")
         check(ini(s) == old.encode(), f"settings file {ini(s)!r}")
-        s.key("Return")  # the message box has the focus
-        winehelp.poll(lambda: not s.find_windows("^brenlow$"), 30, 0.1, "message closed")
+        # The message box has the focus.
+        s.key_until(["Return"], lambda: not s.find_windows("^brenlow$"), LIMIT, "message closed")
         check(s.find_windows("^Impostazioni$") and p.poll() is None,
               "the dialog went with the message")
     finally:
         os.rmdir(blocker)
     # The user tries again once the folder is writable.
-    s.key("Return")
-    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
+    end_with(s, p, "Return")
     check(ini(s) == b"C:\\x.bmp\r\nEllissi\r\n", f"settings file {ini(s)!r}")
 
 
@@ -252,15 +238,14 @@ def case_text_fits(s, scr, dpi):
     lists, all with descenders to lose (g, j, p, q, y)."""
     dpi = int(dpi)
     if dpi != 96:
-        s.run("reg", "add", r"HKEY_CURRENT_USER\Control Panel\Desktop", "/v", "LogPixels",
-              "/t", "REG_DWORD", "/d", str(dpi), "/f", cwd="/tmp")
-    folder = os.path.join(s.work, "gjpqy")
+        set_dpi(s, dpi)
+    folder = os.path.join(s.log_dir, "gjpqy")
     os.makedirs(os.path.join(folder, "jpg"))
     shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"),
                 os.path.join(folder, "gjpqy.bmp"))
     p, w = open_dialog(s, scr, folder, "C:\\gjpqy\\jpg\\pygmy.bmp\r\nCasuali\r\n")
-    s.wait_screen(lambda im: separator(im.crop(*geometry(s, w))), 30, "the separator")
-    frame = geometry(s, w)
+    s.wait_screen(lambda im: separator(im.crop(*s.geometry(w))), LIMIT, "the separator")
+    frame = s.geometry(w)
     ox, oy = client_origin(s.screenshot().crop(*frame), dpi)
     x0, y0 = frame[0] + ox, frame[1] + oy
 
@@ -272,16 +257,15 @@ def case_text_fits(s, scr, dpi):
     dark = lambda c: sum(c) < 300
     # Unfold, pick the file (so its row is selected too), and look.
     browse = pixels(TWIPS["Cmdsfoglia"], dpi)
-    s.mouse_move(x0 + browse[0] + browse[2] // 2, y0 + browse[1] + browse[3] // 2)
-    s.xdotool("click", "1")
-    winehelp.poll(lambda: geometry(s, w)[3] > frame[3], 30, 0.1, "the unfolded dialog")
+    s.click_until(x0 + browse[0] + browse[2] // 2, y0 + browse[1] + browse[3] // 2,
+                  lambda: s.geometry(w)[3] > frame[3], LIMIT, "the unfolded dialog")
     file1 = box("File1", 2, 2)
-    winehelp.poll(lambda: ink_rows(s.screenshot(), file1, dark), 30, 0.1, "the file list")
-    s.mouse_move(file1[0] + 10, file1[1] + 4)
-    s.xdotool("click", "1")
-    image = s.wait_screen(lambda im: len(selected_rows(im, file1)) > 4, 30, "the file selected")
+    s.wait_screen(lambda im: ink_rows(im, file1, dark), LIMIT, "the file list")
+    image = s.click_until(file1[0] + 10, file1[1] + 4,
+                          s.shows(lambda im: len(selected_rows(im, file1)) > 4), LIMIT,
+                          "the file selected")
     shot = os.path.abspath(f"dialog-{dpi}dpi.png")
-    image.crop(*geometry(s, w)).save(shot)
+    image.crop(*s.geometry(w)).save(shot)
     print(f"screenshot {shot}")
 
     # Labels on the dialog's face; buttons inside their edges (and the
@@ -302,8 +286,7 @@ def case_text_fits(s, scr, dpi):
         rows = text_inside(image, f"{name}'s selected row", band_box, lambda c: sum(c) > 600)
         print(f"{name}: selected row {band[0] - y0}..{band[-1] - y0}, "
               f"text rows {rows[0] - y0}..{rows[-1] - y0}")
-    s.key("Escape")
-    check(s.wait_exit(p, 30) == 0, "the dialog did not end with code 0")
+    end_with(s, p, "Escape")
 
 
 def case_callback_errors(s, fault_exe):
@@ -311,53 +294,27 @@ def case_callback_errors(s, fault_exe):
     reaches the program's error path: a message, then exit code 1 (not a
     run-time abort). brenlow_fault.exe throws in the event named by
     BRENLOW_FAULT."""
-    def trigger_ok(w):
-        s.key("Return")
-
-    def trigger_text1(w):
-        click(s, w, 100, 96)
-
-    def trigger_combo(w):
-        s.key("Tab", "Tab", "x")
-
-    for event, trigger in (("CmdOk_Click", trigger_ok), ("Text1_Click", trigger_text1),
-                           ("Combo1_KeyPress", trigger_combo)):
-        s.write_windows_file("brlscsav.ini", DEFAULT_INI)
-        p = s.start(fault_exe, "/c", cwd=s.work, env=dict(s.env(), BRENLOW_FAULT=event))
-        w = s.wait_window("^Impostazioni$")
+    message = lambda: s.find_windows("^brenlow$")  # noqa: E731
+    triggers = {"CmdOk_Click": lambda w: s.key_until(["Return"], message, LIMIT, "the message"),
+                "Text1_Click": lambda w: click(s, w, 100, 96, message, "the message"),
+                "Combo1_KeyPress": lambda w: s.key_until(["Tab", "Tab", "x"], message, LIMIT,
+                                                         "the message")}
+    for event, trigger in triggers.items():
+        p, w = open_dialog(s, fault_exe, s.log_dir, args=("/c",),
+                           env=dict(s.env(), BRENLOW_FAULT=event))
         trigger(w)
-        box = s.wait_window("^brenlow$")
         s.screenshot(os.path.abspath(f"callback-error-{event}.png"))
         check(p.poll() is None, f"{event}: ended with {p.returncode} before its message")
         # The box has the focus; its OK button takes Return.
-        s.key("Return")
-        code = s.wait_exit(p, 60)
-        check(code == 1, f"{event}: exit code {code}")
+        end_with(s, p, "Return", 1)
         print(f"{event}: message shown, exit code 1")
-
-
-class DialogSession(winehelp.Session):
-    """A session with a scratch folder the dialog starts in."""
-
-    def open(self):
-        self.work = tempfile.mkdtemp(prefix="dlg")
-        super().open()
-
-    def close(self):
-        try:
-            super().close()
-        finally:
-            shutil.rmtree(self.work, ignore_errors=True)
 
 
 def prefix_for(argv):
     # The screen's resolution is a setting of the prefix: one for each.
-    if argv[1:2] == ["opens_120dpi"]:
-        return "dialog120"
-    if argv[1:2] == ["text_fits"] and argv[3:4] != ["96"]:
-        return "dialog" + argv[3]
-    return "dialog"
+    return "dialog" + argv[3] if argv[1] in ("opens", "text_fits") and argv[3:4] not in (
+        [], ["96"]) else "dialog"
 
 
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), lambda: DialogSession(prefix_for(sys.argv))))
+    sys.exit(run_case(globals(), lambda: WineSession(prefix_for(sys.argv))))

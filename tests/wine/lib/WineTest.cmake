@@ -1,8 +1,8 @@
 # brenlow_add_wine_test(NAME <name> SCRIPT <file.py> [PREFIX <prefix>]
 #                       [TIMEOUT <s>] [LABELS <l>...] [ARGS <arg>...] [WIN64])
 # Adds a python3 test that drives a Windows program under Wine and Xvfb with
-# tests/wine/lib/winehelp.py. In ARGS, @WIN@ stands for the build tree of the
-# i686 deliverable (build/win32). WIN64 adds a twin <name>.win64 that runs the
+# the harness beside this file (winesession.py). In ARGS, @WIN@ stands for
+# the build tree of the i686 deliverable (build/win32). WIN64 adds a twin <name>.win64 that runs the
 # x86_64 build instead; on a machine that cannot run 32-bit programs every
 # test gets that twin, so the Windows code is still tested end to end there
 # while the 32-bit runs report themselves skipped. Tests that share a
@@ -18,7 +18,7 @@ get_property(BRENLOW_WIN32_ANSWER GLOBAL PROPERTY BRENLOW_WIN32_ANSWER)
 if(NOT BRENLOW_WIN32_ANSWER)
   execute_process(
     COMMAND ${Python3_EXECUTABLE} -c
-      "import winehelp; ok, why = winehelp.win32_support(); print('yes' if ok else why)"
+      "import pe; ok, why = pe.win32_support(); print('yes' if ok else why)"
     WORKING_DIRECTORY ${BRENLOW_WINE_LIB}
     OUTPUT_VARIABLE BRENLOW_WIN32_ANSWER OUTPUT_STRIP_TRAILING_WHITESPACE)
   set_property(GLOBAL PROPERTY BRENLOW_WIN32_ANSWER "${BRENLOW_WIN32_ANSWER}")

@@ -6,17 +6,20 @@ Wine's 32-bit side, or the x86_64 build on wine64).
 Each case starts the saver as the screen-saver machinery would and watches
 the screen, the pointer and the process from outside."""
 
+import functools
 import os
 import shutil
 import struct
 import sys
 
-import winehelp
-from saverrun import (CYCLE, GREY, QUADRANTS, START, Saver, address, black, check, lit,
-                      logo, make_test_logo, put_logo, tiles)
+from harness import check, poll, run_case
+from images import GREY, QUADRANTS, address, black, lit, logo, make_test_logo, tiles
+from linux_session import LinuxSession
+from saverrun import CYCLE, START, Saver, put_logo
+from winesession import WineSession
+from xsession import SCREEN_HEIGHT as H, SCREEN_WIDTH as W
 
 PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "saver")
-W, H = winehelp.SCREEN_WIDTH, winehelp.SCREEN_HEIGHT
 
 
 # --- cases ---------------------------------------------------------------
@@ -26,7 +29,7 @@ def case_quiet_modes(session, exe):
     for args in ([], ["/p", "1234"], ["/P", "1234"], ["/a"], ["x"], ["/"]):
         p = session.start(exe, *args, cwd=session.drive_c())
         # Looked for while the program runs, not after it ended.
-        seen = winehelp.poll(lambda: session.find_windows("^brenlow$") or p.poll() is not None,
+        seen = poll(lambda: session.find_windows("^brenlow$") or p.poll() is not None,
                              START, 0.05, f"{args}: the end of the program")
         check(seen is True, f"{args}: the saver window was shown")
         code = session.wait_exit(p, START)
@@ -40,7 +43,7 @@ def case_configure(session, exe):
         p = session.start(exe, *args, cwd=session.drive_c())
         window = session.wait_window("^Impostazioni$", START)
         check(not session.find_windows("^brenlow$"), f"{args}: the saver window was shown")
-        code = session.close_until_exit(window, p, 60)
+        code = session.close_until_exit(window, p)
         check(code == 0, f"{args}: exit code {code}")
         print(f"{args}: dialog shown, closed, exit 0")
 
@@ -99,54 +102,53 @@ def case_vertical_then_key(session, exe):
     # this cycle's logo and its fade, and ends only after that (a screenshot
     # counts only while the saver still runs).
     saver.wait(lambda i: logo(i) or black(i), CYCLE, "the logo or the fade after the key")
-    code = session.wait_exit(saver.p, CYCLE)
-    check(code == 0, f"exit code {code}")
+    session.key_until(["space"], session.exited(saver.p), CYCLE, "the end after a key")
+    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
     print("survived vertical moves; a key ended it after the cycle")
 
 
-def case_bad_pictures(session, exe):
-    """An empty, missing, non-bitmap, cut-off or oversized picture, one whose
-    header claims more rows than it holds, or a path to a folder, a device
-    or a FIFO, still gives a running saver without any part of a logo; the
-    whole test logo is seen by the same check."""
-    drive_c = session.drive_c()
-    with open(os.path.join(drive_c, "notabitmap.bmp"), "w") as f:
-        f.write("this is text, not a bitmap\r\n")
-    whole = make_test_logo(os.path.join(drive_c, "whole.bmp"))
+# Pictures that must give a running saver without any part of a logo: the
+# settings line itself (str), or a file's bytes in drive C (made from the
+# whole test logo's bytes); FOLDER and FIFO name a folder and a FIFO there.
+FOLDER, FIFO = object(), object()
+
+
+def bad_pictures(whole, linux):
     pixels_at = struct.unpack_from("<I", whole, 10)[0]
-
-    def sized(width, height):
-        return whole[:18] + struct.pack("<ii", width, height) + whole[26:]
-
-    row = 360  # bytes
-    bad = {"cut in the pixels": whole[:pixels_at + row * 60 + 17],
-           "cut in the header": whole[:30], "file header only": whole[:14], "empty file": b"",
-           "30000 x 30000 in its header": sized(30000, 30000),
-           "taller in its header than its pixels": sized(120, 240)}
-    cases = {
-        "empty setting": "",
-        "missing": "C:\\nowhere\\nothing.bmp",
-        "not a bitmap": "C:\\notabitmap.bmp",
+    sized = lambda w, h: whole[:18] + struct.pack("<ii", w, h) + whole[26:]  # noqa: E731
+    table = {
+        "empty setting": "", "missing": "C:\\nowhere\\nothing.bmp",
+        "not a bitmap": b"this is text, not a bitmap\r\n",
+        "cut in the pixels": whole[:pixels_at + 360 * 60 + 17],  # rows of 360 bytes
+        "cut in the header": whole[:30], "file header only": whole[:14], "empty file": b"",
+        "30000 x 30000 in its header": sized(30000, 30000),
+        "taller in its header than its pixels": sized(120, 240),
+        # Paths that name no file on a disk must not hold the saver before
+        # its first drawing.
+        "a folder": FOLDER,
     }
-    for i, (name, data) in enumerate(bad.items()):
-        with open(os.path.join(drive_c, f"bad{i}.bmp"), "wb") as f:
-            f.write(data)
-        cases[name] = f"C:\\bad{i}.bmp"
-    # Paths that name no file on a disk must not hold the saver before its
-    # first drawing.
-    os.makedirs(os.path.join(drive_c, "folder.bmp"), exist_ok=True)
-    cases["a folder"] = "C:\\folder.bmp"
-    if isinstance(session, winehelp.Session):
-        cases["the NUL device"] = "NUL"
-        cases["the console"] = "CON"
-    else:
-        fifo = os.path.join(drive_c, "fifo.bmp")
-        if not os.path.exists(fifo):
-            os.mkfifo(fifo)
-        cases["a FIFO"] = "C:\\fifo.bmp"
-        cases["a device"] = "/dev/zero"
-    cases["the whole logo"] = "C:\\whole.bmp"
-    for name, line in cases.items():
+    table.update({"a FIFO": FIFO, "a device": "/dev/zero"} if linux else
+                 {"the NUL device": "NUL", "the console": "CON"})
+    return table
+
+
+def run_bad_pictures(session, exe):
+    """Each bad picture, then the whole test logo, seen by the same check."""
+    drive_c = session.drive_c()
+    whole = make_test_logo(os.path.join(drive_c, "whole.bmp"))
+    table = bad_pictures(whole, not isinstance(session, WineSession))
+    for i, (name, content) in enumerate(table.items()):
+        if content is FOLDER:
+            os.makedirs(os.path.join(drive_c, f"bad{i}.bmp"), exist_ok=True)
+        elif content is FIFO:
+            os.mkfifo(os.path.join(drive_c, f"bad{i}.bmp"))
+        elif isinstance(content, bytes):
+            with open(os.path.join(drive_c, f"bad{i}.bmp"), "wb") as f:
+                f.write(content)
+        if not isinstance(content, str):
+            table[name] = f"C:\\bad{i}.bmp"
+    table["the whole logo"] = "C:\\whole.bmp"
+    for name, line in table.items():
         saver = Saver(session, exe, line)
         traces = saver.logo_traces_to_fade(name)
         if name == "the whole logo":
@@ -155,6 +157,13 @@ def case_bad_pictures(session, exe):
             check(traces == 0, f"{name}: {traces} pixels of the logo were drawn")
         saver.end_by_move(10, what=f"{name}: ")
         print(f"{name}: the saver ran through the logo step and ended on a move")
+
+
+def case_bad_pictures(session, exe, linux_exe):
+    """Bad pictures under Wine, then on Linux with the Linux build."""
+    run_bad_pictures(session, exe)
+    with LinuxSession() as linux:
+        run_bad_pictures(linux, linux_exe)
 
 
 def case_bad_settings(session, exe):
@@ -188,11 +197,6 @@ def case_bad_settings(session, exe):
         clear()  # the prefix's next saver writes its own
 
 
-# The primary and a smaller second monitor at its right.
-MONITOR_W, MONITOR_H = 640, 480
-SECOND_W, SECOND_H = 512, 384
-
-
 def case_two_monitors(session, exe):
     """The primary monitor shows the drawing to its far corner, the other one,
     of another size, is black without the cursor; a sideways move ends the
@@ -219,10 +223,6 @@ def case_two_monitors(session, exe):
                         "the second monitor uncovered")
     check(session.cursor_visible(), "the cursor is still hidden after the end")
     print(f"primary drawn, second monitor black; ended {latency:.3f} s after a sideways move")
-
-
-# The primary's other mode in the display_change case.
-LARGE_W, LARGE_H = 800, 600
 
 
 def case_display_change(session, exe):
@@ -279,15 +279,17 @@ def case_display_change(session, exe):
     print(f"the larger primary drawn over; ended {latency:.3f} s after a sideways move")
 
 
-def session_for(case):
-    if case == "two_monitors":
-        return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
-                                second=(SECOND_W, SECOND_H))
-    if case == "display_change":
-        return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
-                                modes=[(LARGE_W, LARGE_H)], second=(SECOND_W, SECOND_H))
-    return winehelp.Session(PREFIX)
+# The cases on two monitors: the primary, a smaller second at its right,
+# and the primary's other mode in display_change.
+LARGE_W, LARGE_H = 800, 600
+TWO_MONITORS = {"width": 640, "height": 480, "monitors": 2, "second": (512, 384)}
+SESSIONS = {"two_monitors": TWO_MONITORS,
+            "display_change": dict(TWO_MONITORS, modes=[(LARGE_W, LARGE_H)])}
+
+
+def session_for(case, make=functools.partial(WineSession, PREFIX)):
+    return make(**SESSIONS.get(case, {}))
 
 
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), lambda: session_for(sys.argv[1])))
+    sys.exit(run_case(globals(), lambda: session_for(sys.argv[1])))

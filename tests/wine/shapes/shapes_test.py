@@ -13,10 +13,12 @@ import subprocess
 import sys
 import tempfile
 
-import saverrun
-import winehelp
+from harness import run_case
+from images import logo, read_picture
+from saverrun import CYCLE, Saver, put_logo
+from winesession import WineSession
+from xsession import SCREEN_HEIGHT as H, SCREEN_WIDTH as W
 
-W, H = winehelp.SCREEN_WIDTH, winehelp.SCREEN_HEIGHT
 # The address is printed at 95 % of the height in a font of each system's
 # own; the rows from here down are left out of the comparison.
 TEXT_TOP = H - H // 10
@@ -25,15 +27,15 @@ TEXT_TOP = H - H // 10
 def render(render_exe, family, picture, out):
     subprocess.run([render_exe, "--size", f"{W}x{H}", "--shape", family, "--picture", picture,
                     "--out", out], check=True, stdout=subprocess.DEVNULL, timeout=300)
-    return winehelp.read_picture(os.path.join(out, f"{family}-3-logo.png"))
+    return read_picture(os.path.join(out, f"{family}-3-logo.png"))
 
 
 def case_family(session, family, exe, render_exe):
     with tempfile.TemporaryDirectory() as out:
-        line = saverrun.put_logo(session)
+        line = put_logo(session)
         expected = render(render_exe, family, os.path.join(session.drive_c(), "quad.bmp"), out)
-    saver = saverrun.Saver(session, exe, line, family)
-    shot = saver.wait(saverrun.logo, saverrun.CYCLE, f"{family}: the logo")
+    saver = Saver(session, exe, line, family)
+    shot = saver.wait(logo, CYCLE, f"{family}: the logo")
     saver.end_by_move(50, what=f"{family}: ")
     total = same = 0
     for y in range(TEXT_TOP):
@@ -49,4 +51,4 @@ def case_family(session, family, exe, render_exe):
 
 
 if __name__ == "__main__":
-    sys.exit(winehelp.run_case(globals(), lambda: winehelp.Session("shapes")))
+    sys.exit(run_case(globals(), lambda: WineSession("shapes")))

@@ -1,0 +1,238 @@
+"""quillet run the way a new user runs it, from the folder that holds the
+shipped files: quillet.exe under Wine (the files from its build tree), or
+the Linux quillet under Xvfb, which installs into the XDG data home's
+brenlow folder.
+
+    installer_test.py <scenario> <quillet.exe | quillet>
+
+Scenarios: install, close_by_frame (Wine), missing_saver, saver_logo (the
+installed saver shows the installed logo), no_display, session_user and
+terminate (Wine)."""
+
+import getpass
+import os
+import shutil
+import sys
+
+from harness import check, run_case
+from images import BLACK, read_picture, same_picture
+from linux_session import LinuxSession
+from saverrun import START, Saver
+from winesession import WineSession
+
+INSTALLED = ("brenlow.scr", "BR_LOW.bmp", "brlscsav.ini")
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def on_wine(s):
+    return isinstance(s, WineSession)
+
+
+def ship(s, quillet, saver=True, fake=False):
+    """The folder a user unpacked, with the saver or without; on Linux fake
+    files stand for the saver and the logo unless a real run needs them."""
+    build, folder = os.path.dirname(quillet), os.path.join(s.log_dir, "ship")
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    saver_file = "brenlow.scr" if on_wine(s) else "brenlow"
+    for name, source in (("BR_LOW.bmp", "BR_LOW.bmp"), ("brenlow.scr", saver_file)):
+        if name == "brenlow.scr" and not saver:
+            continue
+        if fake:
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(b"BM logo" if name == "BR_LOW.bmp" else b"\x7fELF saver")
+        else:
+            shutil.copy(os.path.join(build, source), os.path.join(folder, name))
+    if on_wine(s):
+        shutil.copy(quillet, folder)
+        return folder, os.path.join(folder, "quillet.exe")
+    return folder, quillet
+
+
+def setup_window(image):
+    """The window with its button, once drawn: the box (left, top, right,
+    bottom) of what is not the black root, with dark caption text in its
+    middle; else None."""
+    lit = [(x, y) for y in range(0, image.height, 2) for x in range(0, image.width, 2)
+           if image.pixel(x, y) != BLACK]
+    if not lit:
+        return None
+    box = (min(x for x, _ in lit), min(y for _, y in lit), max(x for x, _ in lit) + 1,
+           max(y for _, y in lit) + 1)
+    cx, cy = (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
+    return box if image.count(lambda p: max(p) < 100, cx - 80, cy - 15, cx + 80, cy + 15) > 20 \
+        else None
+
+
+def check_installed(s, folder):
+    windows = s.windows_folder()
+    for name in ("brenlow.scr", "BR_LOW.bmp"):
+        check(read(os.path.join(windows, name)) == read(os.path.join(folder, name)), name)
+    where = "C:\\windows" if on_wine(s) else windows
+    settings = read(os.path.join(windows, "brlscsav.ini"))
+    check(settings == f"{where}\\BR_LOW.bmp\r\nCasuali\r\n".encode(), settings)
+
+
+def virtual_store_copy(s, user=None):
+    """Where an unelevated saver's settings land for a user (the one Wine
+    runs as, by default) under UAC."""
+    return os.path.join(s.drive_c(), "users", user or getpass.getuser(), "AppData", "Local",
+                        "VirtualStore", "windows", "brlscsav.ini")
+
+
+def click_button(s, box, p):
+    s.click_until((box[0] + box[2]) // 2, (box[1] + box[3]) // 2, s.exited(p), 30,
+                  "the end after a click on the button")
+
+
+def install(s, quillet, shot, close=click_button, fake=False, users=(None,)):
+    """Installs with quillet, checks the files once its window shows, and
+    ends it with close(session, window box, process): code 0."""
+    folder, program = ship(s, quillet, fake=fake)
+    for name in INSTALLED:
+        s.remove_windows_file(name)
+    # A user's earlier choice, which installing again resets, both in the
+    # Windows folder and in the users' virtualized copies the saver reads
+    # first.
+    s.write_windows_file("brlscsav.ini", "C:\\foto\\mare.bmp\r\nCerchi\r\n")
+    copies = [virtual_store_copy(s, user) for user in users] if on_wine(s) else []
+    for copy in copies:
+        os.makedirs(os.path.dirname(copy), exist_ok=True)
+        with open(copy, "wb") as f:
+            f.write(b"C:\\foto\\lago.bmp\r\nOvali\r\n")
+    p = s.start(program, cwd=folder)
+    found = []
+    s.wait_screen(lambda im: found.append(setup_window(im)) or found[-1], START,
+                  "the window with the button").save(os.path.abspath(shot))
+    left, top, right, bottom = box = found[-1]
+    # 3600 x 2400 twips at 96 dpi: 240 x 160 pixels with the frame; Xvfb has
+    # no window manager, so only the inner area is on the screen, centred.
+    check(200 <= right - left <= 242 and 100 <= bottom - top <= 162, box)
+    check(abs((left + right) // 2 - s.width // 2) <= 12 and
+          abs((top + bottom) // 2 - s.height // 2) <= 20, box)
+    # All the work is done before the window shows.
+    check_installed(s, folder)
+    for copy in copies:
+        check(not os.path.exists(copy), f"virtualized settings still there: {copy}")
+    close(s, box, p)
+    check(p.returncode == 0, f"exit code {p.returncode}")
+
+
+def case_install(s, quillet):
+    if not on_wine(s):
+        return install(s, quillet, "installer_window.png", fake=True)
+    # The download mark of an earlier copy, where Wine keeps a stream: a
+    # file named "<file>:Zone.Identifier" beside it. The installed saver
+    # carries one; the logo none, which is no error.
+    mark = os.path.join(s.windows_folder(), "brenlow.scr:Zone.Identifier")
+    with open(mark, "w") as f:
+        f.write("[ZoneTransfer]\r\nZoneId=3\r\n")
+    install(s, quillet, "installer_window.png")
+    check(not os.path.exists(mark), "the download mark is still there")
+    check(not os.path.exists(mark.replace("brenlow.scr", "BR_LOW.bmp")),
+          "the logo has a download mark")
+
+
+def case_close_by_frame(s, quillet):
+    def close(s, box, p):
+        ids = s.xdotool("search", "--onlyvisible", "--class", "quillet").split()
+        check(ids, "no quillet window")
+        # Resized from outside, the window goes back to its fixed size.
+        s.xdotool("windowsize", "--sync", ids[0], "500", "400", check=False)
+        s.wait_screen(lambda im: setup_window(im) == box, 30, "the window back at its size")
+        s.close_until_exit(int(ids[0]), p, 30)
+
+    install(s, quillet, "installer_window_close.png", close)
+
+
+def case_missing_saver(s, quillet):
+    for name in INSTALLED:
+        s.remove_windows_file(name)
+    folder, program = ship(s, quillet, saver=False)
+    p = s.start(program, cwd=folder)
+    if on_wine(s):
+        box = s.wait_window("Installazione")
+        s.screenshot(os.path.abspath("installer_missing_saver.png"))
+        s.close_until_exit(box, p, 30)
+    else:
+        # The message box: anything lit on the black screen. Without a window
+        # manager the keyboard follows the pointer; its one button takes Return.
+        s.wait_screen(lambda im: im.pixel(512, 280) != BLACK, START, "the message box")
+        s.mouse_move(512, 280)
+        s.key_until(["Return"], s.exited(p), 30, "the end after Return")
+        check(b"brenlow.scr" in s.output(p), "the message does not name brenlow.scr")
+    check(not any(os.path.exists(os.path.join(s.windows_folder(), n)) for n in INSTALLED),
+          f"written: {os.listdir(s.windows_folder())}")
+    # 0 is quillet's code for an installation done, 1 for one that failed.
+    check(p.returncode == 1, f"a failed installation ended with exit code {p.returncode}")
+
+
+def case_saver_logo(s, quillet):
+    install(s, quillet, "installer_window_before_saver.png")
+    # The screen-saver machinery starts the installed saver from the Windows
+    # folder; it shows the installed logo in the top left-hand corner (the
+    # copy kept the execute bit on Linux).
+    windows = s.windows_folder()
+    s.mouse_move(600, 400)
+    saver = Saver(s, os.path.join(windows, "brenlow.scr"), keep_settings=True, cwd=windows)
+    saver.wait(same_picture(read_picture(os.path.join(windows, "BR_LOW.bmp"))), 240,
+               "the installed logo").save(os.path.abspath("installer_saver_logo.png"))
+    saver.end_by_move(100)
+
+
+def case_no_display(s, quillet):
+    """Without a display its window cannot be made: quillet installs, then
+    ends with code 1 (on Linux saying why)."""
+    for name in INSTALLED:
+        s.remove_windows_file(name)
+    folder, program = ship(s, quillet, fake=not on_wine(s))
+    env = s.env()
+    env.pop("DISPLAY")
+    if not on_wine(s):
+        env["DISPLAY"] = ":65000"
+    p = s.start(program, cwd=folder, env=env)
+    code = s.wait_exit(p, 120)
+    output = s.output(p).decode(errors="replace")
+    check(code == 1, f"exit code {code}: {output}")
+    check(on_wine(s) or "non si apre" in output, output)
+    check_installed(s, folder)
+
+
+def case_session_user(s, quillet):
+    """A standard user installs with an administrator's password: quillet
+    runs as the administrator and removes the virtualized settings of both,
+    the administrator's and those of the user signed in to the session. Wine
+    has one user; its profile folder in the registry, moved to "anna",
+    stands for the session user's, its LOCALAPPDATA for the
+    administrator's."""
+    key = ("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\"
+           "S-1-5-21-0-0-0-1000")  # Wine's one user
+    s.reg(key, "ProfileImagePath", "REG_SZ", "C:\\users\\anna")
+    try:
+        install(s, quillet, "installer_window_session_user.png", users=(None, "anna"))
+    finally:
+        s.reg(key, "ProfileImagePath", "REG_SZ", f"C:\\users\\{getpass.getuser()}")
+
+
+def case_terminate(s, quillet):
+    """An exception nothing catches (the fault build throws one once the
+    files are in place) ends quillet at once with abort's code 3: no box
+    waits for a click, and what it installed stays."""
+    for name in INSTALLED:
+        s.remove_windows_file(name)
+    folder, _ = ship(s, quillet)
+    fault = os.path.join(os.path.dirname(quillet), "quillet_fault.exe")
+    shutil.copy(fault, folder)
+    p = s.start(os.path.join(folder, "quillet_fault.exe"), cwd=folder)
+    code = s.wait_exit(p, 120)
+    check(code == 3, f"exit code {code}")
+    check_installed(s, folder)
+
+
+if __name__ == "__main__":
+    sys.exit(run_case(globals(), lambda: WineSession("installer") if sys.argv[2].endswith(".exe")
+                      else LinuxSession()))

@@ -1,0 +1,106 @@
+"""What every end-to-end harness shares: polling, checks, external commands
+and run_case, which runs one case of a test script in a session.
+
+    def case_cycle(s, exe):                       # s: a session (xsession.py)
+        p = s.start(exe, "/S", cwd=s.drive_c())
+        img = s.wait_screen(predicate, 60)        # img.pixel(x, y) -> (r, g, b)
+
+    if __name__ == "__main__":
+        sys.exit(harness.run_case(globals(), lambda: WineSession("saver")))
+"""
+
+import os
+import shutil
+import sys
+import time
+
+import pe
+
+SKIP = 77  # CTest's SKIP_RETURN_CODE for every test of these harnesses
+
+
+class Timeout(AssertionError):
+    pass
+
+
+class Skip(Exception):
+    """The case cannot run on this machine; the reason is printed."""
+
+
+def check(condition, message):
+    """A check that stays under python -O (a bare assert does not)."""
+    if not condition:
+        raise AssertionError(message)
+
+
+def poll(condition, timeout, interval=0.02, what="condition"):
+    """Calls condition() until it returns something truthy; returns that."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Timeout(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+def tool(name, fallback=None):
+    """The path of an external command, or an error naming what installs it."""
+    path = shutil.which(name) or (fallback if fallback and os.access(fallback, os.X_OK) else None)
+    if not path:
+        raise RuntimeError(f"{name} not found: run ./dev setup")
+    return path
+
+
+def safely(*steps):
+    """Runs every step, even when one raises; raises the first error at the end."""
+    first = None
+    for step in steps:
+        try:
+            step()
+        except BaseException as e:  # noqa: B902 - clean-up must go on
+            first = first or e
+    if first:
+        raise first
+
+
+def require_runnable(program):
+    """Raises Skip when a Windows program cannot run on this machine."""
+    if pe.pe_machine(program) == "i686":
+        ok, why = pe.win32_support()
+        if not ok:
+            raise Skip(f"32-bit program {os.path.basename(program)} not run: {why}")
+
+
+def run_case(cases, make_session, argv=None):
+    """Runs cases["case_" + argv[1]](session, *argv[2:]) in a session made by
+    make_session(); returns the exit code for sys.exit. A failing case
+    leaves <case>-failure.png in the working folder; a case that cannot run
+    here (a 32-bit program where none can run) is skipped with code 77."""
+    argv = argv or sys.argv
+    case = cases.get("case_" + argv[1]) if len(argv) > 1 else None
+    if not case:
+        names = sorted(n[5:] for n in cases if n.startswith("case_"))
+        print(f"usage: {argv[0]} {'|'.join(names)} ARGS...", file=sys.stderr)
+        return 2
+    args = argv[2:]
+    try:
+        for arg in args:
+            if arg.lower().endswith((".exe", ".scr")):
+                if not os.path.exists(arg):
+                    print(f"{arg} is missing: build its tree first", file=sys.stderr)
+                    return 1
+                require_runnable(arg)
+        with make_session() as session:
+            try:
+                return case(session, *args) or 0
+            except (AssertionError, RuntimeError):
+                try:
+                    session.screenshot(os.path.abspath(f"{argv[1]}-failure.png"))
+                except Exception as e:  # the screenshot is a help, not the verdict
+                    print(f"no failure screenshot: {e}")
+                raise
+    except Skip as why:
+        print(f"SKIPPED: {why}", flush=True)
+        return SKIP

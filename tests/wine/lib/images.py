@@ -1,0 +1,160 @@
+"""Screenshots and pictures as pixels, and the predicates the tests ask of
+them; the four-coloured test logo."""
+
+import subprocess
+
+from harness import tool
+
+BLACK = (0, 0, 0)
+WHITE = (255, 255, 255)
+# The root of the two-monitor X server: what an uncovered monitor shows.
+GREY = (128, 128, 128)
+
+
+class Image:
+    """A screenshot: width, height and packed RGB bytes, top row first."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return (self.data[i], self.data[i + 1], self.data[i + 2])
+
+    def region(self, left=0, top=0, right=None, bottom=None, step=1):
+        """Pixels of [left, right) x [top, bottom), every step-th one."""
+        right = self.width if right is None else right
+        bottom = self.height if bottom is None else bottom
+        for y in range(max(0, top), min(self.height, bottom), step):
+            for x in range(max(0, left), min(self.width, right), step):
+                yield self.pixel(x, y)
+
+    def colours(self, *box, step=1):
+        """The set of distinct colours in a region."""
+        return set(self.region(*box, step=step))
+
+    def count(self, predicate, *box, step=1):
+        return sum(1 for p in self.region(*box, step=step) if predicate(p))
+
+    def crop(self, left, top, width, height):
+        rows = [self.data[((top + y) * self.width + left) * 3:
+                          ((top + y) * self.width + left + width) * 3] for y in range(height)]
+        return Image(width, height, b"".join(rows))
+
+    def save(self, path):
+        """PPM, or any format ImageMagick writes when the name says so."""
+        ppm = b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data
+        if path.endswith(".ppm"):
+            with open(path, "wb") as f:
+                f.write(ppm)
+        else:
+            subprocess.run([tool("convert"), "ppm:-", path], input=ppm, check=True, timeout=60)
+
+
+def parse_ppm(blob):
+    """Reads a binary PPM (P6, maxval 255)."""
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while blob[pos:pos + 1].isspace():
+            pos += 1
+        if blob[pos:pos + 1] == b"#":
+            pos = blob.index(b"\n", pos) + 1
+            continue
+        end = pos
+        while not blob[end:end + 1].isspace():
+            end += 1
+        fields.append(blob[pos:end])
+        pos = end
+    if fields[0] != b"P6" or fields[3] != b"255":
+        raise ValueError("not an 8-bit P6 PPM")
+    width, height = int(fields[1]), int(fields[2])
+    pos += 1  # the single blank after maxval
+    return Image(width, height, blob[pos:pos + width * height * 3])
+
+
+def read_picture(path):
+    """Any picture ImageMagick reads (PNG, BMP, ...) as an Image."""
+    blob = subprocess.run([tool("convert"), path, "-depth", "8", "ppm:-"], check=True,
+                          capture_output=True, timeout=60).stdout
+    return parse_ppm(blob)
+
+
+# --- the test logo ------------------------------------------------------------
+
+# 120 x 120 in four flat quadrants, copied unscaled to the top left corner.
+# Its last row shows once the reveal is complete. No drawing of the saver's
+# own has these colours: its shapes and tiles never have a channel at 0
+# next to one at 255.
+LOGO_SIDE = 120
+QUADRANTS = {(0, 0): (255, 0, 0), (30, 30): (255, 0, 0), (90, 30): (0, 255, 0),
+             (119, 0): (0, 255, 0), (30, 90): (0, 0, 255), (0, 119): (0, 0, 255),
+             (90, 90): (255, 255, 0), (119, 119): (255, 255, 0)}
+LOGO_COLOURS = frozenset(QUADRANTS.values())
+
+
+def make_test_logo(path):
+    """Writes the test logo as a 24-bit Windows bitmap; returns its bytes."""
+    half = LOGO_SIDE // 2
+    subprocess.run([tool("convert"), "-size", f"{half}x{half}", "xc:red", "xc:lime",
+                    "+append", "(", "-size", f"{half}x{half}", "xc:blue", "xc:yellow", "+append",
+                    ")", "-append", "BMP3:" + path], check=True, timeout=60)
+    with open(path, "rb") as f:
+        return f.read()
+
+
+# --- screen predicates ----------------------------------------------------------
+# box is (left, top, right, bottom); None is the whole screenshot.
+
+def tiles(img, box=None):
+    """The canvas fill: many colours, none of the box's quarters black."""
+    left, top, right, bottom = box or (0, 0, img.width, img.height)
+    if len(img.colours(left, top, right, bottom, step=8) - {BLACK}) < 20:
+        return False
+    mx, my = (left + right) // 2, (top + bottom) // 2
+    for q in ((left, top, mx, my), (mx, top, right, my), (left, my, mx, bottom),
+              (mx, my, right, bottom)):
+        samples = len(range(q[0], q[2], 8)) * len(range(q[1], q[3], 8))
+        if img.count(lambda p: p != BLACK, *q, step=8) * 8 <= samples:
+            return False
+    return True
+
+
+def black(img, box=(), step=8):
+    return img.colours(*box or (), step=step) == {BLACK}
+
+
+def lit(img, box=()):
+    """Something drawn: a pixel neither black nor an uncovered monitor's grey."""
+    return bool(img.colours(*box or (), step=4) - {BLACK, GREY})
+
+
+def logo(img):
+    """The whole test logo at the top left."""
+    return all(img.pixel(x, y) == c for (x, y), c in QUADRANTS.items())
+
+
+def logo_traces(img):
+    """Pixels (every 2nd) in one of the test logo's colours: any part of it drawn."""
+    return img.count(lambda p: p in LOGO_COLOURS, step=2)
+
+
+def address(img):
+    """White text in the bottom tenth of the screen, at the left."""
+    w, h = img.width, img.height
+    return img.count(lambda p: p == WHITE, 0, h - h // 10, w // 2, h) >= 20
+
+
+def drawn_outside(img, box):
+    """Pixels (every 4th) that are not black outside the box."""
+    left, top, right, bottom = box
+    return sum(1 for y in range(0, img.height, 4) for x in range(0, img.width, 4)
+               if not (left <= x < right and top <= y < bottom) and img.pixel(x, y) != BLACK)
+
+
+def same_picture(expected, share=0.95, step=4):
+    """A predicate: the screen shows `expected` (an Image) unscaled at the top
+    left, in at least `share` of its pixels (every step-th)."""
+    samples = [(x, y) for y in range(0, expected.height, step)
+               for x in range(0, expected.width, step)]
+    return lambda img: sum(img.pixel(x, y) == expected.pixel(x, y)
+                           for x, y in samples) >= share * len(samples)

@@ -1,0 +1,460 @@
+"""A private X server for a test: Xvfb, or Xorg's dummy driver with two
+monitors side by side; programs started on it in process groups of their
+own, screenshots, the pointer and keys. Every click or key is sent again
+until what it should cause is seen (until(), click_until(), key_until()):
+a window that has just appeared may not take input yet, and a busy machine
+may lose the first event. Nothing the session starts outlives it: a reaper
+kills its programs and the X server when the test dies without cleaning up.
+
+Subclasses give the programs their system: winesession.WineSession runs
+Windows programs in a Wine prefix, linux_session.LinuxSession the native
+ones in a private home."""
+
+import ctypes
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+from harness import Timeout, poll, safely, tool
+from images import parse_ppm
+from reaper import Reaper
+
+SCREEN_WIDTH = 1024
+SCREEN_HEIGHT = 768
+
+# Two monitors side by side: Xvfb cannot place them (with +xinerama both heads
+# sit at 0,0), Xorg's dummy driver with two RandR outputs can.
+_TWO_MONITORS_CONF = """
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 65536
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+{modelines}
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "{w}x{h}"
+    Virtual {virtual_w} {virtual_h}
+  EndSubSection
+EndSection
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+"""
+
+
+def _modeline(w, h):
+    return (f'  Modeline "{w}x{h}" 25.175 {w} {w + 16} {w + 112} {w + 160} '
+            f'{h} {h + 10} {h + 12} {h + 45} -hsync -vsync')
+
+
+class _CursorImage(ctypes.Structure):
+    """XFixesCursorImage."""
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+
+class XConnection:
+    """Xlib in this process, for what xdotool and import cannot do or do too
+    slowly: the cursor's image, a pointer move without a program's start-up
+    in its latency, one pixel of the screen."""
+
+    def __init__(self, display):
+        c = ctypes
+        self.x11, self.xfixes = c.CDLL("libX11.so.6"), c.CDLL("libXfixes.so.3")
+        for lib, name, res, args in (
+                (self.x11, "XOpenDisplay", c.c_void_p, [c.c_char_p]),
+                (self.x11, "XCloseDisplay", c.c_int, [c.c_void_p]),
+                (self.x11, "XFree", c.c_int, [c.c_void_p]),
+                (self.x11, "XDefaultRootWindow", c.c_ulong, [c.c_void_p]),
+                (self.x11, "XWarpPointer", c.c_int, [c.c_void_p, c.c_ulong, c.c_ulong] +
+                 [c.c_int] * 2 + [c.c_uint] * 2 + [c.c_int] * 2),
+                (self.x11, "XSync", c.c_int, [c.c_void_p, c.c_int]),
+                (self.x11, "XGetImage", c.c_void_p, [c.c_void_p, c.c_ulong] + [c.c_int] * 2 +
+                 [c.c_uint] * 2 + [c.c_ulong, c.c_int]),
+                (self.x11, "XGetPixel", c.c_ulong, [c.c_void_p, c.c_int, c.c_int]),
+                (self.xfixes, "XFixesQueryVersion", c.c_int,
+                 [c.c_void_p, c.POINTER(c.c_int), c.POINTER(c.c_int)]),
+                (self.xfixes, "XFixesGetCursorImage", c.POINTER(_CursorImage), [c.c_void_p])):
+            getattr(lib, name).restype, getattr(lib, name).argtypes = res, args
+        self.display = self.x11.XOpenDisplay(display.encode())
+        if not self.display:
+            raise RuntimeError(f"cannot open display {display}")
+        self.root = self.x11.XDefaultRootWindow(self.display)
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
+
+    def move(self, x, y):
+        self.x11.XWarpPointer(self.display, 0, self.root, 0, 0, 0, 0, x, y)
+        self.x11.XSync(self.display, 0)
+
+    def pixel(self, x, y):
+        """The screen's pixel at (x, y), 0xRRGGBB: one tiny request."""
+        image = self.x11.XGetImage(self.display, self.root, x, y, 1, 1, 0xFFFFFFFF, 2)
+        if not image:
+            return 0
+        # XDestroyImage is a macro: the 1-pixel image is left to the process's end.
+        return self.x11.XGetPixel(image, 0, 0) & 0xFFFFFF
+
+    def cursor_visible(self):
+        """Whether the cursor the X server shows has a visible pixel."""
+        major, minor = ctypes.c_int(2), ctypes.c_int(0)
+        if not self.xfixes.XFixesQueryVersion(self.display, ctypes.byref(major),
+                                              ctypes.byref(minor)):
+            raise RuntimeError("the X server has no XFixes")
+        image = self.xfixes.XFixesGetCursorImage(self.display)
+        if not image:
+            raise RuntimeError("XFixesGetCursorImage failed")
+        c = image.contents
+        # ARGB in the low 32 bits of each unsigned long.
+        visible = any((c.pixels[i] >> 24) & 0xFF for i in range(c.width * c.height))
+        self.x11.XFree(image)
+        return visible
+
+
+class XSession:
+    """A private X server (Xvfb; with monitors=2, Xorg with two monitors side
+    by side, the primary of width x height on the left, the other of the
+    size `second` (by default the same, never taller), the root grey, and
+    the further (width, height) modes for xrandr() to switch to)."""
+
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None, monitors=1,
+                 modes=(), second=None):
+        self.monitors = monitors
+        self.modes = list(modes)
+        self.monitor_width = width
+        self.second = second or (width, height)
+        self.width = width + self.second[0] if monitors == 2 else width
+        self.height = height
+        self.xvfb = None
+        self.display = None
+        self.processes = []
+        self.reaper = None
+        # Programs' output; kept when a test fails (see __exit__).
+        self.log_dir = keep_log or tempfile.mkdtemp(prefix="brenlow-log-")
+        self.remove_log_dir = keep_log is None
+
+    def env(self):
+        env = dict(os.environ, DISPLAY=self.display or "")
+        env.pop("WAYLAND_DISPLAY", None)
+        return env
+
+    def __enter__(self):
+        try:
+            self.open()
+        except BaseException:
+            self.close()
+            raise
+        return self
+
+    def __exit__(self, exc_type, *exc):
+        if exc_type is not None and self.remove_log_dir:
+            self.remove_log_dir = False
+            print(f"program output kept in {self.log_dir}")
+        self.close()
+        return False
+
+    def open(self):
+        self.reaper = Reaper()
+        self.start_xvfb()
+
+    def start_xvfb(self):
+        read_fd, write_fd = os.pipe()
+        if self.monitors == 1:
+            command = [tool("Xvfb"), "-displayfd", str(write_fd), "-screen", "0",
+                       f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-noreset"]
+        else:
+            w, h = self.monitor_width, self.height
+            conf = os.path.join(self.log_dir, "xorg.conf")
+            modes = list(dict.fromkeys([(w, h), *self.modes, self.second]))
+            with open(conf, "w") as f:
+                f.write(_TWO_MONITORS_CONF.format(
+                    w=w, h=h, modelines="\n".join(_modeline(*m) for m in modes),
+                    virtual_w=max([self.width] + [m[0] for m in modes]),
+                    virtual_h=max(m[1] for m in modes)))
+            command = [tool("Xorg"), "-displayfd", str(write_fd), "-config", conf, "-noreset",
+                       "-nolisten", "tcp", "-logfile", os.path.join(self.log_dir, "xorg.log")]
+        self.xvfb = subprocess.Popen(command, pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write_fd)
+        self.reaper.tell("xserver", self.xvfb.pid)
+        with os.fdopen(read_fd, "rb") as r:
+            number = r.readline().strip()
+        if not number:
+            raise RuntimeError(f"{command[0]} did not report a display")
+        self.display = ":" + number.decode()
+        if self.monitors == 2:
+            self.place_monitors()
+
+    def xrandr(self, *args):
+        """Runs xrandr on the session's server; returns what it printed."""
+        return subprocess.run([tool("xrandr"), *args], env=self.env(), check=True, timeout=60,
+                              capture_output=True, text=True).stdout
+
+    def monitor_count(self):
+        listed = self.xrandr("--listmonitors")
+        return int(listed.split()[1]) if listed.startswith("Monitors:") else 0
+
+    def place_monitors(self):
+        w, h = self.monitor_width, self.height
+        w2, h2 = self.second
+        for output, modes in (("DUMMY0", self.modes),
+                              ("DUMMY1", sorted({(w, h), (w2, h2), *self.modes}))):
+            for mode in modes:
+                self.xrandr("--addmode", output, f"{mode[0]}x{mode[1]}")
+        self.xrandr("--fb", f"{self.width}x{h}", "--output", "DUMMY0", "--mode", f"{w}x{h}",
+                    "--pos", "0x0", "--primary", "--output", "DUMMY1", "--mode", f"{w2}x{h2}",
+                    "--pos", f"{w}x0")
+        if self.monitor_count() != 2:
+            raise RuntimeError(f"two monitors expected: {self.xrandr('--listmonitors')}")
+        # The dummy driver ignores some frame-buffer sizes (1120x480, say).
+        current = self.xrandr("-q").split("current ", 1)[1].split(",")[0]
+        if current != f"{self.width} x {h}":
+            raise RuntimeError(f"the screen stayed {current}, not {self.width} x {h}")
+        # An uncovered monitor shows as grey in a screenshot.
+        subprocess.run([tool("xsetroot"), "-solid", "#808080"], env=self.env(), check=True,
+                       timeout=60)
+
+    def close(self):
+        safely(self.stop_programs, self.stop_services, self.remove_logs, self.stop_xvfb,
+               self.stop_reaper)
+
+    def stop_programs(self):
+        for p in self.processes:
+            if p.poll() is None:
+                try:
+                    os.killpg(p.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+        for p in self.processes:
+            try:
+                p.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                pass
+        self.processes = []
+
+    def stop_services(self):
+        """What the programs started besides themselves (a wineserver)."""
+
+    def remove_logs(self):
+        if self.remove_log_dir:
+            shutil.rmtree(self.log_dir, ignore_errors=True)
+
+    def stop_xvfb(self):
+        if self.xvfb:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait(timeout=10)
+            self.xvfb = None
+
+    def stop_reaper(self):
+        if self.reaper:
+            self.reaper.finish()
+            self.reaper = None
+
+    # --- the programs' files ---------------------------------------------------
+
+    def windows_folder(self):
+        """Where the programs keep their settings (a subclass says)."""
+        raise NotImplementedError
+
+    def write_windows_file(self, name, content, mode="w"):
+        path = os.path.join(self.windows_folder(), name)
+        with open(path, mode + ("b" if isinstance(content, bytes) else ""),
+                  **({} if isinstance(content, bytes) else {"newline": ""})) as f:
+            f.write(content)
+        return path
+
+    def remove_windows_file(self, name):
+        try:
+            os.remove(os.path.join(self.windows_folder(), name))
+        except FileNotFoundError:
+            pass
+
+    # --- programs ----------------------------------------------------------------
+
+    def command(self, program, *args):
+        """The command line that runs a program."""
+        return [program, *args]
+
+    def default_cwd(self, program):
+        return os.path.dirname(program) or None
+
+    def start(self, program, *args, cwd=None, env=None, stdout=None):
+        """Starts a program in a process group of its own; returns its Popen.
+        Its output goes to the session's log unless stdout is given."""
+        log = None
+        if stdout is None:
+            log_path = os.path.join(self.log_dir, f"run{len(self.processes)}.log")
+            log = open(log_path, "wb")
+        try:
+            p = subprocess.Popen(self.command(program, *args),
+                                 cwd=cwd or self.default_cwd(program), env=env or self.env(),
+                                 stdout=log or stdout,
+                                 stderr=subprocess.STDOUT if log else None,
+                                 start_new_session=True)
+        finally:
+            if log:
+                log.close()  # the program holds its own copy
+        if log:
+            p.log_path = log_path
+        return self.adopt(p)
+
+    def adopt(self, process):
+        """A process started in a group of its own that ends with the session."""
+        self.processes.append(process)
+        self.reaper.tell("group", process.pid)
+        return process
+
+    def output(self, process):
+        """What a program started without stdout= wrote so far (both streams)."""
+        with open(process.log_path, "rb") as f:
+            return f.read()
+
+    def wait_exit(self, process, timeout):
+        """The exit code; polled, so the time it was seen gone is close to
+        its end (process.ended_at, monotonic)."""
+        poll(lambda: process.poll() is not None, timeout, 0.002, "the program's end")
+        process.ended_at = time.monotonic()
+        return process.returncode
+
+    # --- X11 -------------------------------------------------------------------------
+
+    def xdotool(self, *args, check=True):
+        r = subprocess.run([tool("xdotool"), *args], env=self.env(), capture_output=True,
+                           text=True, timeout=30)
+        if check and r.returncode != 0 and args[0] != "search":
+            raise RuntimeError(f"xdotool {' '.join(args)}: {r.stderr.strip()}")
+        return r.stdout
+
+    def find_windows(self, name):
+        """Ids of visible X windows whose title matches name (a regex)."""
+        return [int(w) for w in self.xdotool("search", "--onlyvisible", "--name", name).split()]
+
+    def wait_window(self, name, timeout=60):
+        return poll(lambda: self.find_windows(name), timeout, 0.1, f"window {name!r}")[0]
+
+    def geometry(self, window):
+        """(x, y, width, height) of an X window."""
+        out = self.xdotool("getwindowgeometry", "--shell", str(window))
+        v = dict(line.split("=", 1) for line in out.split())
+        return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
+
+    def mouse_move(self, x, y):
+        self.xdotool("mousemove", "--", str(x), str(y))
+
+    def mouse_position(self):
+        out = self.xdotool("getmouselocation", "--shell")
+        values = dict(line.split("=", 1) for line in out.split())
+        return int(values["X"]), int(values["Y"])
+
+    def key(self, *keys):
+        self.xdotool("key", *keys)
+
+    def until(self, send, seen, timeout=60, what="the input's effect", interval=0.05, every=4):
+        """Calls send() (a click, keys) and again after `every` seconds, then
+        twice as long, until seen() (polled every `interval` s) is truthy;
+        returns that."""
+        deadline = time.monotonic() + timeout
+        while True:
+            send()
+            wait = max(0.05, min(every, deadline - time.monotonic()))
+            try:
+                return poll(seen, wait, interval, what)
+            except Timeout:
+                if time.monotonic() >= deadline:
+                    raise Timeout(f"timed out after {timeout} s waiting for {what}") from None
+            every *= 2
+
+    def click_until(self, x, y, seen, timeout=60, what="the click's effect", double=False):
+        def click():
+            self.mouse_move(x, y)
+            self.xdotool("click", *(["--repeat", "2", "--delay", "80"] if double else []), "1")
+        return self.until(click, seen, timeout, what)
+
+    def key_until(self, keys, seen, timeout=60, what="the keys' effect"):
+        # Keys are sent again later than clicks: a slow repaint must not
+        # have a sequence of them applied twice.
+        return self.until(lambda: self.key(*keys), seen, timeout, what, every=10)
+
+    def exited(self, process):
+        """A predicate for until(): the process has ended."""
+        return lambda: process.poll() is not None
+
+    def shows(self, predicate):
+        """A predicate for until(): a screenshot on which predicate holds (returned)."""
+        return lambda: (lambda img: predicate(img) and img)(self.screenshot())
+
+    def settled(self, box, timeout=60):
+        """The pixels of the screen's box (x, y, width, height) once two
+        screenshots in a row show the same there."""
+        last = [None]
+
+        def same():
+            now = self.screenshot().crop(*box).data
+            was, last[0] = last[0], now
+            return now == was
+        poll(same, timeout, 0.2, f"the screen settled in {box}")
+        return last[0]
+
+    def changed(self, box):
+        """A predicate for until(): the screen's box (x, y, width, height)
+        shows something else than once it has settled now."""
+        before = self.settled(box)
+        return lambda: self.screenshot().crop(*box).data != before
+
+    def close_until_exit(self, window, process, timeout=60):
+        """Asks a window to close as a user would (Alt+F4 gives it WM_CLOSE)
+        until its program has ended; returns the exit code."""
+        def close():
+            self.xdotool("windowactivate", "--sync", str(window), check=False)
+            self.xdotool("windowfocus", "--sync", str(window), check=False)
+            self.xdotool("key", "--window", str(window), "alt+F4", check=False)
+        self.until(close, self.exited(process), timeout, "the program's end after closing")
+        return process.returncode
+
+    def screenshot(self, save_as=None):
+        blob = subprocess.run(
+            [tool("import"), "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"],
+            capture_output=True, check=True, timeout=60).stdout
+        image = parse_ppm(blob)
+        if save_as:
+            image.save(save_as)
+        return image
+
+    def wait_screen(self, predicate, timeout, what="screen"):
+        """Takes screenshots until predicate(image) is truthy; returns that image."""
+        return poll(self.shows(predicate), timeout, 0.05, what)
+
+    def connect(self):
+        """An XConnection to the session's server."""
+        return XConnection(self.display)
+
+    def cursor_visible(self):
+        """Whether the cursor shows (a screenshot leaves it out)."""
+        x = self.connect()
+        try:
+            return x.cursor_visible()
+        finally:
+            x.close()
