@@ -1,7 +1,8 @@
 #!/bin/sh
-# Times the benchmark's fixed-seed calls on SoftCanvas and through Wine's GDI
-# (gdi_replay --time) in alternating rounds, checks that both sides give the
-# same pixels, and prints the best CPU ns/call of each side and their ratio.
+# Times the fixed-seed timing calls (fidelity_compare generate --timing) on
+# SoftCanvas (perf_replay) and through Wine's GDI (gdi_replay --time) in
+# alternating rounds, checks that both sides give the same pixels, and prints
+# the best CPU ns/call of each side and their ratio.
 #   compare_with_wine.sh BUILD_LINUX GDI_REPLAY_EXE [ROUNDS]
 set -eu
 build=$1
@@ -15,12 +16,12 @@ export WINEDEBUG=-all
 export WINEPREFIX="${BRENLOW_WINEPREFIX:-$work/wineprefix}"
 [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot -i >/dev/null 2>&1 || true
 compare=$build/tests/fidelity/fidelity_compare
-"$build/tests/bench/soft_bench" --write-cases "$work/bench.txt"
+"$compare" generate --timing "$work/bench.txt"
 rm -f "$work"/times.*
 i=1
 while [ "$i" -le "$rounds" ]; do
   "$wine" "$replay" --time 3 "$work/bench.txt" | sed 's/^/wine /' >>"$work/times.txt"
-  "$compare" time 3 "$work/bench.txt" | sed 's/^/soft /' >>"$work/times.txt"
+  "$build/tests/perf/perf_replay" --time 3 "$work/bench.txt" | sed 's/^/soft /' >>"$work/times.txt"
   i=$((i + 1))
 done
 "$wine" "$replay" "$work/bench.txt" "$work/bench.gdi"

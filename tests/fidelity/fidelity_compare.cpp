@@ -1,16 +1,15 @@
 // The software raster against GDI, call list by call list.
 //
-//   fidelity_compare generate CASES
+//   fidelity_compare generate [--timing] CASES
 //       writes the primitive case list (ellipses, rectangles, lines, ROPs, and
-//       picture copies, which need a picture of 200 x 120 or so)
+//       picture copies, which need a picture of 200 x 120 or so); with
+//       --timing, the fixed-seed calls perf_replay and gdi_replay --time time
+//       instead: thousands a case on a 1920 x 1080 canvas
 //   fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP]
 //                    [--show NAME] [--quiet] [--per-case]
 //       plays CASES on SoftCanvas, compares with the pixels gdi_replay wrote,
 //       prints the agreement per group of cases, and fails when any case is
 //       below PERCENT (default 100: exact); --per-case prints every case.
-//   fidelity_compare time N CASES
-//       times each case on SoftCanvas (at least N rounds and a second), in
-//       the format gdi_replay --time prints
 
 #include <cstdint>
 #include <cstdio>
@@ -26,7 +25,6 @@
 #include "platform/soft/picture_io.h"
 #include "platform/soft/soft_canvas.h"
 #include "tests/fidelity/trace_format.h"
-#include "tests/perf/thread_cpu.h"
 
 namespace {
 
@@ -151,6 +149,46 @@ void Generate(std::ostream& out) {
   }
 }
 
+// Calls by the thousand on a 1920 x 1080 canvas, for timing: boxes and
+// lines of each kind, whole-canvas repaints and picture copies.
+void GenerateTiming(std::ostream& out) {
+  Dice dice;
+  const int w = 1920, h = 1080;
+  std::uint32_t n = 0;
+  auto boxes = [&](const char* name, const char* kind, int count, int lo, int hi,
+                   const char* fill) {
+    Header(out, name, w, h, 13);
+    for (int i = 0; i < count; ++i) {
+      const std::int64_t bw = dice(lo, hi), bh = dice(lo, hi);
+      const std::int64_t x = dice(-bw / 4, w - bw + bw / 4), y = dice(-bh / 4, h - bh + bh / 4);
+      out << kind << " " << x << " " << y << " " << x + bw << " " << y + bh;
+      Pen(out, ColourFor(13, ++n), 13, 1);
+      out << fill << "\n";
+    }
+  };
+  auto lines = [&](const char* name, int width, int count, int reach) {
+    Header(out, name, w, h, 13);
+    for (int i = 0; i < count; ++i) {
+      const std::int64_t x = dice(0, w - 1), y = dice(0, h - 1);
+      out << "line " << x << " " << y << " " << x + dice(-reach, reach) << " "
+          << y + dice(-reach, reach);
+      Pen(out, ColourFor(13, ++n), 13, width);
+      out << "\n";
+    }
+  };
+  boxes("arc-large", "arc", 100, 400, 1900, "");
+  boxes("arc-small", "arc", 2000, 1, 32, "");
+  boxes("rect-small-hollow", "rect", 2000, 1, 32, " fill=hollow");
+  boxes("rect-small-solid", "rect", 2000, 1, 32, " fill=solid");
+  lines("line1-short", 1, 2000, 32);
+  lines("line7-short", 7, 2000, 32);
+  lines("line1-long", 1, 200, 1900);
+  Header(out, "repaint-whole", w, h, 13);
+  for (int i = 0; i < 10; ++i) out << "cycle\n";
+  Header(out, "copy-whole", w, h, 13);
+  for (int i = 0; i < 10; ++i) out << "copy 0 0 " << w << " " << h << " 0 0\n";
+}
+
 bool ReadGdiCase(std::FILE* f, int& w, int& h,
                  std::vector<std::pair<std::uint32_t, std::uint32_t>>& changes) {
   auto get = [f](std::uint32_t& v) {
@@ -174,30 +212,6 @@ void Reset(brenlow::SoftCanvas& canvas, const Case& c) {
   for (int y = 0; y < c.height; ++y)
     for (int x = 0; x < c.width; ++x)
       px[static_cast<size_t>(y) * c.width + x] = fidelity::StartColour(c, x, y);
-}
-
-// Plays the calls; returns how many were drawn (text is left out).
-size_t Run(brenlow::SoftCanvas& canvas, const Case& c, const std::optional<brenlow::Picture>& pic) {
-  size_t played = 0;
-  for (const fidelity::DrawCall& call : c.calls) {
-    played += call.kind != fidelity::DrawCall::kText;
-    fidelity::PlayCall(canvas, call, pic ? &*pic : nullptr);
-  }
-  return played;
-}
-
-int Time(int rounds, const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "cannot read %s\n", path);
-    return 2;
-  }
-  for (const Case& c : fidelity::ParseCases(in, path)) {
-    brenlow::SoftCanvas canvas(c.width, c.height);
-    Reset(canvas, c);
-    PrintTimePerCall(c.name, rounds, [&] { return Run(canvas, c, std::nullopt); });
-  }
-  return 0;
 }
 
 void Show(const Case& c, const std::vector<brenlow::Colour>& soft,
@@ -227,16 +241,17 @@ void Show(const Case& c, const std::vector<brenlow::Colour>& soft,
 int Compare(int argc, char** argv) {
   if (argc < 4) return 2;
   double min_percent = 100.0;
-  std::optional<brenlow::Picture> picture;
+  fidelity::CopySource source;
   std::string show;
   bool quiet = false, per_case = false;
   for (int i = 4; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--min" && i + 1 < argc)
       min_percent = std::atof(argv[++i]);
-    else if (a == "--picture" && i + 1 < argc)
-      picture = brenlow::LoadBmp(argv[++i]);
-    else if (a == "--show" && i + 1 < argc)
+    else if (a == "--picture" && i + 1 < argc && !(source.given = brenlow::LoadBmp(argv[++i]))) {
+      std::fprintf(stderr, "cannot load %s\n", argv[i]);
+      return 2;
+    } else if (a == "--show" && i + 1 < argc)
       show = argv[++i];
     else if (a == "--quiet")
       quiet = true;
@@ -286,7 +301,7 @@ int Compare(int argc, char** argv) {
     }
     for (const auto& ch : changes)
       if (ch.first < gdi.size()) gdi[ch.first] = ch.second;
-    Run(*canvas, c, picture);
+    for (const fidelity::DrawCall& call : c.calls) fidelity::PlayCall(*canvas, call, source.For(c));
     const std::vector<brenlow::Colour> soft(canvas->pixels().begin(), canvas->pixels().end());
     std::uint64_t differing = 0;
     size_t first = 0;
@@ -337,17 +352,16 @@ int Compare(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   const std::string cmd = argc > 1 ? argv[1] : "";
-  if (cmd == "generate" && argc == 3) {
-    std::ofstream out(argv[2]);
-    Generate(out);
+  const bool timing = argc == 4 && std::string(argv[2]) == "--timing";
+  if (cmd == "generate" && (argc == 3 || timing)) {
+    std::ofstream out(argv[argc - 1]);
+    timing ? GenerateTiming(out) : Generate(out);
     return out ? 0 : 1;
   }
   if (cmd == "compare") return Compare(argc, argv);
-  if (cmd == "time" && argc == 4) return Time(std::atoi(argv[2]), argv[3]);
   std::fprintf(stderr,
-               "usage: fidelity_compare generate CASES\n"
+               "usage: fidelity_compare generate [--timing] CASES\n"
                "       fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP] "
-               "[--show NAME] [--quiet] [--per-case]\n"
-               "       fidelity_compare time N CASES\n");
+               "[--show NAME] [--quiet] [--per-case]\n");
   return 2;
 }

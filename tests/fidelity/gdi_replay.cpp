@@ -6,8 +6,8 @@
 //   gdi_replay [--picture BMP] CASES OUT        replay and write the result file
 //   gdi_replay [--picture BMP] --time N CASES   replay each case at least N times
 //                                               and a second, print ns per call
-// Copies draw from BMP (source copy); without it, and always for text, the
-// call is left out.
+// Copies draw from BMP (source copy), or from the case's pattern picture;
+// text is left out.
 #include <windows.h>
 
 #include <cstdint>
@@ -16,7 +16,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,22 +101,21 @@ int main(int argc, char** argv) {
   }
   const std::vector<fidelity::Case> cases = fidelity::ParseCases(in, args[0]);
 
-  std::optional<brenlow::Picture> loaded;
+  fidelity::CopySource source;
   if (picture_path) {
-    loaded = brenlow::LoadBitmapFile(picture_path);
-    if (!loaded) {
+    source.given = brenlow::LoadBitmapFile(picture_path);
+    if (!source.given) {
       std::fprintf(stderr, "cannot load %s\n", picture_path);
       return 2;
     }
   }
-  const brenlow::Picture* picture = loaded ? &*loaded : nullptr;
-
   if (rounds > 0) {
     for (const fidelity::Case& c : cases) {
       Surface s(c.width, c.height);
       if (!s.ok()) return 1;
       s.Reset(c);
-      PrintTimePerCall(c.name, rounds, [&] {
+      const brenlow::Picture& picture = source.For(c);
+      PrintTimePerCall(c.name, rounds, "\n", [&] {
         std::size_t played = 0;
         for (const fidelity::DrawCall& call : c.calls) {
           played += fidelity::PlayCall(s.canvas(), call, picture) ? 1 : 0;
@@ -143,6 +141,7 @@ int main(int argc, char** argv) {
     GdiFlush();
     std::vector<std::uint32_t> before(static_cast<size_t>(c.width) * c.height);
     for (size_t i = 0; i < before.size(); ++i) before[i] = s->Pixel(i);
+    const brenlow::Picture& picture = source.For(c);
     for (const fidelity::DrawCall& call : c.calls) fidelity::PlayCall(s->canvas(), call, picture);
     GdiFlush();
     std::vector<std::uint32_t> changed;

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,6 +49,22 @@ inline std::uint32_t PatternColour(int x, int y) {
 inline std::uint32_t StartColour(const Case& c, int x, int y) {
   return c.pattern ? PatternColour(x, y) : 0u;
 }
+
+// The picture copies draw from: the one given, or else the pattern as large
+// as the case's canvas.
+struct CopySource {
+  std::optional<brenlow::Picture> given;
+  brenlow::Picture pattern;
+  const brenlow::Picture& For(const Case& c) {
+    if (given) return *given;
+    if (pattern.width != c.width || pattern.height != c.height) {
+      pattern = {c.width, c.height, {}};
+      for (int y = 0; y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x) pattern.pixels.push_back(PatternColour(x, y));
+    }
+    return pattern;
+  }
+};
 
 // Parses a whole list; a list without "case" lines is one case named
 // default_name. bad_lines counts lines that looked like calls but did not parse.
@@ -94,9 +111,9 @@ inline std::vector<Case> ParseCases(std::istream& input, const std::string& defa
 }
 
 // Draws the call; returns false for what is not drawn (text, whose fonts
-// differ, and a copy without a picture).
+// differ).
 inline bool PlayCall(brenlow::Canvas& canvas, const DrawCall& call,
-                     const brenlow::Picture* picture) {
+                     const brenlow::Picture& picture) {
   switch (call.kind) {
     case DrawCall::kRepaint:
       canvas.Repaint();
@@ -104,9 +121,7 @@ inline bool PlayCall(brenlow::Canvas& canvas, const DrawCall& call,
     case DrawCall::kText:
       return false;
     case DrawCall::kCopy:
-      if (!picture) return false;
-      canvas.CopyPicture(*picture, call.v[0], call.v[1], call.v[2], call.v[3], call.v[4],
-                         call.v[5]);
+      canvas.CopyPicture(picture, call.v[0], call.v[1], call.v[2], call.v[3], call.v[4], call.v[5]);
       return true;
     default:
       canvas.SetRop2(call.rop);

@@ -12,14 +12,13 @@ startup (default: all). "installed" runs the saver as quillet installs it
 compares each with its floor: the same calls replayed into a DIB section
 through Wine's GDI, per cycle. --quick runs a small configuration (640x480 drawing, short
 holds and saver runs) so that ctest can check the script still works; its
-figures are rough. Needs the linux build (perf_draw perf_replay first_tile
+figures are rough. Needs the linux build (perf_replay first_tile
 perf_hold brenlow brenlow-trace), and for the Wine figures the win32 build
 (gdi_replay perf_hold brenlow.scr), or the win64 build in its place on a
 machine that cannot run 32-bit programs. CPU times come from the kernel's
 per-thread run time (/proc/PID/task/*/schedstat), not its 4-ms ticks."""
 
 import argparse
-import json
 import os
 import random
 import re
@@ -93,27 +92,16 @@ def section_size(a):
             yes_no(size < 400 * 1024))
 
 
-# --- drawing on the software canvas (Google Benchmark) ---------------------
+# --- drawing on the software canvas -----------------------------------------
 
 def section_draw(a, sizes):
-    """{(effect, size): [cpu ms of each repetition]} and, for the line
-    effects, {(effect, size): [share of memset speed]}."""
-    exe = os.path.join(a.build, "tests", "perf", "perf_draw")
-    pattern = "|".join(f"{w}/{h}" for w, h in sizes)
-    out = subprocess.run(
-        [exe, f"--benchmark_filter=BM_Effect/[0-9]+/({pattern})$", "--benchmark_format=json",
-         f"--benchmark_repetitions={a.runs}", "--benchmark_report_aggregates_only=false",
-         f"--benchmark_min_time={0.05 if a.quick else 0.3}"],
-        capture_output=True, text=True, check=True).stdout
-    times, memset = {}, {}
-    for b in json.loads(out)["benchmarks"]:
-        if b.get("run_type") == "aggregate":
-            continue
-        effect, size = b["label"].split("/")
-        times.setdefault((effect, size), []).append(b["cpu_time"])  # ms, the benchmark's unit
-        if "of_memset" in b:
-            memset.setdefault((effect, size), []).append(b["of_memset"])
-    return times, memset
+    """{(effect, size): [cpu ms of each run]} of the effects' call streams on
+    the software canvas and, for the line effects, {(effect, size): [share
+    of memset speed]}."""
+    memset = {}
+    replay = section_replay(a, sizes, os.path.join(a.source, "assets", "BR_LOW.bmp"), None, memset)
+    times = {key: soft for key, (soft, _, _) in replay.items()}
+    return times, {key: v for key, v in memset.items() if key[0] in LINE_EFFECTS}
 
 
 # --- the same call streams, software canvas and Wine's GDI ------------------
@@ -163,10 +151,11 @@ def parse_times(text):
     return times
 
 
-def section_replay(a, sizes, picture, wine_session):
+def section_replay(a, sizes, picture, wine_session, memset=None):
     """ms per pass of each effect's stream, one list entry per round:
     {(effect, size): (soft ms list, gdi ms list, calls)}. Soft and GDI
-    alternate round by round, so a busy moment hits both sides."""
+    alternate round by round, so a busy moment hits both sides. memset, when
+    given, gets {(effect, size): [the soft side's share of memset speed]}."""
     work = tempfile.mkdtemp(prefix="brenlow-perf-")
     cases = os.path.join(work, "effects.txt")
     per_pass = {}
@@ -192,9 +181,12 @@ def section_replay(a, sizes, picture, wine_session):
     shutil.copy(picture, wpicture)
     soft, gdi = [], []
     for _ in range(a.runs):
-        soft.append(parse_times(subprocess.run(
-            [soft_exe, "--picture", picture, "--time", "1", cases], capture_output=True,
-            text=True, check=True).stdout))
+        out = subprocess.run([soft_exe, "--picture", picture, "--time", "1", cases] +
+                             (["--memset"] if memset is not None else []),
+                             capture_output=True, text=True, check=True).stdout
+        soft.append(parse_times(out))
+        for name, share in re.findall(r"^(\S+) .* of_memset ([\d.]+)$", out, re.M):
+            memset.setdefault(tuple(name.split("/")), []).append(float(share))
         if wine_session and os.path.exists(replay):
             gdi.append(parse_times(subprocess.run(
                 wine_session.command(replay, "--picture", wpicture, "--time", "1", cases),

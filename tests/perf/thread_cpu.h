@@ -36,20 +36,23 @@ inline double ThreadCpuSeconds() {
 // Plays one case's calls (round() returns how many it played) for at least
 // `rounds` rounds and at least a second, so the thread's CPU time means
 // something even under Wine, and prints the time a call took in the form
-// perf_report.py and compare_with_wine.sh read.
+// perf_report.py and compare_with_wine.sh read, then `end`. Returns the CPU
+// seconds of one round.
 template <typename Round>
-void PrintTimePerCall(const std::string& name, int rounds, Round&& round) {
+double PrintTimePerCall(const std::string& name, int rounds, const char* end, Round&& round) {
   std::size_t played = 0;
   const double cpu0 = ThreadCpuSeconds();
   const auto t0 = std::chrono::steady_clock::now();
   double wall = 0;
-  for (int r = 0; r < rounds || wall < 1.0; ++r) {
+  int r = 0;
+  for (; r < rounds || wall < 1.0; ++r) {
     played += round();
     wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   }
   const double cpu = ThreadCpuSeconds() - cpu0;
   const double n = played ? static_cast<double>(played) : 1.0;
-  std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)\n", name.c_str(), wall * 1e9 / n,
-              cpu * 1e9 / n, played);
+  std::printf("%s wall %.1f ns/call cpu %.1f ns/call (%zu calls)%s", name.c_str(), wall * 1e9 / n,
+              cpu * 1e9 / n, played, end);
   std::fflush(stdout);
+  return cpu / r;
 }

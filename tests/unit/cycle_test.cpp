@@ -54,66 +54,6 @@ TEST(Cycle, RandomShapesAndFadeStylesAreEvenlySpread) {
   }
 }
 
-// Each way out of a running saver, an unexpected error included, ends the
-// process with the cursor shown and the system's screen saver switched back
-// on.
-TEST(Cycle, EveryEndingRestoresCursorAndScreenSaver) {
-  struct Case {
-    const char* name;
-    std::function<CursorPoint(int)> cursor;
-    std::function<WindowEvents(int)> events;
-    int exit_code;
-    float width = 32;
-  };
-  const Case cases[] = {
-      {"sideways mouse",
-       [](int n) {
-         return CursorPoint{n < 50 ? 10 : 11, 10};
-       },
-       [](int) { return WindowEvents{}; }, 0},
-      {"mouse left of the main display",
-       [](int n) {
-         return CursorPoint{n < 50 ? -5 : -6, 0};
-       },
-       [](int) { return WindowEvents{}; }, 0},
-      {"key",
-       [](int) {
-         return CursorPoint{10, 10};
-       },
-       [](int) { return WindowEvents{true}; }, 0},
-      {"close request",
-       [](int) {
-         return CursorPoint{10, 10};
-       },
-       [](int) {
-         return WindowEvents{false, true};
-       },
-       0},
-      // Far too wide for the 16-bit canvas width: the fill fails.
-      {"unexpected error",
-       [](int) {
-         return CursorPoint{10, 10};
-       },
-       [](int) { return WindowEvents{}; }, 1, 70000},
-  };
-  for (const Case& c : cases) {
-    CursorRecordingSystem system;
-    system.args = "/S";
-    system.canvas.Resize(c.width, 24);
-    system.cursor = c.cursor;
-    system.events = c.events;
-    try {
-      RunBrenlow(system);
-      ADD_FAILURE() << c.name << ": the saver returned";
-    } catch (const ProcessEnded& end) {
-      EXPECT_EQ(end.exit_code, c.exit_code) << c.name;
-    }
-    EXPECT_EQ(system.shows, "01") << c.name;
-    EXPECT_TRUE(system.screen_saver_active) << c.name;
-    EXPECT_EQ(system.log.back(), "EndProcess " + std::to_string(c.exit_code)) << c.name;
-  }
-}
-
 TEST(Cycle, VerticalMouseMovementDoesNotEndTheSaver) {
   HeadlessSaver f(16, 12, "Cerchi");
   f.system.cursor = [](int n) { return CursorPoint{10, n}; };
@@ -173,32 +113,6 @@ TEST(Cycle, FailedCursorReadKeepsTheLastPosition) {
     if (c.last_cursor_call >= 0) {
       EXPECT_EQ(system.cursor_calls, c.last_cursor_call + 1) << c.name;
     }
-  }
-}
-
-TEST(Cycle, KeyIsHandledOnlyAfterTheFade) {
-  HeadlessSaver f(16, 12, "Quadrati");
-  f.system.events = [](int) { return WindowEvents{true}; };
-  EXPECT_THROW(f.prog.DrawCycle(), ProcessEnded);
-  // The whole cycle ran: the fade's hold checked the cursor before the
-  // event queue had its turn.
-  const auto& log = f.system.log;
-  const auto do_events = std::find(log.begin(), log.end(), "DoEvents");
-  ASSERT_NE(do_events, log.end());
-  EXPECT_EQ(*(do_events - 1), "GetCursorPos");
-  EXPECT_EQ(log.back(), "EndProcess 0");
-}
-
-TEST(Cycle, UnloadablePictureGivesARunningSaverWithoutLogo) {
-  for (const std::string picture : {"", "C:\\missing.bmp", "C:\\not-a-bitmap.txt"}) {
-    HeadlessSaver f(64, 48, "Ovali");
-    f.globals.PictureSetting = picture;
-    f.prog.LoadLogo();
-    EXPECT_TRUE(f.prog.Logo().empty());
-    EXPECT_EQ(f.prog.LogoBands, 0);
-    f.prog.DrawCycle();
-    EXPECT_TRUE(f.Calls(DrawCall::kCopy).empty());
-    EXPECT_EQ(f.Calls(DrawCall::kText).size(), 1u);
   }
 }
 

@@ -26,14 +26,10 @@ TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
   // Tile (c, r): outer outline at 99c, 100r, 99c + 100, 100r + 100.
   for (int r = 0; r < 7; ++r) {
     for (int c = 0; c < 9; ++c) {
-      const DrawCall& outer = rects[(r * 9 + c) * 50];
-      EXPECT_EQ(outer.left, 99 * c);
-      EXPECT_EQ(outer.top, 100 * r);
-      EXPECT_EQ(outer.right, 99 * c + 100);
-      EXPECT_EQ(outer.bottom, 100 * r + 100);
-      const DrawCall& inner = rects[(r * 9 + c) * 50 + 49];
-      EXPECT_EQ(inner.right - inner.left, 2);
-      EXPECT_EQ(inner.left, 99 * c + 49);
+      EXPECT_EQ(BoxOf(rects[(r * 9 + c) * 50]),
+                (Box{99 * c, 100 * r, 99 * c + 100, 100 * r + 100}));
+      EXPECT_EQ(BoxOf(rects[(r * 9 + c) * 50 + 49]),
+                (Box{99 * c + 49, 100 * r + 49, 99 * c + 51, 100 * r + 51}));
     }
   }
   EXPECT_EQ(rects.back().right, 8 * 99 + 51);  // last column reaches 892
@@ -219,10 +215,7 @@ TEST(Shapes, CirclesBoxesAndColours) {
   const auto arcs = Draw("Cerchi", 641, 480, {0.7, 0.4, 0.4});
   // Ring 0: boxes of zero size at the centre; 320.5 goes to the even 320.
   for (int i = 0; i < 37; ++i) {
-    EXPECT_EQ(arcs[i].left, 320);
-    EXPECT_EQ(arcs[i].top, 240);
-    EXPECT_EQ(arcs[i].right, 320);
-    EXPECT_EQ(arcs[i].bottom, 240);
+    EXPECT_EQ(BoxOf(arcs[i]), (Box{320, 240, 320, 240}));
     EXPECT_EQ(arcs[i].colour, 0u);
     EXPECT_EQ(arcs[i].rop, kRopMaskPenNot);
   }
@@ -231,8 +224,7 @@ TEST(Shapes, CirclesBoxesAndColours) {
   const DrawCall& last = arcs.back();
   EXPECT_EQ(first.left, 560);  // 240 + 320.5 = 560.5 -> 560
   EXPECT_EQ(first.top, 240);
-  EXPECT_EQ(last.left, first.left);
-  EXPECT_EQ(last.top, first.top);
+  EXPECT_EQ(BoxOf(last), BoxOf(first));
   // Level Int(240 / (480/255)) = 127; factors 2,1,1.
   EXPECT_EQ(last.colour, MakeColour(254, 127, 127));
   // Angle 90 of ring 240: a box of zero width above the centre.
@@ -253,34 +245,22 @@ TEST(Shapes, EllipsesTurnAndBrightenSlowly) {
         << c.ring;
   }
   // Ring 1: start angle 45, first corner right of and above the centre.
-  const DrawCall& r1 = arcs[10];
-  EXPECT_EQ(r1.left, 321);
-  EXPECT_EQ(r1.top, 239);
-  EXPECT_EQ(r1.right, 319);
-  EXPECT_EQ(r1.bottom, 241);
+  EXPECT_EQ(BoxOf(arcs[10]), (Box{321, 239, 319, 241}));
   // First and last ellipse of a ring coincide.
-  EXPECT_EQ(arcs[100].left, arcs[109].left);
-  EXPECT_EQ(arcs[100].top, arcs[109].top);
+  EXPECT_EQ(BoxOf(arcs[100]), BoxOf(arcs[109]));
 }
 
 TEST(Shapes, OvalsFromVerticalToHorizontal) {
   const auto arcs = Draw("Ovali", 640, 480, {0.4, 0.4, 0.7});
   ASSERT_EQ(arcs.size(), 241u);
-  EXPECT_EQ(arcs.front().left, 320);
-  EXPECT_EQ(arcs.front().top, 0);
-  EXPECT_EQ(arcs.front().right, 320);
-  EXPECT_EQ(arcs.front().bottom, 480);
+  EXPECT_EQ(BoxOf(arcs.front()), (Box{320, 0, 320, 480}));
   EXPECT_EQ(arcs.front().colour, 0u);
-  EXPECT_EQ(arcs.back().left, 80);
-  EXPECT_EQ(arcs.back().top, 240);
-  EXPECT_EQ(arcs.back().right, 560);
-  EXPECT_EQ(arcs.back().bottom, 240);
+  EXPECT_EQ(BoxOf(arcs.back()), (Box{80, 240, 560, 240}));
   EXPECT_EQ(arcs.back().colour, MakeColour(127, 127, 254));
+  // Halves to even: 320.5 -> 320, 319.5 -> 320, 321.5 -> 322.
   const auto odd = Draw("Ovali", 641, 481, {0.4, 0.4, 0.4});
-  EXPECT_EQ(odd[0].left, 320);  // 320.5
-  EXPECT_EQ(odd[0].right, 320);
-  EXPECT_EQ(odd[1].left, 320);   // 319.5
-  EXPECT_EQ(odd[1].right, 322);  // 321.5
+  EXPECT_EQ(BoxOf(odd[0]), (Box{320, 0, 320, 481}));
+  EXPECT_EQ(BoxOf(odd[1]), (Box{320, 1, 322, 480}));
   EXPECT_EQ(odd.back().bottom - odd.back().top, 1);
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <sstream>
 
 #include "platform/recording/recording_system.h"
 #include "platform/sdl/host_command_line.h"
@@ -75,97 +76,60 @@ TEST(HostCommandLine, WindowIdsInTheHostsWritings) {
   }
 }
 
+// What a parse found, in one line a row of a table can hold.
+std::string Found(const HostCommandLine& r) {
+  std::ostringstream s;
+  s << (r.hosted ? "hosted" : "not hosted") << (r.root ? " root" : "") << std::hex;
+  if (r.window) s << " window 0x" << *r.window;
+  if (r.shape) s << " shape " << *r.shape;
+  if (r.picture) s << " picture " << *r.picture;
+  if (!r.ignored.empty()) s << " ignoring " << r.ignored.size();
+  if (!r.error.empty()) s << ": " << r.error;
+  return s.str();
+}
+
 TEST(HostCommandLine, WhatEachHostPasses) {
-  struct Case {
+  const struct {
     const char* name;
     std::vector<std::string> args;
     const char* env;
-    bool hosted, root;
-    std::optional<unsigned long> window;
-    std::optional<std::string> shape, picture;
-    std::size_t ignored;
-    std::string error;
-  };
-  const Case cases[] = {
-      {"XScreenSaver 6", {"--root"}, "0x400007", true, true, 0x400007ul, {}, {}, 0, ""},
-      {"xsecurelock", {"-root"}, "4194311", true, true, 4194311ul, {}, {}, 0, ""},
+    std::string found;
+  } cases[] = {
+      {"XScreenSaver 6", {"--root"}, "0x400007", "hosted root window 0x400007"},
+      {"xsecurelock", {"-root"}, "4194311", "hosted root window 0x400007"},
       {"settings page",
        {"--root", "-shape", "Cerchi", "-picture", "/p/a b.bmp"},
        "0x400007",
-       true,
-       true,
-       0x400007ul,
-       "Cerchi",
-       "/p/a b.bmp",
-       0,
-       ""},
-      {"-root alone draws on the root", {"-root"}, nullptr, true, true, {}, {}, {}, 0, ""},
+       "hosted root window 0x400007 shape Cerchi picture /p/a b.bmp"},
+      {"-root alone draws on the root", {"-root"}, nullptr, "hosted root"},
       {"-window-id wins over the variable",
        {"--window-id", "0x99"},
        "garbage",
-       true,
-       false,
-       0x99ul,
-       {},
-       {},
-       0,
-       ""},
+       "hosted window 0x99"},
       {"standard options do no harm",
        {"-root", "-fps", "-no-fps", "-install", "-noinstall", "-visual", "default", "-mono",
         "-window", "--unknown"},
        nullptr,
-       true,
-       true,
-       {},
-       {},
-       {},
-       9,
-       ""},
-      {"the run switch is never hosted", {"/S"}, "0x400007", false, false, {}, {}, {}, 0, ""},
-      {"the configure switch neither", {"/c:123"}, "0x400007", false, false, {}, {}, {}, 0, ""},
-      {"nothing at all", {}, nullptr, false, false, {}, {}, {}, 0, ""},
-      {"an empty variable is none", {}, "", false, false, {}, {}, {}, 0, ""},
+       "hosted root ignoring 9"},
+      {"the run switch is never hosted", {"/S"}, "0x400007", "not hosted"},
+      {"the configure switch neither", {"/c:123"}, "0x400007", "not hosted"},
+      {"nothing at all", {}, nullptr, "not hosted"},
+      {"an empty variable is none", {}, "", "not hosted"},
       {"garbage in the variable",
        {"--root"},
        "window",
-       true,
-       true,
-       {},
-       {},
-       {},
-       0,
-       "XSCREENSAVER_WINDOW non valido: window"},
+       "hosted root: XSCREENSAVER_WINDOW non valido: window"},
       {"garbage after -window-id",
        {"-window-id", "0xZZ"},
        nullptr,
-       true,
-       false,
-       {},
-       {},
-       {},
-       0,
-       "numero di finestra non valido: 0xZZ"},
+       "hosted: numero di finestra non valido: 0xZZ"},
       {"-picture without its file",
        {"-root", "-picture"},
        nullptr,
-       true,
-       true,
-       {},
-       {},
-       {},
-       0,
-       "manca il file dell'immagine dopo -picture"},
+       "hosted root: manca il file dell'immagine dopo -picture"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const HostCommandLine r = ParseHostCommandLine(c.args, c.env);
-    EXPECT_EQ(r.hosted, c.hosted);
-    EXPECT_EQ(r.root, c.root);
-    EXPECT_EQ(r.window, c.window);
-    EXPECT_EQ(r.shape, c.shape);
-    EXPECT_EQ(r.picture, c.picture);
-    EXPECT_EQ(r.ignored.size(), c.ignored);
-    EXPECT_EQ(r.error, c.error);
+  for (const auto& c : cases) {
+    EXPECT_EQ(Found(ParseHostCommandLine(c.args, c.env)), c.found) << c.name;
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -33,6 +34,10 @@ struct BitmapFields {
   std::uint64_t pixel_bytes_kept = UINT64_MAX;
 };
 
+// The box an ellipse or a rectangle was drawn in.
+using Box = std::array<std::int32_t, 4>;
+inline Box BoxOf(const DrawCall& c) { return {c.left, c.top, c.right, c.bottom}; }
+
 // Works in another folder until the end of the scope, and is back even
 // when an ASSERT returns early, so later tests find their relative paths.
 class InFolder {
@@ -52,16 +57,6 @@ class InFolder {
  private:
   std::filesystem::path before_;
   std::error_code error_;
-};
-
-// Records the saver's ShowCursor calls in order, "0" hidden and "1" shown:
-// a cursor that was never hidden leaves the count at 0 too.
-struct CursorRecordingSystem : RecordingSystem {
-  void ShowCursor(bool show) override {
-    shows += show ? '1' : '0';
-    RecordingSystem::ShowCursor(show);
-  }
-  std::string shows;
 };
 
 inline std::string BitmapFile(const BitmapFields& bmp) {

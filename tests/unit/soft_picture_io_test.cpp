@@ -2,7 +2,6 @@
 // the logo may come in, refusal of bad files, and PNG writing read back.
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
-#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -219,7 +218,6 @@ TEST_F(PictureIoTest, OneCheckTakesWholeFilesWithinTheLimits) {
       EXPECT_FALSE(LoadBmp(Write("bad.bmp", c.bytes)).has_value()) << c.name;
     }
   }
-  EXPECT_FALSE(LoadBmp((dir_ / "missing.bmp").string()).has_value());
   // The limits alone, on files as long as their headers ask.
   struct Limit {
     int width, height;
@@ -234,18 +232,6 @@ TEST_F(PictureIoTest, OneCheckTakesWholeFilesWithinTheLimits) {
         BitmapFile({.width = l.width, .height = l.height, .bits = 1, .pixel_bytes_kept = 0});
     const std::uint64_t size = head.size() + (l.width + 31) / 32 * 4ull * l.height;
     EXPECT_EQ(BitmapFileIsUsable(head, size), l.usable) << l.width << "x" << l.height;
-  }
-}
-
-// Paths that are no regular file give no picture, at once: a FIFO without
-// a writer would hold a plain open for ever (the test would hang), a
-// device would give bytes without end.
-TEST_F(PictureIoTest, RefusesWhatIsNoRegularFile) {
-  const std::string fifo = (dir_ / "fifo.bmp").string();
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  fs::create_directory(dir_ / "folder.bmp");
-  for (const std::string& path : {fifo, std::string("/dev/zero"), (dir_ / "folder.bmp").string()}) {
-    EXPECT_FALSE(LoadBmp(path).has_value()) << path;
   }
 }
 

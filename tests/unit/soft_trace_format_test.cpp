@@ -8,10 +8,14 @@
 #include <sstream>
 
 #include "platform/recording/headless_saver.h"
+#include "saver_test_support.h"
 #include "tests/fidelity/trace_format.h"
 
 namespace fidelity {
 namespace {
+
+using brenlow::Box;
+using brenlow::BoxOf;
 
 TEST(SoftTraceFormat, ReadsEveryCallKind) {
   std::istringstream in(
@@ -32,37 +36,26 @@ TEST(SoftTraceFormat, ReadsEveryCallKind) {
   EXPECT_EQ(c.width, 640);
   EXPECT_EQ(c.height, 480);
   EXPECT_FALSE(c.pattern);
-  ASSERT_EQ(c.calls.size(), 6u);  // factors and check are not drawing calls
-
-  EXPECT_EQ(c.calls[0].kind, DrawCall::kRepaint);
-  const DrawCall& rect = c.calls[1];
-  EXPECT_EQ(rect.kind, DrawCall::kRect);
-  EXPECT_EQ(rect.left, -3);
-  EXPECT_EQ(rect.bottom, 2147483647);
-  EXPECT_EQ(rect.colour, 1447445u);
-  EXPECT_EQ(rect.rop, 13);
-  EXPECT_TRUE(rect.fill_solid);
-  const DrawCall& arc = c.calls[2];
-  EXPECT_EQ(arc.kind, DrawCall::kArc);
-  EXPECT_EQ(arc.right, -5);
-  EXPECT_EQ(arc.rop, 5);
-  const DrawCall& line = c.calls[3];
-  EXPECT_EQ(line.kind, DrawCall::kLine);
-  EXPECT_EQ(line.v[0], 0.5f);
-  EXPECT_EQ(line.v[1], -12.25f);
-  EXPECT_EQ(line.v[2], 1e6f);
-  EXPECT_EQ(line.v[3], 3.40282347e+38f);
-  EXPECT_EQ(line.width, 7);
-  EXPECT_EQ(line.rop, 1);
-  const DrawCall& copy = c.calls[4];
-  EXPECT_EQ(copy.kind, DrawCall::kCopy);
-  EXPECT_EQ(copy.v[2], 200.0f);
-  EXPECT_EQ(copy.v[4], 0.5f);
-  const DrawCall& text = c.calls[5];
-  EXPECT_EQ(text.kind, DrawCall::kText);
-  EXPECT_EQ(text.font_size, 14.0f);
-  EXPECT_EQ(text.colour, 16777215u);
-  EXPECT_EQ(text.text, "www.brenlow.example 2");
+  // factors and check are not drawing calls; numbers come back as written.
+  std::vector<std::string> lines;
+  for (const DrawCall& call : c.calls) lines.push_back(call.ToString());
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "cycle",
+                       "rect -3 4 100 2147483647 colour=1447445 rop=13 width=1 fill=solid",
+                       "arc 320 240 -5 7 colour=16711680 rop=5 width=1",
+                       "line 0.5 -12.25 1000000 3.40282347e+38 colour=255 rop=1 width=7",
+                       "copy 0 1 200 1 0.5 1",
+                       "text 0 456 size=14 colour=16777215 www.brenlow.example 2",
+                   }));
+  // Each value lands where the players read it.
+  ASSERT_EQ(c.calls.size(), 6u);
+  EXPECT_EQ(BoxOf(c.calls[1]), (Box{-3, 4, 100, 2147483647}));
+  EXPECT_TRUE(c.calls[1].fill_solid);
+  EXPECT_EQ(c.calls[2].colour, 16711680u);
+  EXPECT_EQ(c.calls[3].v[1], -12.25f);
+  EXPECT_EQ(c.calls[3].width, 7);
+  EXPECT_EQ(c.calls[4].v[4], 0.5f);
+  EXPECT_EQ(c.calls[5].font_size, 14.0f);
 }
 
 TEST(SoftTraceFormat, CasesHeadersAndBadLines) {
