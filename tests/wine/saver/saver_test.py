@@ -9,7 +9,9 @@ the screen, the pointer and the process from outside."""
 import os
 import shutil
 import struct
+import subprocess
 import sys
+import time
 
 import winehelp
 from saverrun import (CYCLE, GREY, QUADRANTS, START, Saver, address, black, check, lit,
@@ -279,11 +281,41 @@ def case_display_change(session, exe):
     print(f"the larger primary drawn over; ended {latency:.3f} s after a sideways move")
 
 
+def case_display_change_after_foreground(session, exe):
+    """Once another program has taken the foreground the saver's windows stay
+    hidden until it ends: a monitor switched on meanwhile gets no black cover."""
+    w, h = session.monitor_width, session.height
+    w2, h2 = session.second
+    second = (w, 0, w + w2, h2)
+    session.xrandr("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}")
+    session.mouse_move(w // 4, h // 4)
+    # A very tall logo: its reveal keeps the saver running (and following
+    # the monitors) for longer than the checks below take.
+    subprocess.run([winehelp.tool("convert"), "-size", "8x16000", "xc:lime",
+                    "BMP3:" + os.path.join(session.drive_c(), "tall.bmp")], check=True, timeout=60)
+    saver = Saver(session, exe, "C:\\tall.bmp")
+    saver.wait(tiles, CYCLE, "tiles")
+    probe = session.start(os.path.join(os.path.dirname(exe), "brenlow_probe.exe"), "foreground")
+    saver.wait(lambda i: GREY in i.colours(step=8), CYCLE, "the desktop after the foreground loss")
+    session.xrandr("--fb", f"{w + w2}x{h}", "--output", "DUMMY1", "--mode", f"{w2}x{h2}",
+                   "--pos", f"{w}x0")
+    # The monitors are looked at four times a second: three seconds of
+    # screenshots, each taken while the saver still ran.
+    changed, shots = time.monotonic(), 0
+    while time.monotonic() - changed < 3:
+        img = saver.wait(lambda i: (i.width, i.height) == (w + w2, h), CYCLE, "the new monitor")
+        check(GREY in img.colours(*second, step=8), "a black cover over the new monitor")
+        shots += 1
+    saver.end_by_move(40)
+    check(session.wait_exit(probe, CYCLE) == 0, "the probe saw the saver window stay")
+    print(f"{shots} screenshots in 3 s: the new monitor stayed uncovered")
+
+
 def session_for(case):
     if case == "two_monitors":
         return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
                                 second=(SECOND_W, SECOND_H))
-    if case == "display_change":
+    if case in ("display_change", "display_change_after_foreground"):
         return winehelp.Session(PREFIX, MONITOR_W, MONITOR_H, monitors=2,
                                 modes=[(LARGE_W, LARGE_H)], second=(SECOND_W, SECOND_H))
     return winehelp.Session(PREFIX)
