@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <utility>
 
 namespace brenlow {
@@ -31,7 +30,6 @@ PresentedCanvas::PresentedCanvas(Framebuffer& framebuffer, Clock clock, NewSize 
       height_(static_cast<int>(raster_.ScaleHeight())),
       drawing_width_(width_),
       drawing_height_(height_),
-      last_frame_(clock_()),
       screen_black_(screen_black) {}
 
 void PresentedCanvas::Touch(double left, double top, double right, double bottom) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "platform/canvas.h"
@@ -78,7 +79,8 @@ class PresentedCanvas : public Canvas {
   int drawing_width_, drawing_height_;  // what the drawing is told
   int pen_width_ = kInitialDrawingState.pen_width;
   PixelBox dirty_;  // what changed since the last frame
-  double last_frame_ = 0;
+  // The first drawing is due at once.
+  double last_frame_ = std::numeric_limits<double>::lowest();
   unsigned calls_since_clock_ = 0;
   // The raster is all black (filled, nothing drawn since); the screen shows
   // black (the window's background, or a black raster shown).
