@@ -18,7 +18,7 @@ namespace brenlow {
 // the display's 16.7 ms, and below the 15.625 ms step of a coarse system
 // clock: a clock of that step then gives a frame at every step, not at every
 // other one (an uneven 45 frames a second).
-inline constexpr double kFramePeriod = 0.013;
+inline constexpr double kFramePeriod = 0.014;
 
 class PresentedCanvas : public Canvas {
  public:

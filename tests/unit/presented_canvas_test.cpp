@@ -78,7 +78,7 @@ TEST(PresentedCanvas, DrawingAsksTheClockEverySixtyFourthCallOnly) {
   // The first look shows the first drawing at once, the others wait for
   // the next frame.
   EXPECT_EQ(screen.frames.size(), 1u);
-  screen.now += kFramePeriod;
+  screen.now += 1.5 * kFramePeriod;
   for (int i = 0; i < 64; ++i) canvas.Arc(1, 1, 9, 9);
   EXPECT_EQ(screen.frames.size(), 2u);
 }
