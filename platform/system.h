@@ -51,9 +51,16 @@ class System {
   // SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active, nullptr, 0).
   virtual void SetScreenSaverActive(bool active) = 0;
 
-  // GetCursorPos: reads the cursor's position into point. When the read
-  // fails (Windows refuses it while another desktop has the input: a UAC
-  // prompt, the lock screen, a switch of user) point keeps what it held.
+  // The saver window's share of the activity check, made just before the
+  // cursor is read: serves the window (its paint requests, a host's resize),
+  // shows what was drawn when a frame is due and follows the monitors. The
+  // effects check thousands of times a second, so it is cheap when nothing
+  // is due.
+  virtual void Service() = 0;
+  // GetCursorPos: reads the cursor's position into point, and does nothing
+  // else. A backend may answer with a recent reading (CursorTrust). When the
+  // read fails (Windows refuses it while another desktop has the input: a
+  // UAC prompt, the lock screen, a switch of user) point keeps what it held.
   // Returns whether it was read.
   virtual bool GetCursorPos(CursorPoint& point) = 0;
   virtual void ShowCursor(bool show) = 0;

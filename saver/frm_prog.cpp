@@ -120,6 +120,7 @@ void frmProg::Form_QueryUnload(std::int16_t, std::int16_t) {
 
 void frmProg::CheckActivity() {
   if (observer_) observer_->OnCheck();
+  system_.Service();
   // A failed read leaves CurrentCursor as it was: no movement is seen.
   const bool read = system_.GetCursorPos(CurrentCursor);
   if (read && !start_cursor_read_) {

@@ -34,6 +34,7 @@ class RecordingSystem : public System {
   std::string CommandLineArgs() override;
   std::string WindowsDirectory() override;
   void SetScreenSaverActive(bool active) override;
+  void Service() override { ++service_calls; }
   bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool show) override;
   double Timer() override;
@@ -77,6 +78,7 @@ class RecordingSystem : public System {
   // What happened.
   std::vector<std::string> log;
   int cursor_calls = 0;
+  int service_calls = 0;  // not logged: the log keeps the saver's own calls
   int timer_calls = 0;
   int do_events_calls = 0;
   int show_cursor_count = 0;  // the system's display counter: shown when >= 0

@@ -9,6 +9,7 @@
 #include "platform/posix/posix_files.h"
 #include "platform/sdl/host_command_line.h"
 #include "platform/sdl/host_window.h"
+#include "platform/sdl/screen_check.h"
 #include "platform/sdl/sdl_system.h"
 #include "saver/app.h"
 #include "saver/settings.h"

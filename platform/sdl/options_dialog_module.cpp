@@ -3,11 +3,10 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "platform/sdl/sdl_system.h"
+#include "platform/sdl/screen_check.h"
 
 namespace brenlow {
 
@@ -25,9 +24,7 @@ std::string ProgramFolder() {
 }  // namespace
 
 std::unique_ptr<OptionsDialogWindow> LoadOptionsDialogWindow() {
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if ((!display || !*display) && (!wayland || !*wayland)) ExitWithMessage(NoScreenMessage());
+  if (!ScreensInEnvironment().any()) ExitForNoScreen();
   // The build tree keeps the module beside the program; an installed
   // program finds it in its library folder, relative to its own.
   const std::string folder = ProgramFolder();
@@ -44,7 +41,7 @@ std::unique_ptr<OptionsDialogWindow> LoadOptionsDialogWindow() {
     if (!create)
       ExitWithMessage("il modulo " + path + " non contiene la finestra delle impostazioni");
     OptionsDialogWindow* window = create();
-    if (!window) ExitWithMessage(NoScreenMessage());
+    if (!window) ExitForNoScreen();
     return std::unique_ptr<OptionsDialogWindow>(window);
   }
   ExitWithMessage("impossibile caricare la finestra delle impostazioni: " + why);

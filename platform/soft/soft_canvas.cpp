@@ -44,8 +44,12 @@ void SoftCanvas::Repaint() {
 }
 
 void SoftCanvas::Resize(int width, int height) {
-  lines_.Discard();
-  surface_ = soft::Surface(width, height);
+  FlushLines();
+  soft::Surface resized(width, height);
+  const int rows = std::min(height, surface_.height());
+  const size_t row_bytes = static_cast<size_t>(std::min(width, surface_.width())) * sizeof(Colour);
+  for (int y = 0; y < rows; ++y) std::memcpy(resized.row(y), surface_.row(y), row_bytes);
+  surface_ = std::move(resized);
 }
 
 void SoftCanvas::Arc(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {

@@ -44,7 +44,9 @@ class SoftCanvas : public Canvas {
   float ScaleHeight() const override { return static_cast<float>(surface_.height()); }
 
   void Repaint() override;
-  // Black at the new size; the drawing state stays.
+  // The new size, keeping the pixels where the old and the new overlap,
+  // black elsewhere, as a resized window's surface does; the drawing state
+  // stays.
   void Resize(int width, int height);
 
   // Integer-coordinate line in the current pen (what Line does after rounding).

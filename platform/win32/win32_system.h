@@ -6,11 +6,13 @@
 #include <memory>
 
 #include "platform/cursor_trust.h"
+#include "platform/screen/display_watcher.h"
+#include "platform/screen/presented_canvas.h"
 #include "platform/system.h"
-#include "platform/win32/gdi_canvas.h"
+#include "platform/win32/dib_framebuffer.h"
+#include "platform/win32/win32_displays.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_parsing.h"
-#include "platform/win32/window_surface.h"
 
 namespace brenlow {
 
@@ -31,6 +33,7 @@ class Win32System : public System {
   std::string CommandLineArgs() override;
   std::string WindowsDirectory() override { return SystemWindowsFolder(); }
   void SetScreenSaverActive(bool active) override;
+  void Service() override;
   bool GetCursorPos(CursorPoint& point) override;
   void ShowCursor(bool show) override;
   double Timer() override;
@@ -46,22 +49,32 @@ class Win32System : public System {
   [[noreturn]] void EndProcess(int exit_code) override;
 
  private:
-  void KeepResponsive();
+  // Serves the window without taking input: see Service.
+  void KeepResponsive(double now);
   // Sleeps until a mouse message arrives for the thread or max_ms pass.
   void WaitForMouse(int max_ms);
-  // Fits the saver's windows again when the monitors changed.
-  void WatchMonitors(ULONGLONG now);
+  // The saver window's and the covers' procedure; the system is in their
+  // user data.
   static LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wparam,
                                           LPARAM lparam) noexcept;
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
   Win32Files files_;
   std::unique_ptr<OptionsDialogWindow> options_dialog_;
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
-  std::unique_ptr<WindowSurface> canvas_;
+  // Made with the window, in this order.
+  std::unique_ptr<Win32Displays> displays_;
+  std::unique_ptr<DisplayWatcher> watcher_;
+  std::unique_ptr<DibFramebuffer> framebuffer_;
+  std::unique_ptr<PresentedCanvas> canvas_;
   LARGE_INTEGER counter_frequency_{};
-  ULONGLONG last_peek_ = 0;
-  ULONGLONG last_monitor_look_ = 0;
+  double last_peek_ = 0;
+  // What the windows' procedure heard since the last turn of the queue.
+  WindowEvents pending_;
+  // Whether the saver has had the foreground: only then is losing it a
+  // reason to end (a saver started without it keeps running).
+  bool had_foreground_ = false;
   // The last cursor reading, and how long it stands in for a new one.
   CursorPoint last_cursor_{};
   CursorTrust cursor_trust_;

@@ -10,9 +10,11 @@ import functools
 import os
 import shutil
 import struct
+import subprocess
 import sys
+import time
 
-from harness import check, poll, run_case
+from harness import check, poll, run_case, tool
 from images import GREY, QUADRANTS, address, black, lit, logo, make_test_logo, tiles
 from linux_session import LinuxSession
 from saverrun import CYCLE, START, Saver, put_logo
@@ -279,12 +281,43 @@ def case_display_change(session, exe):
     print(f"the larger primary drawn over; ended {latency:.3f} s after a sideways move")
 
 
+def case_display_change_after_foreground(session, exe):
+    """Once another program has taken the foreground the saver's windows stay
+    hidden until it ends: a monitor switched on meanwhile gets no black cover."""
+    w, h = session.monitor_width, session.height
+    w2, h2 = session.second
+    second = (w, 0, w + w2, h2)
+    session.xrandr("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}")
+    session.mouse_move(w // 4, h // 4)
+    # A very tall logo: its reveal keeps the saver running (and following
+    # the monitors) for longer than the checks below take.
+    subprocess.run([tool("convert"), "-size", "8x16000", "xc:lime",
+                    "BMP3:" + os.path.join(session.drive_c(), "tall.bmp")], check=True, timeout=60)
+    saver = Saver(session, exe, "C:\\tall.bmp")
+    saver.wait(tiles, CYCLE, "tiles")
+    probe = session.start(os.path.join(os.path.dirname(exe), "brenlow_probe.exe"), "foreground")
+    saver.wait(lambda i: GREY in i.colours(step=8), CYCLE, "the desktop after the foreground loss")
+    session.xrandr("--fb", f"{w + w2}x{h}", "--output", "DUMMY1", "--mode", f"{w2}x{h2}",
+                   "--pos", f"{w}x0")
+    # The monitors are looked at four times a second: three seconds of
+    # screenshots, each taken while the saver still ran.
+    changed, shots = time.monotonic(), 0
+    while time.monotonic() - changed < 3:
+        img = saver.wait(lambda i: (i.width, i.height) == (w + w2, h), CYCLE, "the new monitor")
+        check(GREY in img.colours(*second, step=8), "a black cover over the new monitor")
+        shots += 1
+    saver.end_by_move(40)
+    check(session.wait_exit(probe, CYCLE) == 0, "the probe saw the saver window stay")
+    print(f"{shots} screenshots in 3 s: the new monitor stayed uncovered")
+
+
 # The cases on two monitors: the primary, a smaller second at its right,
 # and the primary's other mode in display_change.
 LARGE_W, LARGE_H = 800, 600
 TWO_MONITORS = {"width": 640, "height": 480, "monitors": 2, "second": (512, 384)}
 SESSIONS = {"two_monitors": TWO_MONITORS,
-            "display_change": dict(TWO_MONITORS, modes=[(LARGE_W, LARGE_H)])}
+            "display_change": dict(TWO_MONITORS, modes=[(LARGE_W, LARGE_H)]),
+            "display_change_after_foreground": dict(TWO_MONITORS, modes=[(LARGE_W, LARGE_H)])}
 
 
 def session_for(case, make=functools.partial(WineSession, PREFIX)):

@@ -1,0 +1,144 @@
+#include "platform/sdl/sdl_displays.h"
+
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <stdexcept>
+
+namespace brenlow {
+namespace {
+
+// Moves and sizes a window where it is not there already.
+void PlaceWindow(SDL_Window* window, const PixelBox& bounds) {
+  // Only what differs: on X, SDL waits up to 100 ms for a move or a resize
+  // to be seen, the whole time when there is nothing to see.
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(window, &x, &y);
+  SDL_GetWindowSize(window, &w, &h);
+  if (x != bounds.left || y != bounds.top) SDL_SetWindowPosition(window, bounds.left, bounds.top);
+  if (w != bounds.width() || h != bounds.height()) {
+    SDL_SetWindowSize(window, bounds.width(), bounds.height());
+  }
+}
+
+void PaintCover(SDL_Window* cover) {
+  if (SDL_Surface* surface = SDL_GetWindowSurface(cover)) {
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    SDL_UpdateWindowSurface(cover);
+  }
+}
+
+// A black window over a monitor, whose keys and close requests count as the
+// saver window's (the saver reads every window's events). SDL hides the
+// cursor over it.
+class SdlCover : public Displays::Cover {
+ public:
+  SdlCover(const PixelBox& r, bool& painted) : painted_(painted) {
+    window_ = SDL_CreateWindow("brenlow", r.left, r.top, r.width(), r.height(),
+                               SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
+                                   SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN);
+    if (!window_) throw std::runtime_error(SDL_GetError());
+    // On X the server keeps it black; elsewhere it is painted, and again
+    // whenever it is uncovered.
+    if (!FillScreen(window_)) painted_ = true;
+    SDL_ShowWindow(window_);
+    if (painted_) PaintCover(window_);
+  }
+  ~SdlCover() override { SDL_DestroyWindow(window_); }
+  void Place(const PixelBox& bounds) override {
+    PlaceWindow(window_, bounds);
+    if (painted_) PaintCover(window_);
+  }
+
+ private:
+  SDL_Window* window_;
+  bool& painted_;
+};
+
+}  // namespace
+
+std::optional<X11Window> X11Of(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+    return std::nullopt;
+  }
+  return X11Window{info.info.x11.display, info.info.x11.window};
+}
+
+bool FillScreen(SDL_Window* window) {
+  if (const auto x11 = X11Of(window)) {
+    // Full screen by the window's own state, read by a window manager when
+    // the window is mapped: SDL's switch to full screen waits 100 ms for a
+    // window manager's answer, and a bare X server never answers. Without a
+    // window manager the borderless window covers the screen by its size.
+    Display* display = x11->display;
+    const ::Window x_window = x11->window;
+    const Atom fullscreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+    XChangeProperty(display, x_window, XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
+                    PropModeAppend, reinterpret_cast<const unsigned char*>(&fullscreen), 1);
+    // The X server paints the window black itself until the first drawing
+    // is shown: no full-screen black frame to push.
+    XSetWindowBackground(display, x_window, BlackPixel(display, DefaultScreen(display)));
+    return true;
+  }
+  SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  return false;
+}
+
+DisplayLayout SdlDisplays::Current() {
+  DisplayLayout layout;
+  if (const auto x11 = X11Of(window_)) {
+    int count = 0;
+    if (XRRMonitorInfo* monitors =
+            XRRGetMonitors(x11->display, DefaultRootWindow(x11->display), True, &count)) {
+      int primary = 0;
+      for (int i = 0; i < count; ++i) {
+        if (monitors[i].primary) primary = i;
+      }
+      for (int i = 0; i < count; ++i) {
+        const XRRMonitorInfo& m = monitors[i];
+        const PixelBox r{m.x, m.y, m.x + m.width, m.y + m.height};
+        if (i == primary) {
+          layout.primary = r;
+        } else {
+          layout.others.push_back(r);
+        }
+      }
+      XRRFreeMonitors(monitors);
+      if (count > 0) return layout;
+    }
+  }
+  // SDL lists the primary display first.
+  const int displays = SDL_GetNumVideoDisplays();
+  for (int i = 0; i < displays; ++i) {
+    SDL_Rect r;
+    if (SDL_GetDisplayBounds(i, &r) != 0) throw std::runtime_error(SDL_GetError());
+    const PixelBox box{r.x, r.y, r.x + r.w, r.y + r.h};
+    if (i == 0) {
+      layout.primary = box;
+    } else {
+      layout.others.push_back(box);
+    }
+  }
+  return layout;
+}
+
+void SdlDisplays::PlaceSaverWindow(const PixelBox& bounds) {
+  PlaceWindow(window_, bounds);
+  if (canvas_) canvas_->Resize(bounds.width(), bounds.height());
+}
+
+std::unique_ptr<Displays::Cover> SdlDisplays::OpenCover(const PixelBox& bounds) {
+  return std::make_unique<SdlCover>(bounds, paint_covers_);
+}
+
+void SdlDisplays::WindowEvent(const SDL_WindowEvent& event) {
+  if (!paint_covers_ || event.windowID == SDL_GetWindowID(window_)) return;
+  if (event.event == SDL_WINDOWEVENT_EXPOSED || event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+    if (SDL_Window* cover = SDL_GetWindowFromID(event.windowID)) PaintCover(cover);
+  }
+}
+
+}  // namespace brenlow
