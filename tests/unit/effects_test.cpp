@@ -38,36 +38,30 @@ TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
   EXPECT_TRUE(rects.front().fill_solid);
 }
 
+// Eight colour schemes; a triple with a zero factor is drawn again.
 TEST(Sfondo, EightColourSchemes) {
   struct Case {
-    double r, g, b;  // draws
+    std::deque<double> draws;
     int rf, gf, bf;
   };
-  for (const Case c : {Case{0.4, 0.4, 0.4, 1, 1, 1},
-                       {0.7, 0.4, 0.4, 2, 1, 1},
-                       {0.4, 0.7, 0.4, 1, 2, 1},
-                       {0.4, 0.4, 0.7, 1, 1, 2},
-                       {0.7, 0.7, 0.4, 2, 2, 1},
-                       {0.7, 0.4, 0.7, 2, 1, 2},
-                       {0.4, 0.7, 0.7, 1, 2, 2},
-                       {0.99, 0.99, 0.99, 2, 2, 2}}) {
+  for (const Case& c : {Case{{0.4, 0.4, 0.4}, 1, 1, 1},
+                        {{0.7, 0.4, 0.4}, 2, 1, 1},
+                        {{0.4, 0.7, 0.4}, 1, 2, 1},
+                        {{0.4, 0.4, 0.7}, 1, 1, 2},
+                        {{0.7, 0.7, 0.4}, 2, 2, 1},
+                        {{0.7, 0.4, 0.7}, 2, 1, 2},
+                        {{0.4, 0.7, 0.7}, 1, 2, 2},
+                        {{0.99, 0.99, 0.99}, 2, 2, 2},
+                        // A zero green, then a zero blue, then a good triple.
+                        {{0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4}, 2, 1, 1}}) {
     HeadlessSaver f(100, 50);
-    Fill(f, {c.r, c.g, c.b});
+    Fill(f, c.draws);
+    EXPECT_EQ(f.prog.RedFactor * 100 + f.prog.GreenFactor * 10 + f.prog.BlueFactor,
+              c.rf * 100 + c.gf * 10 + c.bf);
     const auto rects = f.Calls(DrawCall::kRect);
     EXPECT_EQ(rects.front().colour, MakeColour(20 + c.rf, 20 + c.gf, 20 + c.bf));
     EXPECT_EQ(rects[49].colour, MakeColour(20 + 50 * c.rf, 20 + 50 * c.gf, 20 + 50 * c.bf));
   }
-}
-
-TEST(Sfondo, ZeroFactorsAreDrawnAgain) {
-  HeadlessSaver f(100, 50);
-  // First triple has a zero green, second a zero blue, third is good.
-  Fill(f, {0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4});
-  EXPECT_EQ(f.prog.RedFactor, 2);
-  EXPECT_EQ(f.prog.GreenFactor, 1);
-  EXPECT_EQ(f.prog.BlueFactor, 1);
-  EXPECT_EQ(f.Calls(DrawCall::kRect).front().colour, MakeColour(22, 21, 21));
-  EXPECT_EQ(f.Calls(DrawCall::kRect)[49].colour, MakeColour(120, 70, 70));
 }
 
 TEST(Sfondo, TileCountsFollowTheCanvas) {
