@@ -1,7 +1,6 @@
 // Faults on a real disk (a temporary folder, through PosixFiles): what the
 // saver, the dialog's writer and the installer do, and that the previous
 // settings file always survives.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
@@ -16,7 +15,6 @@
 #include <fstream>
 #include <functional>
 #include <new>
-#include <sstream>
 
 #include "installer/frmsetup.h"
 #include "platform/posix/posix_files.h"
@@ -32,41 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kOld[] = "C:\\old.bmp\r\nCerchi\r\n";
-
-struct TempFolder {
-  TempFolder() {
-    char name[] = "/tmp/brenlow-faults-XXXXXX";
-    path = ::mkdtemp(name);
-    // Reachable by the unprivileged user some cases switch to.
-    fs::permissions(path, fs::perms::all);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(path, ignored)) {
-      if (entry.is_directory()) fs::permissions(entry.path(), fs::perms::owner_all, ignored);
-    }
-    fs::remove_all(path, ignored);
-  }
-  std::string Write(const std::string& name, const std::string& content) const {
-    const std::string file = path + "/" + name;
-    std::ofstream(file, std::ios::binary) << content;
-    return file;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(path + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  // Names in the folder, to find leftover temporary files.
-  std::vector<std::string> Names(const std::string& sub = "") const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(path + sub)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  std::string path;
-};
 
 struct ChildLimits {
   bool unprivileged = false;          // drop root, so permissions count
