@@ -204,24 +204,17 @@ bool ReadGdiCase(std::FILE* f, int& w, int& h,
   return true;
 }
 
-void Reset(brenlow::SoftCanvas& canvas, const Case& c) {
-  auto& px = canvas.mutable_pixels();
-  for (int y = 0; y < c.height; ++y)
-    for (int x = 0; x < c.width; ++x)
-      px[static_cast<size_t>(y) * c.width + x] = fidelity::StartColour(c, x, y);
-}
-
 void Show(const Case& c, const std::vector<brenlow::Colour>& soft,
           const std::vector<brenlow::Colour>& gdi) {
   std::printf(
       "%s  (. same as start, # both painted alike, G only GDI, S only soft, X both "
       "differently)\n",
       c.name.c_str());
+  const std::vector<std::uint32_t> start = fidelity::StartPixels(c);
   for (int y = 0; y < std::min(c.height, 100); ++y) {
     for (int x = 0; x < std::min(c.width, 160); ++x) {
       const size_t i = static_cast<size_t>(y) * c.width + x;
-      const std::uint32_t start = fidelity::StartColour(c, x, y);
-      const bool gs = gdi[i] != start, ss = soft[i] != start;
+      const bool gs = gdi[i] != start[i], ss = soft[i] != start[i];
       char ch = '.';
       if (gdi[i] == soft[i])
         ch = gs ? '#' : '.';
@@ -290,11 +283,8 @@ int Compare(int argc, char** argv) {
         return 2;
       }
       canvas.emplace(w, h);
-      Reset(*canvas, c);
-      gdi.assign(static_cast<size_t>(w) * h, 0);
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-          gdi[static_cast<size_t>(y) * w + x] = fidelity::StartColour(c, x, y);
+      gdi = fidelity::StartPixels(c);
+      std::copy(gdi.begin(), gdi.end(), canvas->mutable_pixels().begin());
     }
     for (const auto& ch : changes)
       if (ch.first < gdi.size()) gdi[ch.first] = ch.second;

@@ -54,8 +54,8 @@ class Surface {
 
   void Reset(const fidelity::Case& c) {
     GdiFlush();
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x) bits_[y * w_ + x] = SwapRedBlue(fidelity::StartColour(c, x, y));
+    const std::vector<std::uint32_t> start = fidelity::StartPixels(c);
+    for (size_t i = 0; i < start.size(); ++i) bits_[i] = SwapRedBlue(start[i]);
   }
 
  private:
