@@ -83,6 +83,9 @@ TEST(SoftCanvasRop, AllSixteenCodesOnAKnownPixel) {
       {14, (pen | ~dest) & m},  // merge pen not
       {15, pen | dest},         // merge pen
       {16, m},                  // white
+      // No such code: the new canvas's copy pen stays.
+      {0, pen},
+      {17, pen},
   };
   for (const auto& tc : cases) {
     SoftCanvas c(4, 4);
@@ -93,14 +96,6 @@ TEST(SoftCanvasRop, AllSixteenCodesOnAKnownPixel) {
     EXPECT_EQ(c.pixel(1, 1), tc.expected) << "rop " << tc.rop;
     EXPECT_EQ(c.pixel(2, 1), dest) << "rop " << tc.rop;
   }
-}
-
-TEST(SoftCanvasRop, InvalidCodeKeepsThePreviousOne) {
-  SoftCanvas c(4, 4);
-  c.SetRop2(kRopBlack);
-  c.SetRop2(0);
-  c.SetRop2(17);
-  EXPECT_EQ(c.rop(), kRopBlack);
 }
 
 // Inside the box, its right and bottom edges left out. A box of no width
