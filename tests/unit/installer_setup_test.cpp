@@ -134,26 +134,23 @@ TEST(InstallerTest, WindowThatCannotBeMadeIsAFailure) {
   EXPECT_EQ(host.memory.content[kSettings], kDefaults);
 }
 
+// A fresh install writes exactly the three files into the Windows folder;
+// a folder too long to look up gives none, and they go to the root.
 TEST(InstallerTest, FreshInstallWritesExactlyTheThreeFiles) {
-  FakeInstallerHost host;
-  host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
-  EXPECT_EQ(RunQuillet(host), 0);
-  const std::map<std::string, std::string> expected = {{"brenlow.scr", "saver"},
-                                                       {"BR_LOW.bmp", "logo"},
-                                                       {kSaver, "saver"},
-                                                       {kLogo, "logo"},
-                                                       {kSettings, kDefaults}};
-  EXPECT_EQ(host.memory.content, expected);
-}
-
-TEST(InstallerTest, EmptyWindowsFolderInstallsAtTheRoot) {
-  FakeInstallerHost host;
-  host.windows_folder = std::string(300, 'x');  // too long: the lookup yields nothing
-  host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
-  EXPECT_EQ(RunQuillet(host), 0);
-  EXPECT_EQ(host.memory.content["\\brenlow.scr"], "saver");
-  EXPECT_EQ(host.memory.content["\\BR_LOW.bmp"], "logo");
-  EXPECT_EQ(host.memory.content["\\brlscsav.ini"], "\\BR_LOW.bmp\r\nCasuali\r\n");
+  for (const auto& [reported, folder] : std::vector<std::pair<std::string, std::string>>{
+           {"C:\\WINDOWS", "C:\\WINDOWS"}, {std::string(300, 'x'), ""}}) {
+    FakeInstallerHost host;
+    host.windows_folder = reported;
+    host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
+    EXPECT_EQ(RunQuillet(host), 0);
+    const std::map<std::string, std::string> expected = {
+        {"brenlow.scr", "saver"},
+        {"BR_LOW.bmp", "logo"},
+        {folder + "\\brenlow.scr", "saver"},
+        {folder + "\\BR_LOW.bmp", "logo"},
+        {folder + "\\brlscsav.ini", folder + "\\BR_LOW.bmp\r\nCasuali\r\n"}};
+    EXPECT_EQ(host.memory.content, expected) << folder;
+  }
 }
 
 // The same steps on a real disk: sources relative to the current folder,
