@@ -19,6 +19,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,96 +55,92 @@ void Pen(std::ostream& out, std::uint32_t colour, int rop, int width) {
   out << " colour=" << colour << " rop=" << rop << " width=" << width;
 }
 
-void Ordered(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int order,
-             std::ostream& out) {
+template <typename... Parts>
+std::string Str(const Parts&... parts) {
+  std::ostringstream s;
+  (s << ... << parts);
+  return s.str();
+}
+
+// The box's corners, x then y swapped by the order's bits 0 and 1.
+std::string Ordered(int l, int t, int r, int b, int order) {
   if (order & 1) std::swap(l, r);
   if (order & 2) std::swap(t, b);
-  out << l << " " << t << " " << r << " " << b;
+  return Str(l, " ", t, " ", r, " ", b);
 }
 
 void Generate(std::ostream& out) {
   Dice dice;
   std::uint32_t n = 0;
+  // A case of one call; copies take no pen.
+  auto one = [&](const std::string& name, int w, int h, int rop, const std::string& call,
+                 int width = 1, const char* fill = "") {
+    Header(out, name, w, h, rop);
+    out << call;
+    if (call.rfind("copy", 0) != 0) Pen(out, ColourFor(rop, ++n), rop, width);
+    out << fill << "\n";
+  };
+  // Corners drawn in turn: x, y, x, y.
+  auto box = [&](int x_lo, int x_hi, int y_lo, int y_hi) {
+    const std::int64_t l = dice(x_lo, x_hi), t = dice(y_lo, y_hi), r = dice(x_lo, x_hi),
+                       b = dice(y_lo, y_hi);
+    return Str(l, " ", t, " ", r, " ", b);
+  };
+  const char* fractions[] = {"", ".5", ".25", ".75"};
   for (int rop : kRops) {
+    const std::string on = Str("/rop", rop, "/");
     for (int w = 0; w <= 40; ++w)
       for (int h = 0; h <= 40; ++h)
-        for (int order = 0; order < 4; ++order) {
-          Header(out,
-                 "arc-small/rop" + std::to_string(rop) + "/" + std::to_string(w) + "x" +
-                     std::to_string(h) + "/o" + std::to_string(order),
-                 48, 48, rop);
-          out << "arc ";
-          Ordered(4, 4, 4 + w, 4 + h, order, out);
-          Pen(out, ColourFor(rop, ++n), rop, 1);
-          out << "\n";
-        }
+        for (int order = 0; order < 4; ++order)
+          one(Str("arc-small", on, w, "x", h, "/o", order), 48, 48, rop,
+              "arc " + Ordered(4, 4, 4 + w, 4 + h, order));
     for (int i = 0; i < 160; ++i) {
-      const bool full = i < 12;
-      const int cw = full ? 1920 : 640, ch = full ? 1080 : 480;
-      Header(out, "arc-big/rop" + std::to_string(rop) + "/" + std::to_string(i), cw, ch, rop);
-      out << "arc " << dice(-cw / 2, cw + cw / 2) << " " << dice(-ch / 2, ch + ch / 2) << " "
-          << dice(-cw / 2, cw + cw / 2) << " " << dice(-ch / 2, ch + ch / 2);
-      Pen(out, ColourFor(rop, ++n), rop, 1);
-      out << "\n";
+      const int cw = i < 12 ? 1920 : 640, ch = i < 12 ? 1080 : 480;
+      one(Str("arc-big", on, i), cw, ch, rop,
+          "arc " + box(-cw / 2, cw + cw / 2, -ch / 2, ch + ch / 2));
     }
     for (int w = 0; w <= 10; ++w)
       for (int h = 0; h <= 10; ++h)
         for (int order = 0; order < 4; ++order)
-          for (int solid = 0; solid < 2; ++solid) {
-            Header(out,
-                   "rect-small/rop" + std::to_string(rop) + "/" + std::to_string(w) + "x" +
-                       std::to_string(h) + "/o" + std::to_string(order) +
-                       (solid ? "/solid" : "/hollow"),
-                   16, 16, rop);
-            out << "rect ";
-            Ordered(3, 3, 3 + w, 3 + h, order, out);
-            Pen(out, ColourFor(rop, ++n), rop, 1);
-            out << (solid ? " fill=solid\n" : " fill=hollow\n");
-          }
-    for (int i = 0; i < 120; ++i) {
-      Header(out, "rect-big/rop" + std::to_string(rop) + "/" + std::to_string(i), 320, 240, rop);
-      out << "rect " << dice(-200, 520) << " " << dice(-200, 440) << " " << dice(-200, 520) << " "
-          << dice(-200, 440);
-      Pen(out, ColourFor(rop, ++n), rop, 1);
-      out << (i % 2 ? " fill=solid\n" : " fill=hollow\n");
-    }
-    if (rop == 13) {
-      // Picture copies ignore the ROP; one set, against a 200 x 120 picture.
-      const char* halves[] = {"", ".5", ".25", ".75"};
-      for (int i = 0; i < 300; ++i) {
-        Header(out, "copy/rop13/" + std::to_string(i), 160, 120, 13);
-        // The last 40 have a negative width or height inside both pictures.
-        const bool negative = i >= 260;
-        const int w = negative ? dice(-60, 60) : dice(-5, 230);
-        const int h = negative ? (w < 0 ? dice(1, 60) : -dice(1, 60)) : dice(-5, 140);
-        out << "copy " << (negative ? dice(60, 100) : dice(-120, 150)) << halves[dice(0, 3)] << " "
-            << (negative ? dice(60, 100) : dice(-90, 110)) << halves[dice(0, 3)] << " " << w
-            << halves[dice(0, 3)] << " " << h << halves[dice(0, 3)] << " "
-            << (negative ? dice(60, 100) : dice(-50, 210)) << halves[dice(0, 3)] << " "
-            << (negative ? dice(60, 100) : dice(-50, 130)) << halves[dice(0, 3)] << "\n";
-      }
+          for (int solid = 0; solid < 2; ++solid)
+            one(Str("rect-small", on, w, "x", h, "/o", order, solid ? "/solid" : "/hollow"), 16, 16,
+                rop, "rect " + Ordered(3, 3, 3 + w, 3 + h, order), 1,
+                solid ? " fill=solid" : " fill=hollow");
+    for (int i = 0; i < 120; ++i)
+      one(Str("rect-big", on, i), 320, 240, rop, "rect " + box(-200, 520, -200, 440), 1,
+          i % 2 ? " fill=solid" : " fill=hollow");
+    // Picture copies ignore the ROP; one set, against a 200 x 120 picture.
+    // The last 40 have a negative width or height inside both pictures.
+    for (int i = 0; rop == 13 && i < 300; ++i) {
+      const bool negative = i >= 260;
+      std::string call = "copy";
+      auto part = [&](std::int64_t v) { call += Str(" ", v, fractions[dice(0, 3)]); };
+      const std::int64_t w = negative ? dice(-60, 60) : dice(-5, 230);
+      const std::int64_t h = negative ? (w < 0 ? dice(1, 60) : -dice(1, 60)) : dice(-5, 140);
+      part(negative ? dice(60, 100) : dice(-120, 150));
+      part(negative ? dice(60, 100) : dice(-90, 110));
+      part(w);
+      part(h);
+      part(negative ? dice(60, 100) : dice(-50, 210));
+      part(negative ? dice(60, 100) : dice(-50, 130));
+      one(Str("copy", on, i), 160, 120, 13, call);
     }
     for (int width : {1, 7}) {
-      const std::string base = "line" + std::to_string(width) + "/rop" + std::to_string(rop);
+      const std::string base = Str("line", width, on);
       const int reach = width == 1 ? 20 : 12;
-      const char* fractions[] = {"", ".5", ".25", ".75"};
       for (int dx = -reach; dx <= reach; ++dx)
         for (int dy = -reach; dy <= reach; ++dy) {
-          Header(out, base + "/octants/" + std::to_string(dx) + "," + std::to_string(dy), 64, 64,
-                 rop);
           const char* f1 = fractions[static_cast<unsigned>(dx * 3 + dy) % 4];
           const char* f2 = fractions[static_cast<unsigned>(dx + dy * 5) % 4];
-          out << "line 32" << f1 << " 31" << f2 << " " << 32 + dx << f2 << " " << 31 + dy << f1;
-          Pen(out, ColourFor(rop, ++n), rop, width);
-          out << "\n";
+          one(Str(base, "octants/", dx, ",", dy), 64, 64, rop,
+              Str("line 32", f1, " 31", f2, " ", 32 + dx, f2, " ", 31 + dy, f1), width);
         }
+      // One end well outside, the other near an edge or outside too.
       for (int i = 0; i < 200; ++i) {
-        Header(out, base + "/clipped/" + std::to_string(i), 160, 120, rop);
-        // One end well outside, the other near an edge or outside too.
-        out << "line " << dice(-3000, 3160) << " " << dice(-3000, 3120) << " " << dice(-8, 168)
-            << " " << dice(-8, 128);
-        Pen(out, ColourFor(rop, ++n), rop, width);
-        out << "\n";
+        const std::int64_t x1 = dice(-3000, 3160), y1 = dice(-3000, 3120), x2 = dice(-8, 168),
+                           y2 = dice(-8, 128);
+        one(Str(base, "clipped/", i), 160, 120, rop, Str("line ", x1, " ", y1, " ", x2, " ", y2),
+            width);
       }
     }
   }
@@ -207,24 +204,17 @@ bool ReadGdiCase(std::FILE* f, int& w, int& h,
   return true;
 }
 
-void Reset(brenlow::SoftCanvas& canvas, const Case& c) {
-  auto& px = canvas.mutable_pixels();
-  for (int y = 0; y < c.height; ++y)
-    for (int x = 0; x < c.width; ++x)
-      px[static_cast<size_t>(y) * c.width + x] = fidelity::StartColour(c, x, y);
-}
-
 void Show(const Case& c, const std::vector<brenlow::Colour>& soft,
           const std::vector<brenlow::Colour>& gdi) {
   std::printf(
       "%s  (. same as start, # both painted alike, G only GDI, S only soft, X both "
       "differently)\n",
       c.name.c_str());
+  const std::vector<std::uint32_t> start = fidelity::StartPixels(c);
   for (int y = 0; y < std::min(c.height, 100); ++y) {
     for (int x = 0; x < std::min(c.width, 160); ++x) {
       const size_t i = static_cast<size_t>(y) * c.width + x;
-      const std::uint32_t start = fidelity::StartColour(c, x, y);
-      const bool gs = gdi[i] != start, ss = soft[i] != start;
+      const bool gs = gdi[i] != start[i], ss = soft[i] != start[i];
       char ch = '.';
       if (gdi[i] == soft[i])
         ch = gs ? '#' : '.';
@@ -293,11 +283,8 @@ int Compare(int argc, char** argv) {
         return 2;
       }
       canvas.emplace(w, h);
-      Reset(*canvas, c);
-      gdi.assign(static_cast<size_t>(w) * h, 0);
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-          gdi[static_cast<size_t>(y) * w + x] = fidelity::StartColour(c, x, y);
+      gdi = fidelity::StartPixels(c);
+      std::copy(gdi.begin(), gdi.end(), canvas->mutable_pixels().begin());
     }
     for (const auto& ch : changes)
       if (ch.first < gdi.size()) gdi[ch.first] = ch.second;

@@ -54,8 +54,8 @@ class Surface {
 
   void Reset(const fidelity::Case& c) {
     GdiFlush();
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x) bits_[y * w_ + x] = SwapRedBlue(fidelity::StartColour(c, x, y));
+    const std::vector<std::uint32_t> start = fidelity::StartPixels(c);
+    for (size_t i = 0; i < start.size(); ++i) bits_[i] = SwapRedBlue(start[i]);
   }
 
  private:
@@ -132,10 +132,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot write %s\n", args[1]);
     return 2;
   }
-  std::map<std::pair<int, int>, Surface*> surfaces;
+  std::map<std::pair<int, int>, std::unique_ptr<Surface>> surfaces;
   for (const fidelity::Case& c : cases) {
-    Surface*& s = surfaces[{c.width, c.height}];
-    if (!s) s = new Surface(c.width, c.height);
+    std::unique_ptr<Surface>& s = surfaces[{c.width, c.height}];
+    if (!s) s = std::make_unique<Surface>(c.width, c.height);
     if (!s->ok()) return 1;
     if (!c.continues) s->Reset(c);
     GdiFlush();
@@ -144,21 +144,15 @@ int main(int argc, char** argv) {
     const brenlow::Picture& picture = source.For(c);
     for (const fidelity::DrawCall& call : c.calls) fidelity::PlayCall(s->canvas(), call, picture);
     GdiFlush();
+    // Index and value of each pixel that changed.
     std::vector<std::uint32_t> changed;
-    for (int y = 0; y < c.height; ++y)
-      for (int x = 0; x < c.width; ++x) {
-        const size_t i = static_cast<size_t>(y) * c.width + x;
-        const std::uint32_t v = s->Pixel(i);
-        if (v != before[i]) {
-          changed.push_back(static_cast<std::uint32_t>(y * c.width + x));
-          changed.push_back(v);
-        }
-      }
-    Put32(out, static_cast<std::uint32_t>(c.width));
-    Put32(out, static_cast<std::uint32_t>(c.height));
-    Put32(out, static_cast<std::uint32_t>(changed.size() / 2));
+    for (size_t i = 0; i < before.size(); ++i) {
+      if (s->Pixel(i) != before[i]) changed.insert(changed.end(), {std::uint32_t(i), s->Pixel(i)});
+    }
+    for (std::uint32_t v :
+         {std::uint32_t(c.width), std::uint32_t(c.height), std::uint32_t(changed.size() / 2)})
+      Put32(out, v);
     for (std::uint32_t v : changed) Put32(out, v);
   }
-  for (auto& s : surfaces) delete s.second;
   return std::fclose(out) == 0 ? 0 : 1;
 }

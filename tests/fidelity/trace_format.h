@@ -46,9 +46,14 @@ inline std::uint32_t PatternColour(int x, int y) {
   return h & 0x00ffffffu;
 }
 
-inline std::uint32_t StartColour(const Case& c, int x, int y) {
-  return c.pattern ? PatternColour(x, y) : 0u;
+// A case's starting pixels (or the pattern's), top row first.
+inline std::vector<std::uint32_t> StartPixels(const Case& c, bool pattern) {
+  std::vector<std::uint32_t> pixels;
+  for (int y = 0; y < c.height; ++y)
+    for (int x = 0; x < c.width; ++x) pixels.push_back(pattern ? PatternColour(x, y) : 0u);
+  return pixels;
 }
+inline std::vector<std::uint32_t> StartPixels(const Case& c) { return StartPixels(c, c.pattern); }
 
 // The picture copies draw from: the one given, or else the pattern as large
 // as the case's canvas.
@@ -58,9 +63,7 @@ struct CopySource {
   const brenlow::Picture& For(const Case& c) {
     if (given) return *given;
     if (pattern.width != c.width || pattern.height != c.height) {
-      pattern = {c.width, c.height, {}};
-      for (int y = 0; y < c.height; ++y)
-        for (int x = 0; x < c.width; ++x) pattern.pixels.push_back(PatternColour(x, y));
+      pattern = {c.width, c.height, StartPixels(c, true)};
     }
     return pattern;
   }

@@ -31,47 +31,27 @@ class ThrowingEvents : public OptionsDialogEvents {
  public:
   ThrowingEvents(OptionsDialogEvents& inner, std::string event)
       : inner_(inner), event_(std::move(event)) {}
-  void Form_Load() override {
-    Relay("Form_Load", [&] { inner_.Form_Load(); });
+
+// Each event passes on to the real one, or throws when it is the one named.
+#define BRENLOW_RELAY(event, params, args)        \
+  void event params override {                    \
+    if (event_ == #event) throw std::bad_alloc(); \
+    inner_.event args;                            \
   }
-  void Form_Activate() override {
-    Relay("Form_Activate", [&] { inner_.Form_Activate(); });
-  }
-  void CmdOk_Click() override {
-    Relay("CmdOk_Click", [&] { inner_.CmdOk_Click(); });
-  }
-  void CmdAnn_Click() override {
-    Relay("CmdAnn_Click", [&] { inner_.CmdAnn_Click(); });
-  }
-  void Combo1_KeyPress(int& key) override {
-    Relay("Combo1_KeyPress", [&] { inner_.Combo1_KeyPress(key); });
-  }
-  void Text1_Click() override {
-    Relay("Text1_Click", [&] { inner_.Text1_Click(); });
-  }
-  void Cmdsfoglia_Click() override {
-    Relay("Cmdsfoglia_Click", [&] { inner_.Cmdsfoglia_Click(); });
-  }
-  void Drive1_Pick(const std::string& drive) override {
-    Relay("Drive1_Pick", [&] { inner_.Drive1_Pick(drive); });
-  }
-  void Dir1_Open(const std::string& folder) override {
-    Relay("Dir1_Open", [&] { inner_.Dir1_Open(folder); });
-  }
-  void File1_Click(const std::string& path) override {
-    Relay("File1_Click", [&] { inner_.File1_Click(path); });
-  }
-  void File1_DblClick(const std::string& path) override {
-    Relay("File1_DblClick", [&] { inner_.File1_DblClick(path); });
-  }
+  BRENLOW_RELAY(Form_Load, (), ())
+  BRENLOW_RELAY(Form_Activate, (), ())
+  BRENLOW_RELAY(CmdOk_Click, (), ())
+  BRENLOW_RELAY(CmdAnn_Click, (), ())
+  BRENLOW_RELAY(Combo1_KeyPress, (int& key), (key))
+  BRENLOW_RELAY(Text1_Click, (), ())
+  BRENLOW_RELAY(Cmdsfoglia_Click, (), ())
+  BRENLOW_RELAY(Drive1_Pick, (const std::string& drive), (drive))
+  BRENLOW_RELAY(Dir1_Open, (const std::string& folder), (folder))
+  BRENLOW_RELAY(File1_Click, (const std::string& path), (path))
+  BRENLOW_RELAY(File1_DblClick, (const std::string& path), (path))
+#undef BRENLOW_RELAY
 
  private:
-  template <typename Call>
-  void Relay(const char* name, Call&& call) {
-    if (event_ == name) throw std::bad_alloc();
-    call();
-  }
-
   OptionsDialogEvents& inner_;
   std::string event_;
 };

@@ -38,36 +38,30 @@ TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
   EXPECT_TRUE(rects.front().fill_solid);
 }
 
+// Eight colour schemes; a triple with a zero factor is drawn again.
 TEST(Sfondo, EightColourSchemes) {
   struct Case {
-    double r, g, b;  // draws
+    std::deque<double> draws;
     int rf, gf, bf;
   };
-  for (const Case c : {Case{0.4, 0.4, 0.4, 1, 1, 1},
-                       {0.7, 0.4, 0.4, 2, 1, 1},
-                       {0.4, 0.7, 0.4, 1, 2, 1},
-                       {0.4, 0.4, 0.7, 1, 1, 2},
-                       {0.7, 0.7, 0.4, 2, 2, 1},
-                       {0.7, 0.4, 0.7, 2, 1, 2},
-                       {0.4, 0.7, 0.7, 1, 2, 2},
-                       {0.99, 0.99, 0.99, 2, 2, 2}}) {
+  for (const Case& c : {Case{{0.4, 0.4, 0.4}, 1, 1, 1},
+                        {{0.7, 0.4, 0.4}, 2, 1, 1},
+                        {{0.4, 0.7, 0.4}, 1, 2, 1},
+                        {{0.4, 0.4, 0.7}, 1, 1, 2},
+                        {{0.7, 0.7, 0.4}, 2, 2, 1},
+                        {{0.7, 0.4, 0.7}, 2, 1, 2},
+                        {{0.4, 0.7, 0.7}, 1, 2, 2},
+                        {{0.99, 0.99, 0.99}, 2, 2, 2},
+                        // A zero green, then a zero blue, then a good triple.
+                        {{0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4}, 2, 1, 1}}) {
     HeadlessSaver f(100, 50);
-    Fill(f, {c.r, c.g, c.b});
+    Fill(f, c.draws);
+    EXPECT_EQ(f.prog.RedFactor * 100 + f.prog.GreenFactor * 10 + f.prog.BlueFactor,
+              c.rf * 100 + c.gf * 10 + c.bf);
     const auto rects = f.Calls(DrawCall::kRect);
     EXPECT_EQ(rects.front().colour, MakeColour(20 + c.rf, 20 + c.gf, 20 + c.bf));
     EXPECT_EQ(rects[49].colour, MakeColour(20 + 50 * c.rf, 20 + 50 * c.gf, 20 + 50 * c.bf));
   }
-}
-
-TEST(Sfondo, ZeroFactorsAreDrawnAgain) {
-  HeadlessSaver f(100, 50);
-  // First triple has a zero green, second a zero blue, third is good.
-  Fill(f, {0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4});
-  EXPECT_EQ(f.prog.RedFactor, 2);
-  EXPECT_EQ(f.prog.GreenFactor, 1);
-  EXPECT_EQ(f.prog.BlueFactor, 1);
-  EXPECT_EQ(f.Calls(DrawCall::kRect).front().colour, MakeColour(22, 21, 21));
-  EXPECT_EQ(f.Calls(DrawCall::kRect)[49].colour, MakeColour(120, 70, 70));
 }
 
 TEST(Sfondo, TileCountsFollowTheCanvas) {
@@ -99,25 +93,27 @@ void RunShape(frmProg& prog, const std::string& shape) {
   }
 }
 
-size_t CountFor(const std::string& shape, float w, float h, DrawCall::Kind kind) {
+std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::deque<double> draws) {
   HeadlessSaver f(w, h);
-  f.prog.random().Script({0.5, 0.5, 0.5});
+  f.prog.random().Script(std::move(draws));
   f.prog.Sfondo();
   f.system.canvas.calls.clear();
   RunShape(f.prog, shape);
-  return f.Calls(kind).size();
+  std::vector<DrawCall> shapes;
+  for (const DrawCall& c : f.system.canvas.calls) {
+    if (c.kind == DrawCall::kArc || c.kind == DrawCall::kLine) shapes.push_back(c);
+  }
+  return shapes;
 }
 
 // Up to an 8K screen; the 16-bit counters never come near overflowing.
 TEST(Shapes, CallCountsFollowTheCanvasHeight) {
   struct Case {
     const char* shape;
-    DrawCall::Kind kind;
     std::vector<ShapeCount> counts;
   };
   const Case cases[] = {
       {"Cerchi",
-       DrawCall::kArc,
        {{640, 480, 8917},
         {641, 481, 242 * 37},
         {800, 600, 301 * 37},
@@ -126,7 +122,6 @@ TEST(Shapes, CallCountsFollowTheCanvasHeight) {
         {4, 2, 2 * 37},
         {4, 1, 2 * 37}}},
       {"Ellissi",
-       DrawCall::kArc,
        {{640, 480, 2400},
         {641, 481, 2410},
         {800, 600, 3000},
@@ -134,7 +129,6 @@ TEST(Shapes, CallCountsFollowTheCanvasHeight) {
         {7680, 4320, 21600},
         {4, 1, 10}}},
       {"Ovali",
-       DrawCall::kArc,
        {{640, 480, 241},
         {641, 481, 241},
         {800, 600, 301},
@@ -142,7 +136,6 @@ TEST(Shapes, CallCountsFollowTheCanvasHeight) {
         {7680, 4320, 2161},
         {4, 1, 1}}},
       {"Quadrati",
-       DrawCall::kLine,
        {{640, 480, 9600},
         {641, 481, 9600},
         {640, 483, 242 * 40},
@@ -151,7 +144,6 @@ TEST(Shapes, CallCountsFollowTheCanvasHeight) {
         {7680, 4320, 2160 * 40},
         {4, 1, 40}}},
       {"Triangoli",
-       DrawCall::kLine,
        {{640, 480, 26640},
         {641, 481, 241 * 111},
         {800, 600, 300 * 111},
@@ -161,7 +153,7 @@ TEST(Shapes, CallCountsFollowTheCanvasHeight) {
   };
   for (const Case& c : cases) {
     for (const ShapeCount& n : c.counts) {
-      EXPECT_EQ(CountFor(c.shape, n.w, n.h, c.kind), n.count)
+      EXPECT_EQ(Draw(c.shape, n.w, n.h, {0.5, 0.5, 0.5}).size(), n.count)
           << c.shape << " " << n.w << "x" << n.h;
     }
   }
@@ -196,19 +188,6 @@ TEST(Shapes, ActivityCheckBeforeEveryShape) {
   f.system.cursor_calls = 1;
   EXPECT_THROW(f.prog.Ovali(), ProcessEnded);
   EXPECT_EQ(f.Calls(DrawCall::kArc).size(), 25u);  // all drawn before the pause's check
-}
-
-std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::deque<double> draws) {
-  HeadlessSaver f(w, h);
-  f.prog.random().Script(std::move(draws));
-  f.prog.Sfondo();
-  f.system.canvas.calls.clear();
-  RunShape(f.prog, shape);
-  std::vector<DrawCall> shapes;
-  for (const DrawCall& c : f.system.canvas.calls) {
-    if (c.kind == DrawCall::kArc || c.kind == DrawCall::kLine) shapes.push_back(c);
-  }
-  return shapes;
 }
 
 TEST(Shapes, CirclesBoxesAndColours) {

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "installer/frmsetup.h"
@@ -136,39 +134,31 @@ TEST(InstallerTest, WindowThatCannotBeMadeIsAFailure) {
   EXPECT_EQ(host.memory.content[kSettings], kDefaults);
 }
 
+// A fresh install writes exactly the three files into the Windows folder;
+// a folder too long to look up gives none, and they go to the root.
 TEST(InstallerTest, FreshInstallWritesExactlyTheThreeFiles) {
-  FakeInstallerHost host;
-  host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
-  EXPECT_EQ(RunQuillet(host), 0);
-  const std::map<std::string, std::string> expected = {{"brenlow.scr", "saver"},
-                                                       {"BR_LOW.bmp", "logo"},
-                                                       {kSaver, "saver"},
-                                                       {kLogo, "logo"},
-                                                       {kSettings, kDefaults}};
-  EXPECT_EQ(host.memory.content, expected);
-}
-
-TEST(InstallerTest, EmptyWindowsFolderInstallsAtTheRoot) {
-  FakeInstallerHost host;
-  host.windows_folder = std::string(300, 'x');  // too long: the lookup yields nothing
-  host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
-  EXPECT_EQ(RunQuillet(host), 0);
-  EXPECT_EQ(host.memory.content["\\brenlow.scr"], "saver");
-  EXPECT_EQ(host.memory.content["\\BR_LOW.bmp"], "logo");
-  EXPECT_EQ(host.memory.content["\\brlscsav.ini"], "\\BR_LOW.bmp\r\nCasuali\r\n");
-}
-
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
+  for (const auto& [reported, folder] : std::vector<std::pair<std::string, std::string>>{
+           {"C:\\WINDOWS", "C:\\WINDOWS"}, {std::string(300, 'x'), ""}}) {
+    FakeInstallerHost host;
+    host.windows_folder = reported;
+    host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
+    EXPECT_EQ(RunQuillet(host), 0);
+    const std::map<std::string, std::string> expected = {
+        {"brenlow.scr", "saver"},
+        {"BR_LOW.bmp", "logo"},
+        {folder + "\\brenlow.scr", "saver"},
+        {folder + "\\BR_LOW.bmp", "logo"},
+        {folder + "\\brlscsav.ini", folder + "\\BR_LOW.bmp\r\nCasuali\r\n"}};
+    EXPECT_EQ(host.memory.content, expected) << folder;
+  }
 }
 
 // The same steps on a real disk: sources relative to the current folder,
 // destinations in a folder given the Windows way.
 TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
   namespace fs = std::filesystem;
-  const fs::path root = fs::temp_directory_path() / ("quillet_test_" + std::to_string(getpid()));
-  fs::remove_all(root);
+  const TempFolder t;
+  const fs::path root = t.path;
   fs::create_directories(root / "ship");
   fs::create_directories(root / "windows");
   const InFolder in_ship(root / "ship");
@@ -196,18 +186,16 @@ TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
   fs::permissions(root / "ship" / "brenlow.scr", rwx);
   fs::permissions(root / "ship" / "BR_LOW.bmp", rw);
   EXPECT_EQ(RunQuillet(host), 0);
-  EXPECT_EQ(Slurp(root / "windows" / "brenlow.scr"), "MZ saver");
-  EXPECT_EQ(Slurp(root / "windows" / "BR_LOW.bmp"), "BM logo");
+  EXPECT_EQ(t.Read("windows/brenlow.scr"), "MZ saver");
+  EXPECT_EQ(t.Read("windows/BR_LOW.bmp"), "BM logo");
   EXPECT_EQ(fs::status(root / "windows" / "brenlow.scr").permissions(), rwx);
   EXPECT_EQ(fs::status(root / "windows" / "BR_LOW.bmp").permissions(), rw);
-  EXPECT_EQ(Slurp(root / "windows" / "brlscsav.ini"), settings_text);
+  EXPECT_EQ(t.Read("windows/brlscsav.ini"), settings_text);
 
   // The user's later choice is discarded by a second run.
   std::ofstream(root / "windows" / "brlscsav.ini", std::ios::binary) << "x.bmp\r\nOvali\r\n";
   EXPECT_EQ(RunQuillet(host), 0);
-  EXPECT_EQ(Slurp(root / "windows" / "brlscsav.ini"), settings_text);
-
-  fs::remove_all(root);
+  EXPECT_EQ(t.Read("windows/brlscsav.ini"), settings_text);
 }
 
 TEST(InstallerTest, WindowIs3600By2400TwipsWithATenPixelMargin) {

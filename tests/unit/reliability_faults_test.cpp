@@ -1,7 +1,6 @@
 // Faults on a real disk (a temporary folder, through PosixFiles): what the
 // saver, the dialog's writer and the installer do, and that the previous
 // settings file always survives.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
@@ -16,7 +15,6 @@
 #include <fstream>
 #include <functional>
 #include <new>
-#include <sstream>
 
 #include "installer/frmsetup.h"
 #include "platform/posix/posix_files.h"
@@ -32,41 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kOld[] = "C:\\old.bmp\r\nCerchi\r\n";
-
-struct TempFolder {
-  TempFolder() {
-    char name[] = "/tmp/brenlow-faults-XXXXXX";
-    path = ::mkdtemp(name);
-    // Reachable by the unprivileged user some cases switch to.
-    fs::permissions(path, fs::perms::all);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(path, ignored)) {
-      if (entry.is_directory()) fs::permissions(entry.path(), fs::perms::owner_all, ignored);
-    }
-    fs::remove_all(path, ignored);
-  }
-  std::string Write(const std::string& name, const std::string& content) const {
-    const std::string file = path + "/" + name;
-    std::ofstream(file, std::ios::binary) << content;
-    return file;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(path + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  // Names in the folder, to find leftover temporary files.
-  std::vector<std::string> Names(const std::string& sub = "") const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(path + sub)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  std::string path;
-};
 
 struct ChildLimits {
   bool unprivileged = false;          // drop root, so permissions count
@@ -165,37 +128,78 @@ long MaxRssKb() {
   return usage.ru_maxrss;
 }
 
-TEST(ReliabilityFaults, ReadOnlySettingsFolderKeepsThePreviousFile) {
-  TempFolder t;
-  fs::create_directories(t.path + "/win");
-  fs::create_directories(t.path + "/ship");
-  t.Write("win/brlscsav.ini", kOld);
-  t.Write("ship/brenlow.scr", "program");
-  t.Write("ship/BR_LOW.bmp", Bmp24(4, 4, 48));
-  fs::permissions(t.path + "/ship", fs::perms::all);
-  fs::permissions(t.path + "/win", fs::perms::owner_read | fs::perms::owner_exec |
-                                       fs::perms::group_read | fs::perms::group_exec |
-                                       fs::perms::others_read | fs::perms::others_exec);
-  // The dialog's Ok: the write fails with the system's reason.
-  const std::string dialog = InChild({true, -1}, [&] {
-    PosixFiles files;
-    const auto error = WriteSettings(files, t.path + "/win\\brlscsav.ini", "C:\\new.bmp", "Ovali");
-    return error ? error->reason : std::string("written");
-  });
-  EXPECT_NE(dialog.find("Permission denied"), std::string::npos) << dialog;
-  // The installer stops with its message at the first copy.
-  const std::string installer = InChild({true, -1}, [&] { return RunInstaller(t); });
-  EXPECT_EQ(installer.rfind("1|Impossibile copiare il file \"brenlow.scr\"", 0), 0u) << installer;
-  EXPECT_NE(installer.find("Installazione interrotta."), std::string::npos) << installer;
-  // The saver still reads its settings from the read-only folder.
-  const std::string saver = InChild({true, -1}, [&] {
-    PosixFiles files;
-    const SettingsValues v = ReadSettings(files, t.path + "/win\\brlscsav.ini");
-    return v.picture + "|" + v.shape;
-  });
-  EXPECT_EQ(saver, "C:\\old.bmp|Cerchi");
-  EXPECT_EQ(t.Read("win/brlscsav.ini"), kOld);
-  EXPECT_EQ(t.Names("/win"), std::vector<std::string>{"brlscsav.ini"});
+// A settings folder no writer can write into: the dialog's Ok fails with the
+// system's reason, quillet stops at its first copy, nothing half-written is
+// left and the saver reads the previous file as ever.
+TEST(ReliabilityFaults, UnwritableSettingsFolderKeepsThePreviousFile) {
+  const struct Case {
+    const char* name;
+    ChildLimits limits;
+    const char* reason;
+    bool tmpfs = false;
+  } cases[] = {
+      {"read-only folder", {true, -1}, "Permission denied"},
+      // Room for 8 bytes: every write of a whole file fails midway.
+      {"full disk", {false, 8}, "File too large"},
+      // Last: it skips where no tmpfs can be mounted (root in a container
+      // that permits it).
+      {"full 64 KiB tmpfs", {}, "No space left on device", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder t;
+    const std::string win = t.path + (c.tmpfs ? "/disk/win" : "/win");
+    fs::create_directories(t.path + "/disk");
+    if (c.tmpfs && ::mount("tmpfs", (t.path + "/disk").c_str(), "tmpfs", 0, "size=64k") != 0) {
+      GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    }
+    struct Unmount {
+      std::string path;
+      bool mounted;
+      ~Unmount() {
+        if (mounted) ::umount2(path.c_str(), MNT_DETACH);
+      }
+    } unmount{t.path + "/disk", c.tmpfs};
+    fs::create_directories(win);
+    if (c.tmpfs) fs::create_symlink(win, t.path + "/win");
+    fs::create_directories(t.path + "/ship");
+    t.Write("win/brlscsav.ini", kOld);
+    t.Write("ship/brenlow.scr", std::string(4096, 'p'));
+    t.Write("ship/BR_LOW.bmp", Bmp24(4, 4, 48));
+    fs::permissions(t.path + "/ship", fs::perms::all);
+    if (c.limits.unprivileged) {
+      fs::permissions(win, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                               fs::perms::group_exec | fs::perms::others_read |
+                               fs::perms::others_exec);
+    }
+    if (c.tmpfs) {
+      // Fill every last block.
+      std::ofstream filler(t.path + "/disk/filler", std::ios::binary);
+      const std::string block(512, 'f');
+      while (filler.write(block.data(), block.size())) {
+      }
+      filler.clear();
+      while (filler.put('f') && filler.flush()) {
+      }
+    }
+    const std::string dialog = InChild(c.limits, [&] {
+      PosixFiles files;
+      const auto error = WriteSettings(files, win + "\\brlscsav.ini", "C:\\new.bmp", "Ovali");
+      return error ? error->reason : std::string("written");
+    });
+    EXPECT_NE(dialog.find(c.reason), std::string::npos) << dialog;
+    const std::string installer = InChild(c.limits, [&] { return RunInstaller(t); });
+    EXPECT_EQ(installer.rfind("1|Impossibile copiare il file \"brenlow.scr\"", 0), 0u) << installer;
+    EXPECT_NE(installer.find("Installazione interrotta."), std::string::npos) << installer;
+    const std::string saver = InChild(c.limits, [&] {
+      PosixFiles files;
+      const SettingsValues v = ReadSettings(files, win + "\\brlscsav.ini");
+      return v.picture + "|" + v.shape;
+    });
+    EXPECT_EQ(saver, "C:\\old.bmp|Cerchi");
+    EXPECT_EQ(t.Read("win/brlscsav.ini"), kOld);
+    EXPECT_EQ(t.Names("/win"), std::vector<std::string>{"brlscsav.ini"});
+  }
 }
 
 TEST(ReliabilityFaults, SettingsFileThatIsAFolder) {
@@ -216,71 +220,6 @@ TEST(ReliabilityFaults, SettingsFileThatIsAFolder) {
   EXPECT_NE(error->reason.find("brlscsav.ini"), std::string::npos) << error->reason;
   EXPECT_EQ(t.Read("brlscsav.ini/inside/keep.txt"), "mine");
   EXPECT_EQ(t.Names(), std::vector<std::string>{"brlscsav.ini"});
-}
-
-TEST(ReliabilityFaults, FullDiskKeepsThePreviousFile) {
-  TempFolder t;
-  fs::create_directories(t.path + "/win");
-  fs::create_directories(t.path + "/ship");
-  t.Write("win/brlscsav.ini", kOld);
-  t.Write("ship/brenlow.scr", std::string(4096, 'p'));
-  t.Write("ship/BR_LOW.bmp", Bmp24(4, 4, 48));
-  // Room for 8 bytes: every write of a whole settings file fails midway.
-  const std::string dialog = InChild({false, 8}, [&] {
-    PosixFiles files;
-    const auto error = WriteSettings(files, t.path + "/win\\brlscsav.ini", "C:\\new.bmp", "Ovali");
-    return error ? error->reason : std::string("written");
-  });
-  EXPECT_NE(dialog.find("File too large"), std::string::npos) << dialog;
-  const std::string installer = InChild({false, 8}, [&] { return RunInstaller(t); });
-  EXPECT_EQ(installer.rfind("1|Impossibile copiare il file \"brenlow.scr\"", 0), 0u) << installer;
-  EXPECT_EQ(t.Read("win/brlscsav.ini"), kOld);
-  // No half-written temporary file is left behind.
-  EXPECT_EQ(t.Names("/win"), std::vector<std::string>{"brlscsav.ini"});
-}
-
-// The same on a really full file system: a 64 KiB tmpfs, where mounting is
-// allowed (root in a container that permits it).
-TEST(ReliabilityFaults, FullTmpfsKeepsThePreviousFile) {
-  TempFolder t;
-  const std::string disk = t.path + "/disk";
-  fs::create_directories(disk);
-  if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
-    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-  }
-  struct Unmount {
-    std::string path;
-    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
-  } unmount{disk};
-  fs::create_directories(disk + "/win");
-  fs::create_directories(t.path + "/ship");
-  t.Write("disk/win/brlscsav.ini", kOld);
-  t.Write("ship/brenlow.scr", std::string(4096, 'p'));
-  t.Write("ship/BR_LOW.bmp", Bmp24(4, 4, 48));
-  // Fill every last block.
-  {
-    std::ofstream filler(disk + "/filler", std::ios::binary);
-    const std::string block(512, 'f');
-    while (filler.write(block.data(), block.size())) {
-    }
-  }
-  {
-    std::ofstream filler(disk + "/filler", std::ios::binary | std::ios::app);
-    while (filler.put('f')) {
-    }
-  }
-  PosixFiles files;
-  const auto error = WriteSettings(files, disk + "/win\\brlscsav.ini", "C:\\new.bmp", "Ovali");
-  ASSERT_TRUE(error.has_value());
-  EXPECT_NE(error->reason.find("No space left on device"), std::string::npos) << error->reason;
-  fs::create_symlink(disk + "/win", t.path + "/win");
-  const std::string installer = InChild({}, [&] { return RunInstaller(t); });
-  EXPECT_EQ(installer.rfind("1|Impossibile copiare il file \"brenlow.scr\"", 0), 0u) << installer;
-  EXPECT_EQ(t.Read("disk/win/brlscsav.ini"), kOld);
-  EXPECT_EQ(t.Names("/disk/win"), std::vector<std::string>{"brlscsav.ini"});
-  // The saver reads its settings from the full disk as ever.
-  const SettingsValues values = ReadSettings(files, disk + "/win\\brlscsav.ini");
-  EXPECT_EQ(values.shape, "Cerchi");
 }
 
 // Whatever the picture setting names, the loader gives no picture and the

@@ -2,11 +2,15 @@
 // measure, and quillet's system as a test double.
 #pragma once
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,6 +61,45 @@ class InFolder {
  private:
   std::filesystem::path before_;
   std::error_code error_;
+};
+
+// A fresh folder under /tmp, gone with everything in it at the end of the
+// scope.
+struct TempFolder {
+  TempFolder() {
+    char name[] = "/tmp/brenlow-test-XXXXXX";
+    path = ::mkdtemp(name);
+    // Reachable by the unprivileged user some cases switch to.
+    std::filesystem::permissions(path, std::filesystem::perms::all);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path, ignored)) {
+      if (entry.is_directory())
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, ignored);
+    }
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string Write(const std::string& name, const std::string& content) const {
+    const std::string file = path + "/" + name;
+    std::ofstream(file, std::ios::binary) << content;
+    return file;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(path + "/" + name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  // Names in the folder, to find leftover temporary files.
+  std::vector<std::string> Names(const std::string& sub = "") const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path + sub))
+      names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string path;
 };
 
 inline std::string BitmapFile(const BitmapFields& bmp) {

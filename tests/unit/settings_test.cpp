@@ -98,12 +98,5 @@ TEST(Settings, WrittenFilesReadBackExactly) {
   }
 }
 
-TEST(Settings, MissingFileGivesEmptyValues) {
-  MemoryFiles files;
-  const SettingsValues v = ReadSettings(files, "C:\\WINDOWS\\brlscsav.ini");
-  EXPECT_EQ(v.picture, "");
-  EXPECT_EQ(v.shape, "");
-}
-
 }  // namespace
 }  // namespace brenlow

@@ -4,9 +4,6 @@
 #include <stb/stb_image.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,29 +14,10 @@
 namespace brenlow {
 namespace {
 
-namespace fs = std::filesystem;
-
-class PictureIoTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() /
-        ("brenlow_picture_io_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-  fs::path dir_;
-};
-
 // Every kind of bitmap the check lets through, decoded to the exact pixels
 // (top row first), from bytes written out here.
-TEST_F(PictureIoTest, LoadsEveryKindToTheExactPixels) {
+TEST(PictureIo, LoadsEveryKindToTheExactPixels) {
+  const TempFolder t;
   const std::vector<Colour> palette16 = {0x000000, 0x0000ff, 0x00ff00, 0xff0000, 0x123456, 0xffffff,
                                          0x808080, 0x00ffff, 0x101010, 0x202020, 0x303030, 0x404040,
                                          0x505050, 0x606060, 0x707070, 0xabcdef};
@@ -145,7 +123,7 @@ TEST_F(PictureIoTest, LoadsEveryKindToTheExactPixels) {
   for (const Case& c : cases) {
     const std::string bytes = BitmapFile(c.file);
     ASSERT_TRUE(BitmapFileIsUsable(bytes, bytes.size())) << c.name;
-    const std::optional<Picture> pic = LoadBmp(Write("p.bmp", bytes));
+    const std::optional<Picture> pic = LoadBmp(t.Write("p.bmp", bytes));
     ASSERT_TRUE(pic.has_value()) << c.name;
     EXPECT_EQ(pic->width, c.file.width) << c.name;
     EXPECT_EQ(pic->height, c.file.height < 0 ? -c.file.height : c.file.height) << c.name;
@@ -162,7 +140,8 @@ std::string Rle(std::uint32_t image_size) {
 
 // Every loader turns away what this check turns away, the soft one on the
 // way in: what it refuses never reaches the decoder.
-TEST_F(PictureIoTest, OneCheckTakesWholeFilesWithinTheLimits) {
+TEST(PictureIo, OneCheckTakesWholeFilesWithinTheLimits) {
+  const TempFolder t;
   std::string wrong_magic = BitmapFile({});
   wrong_magic[1] = 'X';
   std::string offset_past_end = BitmapFile({});
@@ -215,7 +194,7 @@ TEST_F(PictureIoTest, OneCheckTakesWholeFilesWithinTheLimits) {
     EXPECT_EQ(BitmapFileIsUsable(c.bytes.substr(0, kBitmapHeadBytes), c.bytes.size()), c.usable)
         << c.name;
     if (!c.usable) {
-      EXPECT_FALSE(LoadBmp(Write("bad.bmp", c.bytes)).has_value()) << c.name;
+      EXPECT_FALSE(LoadBmp(t.Write("bad.bmp", c.bytes)).has_value()) << c.name;
     }
   }
   // The limits alone, on files as long as their headers ask.
@@ -235,9 +214,10 @@ TEST_F(PictureIoTest, OneCheckTakesWholeFilesWithinTheLimits) {
   }
 }
 
-TEST_F(PictureIoTest, PngReadsBackTheSamePixels) {
+TEST(PictureIo, PngReadsBackTheSamePixels) {
+  const TempFolder t;
   const std::vector<Colour> pixels = {0x0000ff, 0x00ff00, 0xff0000, 0x123456, 0xfedcba, 0x010203};
-  const std::string path = (dir_ / "out.png").string();
+  const std::string path = t.path + "/out.png";
   ASSERT_TRUE(WritePng(path, pixels, 3, 2));
   int w = 0, h = 0, n = 0;
   unsigned char* data = stbi_load(path.c_str(), &w, &h, &n, 3);
@@ -249,7 +229,7 @@ TEST_F(PictureIoTest, PngReadsBackTheSamePixels) {
               pixels[static_cast<size_t>(i)]);
   stbi_image_free(data);
   EXPECT_FALSE(WritePng(path, pixels, 4, 2));  // too few pixels
-  EXPECT_FALSE(WritePng((dir_ / "no" / "such" / "dir.png").string(), pixels, 3, 2));
+  EXPECT_FALSE(WritePng(t.path + "/no/such/dir.png", pixels, 3, 2));
 }
 
 }  // namespace

@@ -118,19 +118,5 @@ TEST(SoftTraceFormat, WrittenLinesReadBackAsTheSameCalls) {
   EXPECT_FALSE(DrawCall::Parse("factors 2 1 1").has_value());
 }
 
-TEST(SoftTraceFormat, StartingPictures) {
-  Case black, pattern;
-  pattern.pattern = true;
-  int non_black = 0;
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) {
-      EXPECT_EQ(StartColour(black, x, y), 0u);
-      EXPECT_EQ(StartColour(pattern, x, y) & 0xff000000u, 0u);
-      non_black += StartColour(pattern, x, y) != 0;
-    }
-  EXPECT_GT(non_black, 250);
-  EXPECT_NE(PatternColour(1, 0), PatternColour(0, 1));
-}
-
 }  // namespace
 }  // namespace fidelity

@@ -63,45 +63,35 @@ TEST(WindowFrame, ClientAreaIsTheDesignsOnEveryFrame) {
   }
 }
 
-TEST(VirtualStorePath, IsTheDrivelessPathUnderTheUsersVirtualStore) {
-  const std::string local = "C:\\Users\\anna\\AppData\\Local";
-  struct Case {
-    std::string local, path, copy;
-  } cases[] = {
-      {local, "C:\\WINDOWS\\brlscsav.ini", local + "\\VirtualStore\\WINDOWS\\brlscsav.ini"},
-      {local + "\\", "d:\\w\\x.ini", local + "\\VirtualStore\\w\\x.ini"},
-      {local, "\\brlscsav.ini", ""},            // no drive: the lookup failed
-      {local, "\\\\server\\share\\x.ini", ""},  // network paths are not virtualized
-      {local, "C:brlscsav.ini", ""},
-      {"", "C:\\WINDOWS\\brlscsav.ini", ""},
-  };
-  for (const Case& c : cases) EXPECT_EQ(VirtualStorePath(c.local, c.path), c.copy) << c.path;
-}
-
-// An administrator's password given for a standard user: both users' copies
-// go, each once, whatever the case and separators of the folders.
+// A file's copies in the users' virtual stores, under the path without its
+// drive. An administrator's password given for a standard user: both
+// users' copies go, each once, whatever the case and separators of the
+// folders.
 TEST(UserCopyPaths, TheElevatedUsersAndTheSessionUsersEachOnce) {
   const std::string ini = "C:\\WINDOWS\\brlscsav.ini";
   const std::string admin = "C:\\Users\\admin\\AppData\\Local";
   const std::string anna = "C:\\Users\\anna";
   const std::string store = "\\VirtualStore\\WINDOWS\\brlscsav.ini";
   struct Case {
-    std::string elevated, profile;
+    std::string path, elevated, profile;
     std::vector<std::string> copies;
   } cases[] = {
-      {admin, anna, {admin + store, anna + "\\AppData\\Local" + store}},
-      {admin, anna + "\\", {admin + store, anna + "\\AppData\\Local" + store}},
-      {anna + "\\AppData\\Local", anna, {anna + "\\AppData\\Local" + store}},  // not elevated
-      {"c:\\users\\ANNA\\appdata\\local\\", anna, {"c:\\users\\ANNA\\appdata\\local" + store}},
-      {admin, "", {admin + store}},  // no session user found
-      {"", anna, {anna + "\\AppData\\Local" + store}},
-      {"", "", {}},
+      {ini, admin, anna, {admin + store, anna + "\\AppData\\Local" + store}},
+      {ini, admin, anna + "\\", {admin + store, anna + "\\AppData\\Local" + store}},
+      {ini, anna + "\\AppData\\Local", anna, {anna + "\\AppData\\Local" + store}},  // not elevated
+      {ini, "c:\\users\\ANNA\\appdata\\local\\", anna, {"c:\\users\\ANNA\\appdata\\local" + store}},
+      {ini, admin, "", {admin + store}},  // no session user found
+      {ini, "", anna, {anna + "\\AppData\\Local" + store}},
+      {ini, "", "", {}},
+      {"d:\\w\\x.ini", admin + "\\", "", {admin + "\\VirtualStore\\w\\x.ini"}},
+      {"\\brlscsav.ini", admin, anna, {}},          // no drive: the lookup failed
+      {"\\\\server\\share\\x.ini", admin, "", {}},  // network paths are not virtualized
+      {"C:brlscsav.ini", admin, "", {}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(UserCopyPaths(ini, c.elevated, c.profile), c.copies)
-        << c.elevated << " " << c.profile;
+    EXPECT_EQ(UserCopyPaths(c.path, c.elevated, c.profile), c.copies)
+        << c.path << " " << c.elevated << " " << c.profile;
   }
-  EXPECT_TRUE(UserCopyPaths("\\brlscsav.ini", admin, anna).empty());
 }
 
 TEST(ArgumentsOf, SplitsOffTheProgramPathAsTheRuntimeDoes) {
