@@ -436,7 +436,8 @@ def section_installed(a, picture, replay):
             total = [sum(r[0].values()) for r in runs]
             cycles = [r[1] for r in runs if r[1]]
             cycle = statistics.median(cycles) if cycles else None
-            reference = [f"{k} {pct(statistics.median(v))}" for k in ("saver", "wineserver", "X server")
+            reference = [f"{k} {pct(statistics.median(v))}"
+                         for k in ("saver", "wineserver", "X server")
                          if (v := [r[0][k] for r in runs if k in r[0]])]
             goal, met = "", ""
             if cycle:
