@@ -1,13 +1,9 @@
-"""End-to-end tests of the Linux brenlow as the screen-saver hosts run it,
-and of what comes with it (its settings window, its xscreensaver-settings
-page), under Xvfb.
+"""The Linux brenlow as the screen-saver hosts run it, its settings window
+and its xscreensaver-settings page, under Xvfb.
 
-    python3 host_test.py <case> <build tree>
+    python3 host_test.py <case> <build tree>"""
 
-The build tree holds brenlow, its settings window's module, brenlow.xml and
-tests/linux/brenlow-host-window (a host's window, made and changed on
-command)."""
-
+import contextlib
 import glob
 import os
 import pwd
@@ -36,16 +32,11 @@ WINDOW = box(WIN_X, WIN_Y, WIN_W, WIN_H)
 
 
 class Run:
-    """brenlow started with its own environment additions (None removes a
-    variable), in the session, which kills it at the end whatever happens."""
+    """brenlow in the session with environment additions (None removes a variable)."""
 
     def __init__(self, session, exe, *args, env=None, cwd=None):
         self.session = session
-        full_env = session.env()
-        full_env.update(env or {})
-        for name, value in list(full_env.items()):
-            if value is None:
-                del full_env[name]
+        full_env = {k: v for k, v in {**session.env(), **(env or {})}.items() if v is not None}
         self.p = session.start(exe, *args, cwd=cwd or session.drive_c(), env=full_env)
 
     def output(self):
@@ -55,7 +46,7 @@ class Run:
         return self.session.wait_exit(self.p, timeout)
 
     def terminate(self):
-        """SIGTERM; returns the ms until it was seen gone."""
+        """The ms from SIGTERM until it was seen gone."""
         os.kill(self.p.pid, signal.SIGTERM)
         sent = time.monotonic()
         self.wait(30)
@@ -82,10 +73,8 @@ def case_window(session, build):
         window = HostWindow(session, helper, WIN_W, WIN_H, WIN_X, WIN_Y)
         value = hex(window.id) if form == "hex" else str(window.id)
         run = Run(session, exe, "--root", env={"XSCREENSAVER_WINDOW": value})
-        img = session.wait_screen(lambda i: tiles(i, WINDOW), 60,
-                                  f"tiles in the {form} window")
-        check(drawn_outside(img, WINDOW) == 0,
-              f"{form}: drawing outside the window")
+        img = session.wait_screen(lambda i: tiles(i, WINDOW), 60, f"tiles in the {form} window")
+        check(drawn_outside(img, WINDOW) == 0, f"{form}: drawing outside the window")
         print(f"{form} {value}: tiles inside the window, nothing outside")
         if form == "hex":
             # Wider and lower: the next cycle's tiles fill the new size, the
@@ -295,8 +284,7 @@ def run_xscreensaver(session, build, user):
                      *([xscreensaver] if as_user else []), "--no-splash", env=env, cwd=home)
 
         def command(*args):
-            return subprocess.run([tool("xscreensaver-command"), *args],
-                                  env=session.env(),
+            return subprocess.run([tool("xscreensaver-command"), *args], env=session.env(),
                                   capture_output=True, text=True, timeout=30)
 
         poll(lambda: daemon.p.poll() is not None or command("-time").returncode == 0, 60, 0.2,
@@ -317,10 +305,8 @@ def run_xscreensaver(session, build, user):
         # Whatever the daemon started and left, found by the mark in its
         # environment, one process at a time.
         for pid in marked_processes(mark):
-            try:
+            with contextlib.suppress(ProcessLookupError):
                 os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
         session.stop_programs()
 
 
@@ -350,11 +336,8 @@ def saver_user(session):
     if os.getuid() != 0:
         return pwd.getpwuid(os.getuid()).pw_name, False
     name = "brenlow-host"
-    try:
-        pwd.getpwnam(name)
-        return name, False
-    except KeyError:
-        pass
+    with contextlib.suppress(KeyError):
+        return pwd.getpwnam(name).pw_name, False
     session.reaper.tell("user", name)
     subprocess.run([tool("useradd"), "--system", "--no-create-home", "--home-dir",
                     "/nonexistent", "--shell", "/usr/sbin/nologin", name], check=True, timeout=60)

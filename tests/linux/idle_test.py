@@ -1,12 +1,10 @@
-"""brenlow-idle end to end: on headless sway (Wayland, org_kde_kwin_idle), on
-Xvfb (MIT-SCREEN-SAVER), on GNOME's Mutter where it is installed, and with
-no display at all.
+"""brenlow-idle end to end on headless sway, Xvfb, GNOME's idle monitor and
+no display: its stand-in saver logs each start; the cases press keys and
+watch the log.
 
-    python3 idle_test.py <case> <build tree>
+    python3 idle_test.py <case> <build tree>"""
 
-The service starts a stand-in saver that notes each start in a log and
-waits until it is killed; the cases press keys and watch the log."""
-
+import contextlib
 import os
 import pwd
 import shutil
@@ -16,7 +14,7 @@ import sys
 import tempfile
 import time
 
-from harness import poll, run_case, tool
+from harness import check, poll, run_case, tool
 from reaper import Reaper
 
 MINUTES = "0.05"  # 3 s: fractions of a minute are how a test waits less
@@ -38,14 +36,8 @@ sleep 600 & wait $!
 """
 
 
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
-
-
 class Session:
-    """A folder, and processes in groups of their own that end with the
-    case, or through the reaper when the test is killed."""
+    """A folder, and process groups that end with the case (or the reaper)."""
 
     def __init__(self):
         self.home = tempfile.mkdtemp(prefix="brenlow-idle-")
@@ -61,21 +53,17 @@ class Session:
         # SIGTERM first: Xvfb removes its socket and its lock.
         for sig in (signal.SIGTERM, signal.SIGKILL):
             for p in self.processes:
-                try:
+                with contextlib.suppress(ProcessLookupError):
                     os.killpg(p.pid, sig)
-                except ProcessLookupError:
-                    pass
             for p in self.processes:
-                try:
+                with contextlib.suppress(subprocess.TimeoutExpired):
                     p.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    pass
         self.reaper.finish()
         shutil.rmtree(self.home, ignore_errors=True)
         return False
 
     def screenshot(self, path):
-        """Nothing to see: the stand-in saver draws nothing."""
+        pass  # the stand-in saver draws nothing
 
     def start(self, name, command, env, user=None, pass_fds=()):
         log = os.path.join(self.home, f"{name}.log")
@@ -148,10 +136,9 @@ class Idle:
         shutil.copy2(os.path.join(build, "brenlow-idle"), program)
         self.p = session.start("idle", [program, "--minutes", MINUTES, "--saver", self.saver],
                                dict(env, BRENLOW_IDLE_TEST_LOG=self.log), user)
-        line = poll(lambda: self.p.poll() is not None or "minuti senza input" in self.output(),
-                    60, POLL, "the service's first line")
+        poll(lambda: self.p.poll() is not None or "minuti senza input" in self.output(),
+             60, POLL, "the service's first line")
         check(self.p.poll() is None, f"brenlow-idle ended: {self.output()!r}")
-        self.armed = time.monotonic()
         print(self.output().strip())
 
     def output(self):
@@ -162,15 +149,13 @@ class Idle:
             return [int(pid) for pid in f.read().split()]
 
     def key(self):
-        """Presses a key; the time before it, so that a start counted from
-        it is never thought early."""
+        """The time before the key, so that a start counted from it is never early."""
         before = time.monotonic()
         self.press()
         return before
 
     def next_start(self, since, what):
-        """Waits for one more start than there were, at least IDLE after
-        `since`; its pid."""
+        """The pid of the next start, at least IDLE after `since`."""
         count = len(self.starts())
         poll(lambda: len(self.starts()) > count, IDLE + LATE, POLL, what)
         after = time.monotonic() - since

@@ -1,24 +1,17 @@
 #!/usr/bin/env python3
-"""Measures brenlow's performance figures and prints them as one table: each
-timed figure runs at least three times and shows its median with the
-minimum and maximum, next to the reference measured in the same run and its
-goal.
+"""brenlow's performance figures as one table: the median of three runs or
+more, its spread, the reference measured in the same run and the goal.
 
     perf_report.py [--quick] [--runs N] [--build DIR] [--source DIR] [--only SECTIONS]
 
-SECTIONS is a comma list of size, draw, replay, hold, saver, installed,
-startup (default: all). "installed" runs the saver as quillet installs it
-(BR_LOW.bmp, "Casuali") and each family with the picture at 1920x1080, and
-compares each with its floor: the same calls replayed into a DIB section
-through Wine's GDI, per cycle. --quick runs a small configuration (640x480 drawing, short
-holds and saver runs) so that ctest can check the script still works; its
-figures are rough. Needs the linux build (perf_replay first_tile
-perf_hold brenlow brenlow-trace), and for the Wine figures the win32 build
-(gdi_replay perf_hold brenlow.scr), or the win64 build in its place on a
-machine that cannot run 32-bit programs. CPU times come from the kernel's
-per-thread run time (/proc/PID/task/*/schedstat), not its 4-ms ticks."""
+SECTIONS: size,draw,replay,hold,saver,installed,startup. "installed" compares
+each family's CPU with its floor, the same calls replayed through Wine's GDI.
+--quick (ctest) only shows the script works. Wine figures use the win32
+build, or win64 where 32-bit programs cannot run. CPU times are the kernel's
+per-thread run time (schedstat), not its 4-ms ticks."""
 
 import argparse
+import contextlib
 import os
 import random
 import re
@@ -73,7 +66,6 @@ def pct(v):
 
 
 def add_median(figure, values, fmt, reference="", goal="", met=None):
-    """A figure's median and spread; met(median) says whether the goal is met."""
     median = statistics.median(values)
     add(figure, fmt(median), spread(values, fmt), reference, goal, yes_no(met(median)) if met
         else "")
@@ -143,12 +135,8 @@ def effect_streams(a, size, picture):
 
 def parse_times(text):
     """name -> cpu ns per call, from gdi_replay --time / perf_replay output."""
-    times = {}
-    for line in text.splitlines():
-        m = re.match(r"(\S+) wall ([\d.]+) ns/call cpu ([\d.]+) ns/call \((\d+) calls\)", line)
-        if m:
-            times[m.group(1)] = float(m.group(3))
-    return times
+    pattern = r"^(\S+) wall [\d.]+ ns/call cpu ([\d.]+) ns/call \(\d+ calls\)"
+    return {m[1]: float(m[2]) for m in re.finditer(pattern, text, re.M)}
 
 
 def section_replay(a, sizes, picture, wine_session, memset=None):
@@ -201,17 +189,11 @@ def section_replay(a, sizes, picture, wine_session, memset=None):
 
 
 def wine_program(a, name):
-    """A program of the i686 build, or of the x86_64 build where 32-bit
-    programs cannot run."""
-    return os.path.join(a.source, "build", wine_tree(), name)
-
-
-def wine_tree():
-    return "win32" if win32_support()[0] else "win64"
+    return os.path.join(a.source, "build", "win32" if win32_support()[0] else "win64", name)
 
 
 def wine_kind():
-    return "wine i686" if wine_tree() == "win32" else "wine64 (no 32-bit here)"
+    return "wine i686" if win32_support()[0] else "wine64 (no 32-bit here)"
 
 
 # --- CPU, holds and the whole saver -----------------------------------------
@@ -228,7 +210,7 @@ def cpu_percent(pids, seconds):
 
 
 class Holder:
-    """One perf_hold process: started, seen holding, its lines timed."""
+    """One perf_hold process, holding within the with block, its lines timed."""
 
     def __init__(self, command, env, cwd=None):
         self.p = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
@@ -236,8 +218,7 @@ class Holder:
         if REAPER:
             REAPER.tell("group", self.p.pid)
         self.holding = threading.Event()
-        self.noticed_at = None
-        self.exited_at = None
+        self.noticed_at = self.exited_at = None
         threading.Thread(target=self._read, daemon=True).start()
 
     def _read(self):
@@ -249,22 +230,16 @@ class Holder:
         self.p.wait()
         self.exited_at = time.monotonic()
 
-    def wait_holding(self, timeout=120):
-        if not self.holding.wait(timeout):
+    def __enter__(self):
+        if not self.holding.wait(120):
+            self.__exit__()
             raise Timeout("perf_hold did not start holding")
+        return self
 
-    def stop(self):
+    def __exit__(self, *exc):
         if self.p.poll() is None:
             os.killpg(self.p.pid, 9)
         self.p.wait(timeout=30)
-
-
-def native_env(display, home):
-    """The Linux programs' environment on the shared X server, with a private home."""
-    env = dict(os.environ, DISPLAY=display, HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
-               SDL_VIDEODRIVER="x11")
-    env.pop("WAYLAND_DISPLAY", None)
-    return env
 
 
 def wait_prefix_idle(prefix, limit=180):
@@ -297,9 +272,7 @@ def hold_cpu(env, command, seconds, runs, extra_pids=(), cwd=None):
     value per run."""
     cpu = {}
     for _ in range(runs):
-        h = Holder(command, env, cwd)
-        try:
-            h.wait_holding()
+        with Holder(command, env, cwd) as h:
             pids = {"process": h.p.pid}
             for name, pid in extra_pids:
                 pid = pid() if callable(pid) else pid
@@ -308,8 +281,6 @@ def hold_cpu(env, command, seconds, runs, extra_pids=(), cwd=None):
             time.sleep(0.5)  # start-up work settles
             for k, v in cpu_percent(pids, seconds).items():
                 cpu.setdefault(k, []).append(v)
-        finally:
-            h.stop()
     return cpu
 
 
@@ -319,9 +290,7 @@ def move_latencies(env, command, samples, x, cwd=None):
     pos = 100
     for _ in range(samples):
         x.move(pos, 300)
-        h = Holder(command, env, cwd)
-        try:
-            h.wait_holding()
+        with Holder(command, env, cwd) as h:
             # A random phase against the hold's waits.
             time.sleep(0.2 + random.random() * 0.05)
             pos = 700 if pos == 100 else 100
@@ -331,8 +300,6 @@ def move_latencies(env, command, samples, x, cwd=None):
             if h.noticed_at:
                 noticed.append((h.noticed_at - t0) * 1000)
             exited.append((h.exited_at - t0) * 1000)
-        finally:
-            h.stop()
     return noticed, exited
 
 
@@ -344,24 +311,19 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
         add_median(f"{kind} hold: CPU of {k} (% of one core)", values, pct,
                    f"spinning hold {spin[k][0]:.1f} %" if k in spin else "")
     samples = 3 if a.quick else (10 if kind.startswith("wine") else 30)
-    noticed, exited = move_latencies(env, command, samples, x, cwd)
     ms = lambda v: f"{v:.1f} ms"  # noqa: E731
-    if noticed:
-        add_median(f"{kind} hold: sideways move to noticed", noticed, ms, "",
-                   "median < 10 ms, max < 20 ms", lambda m: m < 10 and max(noticed) < 20)
-    if exited:
-        add_median(f"{kind} hold: sideways move to process exit", exited, ms)
-    noticed, exited = move_latencies(env, command + ["--draw"], samples, x, cwd)
-    if noticed:
-        add_median(f"{kind} drawing Cerchi: sideways move to noticed", noticed, ms,
-                   f"exit {ms(statistics.median(exited))}", "median < 10 ms, max < 20 ms",
-                   lambda m: m < 10 and max(noticed) < 20)
+    for what, args in (("hold", []), ("drawing Cerchi", ["--draw"])):
+        noticed, exited = move_latencies(env, command + args, samples, x, cwd)
+        if noticed:
+            add_median(f"{kind} {what}: sideways move to noticed", noticed, ms,
+                       f"exit {ms(statistics.median(exited))}" if args else "",
+                       "median < 10 ms, max < 20 ms", lambda m: m < 10 and max(noticed) < 20)
+        if exited and not args:
+            add_median(f"{kind} hold: sideways move to process exit", exited, ms)
 
 
 def report_saver(kind, session, start, a, goal):
-    """The whole saver with Ovali at 1280x720, for `seconds` from its first
-    canvas fill, a.runs times: CPU of the process alone. start() starts it
-    and returns its Popen."""
+    """CPU of the whole saver alone, Ovali at 1280x720, from its first canvas fill."""
     seconds = 5 if a.quick else 40
     x = session.connect()
     values = [run_installed(start, lambda p: {"saver": p.pid}, seconds, x, (1280, 720))[0]["saver"]
@@ -414,8 +376,7 @@ def run_installed(start, pids_of, seconds, x, size):
     p = start()
     try:
         counter = CycleCounter(x, *size)
-        poll(lambda: counter.starts or p.poll() is not None, 120, 0.05,
-                      "the first canvas fill")
+        poll(lambda: counter.starts or p.poll() is not None, 120, 0.05, "the first canvas fill")
         if p.poll() is not None:
             raise RuntimeError(f"the saver ended with code {p.returncode} before drawing")
         cpu = cpu_percent({k: v for k, v in pids_of(p).items() if v}, seconds)
@@ -431,21 +392,17 @@ def run_installed(start, pids_of, seconds, x, size):
 def gdi_cycle_ms(replay, family, label):
     """Wine GDI ms of one cycle of a family, replayed into a DIB section: the
     canvas fill, the shapes, the logo and the mean of the three wipes."""
-    def median(effect):
-        gdi = replay.get((effect, label), ([], [], 0))[1]
-        return statistics.median(gdi) if gdi else None
-    parts = [median("Sfondo"), median(family), median("DisegnaLogo")]
-    fades = [median(f"Fade{i}") for i in (1, 2, 3)]
-    if None in parts or None in fades:
+    gdi = [replay.get((effect, label), ([], [], 0))[1] for effect in
+           ("Sfondo", family, "DisegnaLogo", "Fade1", "Fade2", "Fade3")]
+    if not all(gdi):
         return None
-    return sum(parts) + statistics.mean(fades)
+    medians = [statistics.median(g) for g in gdi]
+    return sum(medians[:3]) + statistics.mean(medians[3:])
 
 
 def section_installed(a, picture, replay):
-    """The saver as a user has it: quillet's settings (BR_LOW.bmp, Casuali)
-    for ten cycles or more, then each family with the picture, at 1920x1080;
-    CPU of the saver, the wineserver and the X server separately, against
-    the floor of the GDI work each cycle asks for."""
+    """The saver as quillet installs it (BR_LOW.bmp, Casuali) for ten cycles
+    or more, then each family, at 1920x1080, against the GDI work's floor."""
     size = (1920, 1080)
     label = f"{size[0]}x{size[1]}"
     # --quick only shows the section still works: one run of each.
@@ -468,12 +425,12 @@ def section_installed(a, picture, replay):
                                  "X server": s.xvfb.pid}
             runs = [run_installed(lambda: s.start(exe, "/S", cwd=s.drive_c()), pids_of, seconds,
                                   x, size) for _ in range(nruns)]
-            cpu = {k: [r[0][k] for r in runs if k in r[0]] for k in ("saver", "wineserver",
-                                                                       "X server")}
             total = [sum(r[0].values()) for r in runs]
             cycles = [r[1] for r in runs if r[1]]
             cycle = statistics.median(cycles) if cycles else None
-            reference = [f"{k} {pct(statistics.median(v))}" for k, v in cpu.items() if v]
+            reference = [f"{k} {pct(statistics.median(v))}"
+                         for k in ("saver", "wineserver", "X server")
+                         if (v := [r[0][k] for r in runs if k in r[0]])]
             goal, met = "", ""
             if cycle:
                 reference.append(f"cycle {cycle:.2f} s")
@@ -592,19 +549,17 @@ def main():
     if "saver" in only:
         section_saver(a)
 
-    need_wine = {"replay", "hold"} & only
-    session = WineSession("perf", 1920, 1080) if need_wine else None
-    if session:
-        session.__enter__()
-        global REAPER
-        REAPER = session.reaper
-    try:
+    global REAPER
+    session = WineSession("perf", 1920, 1080) if {"replay", "hold"} & only else None
+    with session or contextlib.nullcontext():
+        REAPER = session and session.reaper
         if "hold" in only:
             x = session.connect()
             exe = os.path.join(a.build, "tests", "perf", "perf_hold")
             with tempfile.TemporaryDirectory(prefix="brenlow-perf-home-") as home:
-                report_hold("linux", native_env(session.display, home), [exe], a, x,
-                            [("X server", session.xvfb.pid)])
+                env = dict(session.env(), HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
+                           SDL_VIDEODRIVER="x11")
+                report_hold("linux", env, [exe], a, x, [("X server", session.xvfb.pid)])
             exe = wine_program(a, "tests/perf/perf_hold.exe")
             extra = [("wineserver", lambda: wineserver_pid(session.prefix)),
                      ("X server", session.xvfb.pid)]
@@ -612,9 +567,6 @@ def main():
                         cwd=os.path.dirname(exe))
         draw, memset = section_draw(a, sizes) if "draw" in only else ({}, {})
         replay = section_replay(a, sizes, picture, session) if "replay" in only else {}
-    finally:
-        if session:
-            session.close()
     report_drawing(sizes, draw, memset, replay)
     if "installed" in only:
         if not a.quick and "replay" not in only:

@@ -1,16 +1,9 @@
 """Reliability of brenlow.scr under Wine and Xvfb.
 
-    python3 wine_reliability_test.py long_run <brenlow.scr> <brenlow_probe.exe>
+    python3 wine_reliability_test.py long_run|tall_logo|repaint <brenlow.scr> <brenlow_probe.exe>
     python3 wine_reliability_test.py ending key,move,... <brenlow.scr> <brenlow_probe.exe>
-    python3 wine_reliability_test.py tall_logo <brenlow.scr> <brenlow_probe.exe>
-    python3 wine_reliability_test.py repaint <brenlow.scr> <brenlow_probe.exe>
 
-long_run lets the saver cycle for BRENLOW_LONG_RUN_SECONDS (60 by default,
-600 for the full run) and reads, every few seconds, the process's memory
-(VmRSS of the Wine process), its open file descriptors and threads, and
-what the probe reports from inside Wine (GDI and USER objects, handles).
-Wine 8 answers 0 to all three, so there the check rests on the memory,
-descriptors and threads alone; it says so."""
+long_run cycles for BRENLOW_LONG_RUN_SECONDS (60; 600 for the full run)."""
 
 import collections
 import os
@@ -30,7 +23,6 @@ W, H = 640, 480
 
 
 def probe(session, exe, what):
-    """What the probe answers (code 0) to a request."""
     r = subprocess.run(session.command(exe, what), env=session.env(), capture_output=True,
                        text=True, timeout=120)
     check(r.returncode == 0, f"probe {what}: {r.returncode} {r.stdout}")
@@ -38,8 +30,6 @@ def probe(session, exe, what):
 
 
 def start_saver(session, exe, env=None):
-    """The saver with the four-coloured test logo and random shapes, once
-    its window shows."""
     return Saver(session, exe, put_logo(session), "Casuali", env)
 
 
@@ -51,6 +41,8 @@ def sample(session, p, probe_exe):
 
 
 def case_long_run(session, exe, probe_exe):
+    """Memory, descriptors and threads of the Wine process, and the GDI and
+    USER objects and handles the probe reads inside Wine, stay flat."""
     seconds = float(os.environ.get("BRENLOW_LONG_RUN_SECONDS", "60"))
     saver = start_saver(session, exe)
     p = saver.p
@@ -124,7 +116,7 @@ FAULT_TRIGGER = "brenlow-fault.now"
 
 
 def fault_now(session, probe_exe, saver):
-    """Arms the fault build's fault: it strikes at the saver's next hold."""
+    # The fault build's fault strikes at the saver's next hold.
     open(os.path.join(session.drive_c(), FAULT_TRIGGER), "w").close()
 
 

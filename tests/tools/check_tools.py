@@ -30,8 +30,13 @@ FAMILIES = {
     "Ellissi": (5, "arc"),
 }
 
+
+def run(*command, **kwargs):
+    return subprocess.run(command, capture_output=True, text=True, timeout=300, **kwargs)
+
+
 def trace(*args):
-    result = subprocess.run([TRACE, *args], capture_output=True, text=True, timeout=300)
+    result = run(TRACE, *args)
     check(result.returncode == 0, f"trace {args} exit {result.returncode}: {result.stderr}")
     return result.stdout.splitlines()
 
@@ -45,20 +50,20 @@ for name, (number, kind) in FAMILIES.items():
     check(f"shape {number}" in lines, f"{name}: no 'shape {number}'")
     shape_at = lines.index(f"shape {number}")
     text_at = next(i for i, line in enumerate(lines) if line.startswith("text "))
-    shapes = [line for line in lines[shape_at:text_at] if line.startswith(("arc ", "line ", "rect "))]
+    shapes = [line for line in lines[shape_at:text_at]
+              if line.startswith(("arc ", "line ", "rect "))]
     check(shapes and all(line.startswith(kind + " ") for line in shapes),
           f"{name}: {len(shapes)} shapes, not all {kind} calls, first: {shapes[:2]}")
     # The wipe at 640x480: blinds of 481 rows, a bar in 361 steps, or 321
     # shrinking frames, all in ROP 1 (black).
     fade_at = next((i for i, line in enumerate(lines) if line.startswith("fade ")), None)
     check(fade_at is not None, f"{name}: no fade")
-    if fade_at is not None:
-        style = int(lines[fade_at].split()[1])
-        wipe = [line for line in lines[fade_at:] if line.startswith(("line ", "rect "))]
-        want = {1: ("line", 481), 2: ("line", 361), 3: ("rect", 321)}.get(style, ("?", -1))
-        check(len(wipe) == want[1] and all(line.startswith(want[0] + " ") and " rop=1 " in line
-                                           for line in wipe),
-              f"{name}: fade {style} drew {len(wipe)} calls, want {want[1]} {want[0]} in ROP 1")
+    style = int(lines[fade_at].split()[1])
+    wipe = [line for line in lines[fade_at:] if line.startswith(("line ", "rect "))]
+    want = {1: ("line", 481), 2: ("line", 361), 3: ("rect", 321)}.get(style, ("?", -1))
+    check(len(wipe) == want[1] and all(line.startswith(want[0] + " ") and " rop=1 " in line
+                                       for line in wipe),
+          f"{name}: fade {style} drew {len(wipe)} calls, want {want[1]} {want[0]} in ROP 1")
     check(any(line.startswith("copy ") for line in lines), f"{name}: logo not copied")
 
 # Same seed, same calls; another seed, other factors or fade somewhere.
@@ -67,13 +72,12 @@ again = trace("--size", "320x240", "--shape", "Casuali", "--seed", "5", "--cycle
 check(first == again, "trace is not repeatable for one seed")
 check(first.count("cycle") == 3, "three cycles not traced")
 
-bad = subprocess.run([TRACE, "--size", "oops"], capture_output=True, text=True)
+bad = run(TRACE, "--size", "oops")
 check(bad.returncode == 2 and "usage" in bad.stderr and not bad.stdout, "bad size accepted")
 
 with tempfile.TemporaryDirectory() as out:
-    result = subprocess.run([RENDER, "--size", "320x240", "--shape", "Cerchi", "--seed", "2",
-                             "--picture", logo, "--out", out], capture_output=True, text=True,
-                            timeout=300)
+    result = run(RENDER, "--size", "320x240", "--shape", "Cerchi", "--seed", "2", "--picture",
+                 logo, "--out", out)
     check(result.returncode == 0, f"render exit {result.returncode}: {result.stderr}")
     frames = sorted(os.listdir(out))
     check(frames == ["Cerchi-1-fill.png", "Cerchi-2-shapes.png", "Cerchi-3-logo.png",
@@ -86,21 +90,17 @@ with tempfile.TemporaryDirectory() as out:
 # scripted clock and one every K drawing calls (as the trace counts them).
 def sequence(fps, calls_per_frame):
     with tempfile.TemporaryDirectory() as out:
-        result = subprocess.run([RENDER, "--size", "160x120", "--shape", "Ovali", "--seed", "2",
-                                 "--fps", str(fps), "--calls-per-frame", str(calls_per_frame),
-                                 "--out", out], capture_output=True, text=True, timeout=300)
+        result = run(RENDER, "--size", "160x120", "--shape", "Ovali", "--seed", "2", "--fps",
+                     str(fps), "--calls-per-frame", str(calls_per_frame), "--out", out)
         check(result.returncode == 0, f"sequence exit {result.returncode}: {result.stderr}")
         names = sorted(os.listdir(out))
         check(names == [f"Ovali-{i:04d}.png" for i in range(1, len(names) + 1)],
               f"sequence names {names[:3]}...")
-        frames = []
-        for name in names:
-            with open(os.path.join(out, name), "rb") as f:
-                frames.append(f.read())
-    longest = run = 1
+        frames = [open(os.path.join(out, name), "rb").read() for name in names]
+    longest = streak = 1
     for a, b in zip(frames, frames[1:]):
-        run = run + 1 if a == b else 1
-        longest = max(longest, run)
+        streak = streak + 1 if a == b else 1
+        longest = max(longest, streak)
     return len(frames), longest
 
 
@@ -116,20 +116,17 @@ check(20 <= at_20 - at_10 <= 41, f"{at_10} frames at 10 fps, {at_20} at 20 fps")
 # The closing hold (2 to 3 s) is a run of unchanged frames.
 check(still_10 >= 20, f"longest run of unchanged frames {still_10}")
 for bad_args in (["--fps", "0"], ["--fps", "x"], ["--fps", "10", "--calls-per-frame", "0"]):
-    result = subprocess.run([RENDER, "--size", "64x48", *bad_args, "--out", "/dev/null/x"],
-                            capture_output=True, text=True, timeout=60)
+    result = run(RENDER, "--size", "64x48", *bad_args, "--out", "/dev/null/x")
     check(result.returncode == 2 and "usage" in result.stderr, f"{bad_args} accepted")
 
 # Failures are told and end with a non-zero code: a folder that is missing is
 # made, one that cannot be made is named; a full disk cuts no trace silently.
 with tempfile.TemporaryDirectory() as out:
     nested = os.path.join(out, "new", "frames")
-    result = subprocess.run([RENDER, "--size", "64x48", "--shape", "Ovali", "--out", nested],
-                            capture_output=True, text=True, timeout=300)
+    result = run(RENDER, "--size", "64x48", "--shape", "Ovali", "--out", nested)
     check(result.returncode == 0 and len(os.listdir(nested)) == 4,
           f"render into a missing folder: exit {result.returncode}: {result.stderr}")
-    result = subprocess.run([RENDER, "--size", "64x48", "--shape", "Ovali", "--out",
-                             "/dev/null/frames"], capture_output=True, text=True, timeout=300)
+    result = run(RENDER, "--size", "64x48", "--shape", "Ovali", "--out", "/dev/null/frames")
     check(result.returncode == 1 and "/dev/null/frames" in result.stderr,
           f"render into an impossible folder: exit {result.returncode}: {result.stderr}")
 with open("/dev/full", "wb") as full:

@@ -1,11 +1,7 @@
-"""The settings dialog under Wine and Xvfb.
+"""The settings dialog under Wine and Xvfb; its windows are unmanaged (Wine
+draws their frames), so an X window's geometry is the dialog's outer frame.
 
-Usage: dialog_wine_test.py <scenario> <brenlow.scr>
-(BRENLOW_SHOTS=<folder> keeps the collapsed and unfolded dialog as PNGs.)
-
-The prefix's windows are unmanaged (Wine draws their frames), so an X
-window's geometry is the dialog's outer frame.
-"""
+    dialog_wine_test.py <scenario> <brenlow.scr>   (BRENLOW_SHOTS=<folder> keeps shots)"""
 
 import os
 import shutil
@@ -44,7 +40,6 @@ def ini(s):
 
 
 def open_dialog(s, program, cwd, content=DEFAULT_INI, args=("/c:123",), env=None):
-    """The dialog, once drawn: its process and window."""
     s.reg(r"HKEY_CURRENT_USER\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N")
     s.write_windows_file("brlscsav.ini", content)
     process = s.start(program, *args, cwd=cwd, env=env)
@@ -54,7 +49,6 @@ def open_dialog(s, program, cwd, content=DEFAULT_INI, args=("/c:123",), env=None
 
 
 def keys(s, window, *names):
-    """Keys whose effect is somewhere in the dialog."""
     s.key_until(names, s.changed(s.geometry(window)), LIMIT, f"the dialog after {names}")
 
 
@@ -208,7 +202,6 @@ def client_origin(image, dpi):
 
 
 def ink_rows(image, box, is_ink):
-    """Rows of box (left, top, right, bottom; screen pixels) that hold ink."""
     left, top, right, bottom = box
     return [y for y in range(top, bottom)
             if any(is_ink(image.pixel(x, y)) for x in range(left, right))]
@@ -226,9 +219,8 @@ def text_inside(image, name, box, is_ink):
 
 
 def selected_rows(image, box):
-    """Rows of a list (box inside its edge) that carry the selection colour."""
     left, top, right, bottom = box
-    selected = lambda c: c[2] > 200 and c[0] < 120
+    selected = lambda c: c[2] > 200 and c[0] < 120  # noqa: E731
     return [y for y in range(top, bottom) if selected(image.pixel(left + 1, y))]
 
 

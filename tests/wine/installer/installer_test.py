@@ -1,13 +1,7 @@
-"""quillet run the way a new user runs it, from the folder that holds the
-shipped files: quillet.exe under Wine (the files from its build tree), or
-the Linux quillet under Xvfb, which installs into the XDG data home's
-brenlow folder.
+"""quillet run as a new user runs it, from the folder of the shipped files:
+quillet.exe under Wine, or the Linux quillet under Xvfb.
 
-    installer_test.py <scenario> <quillet.exe | quillet>
-
-Scenarios: install, close_by_frame (Wine), missing_saver, saver_logo (the
-installed saver shows the installed logo), no_display, session_user and
-terminate (Wine)."""
+    installer_test.py <scenario> <quillet.exe | quillet>"""
 
 import getpass
 import os

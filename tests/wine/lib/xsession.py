@@ -1,15 +1,9 @@
-"""A private X server for a test: Xvfb, or Xorg's dummy driver with two
-monitors side by side; programs started on it in process groups of their
-own, screenshots, the pointer and keys. Every click or key is sent again
-until what it should cause is seen (until(), click_until(), key_until()):
-a window that has just appeared may not take input yet, and a busy machine
-may lose the first event. Nothing the session starts outlives it: a reaper
-kills its programs and the X server when the test dies without cleaning up.
+"""A private X server for a test, the programs on it, screenshots, the
+pointer and keys. Every click or key is sent again until its effect is seen
+(until()): a new window may not take input yet, and a busy machine may lose
+an event. A reaper kills what the session started if the test dies."""
 
-Subclasses give the programs their system: winesession.WineSession runs
-Windows programs in a Wine prefix, linux_session.LinuxSession the native
-ones in a private home."""
-
+import contextlib
 import ctypes
 import os
 import shutil
@@ -72,9 +66,8 @@ class _CursorImage(ctypes.Structure):
 
 
 class XConnection:
-    """Xlib in this process, for what xdotool and import cannot do or do too
-    slowly: the cursor's image, a pointer move without a program's start-up
-    in its latency, one pixel of the screen."""
+    """Xlib in this process: the cursor's image, and a pointer move or a pixel
+    without a program's start-up in its latency."""
 
     def __init__(self, display):
         c = ctypes
@@ -107,7 +100,7 @@ class XConnection:
         self.x11.XSync(self.display, 0)
 
     def pixel(self, x, y):
-        """The screen's pixel at (x, y), 0xRRGGBB: one tiny request."""
+        """0xRRGGBB."""
         image = self.x11.XGetImage(self.display, self.root, x, y, 1, 1, 0xFFFFFFFF, 2)
         if not image:
             return 0
@@ -115,7 +108,6 @@ class XConnection:
         return self.x11.XGetPixel(image, 0, 0) & 0xFFFFFF
 
     def cursor_visible(self):
-        """Whether the cursor the X server shows has a visible pixel."""
         major, minor = ctypes.c_int(2), ctypes.c_int(0)
         if not self.xfixes.XFixesQueryVersion(self.display, ctypes.byref(major),
                                               ctypes.byref(minor)):
@@ -131,10 +123,9 @@ class XConnection:
 
 
 class XSession:
-    """A private X server (Xvfb; with monitors=2, Xorg with two monitors side
-    by side, the primary of width x height on the left, the other of the
-    size `second` (by default the same, never taller), the root grey, and
-    the further (width, height) modes for xrandr() to switch to)."""
+    """Xvfb; with monitors=2, Xorg with the primary of width x height on the
+    left, the other of the size `second` (never taller) on its right, and
+    further modes for xrandr() to switch to."""
 
     def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None, monitors=1,
                  modes=(), second=None):
@@ -144,10 +135,8 @@ class XSession:
         self.second = second or (width, height)
         self.width = width + self.second[0] if monitors == 2 else width
         self.height = height
-        self.xvfb = None
-        self.display = None
+        self.xvfb = self.display = self.reaper = None
         self.processes = []
-        self.reaper = None
         # Programs' output; kept when a test fails (see __exit__).
         self.log_dir = keep_log or tempfile.mkdtemp(prefix="brenlow-log-")
         self.remove_log_dir = keep_log is None
@@ -205,7 +194,6 @@ class XSession:
             self.place_monitors()
 
     def xrandr(self, *args):
-        """Runs xrandr on the session's server; returns what it printed."""
         return subprocess.run([tool("xrandr"), *args], env=self.env(), check=True, timeout=60,
                               capture_output=True, text=True).stdout
 
@@ -239,16 +227,12 @@ class XSession:
 
     def stop_programs(self):
         for p in self.processes:
-            if p.poll() is None:
-                try:
+            if p.poll() is None:  # a reaped pid may be someone else's now
+                with contextlib.suppress(ProcessLookupError):
                     os.killpg(p.pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
         for p in self.processes:
-            try:
+            with contextlib.suppress(subprocess.TimeoutExpired):
                 p.wait(timeout=30)
-            except subprocess.TimeoutExpired:
-                pass
         self.processes = []
 
     def stop_services(self):
@@ -276,7 +260,6 @@ class XSession:
     # --- the programs' files ---------------------------------------------------
 
     def windows_folder(self):
-        """Where the programs keep their settings (a subclass says)."""
         raise NotImplementedError
 
     def write_windows_file(self, name, content, mode="w"):
@@ -287,42 +270,31 @@ class XSession:
         return path
 
     def remove_windows_file(self, name):
-        try:
+        with contextlib.suppress(FileNotFoundError):
             os.remove(os.path.join(self.windows_folder(), name))
-        except FileNotFoundError:
-            pass
 
     # --- programs ----------------------------------------------------------------
 
     def command(self, program, *args):
-        """The command line that runs a program."""
         return [program, *args]
 
     def default_cwd(self, program):
         return os.path.dirname(program) or None
 
     def start(self, program, *args, cwd=None, env=None, stdout=None):
-        """Starts a program in a process group of its own; returns its Popen.
-        Its output goes to the session's log unless stdout is given."""
-        log = None
-        if stdout is None:
-            log_path = os.path.join(self.log_dir, f"run{len(self.processes)}.log")
-            log = open(log_path, "wb")
-        try:
+        """A program in a process group of its own, its output in the
+        session's log unless stdout is given."""
+        log_path = os.path.join(self.log_dir, f"run{len(self.processes)}.log")
+        with open(log_path, "wb") if stdout is None else contextlib.nullcontext(stdout) as out:
             p = subprocess.Popen(self.command(program, *args),
                                  cwd=cwd or self.default_cwd(program), env=env or self.env(),
-                                 stdout=log or stdout,
-                                 stderr=subprocess.STDOUT if log else None,
+                                 stdout=out, stderr=subprocess.STDOUT if stdout is None else None,
                                  start_new_session=True)
-        finally:
-            if log:
-                log.close()  # the program holds its own copy
-        if log:
-            p.log_path = log_path
+        p.log_path = log_path
         return self.adopt(p)
 
     def adopt(self, process):
-        """A process started in a group of its own that ends with the session."""
+        """A process in a group of its own, to end with the session."""
         self.processes.append(process)
         self.reaper.tell("group", process.pid)
         return process
@@ -355,19 +327,19 @@ class XSession:
     def wait_window(self, name, timeout=60):
         return poll(lambda: self.find_windows(name), timeout, 0.1, f"window {name!r}")[0]
 
+    def _shell(self, command, *args, keys="XY"):
+        v = dict(line.split("=", 1) for line in self.xdotool(command, "--shell", *args).split())
+        return tuple(int(v[k]) for k in keys)
+
     def geometry(self, window):
         """(x, y, width, height) of an X window."""
-        out = self.xdotool("getwindowgeometry", "--shell", str(window))
-        v = dict(line.split("=", 1) for line in out.split())
-        return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
+        return self._shell("getwindowgeometry", str(window), keys=("X", "Y", "WIDTH", "HEIGHT"))
 
     def mouse_move(self, x, y):
         self.xdotool("mousemove", "--", str(x), str(y))
 
     def mouse_position(self):
-        out = self.xdotool("getmouselocation", "--shell")
-        values = dict(line.split("=", 1) for line in out.split())
-        return int(values["X"]), int(values["Y"])
+        return self._shell("getmouselocation")
 
     def key(self, *keys):
         self.xdotool("key", *keys)
@@ -399,7 +371,6 @@ class XSession:
         return self.until(lambda: self.key(*keys), seen, timeout, what, every=10)
 
     def exited(self, process):
-        """A predicate for until(): the process has ended."""
         return lambda: process.poll() is not None
 
     def shows(self, predicate):
@@ -444,17 +415,12 @@ class XSession:
         return image
 
     def wait_screen(self, predicate, timeout, what="screen"):
-        """Takes screenshots until predicate(image) is truthy; returns that image."""
         return poll(self.shows(predicate), timeout, 0.05, what)
 
     def connect(self):
-        """An XConnection to the session's server."""
         return XConnection(self.display)
 
     def cursor_visible(self):
         """Whether the cursor shows (a screenshot leaves it out)."""
-        x = self.connect()
-        try:
+        with contextlib.closing(self.connect()) as x:
             return x.cursor_visible()
-        finally:
-            x.close()

@@ -1,8 +1,5 @@
-"""Static checks of the 32-bit deliverables brenlow.scr and quillet.exe: their
-PE headers (32-bit GUI programs, large address aware, terminal-server
-aware), the DLLs they import (and that msvcrt's abort is not among the
-functions), and their resources (manifest, icon, version information with a
-company name and the copyright line of LICENSE; the saver's name string).
+"""Static checks of brenlow.scr and quillet.exe (i686): PE headers, imports
+and resources.
 
     python3 check_pe.py saver|installer <program> <objdump>"""
 
@@ -156,68 +153,55 @@ PROGRAMS = {
 def main():
     role, scr, objdump = sys.argv[1], sys.argv[2], sys.argv[3]
     expected = PROGRAMS[role]
-    data = open(scr, "rb").read()
-    failures = []
     with open(LICENSE, encoding="utf-8") as f:
         notice = next(line.strip() for line in f if line.startswith("Copyright"))
-
-    kind = subprocess.run(["file", "-b", scr], capture_output=True, text=True).stdout
-    for needle in ("PE32 executable", "(GUI)", "Intel 80386"):
-        if needle not in kind:
-            failures.append(f"file says {kind.strip()!r}, expected {needle!r}")
-    if "PE32+" in kind:
-        failures.append("a 64-bit program, expected 32-bit")
-
+    kind = subprocess.run(["file", "-b", scr], capture_output=True, text=True).stdout.strip()
     dump = subprocess.run([objdump, "-p", scr], capture_output=True, text=True, check=True).stdout
-    if "large address aware" not in dump:
-        failures.append("not large address aware: 2 GB of addresses where 4 GB could be had")
-    if "TERMINAL_SERVICE_AWARE" not in dump:
-        failures.append("not terminal-server aware: a Remote Desktop host would give it a "
-                        "per-user Windows folder")
     dlls = {d.lower() for d in re.findall(r"DLL Name: (\S+)", dump)}
-    if not dlls:
-        failures.append("no imports found")
-    for dll in sorted(dlls - SYSTEM_DLLS):
-        failures.append(f"imports {dll}, which is not a system DLL")
-    for dll, function in sorted(imports(dump) & FORBIDDEN_IMPORTS):
-        failures.append(f"imports {function} from {dll}: its box would hold a failed program")
-
-    res = resources(data)
-    manifests = [m for (t, _), ms in res.items() if t == RT_MANIFEST for m in ms]
-    if len(manifests) != 1:
-        failures.append(f"{len(manifests)} manifests, expected exactly ours")
+    with open(scr, "rb") as f:
+        res = resources(f.read())
+    of_type = lambda wanted: [b for (t, _), bs in res.items() if t == wanted for b in bs]  # noqa
+    manifests, versions = of_type(RT_MANIFEST), of_type(RT_VERSION)
+    checks = [(needle in kind, f"file says {kind!r}, expected {needle!r}")
+              for needle in ("PE32 executable", "(GUI)", "Intel 80386")]
+    checks += [
+        ("PE32+" not in kind, "a 64-bit program, expected 32-bit"),
+        ("large address aware" in dump,
+         "not large address aware: 2 GB of addresses where 4 GB could be had"),
+        ("TERMINAL_SERVICE_AWARE" in dump,
+         "not terminal-server aware: a Remote Desktop host would give it a per-user Windows "
+         "folder"),
+        (dlls, "no imports found"),
+        (len(manifests) == 1, f"{len(manifests)} manifests, expected exactly ours"),
+        (string_resource(res, 1) == expected["string 1"],
+         f"string 1 is {string_resource(res, 1)!r}, expected {expected['string 1']!r}"),
+        (any(t == RT_GROUP_ICON for t, _ in res), "no icon resource"),
+        (len(versions) == 1, f"{len(versions)} version resources, expected one"),
+    ]
+    checks += [(False, f"imports {dll}, which is not a system DLL")
+               for dll in sorted(dlls - SYSTEM_DLLS)]
+    checks += [(False, f"imports {function} from {dll}: its box would hold a failed program")
+               for dll, function in sorted(imports(dump) & FORBIDDEN_IMPORTS)]
     for manifest in manifests:
         text = manifest.decode("utf-8", "replace")
-        checks = [("Microsoft.Windows.Common-Controls" in text and 'version="6.0.0.0"' in text,
-                   "manifest lacks common controls 6")]
-        checks += [((needle in text) == wanted,
-                    f"manifest {'lacks' if wanted else 'has'} {needle}")
+        checks.append(("Microsoft.Windows.Common-Controls" in text and 'version="6.0.0.0"' in text,
+                       "manifest lacks common controls 6"))
+        checks += [((needle in text) == wanted, f"manifest {'lacks' if wanted else 'has'} {needle}")
                    for needle, wanted in expected["manifest"]]
-        failures += [message for ok, message in checks if not ok]
-
-    name = string_resource(res, 1)
-    if name != expected["string 1"]:
-        failures.append(f"string 1 is {name!r}, expected {expected['string 1']!r}")
-    if not any(t == RT_GROUP_ICON for t, _ in res):
-        failures.append("no icon resource")
-    versions = [v for (t, _), vs in res.items() if t == RT_VERSION for v in vs]
-    if len(versions) != 1:
-        failures.append(f"{len(versions)} version resources, expected one")
     for version in versions:
         values = version_strings(version)
-        for key in ("CompanyName", "FileDescription", "FileVersion", "ProductName",
-                    "ProductVersion"):
-            if not values.get(key):
-                failures.append(f"version information lacks {key}")
+        checks += [(values.get(key), f"version information lacks {key}") for key in
+                   ("CompanyName", "FileDescription", "FileVersion", "ProductName",
+                    "ProductVersion")]
         wanted = {"OriginalFilename": expected["OriginalFilename"], "LegalCopyright": notice}
-        for key, value in wanted.items():
-            if values.get(key) != value:
-                failures.append(f"{key} is {values.get(key)!r}, expected {value!r}")
+        checks += [(values.get(k) == v, f"{k} is {values.get(k)!r}, expected {v!r}")
+                   for k, v in wanted.items()]
         print("version:", ", ".join(f"{k}={v}" for k, v in sorted(values.items())))
 
+    failures = [message for ok, message in checks if not ok]
     for f in failures:
         print("FAIL:", f)
-    print(f"{scr}: {kind.strip()}; imports {', '.join(sorted(dlls))}")
+    print(f"{scr}: {kind}; imports {', '.join(sorted(dlls))}")
     return 1 if failures else 0
 
 
