@@ -15,7 +15,7 @@ import sys
 # that the scan below cannot see (shell scripts, CMake, fixed paths).
 COMMANDS = [
     "cmake", "ctest", "ninja", "g++", "pkg-config", "python3", "clang", "clang++",
-    "i686-w64-mingw32-g++", "x86_64-w64-mingw32-g++", "i686-w64-mingw32-objdump",
+    "i686-w64-mingw32-g++", "x86_64-w64-mingw32-g++",
     "i686-w64-mingw32-windres", "x86_64-w64-mingw32-windres",
     "wineserver", "/usr/lib/wine/wine", "/usr/lib/wine/wine64",
     "Xvfb", "xdotool", "import", "convert", "file", "mmdebstrap",

@@ -1,6 +1,7 @@
 """Screenshots and pictures as pixels, and the predicates the tests ask of
 them; the four-coloured test logo."""
 
+import re
 import subprocess
 
 from harness import tool
@@ -51,25 +52,17 @@ class Image:
             subprocess.run([tool("convert"), "ppm:-", path], input=ppm, check=True, timeout=60)
 
 
+# A binary PPM's header: P6, width, height, maxval 255, each field after
+# blanks or comment lines, then one blank.
+_PPM = re.compile(rb"P6(?:\s|#[^\n]*\n)+(\d+)(?:\s|#[^\n]*\n)+(\d+)(?:\s|#[^\n]*\n)+255\s")
+
+
 def parse_ppm(blob):
-    """Reads a binary PPM (P6, maxval 255)."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while blob[pos:pos + 1].isspace():
-            pos += 1
-        if blob[pos:pos + 1] == b"#":
-            pos = blob.index(b"\n", pos) + 1
-            continue
-        end = pos
-        while not blob[end:end + 1].isspace():
-            end += 1
-        fields.append(blob[pos:end])
-        pos = end
-    if fields[0] != b"P6" or fields[3] != b"255":
+    header = _PPM.match(blob)
+    if not header:
         raise ValueError("not an 8-bit P6 PPM")
-    width, height = int(fields[1]), int(fields[2])
-    pos += 1  # the single blank after maxval
-    return Image(width, height, blob[pos:pos + width * height * 3])
+    width, height = int(header[1]), int(header[2])
+    return Image(width, height, blob[header.end():header.end() + width * height * 3])
 
 
 def read_picture(path):

@@ -4,13 +4,15 @@ pointer and keys. Every click or key is sent again until its effect is seen
 an event. A reaper kills what the session started if the test dies."""
 
 import contextlib
-import ctypes
 import os
 import shutil
 import signal
 import subprocess
 import tempfile
 import time
+
+import Xlib.display
+import Xlib.X
 
 from harness import Timeout, poll, safely, tool
 from images import parse_ppm
@@ -57,69 +59,32 @@ def _modeline(w, h):
             f'{h} {h + 10} {h + 12} {h + 45} -hsync -vsync')
 
 
-class _CursorImage(ctypes.Structure):
-    """XFixesCursorImage."""
-    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
-                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
-                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
-                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
-
-
 class XConnection:
     """Xlib in this process: the cursor's image, and a pointer move or a pixel
     without a program's start-up in its latency."""
 
     def __init__(self, display):
-        c = ctypes
-        self.x11, self.xfixes = c.CDLL("libX11.so.6"), c.CDLL("libXfixes.so.3")
-        for lib, name, res, args in (
-                (self.x11, "XOpenDisplay", c.c_void_p, [c.c_char_p]),
-                (self.x11, "XCloseDisplay", c.c_int, [c.c_void_p]),
-                (self.x11, "XFree", c.c_int, [c.c_void_p]),
-                (self.x11, "XDefaultRootWindow", c.c_ulong, [c.c_void_p]),
-                (self.x11, "XWarpPointer", c.c_int, [c.c_void_p, c.c_ulong, c.c_ulong] +
-                 [c.c_int] * 2 + [c.c_uint] * 2 + [c.c_int] * 2),
-                (self.x11, "XSync", c.c_int, [c.c_void_p, c.c_int]),
-                (self.x11, "XGetImage", c.c_void_p, [c.c_void_p, c.c_ulong] + [c.c_int] * 2 +
-                 [c.c_uint] * 2 + [c.c_ulong, c.c_int]),
-                (self.x11, "XGetPixel", c.c_ulong, [c.c_void_p, c.c_int, c.c_int]),
-                (self.xfixes, "XFixesQueryVersion", c.c_int,
-                 [c.c_void_p, c.POINTER(c.c_int), c.POINTER(c.c_int)]),
-                (self.xfixes, "XFixesGetCursorImage", c.POINTER(_CursorImage), [c.c_void_p])):
-            getattr(lib, name).restype, getattr(lib, name).argtypes = res, args
-        self.display = self.x11.XOpenDisplay(display.encode())
-        if not self.display:
-            raise RuntimeError(f"cannot open display {display}")
-        self.root = self.x11.XDefaultRootWindow(self.display)
+        self.display = Xlib.display.Display(display)
+        self.root = self.display.screen().root
 
     def close(self):
-        self.x11.XCloseDisplay(self.display)
+        self.display.close()
 
     def move(self, x, y):
-        self.x11.XWarpPointer(self.display, 0, self.root, 0, 0, 0, 0, x, y)
-        self.x11.XSync(self.display, 0)
+        self.root.warp_pointer(x, y)
+        self.display.sync()
 
     def pixel(self, x, y):
         """0xRRGGBB."""
-        image = self.x11.XGetImage(self.display, self.root, x, y, 1, 1, 0xFFFFFFFF, 2)
-        if not image:
-            return 0
-        # XDestroyImage is a macro: the 1-pixel image is left to the process's end.
-        return self.x11.XGetPixel(image, 0, 0) & 0xFFFFFF
+        blue, green, red = self.root.get_image(x, y, 1, 1, Xlib.X.ZPixmap, 0xFFFFFFFF).data[:3]
+        return red << 16 | green << 8 | blue
 
     def cursor_visible(self):
-        major, minor = ctypes.c_int(2), ctypes.c_int(0)
-        if not self.xfixes.XFixesQueryVersion(self.display, ctypes.byref(major),
-                                              ctypes.byref(minor)):
+        if not self.display.has_extension("XFIXES"):
             raise RuntimeError("the X server has no XFixes")
-        image = self.xfixes.XFixesGetCursorImage(self.display)
-        if not image:
-            raise RuntimeError("XFixesGetCursorImage failed")
-        c = image.contents
-        # ARGB in the low 32 bits of each unsigned long.
-        visible = any((c.pixels[i] >> 24) & 0xFF for i in range(c.width * c.height))
-        self.x11.XFree(image)
-        return visible
+        self.display.xfixes_query_version()
+        # ARGB pixels: any alpha shows.
+        return any(p >> 24 for p in self.display.xfixes_get_cursor_image(self.root).cursor_image)
 
 
 class XSession:
