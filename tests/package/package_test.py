@@ -1,8 +1,5 @@
-"""The Debian package as a user gets it: cpack builds it from the build tree,
-lintian finds nothing to say, its copyright file puts every file under the
-licence of LICENSE, and the program unpacked from it answers --help and
---version without a display (so does the idle service its user unit
-starts), draws its tiles in a host's window and opens its settings window.
+"""The Debian package as cpack builds it: lintian, its copyright file, and
+the unpacked programs without a display, in a host's window and /C.
 
     python3 package_test.py install <build tree> <version>"""
 
@@ -20,16 +17,6 @@ WIN_X, WIN_Y, WIN_W, WIN_H = 60, 50, 320, 240
 LICENSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "LICENSE")
 # What the usage must name: the run modes and the hosts' options.
 USAGE_WORDS = ("/S", "/C", "-root", "-window-id", "-shape", "-picture", "--version")
-
-
-def finished(session, what, program, *args, timeout=120, cwd=None):
-    """Runs a tool to its end in the session; its output, or a failure
-    that quotes it."""
-    p = session.start(program, *args, cwd=cwd)
-    session.wait_exit(p, timeout)
-    out = session.output(p).decode("utf-8", errors="replace")
-    check(p.returncode == 0, f"{what}: exit code {p.returncode}:\n{out}")
-    return out
 
 
 def check_copyright(path):
@@ -55,14 +42,13 @@ def case_install(session, build, version):
     work = os.path.join(session.home, "package")
     deb = make_deb(build, version, work)
 
-    out = finished(session, "lintian", tool("lintian"), "--fail-on", "error,warning",
-                   deb)
+    out = session.finished(tool("lintian"), "--fail-on", "error,warning", deb)
     tags = [line for line in out.splitlines() if line[:2] in ("E:", "W:")]
     check(not tags, "lintian:\n" + "\n".join(tags))
     print(f"{os.path.basename(deb)}: lintian reports no error and no warning")
 
     root = os.path.join(work, "root")
-    finished(session, "dpkg-deb -x", tool("dpkg-deb"), "-x", deb, root)
+    session.finished(tool("dpkg-deb"), "-x", deb, root)
     exe = os.path.join(root, "usr", "bin", "brenlow")
     check_copyright(os.path.join(root, "usr", "share", "doc", "brenlow", "copyright"))
 
@@ -70,12 +56,8 @@ def case_install(session, build, version):
     # the settings file there and leaves the folder as it was.
     data = os.path.join(session.home, "elsewhere")
     quiet = {"DISPLAY": None, "WAYLAND_DISPLAY": None, "XDG_DATA_HOME": data}
-    answers = {}
-    for args in (["--help"], ["-h"], ["-root", "--help"], ["--version"]):
-        run = Run(session, exe, *args, env=quiet)
-        code = run.wait(30)
-        answers[args[-1]] = out = run.output()
-        check(code == 0, f"{args}: exit code {code}: {out!r}")
+    answers = {args[-1]: session.finished(exe, *args, env=quiet, timeout=30)
+               for args in (["--help"], ["-h"], ["-root", "--help"], ["--version"])}
     usage = answers["--help"]
     check(answers["-h"] == usage, "-h and --help differ")
     missing = [w for w in USAGE_WORDS if w not in usage.split()]
@@ -92,9 +74,8 @@ def case_install(session, build, version):
         starts = [line.split("=", 1)[1] for line in f.read().splitlines()
                   if line.startswith("ExecStart=")]
     check(starts == ["/usr/bin/brenlow-idle"], f"the unit starts {starts}")
-    run = Run(session, os.path.join(root, starts[0].lstrip("/")), "--version", env=quiet)
-    check(run.wait(30) == 0 and run.output() == f"brenlow-idle {version}\n",
-          f"brenlow-idle --version: {run.output()!r}")
+    out = session.finished(os.path.join(root, starts[0].lstrip("/")), "--version", env=quiet)
+    check(out == f"brenlow-idle {version}\n", f"brenlow-idle --version: {out!r}")
     print(f"brenlow-idle.service starts {starts[0]}, which is brenlow-idle {version}")
 
     # As a host runs it: tiles inside the host's window.

@@ -45,8 +45,7 @@ class Reaper:
             self.process.stdin.write(f"{kind} {value}\n")
             self.process.stdin.flush()
 
-    def finish(self):
-        """The test cleaned up itself: the reaper leaves without doing anything."""
+    def finish(self):  # the test cleaned up itself
         if self.process:
             try:
                 self.tell("done", "")

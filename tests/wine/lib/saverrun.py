@@ -1,11 +1,11 @@
-"""One saver run as the screen-saver machinery starts it, on either system:
-started, first drawing, ended by a sideways move."""
+"""One saver run as the screen-saver machinery starts it, on either system."""
 
 import itertools
 import os
+import subprocess
 import time
 
-from harness import Timeout, check, poll
+from harness import Timeout, check, poll, tool
 from images import address, black, lit, logo_traces, make_test_logo, tiles
 
 # Generous limits: the machine is shared and Wine is slow to start.
@@ -14,18 +14,20 @@ CYCLE = 120
 
 
 def put_logo(session, name="quad.bmp"):
-    """The test logo in the session's drive C; returns its settings line."""
     make_test_logo(os.path.join(session.drive_c(), name))
     return "C:\\" + name
 
 
-# --- one saver run ------------------------------------------------------------
+def put_tall_logo(session):
+    """A logo 16,000 pixels high: many seconds of its reveal's band pauses."""
+    subprocess.run([tool("convert"), "-size", "8x16000", "xc:lime",
+                    "BMP3:" + os.path.join(session.drive_c(), "tall.bmp")], check=True, timeout=60)
+    return "C:\\tall.bmp"
+
 
 class Saver:
-    """The saver started as the system starts it (/S, in drive C), with its
-    settings file written first unless keep_settings; returns once its
-    window shows. A move is seen only after the saver has read its start
-    position, so end_by_move() waits for its first drawing first."""
+    """The saver started with /S in drive C, its settings written first
+    unless keep_settings; made once its window shows."""
 
     def __init__(self, session, exe, picture="", shape="Cerchi", env=None, keep_settings=False,
                  cwd=None):
@@ -52,7 +54,6 @@ class Saver:
         return self.p.poll() is None
 
     def wait(self, predicate, timeout, what):
-        """Screenshots until predicate holds on one taken while the saver ran."""
         def check_shot(img):
             # Still running after the screenshot: the picture is the saver's.
             if not self.alive():
@@ -77,10 +78,10 @@ class Saver:
             self.wait(lit, timeout, "the saver's first drawing")
 
     def end_by_move(self, dx=10, timeout=60, what=""):
-        """Once the saver has drawn, moves the pointer dx pixels sideways (the
-        other way at the screen's edge; further each time it is sent again);
-        checks it ends with code 0 and returns the seconds from the first
-        move to its end."""
+        """Moves the pointer dx pixels sideways (the other way at the screen's
+        edge) until the saver ends with code 0; the seconds that took. A move
+        counts only once the saver has read its start position: after its
+        first drawing."""
         self.wait_drawn()
         x, y = self.s.mouse_position()
         if not 0 <= x + 2 * dx < self.s.width:

@@ -14,7 +14,7 @@ import time
 import Xlib.display
 import Xlib.X
 
-from harness import Timeout, poll, safely, tool
+from harness import Timeout, check, poll, safely, tool
 from images import parse_ppm
 from reaper import Reaper
 
@@ -200,8 +200,8 @@ class XSession:
                 p.wait(timeout=30)
         self.processes = []
 
-    def stop_services(self):
-        """What the programs started besides themselves (a wineserver)."""
+    def stop_services(self):  # what the programs started besides themselves
+        pass
 
     def remove_logs(self):
         if self.remove_log_dir:
@@ -210,11 +210,10 @@ class XSession:
     def stop_xvfb(self):
         if self.xvfb:
             self.xvfb.terminate()
-            try:
+            with contextlib.suppress(subprocess.TimeoutExpired):
                 self.xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait(timeout=10)
+            self.xvfb.kill()
+            self.xvfb.wait(timeout=10)
             self.xvfb = None
 
     def stop_reaper(self):
@@ -227,12 +226,9 @@ class XSession:
     def windows_folder(self):
         raise NotImplementedError
 
-    def write_windows_file(self, name, content, mode="w"):
-        path = os.path.join(self.windows_folder(), name)
-        with open(path, mode + ("b" if isinstance(content, bytes) else ""),
-                  **({} if isinstance(content, bytes) else {"newline": ""})) as f:
+    def write_windows_file(self, name, content):
+        with open(os.path.join(self.windows_folder(), name), "w", newline="") as f:
             f.write(content)
-        return path
 
     def remove_windows_file(self, name):
         with contextlib.suppress(FileNotFoundError):
@@ -247,25 +243,34 @@ class XSession:
         return os.path.dirname(program) or None
 
     def start(self, program, *args, cwd=None, env=None, stdout=None):
-        """A program in a process group of its own, its output in the
-        session's log unless stdout is given."""
+        """A program in a process group of its own, with the session's
+        environment changed by env (None removes a variable), its output
+        (both streams) in the session's log unless stdout is given."""
+        env = {k: v for k, v in {**self.env(), **(env or {})}.items() if v is not None}
         log_path = os.path.join(self.log_dir, f"run{len(self.processes)}.log")
         with open(log_path, "wb") if stdout is None else contextlib.nullcontext(stdout) as out:
             p = subprocess.Popen(self.command(program, *args),
-                                 cwd=cwd or self.default_cwd(program), env=env or self.env(),
+                                 cwd=cwd or self.default_cwd(program), env=env,
                                  stdout=out, stderr=subprocess.STDOUT if stdout is None else None,
                                  start_new_session=True)
         p.log_path = log_path
         return self.adopt(p)
 
+    def finished(self, program, *args, timeout=120, code=0, **start):
+        """Runs a program to its end; its output, checked to end with code."""
+        p = self.start(program, *args, **start)
+        self.wait_exit(p, timeout)
+        out = self.output(p).decode(errors="replace")
+        check(p.returncode == code, f"{os.path.basename(program)} {' '.join(args)}: exit code "
+              f"{p.returncode}, not {code}:\n{out}")
+        return out
+
     def adopt(self, process):
-        """A process in a group of its own, to end with the session."""
         self.processes.append(process)
         self.reaper.tell("group", process.pid)
         return process
 
     def output(self, process):
-        """What a program started without stdout= wrote so far (both streams)."""
         with open(process.log_path, "rb") as f:
             return f.read()
 
@@ -285,8 +290,7 @@ class XSession:
             raise RuntimeError(f"xdotool {' '.join(args)}: {r.stderr.strip()}")
         return r.stdout
 
-    def find_windows(self, name):
-        """Ids of visible X windows whose title matches name (a regex)."""
+    def find_windows(self, name):  # a regex
         return [int(w) for w in self.xdotool("search", "--onlyvisible", "--name", name).split()]
 
     def wait_window(self, name, timeout=60):
@@ -297,7 +301,6 @@ class XSession:
         return tuple(int(v[k]) for k in keys)
 
     def geometry(self, window):
-        """(x, y, width, height) of an X window."""
         return self._shell("getwindowgeometry", str(window), keys=("X", "Y", "WIDTH", "HEIGHT"))
 
     def mouse_move(self, x, y):
@@ -339,7 +342,7 @@ class XSession:
         return lambda: process.poll() is not None
 
     def shows(self, predicate):
-        """A predicate for until(): a screenshot on which predicate holds (returned)."""
+        """A screenshot on which predicate holds, else None."""
         return lambda: (lambda img: predicate(img) and img)(self.screenshot())
 
     def settled(self, box, timeout=60):
@@ -355,8 +358,7 @@ class XSession:
         return last[0]
 
     def changed(self, box):
-        """A predicate for until(): the screen's box (x, y, width, height)
-        shows something else than once it has settled now."""
+        """Whether the box shows something else than once it has settled now."""
         before = self.settled(box)
         return lambda: self.screenshot().crop(*box).data != before
 
@@ -385,7 +387,6 @@ class XSession:
     def connect(self):
         return XConnection(self.display)
 
-    def cursor_visible(self):
-        """Whether the cursor shows (a screenshot leaves it out)."""
+    def cursor_visible(self):  # a screenshot leaves the cursor out
         with contextlib.closing(self.connect()) as x:
             return x.cursor_visible()
