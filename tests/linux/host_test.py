@@ -13,6 +13,7 @@ import subprocess
 import sys
 import time
 import uuid
+from xml.etree import ElementTree
 
 from harness import check, poll, run_case, tool
 from images import drawn_outside, tiles
@@ -126,23 +127,15 @@ def case_xml(session, build):
                        capture_output=True, text=True)
     check(r.returncode == 0, f"xmllint: {r.stderr}")
 
-    def xpath(expression):
-        r = subprocess.run([xmllint, "--xpath", expression, xml], capture_output=True,
-                           text=True)
-        return r.stdout.strip() if r.returncode == 0 else ""
-
+    page = ElementTree.parse(xml).getroot()
     shapes = ["Casuali", "Quadrati", "Cerchi", "Triangoli", "Ovali", "Ellissi"]
-    expected = {"string(/screensaver/@name)": "brenlow",
-                "string(/screensaver/command/@arg)": "--root",
-                "count(/screensaver/select/option[not(@arg-set)])": "1",  # one default
-                "string(/screensaver/file/@arg)": "-picture %",
-                "string(/screensaver/file/@_label)": "Immagine/Logo"}
-    for i, shape in enumerate(shapes + [""]):
-        expected[f"string(/screensaver/select/option[{i + 1}]/@_label)"] = shape
-        expected[f"string(/screensaver/select/option[{i + 1}]/@arg-set)"] = \
-            f"-shape {shape}" if i and shape else ""
-    wrong = {e: xpath(e) for e, want in expected.items() if xpath(e) != want}
-    check(not wrong, f"brenlow.xml: {wrong}")
+    found = (page.get("name"), page.find("command").attrib, page.find("file").attrib,
+             [(o.get("_label"), o.get("arg-set")) for o in page.iterfind("select/option")])
+    # Casuali, the default, sets nothing.
+    wanted = ("brenlow", {"arg": "--root"},
+              {"id": "picture", "_label": "Immagine/Logo", "arg": "-picture %"},
+              [(shape, f"-shape {shape}" if i else None) for i, shape in enumerate(shapes)])
+    check(found == wanted, f"brenlow.xml: {found}, expected {wanted}")
     print("brenlow.xml: valid; six shapes in the dialog's order, Casuali the default")
 
     # What cmake --install lays out, and that the installed program finds

@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when a process started by a test run is still alive once the run
-is over: an X server, a wineserver, a saver or installer left behind by a
-test that failed or was killed. A run marks its processes with the
-environment variable BRENLOW_TEST_RUN, which every child inherits.
+"""Fails when a process marked with the test run's BRENLOW_TEST_RUN (which
+every child inherits) is still alive once the run is over.
 
     check_leftovers.py RUN_ID [GRACE_SECONDS]"""
 
@@ -15,7 +13,6 @@ from reaper import marked_processes  # noqa: E402
 
 
 def marked(run_id):
-    """{pid: command line} of the processes that carry the run's mark."""
     mine = set()
     pid = os.getpid()
     while pid > 1:  # this checker and the run that started it

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
 """Every external command the builds, tests and scripts run comes from a
-package that a fresh machine has (the base image's list, base-image-packages.txt
-beside this file) or that `./dev setup` installs, directly or as a dependency.
-Fails naming each command that would be missing on a fresh machine.
+package of the base image (base-image-packages.txt) or one `./dev setup`
+installs, directly or as a dependency.
 
     check_setup.py <source dir>"""
 
@@ -18,7 +17,7 @@ COMMANDS = [
     "i686-w64-mingw32-g++", "x86_64-w64-mingw32-g++",
     "i686-w64-mingw32-windres", "x86_64-w64-mingw32-windres",
     "wineserver", "/usr/lib/wine/wine", "/usr/lib/wine/wine64",
-    "Xvfb", "xdotool", "import", "convert", "file", "mmdebstrap",
+    "Xvfb", "xdotool", "convert", "file", "mmdebstrap",
     "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
 ]
 
@@ -45,7 +44,6 @@ def setup_packages(source):
 
 
 def closure(packages):
-    """The packages and everything they depend on (any alternative)."""
     out = subprocess.run(
         ["apt-cache", "depends", "--recurse", "--no-recommends", "--no-suggests",
          "--no-conflicts", "--no-breaks", "--no-replaces", "--no-enhances", *packages],
@@ -60,8 +58,7 @@ def closure(packages):
 
 
 def owners(paths):
-    """{path: package} for the files a package installed, links followed
-    (alternatives); one dpkg call for all of them."""
+    """{path: package}, links followed (alternatives)."""
     real = {path: os.path.realpath(path) for path in paths}
     r = subprocess.run(["dpkg", "-S", *sorted(set(real.values()) | set(paths))],
                        capture_output=True, text=True, timeout=120)

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""./dev's installing step against a fake apt-get and dpkg (first on the
-PATH): which calls it makes when the archive works, when it is caught in a
-mirror sync, and when nothing helps; and that ./dev run asks for the Linux
-saver's packages only, none from i386.
+"""./dev's installing step against a fake apt-get and dpkg first on the
+PATH: its calls when the archive works, is caught in a mirror sync, or
+nothing helps; ./dev run asks for no i386 package.
 
     dev_setup_test.py <source dir>"""
 

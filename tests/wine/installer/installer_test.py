@@ -52,12 +52,9 @@ def ship(s, quillet, saver=True, fake=False):
 def setup_window(image):
     """The box (left, top, right, bottom) of what is not the black root, once
     it has dark caption text in its middle; else None."""
-    lit = [(x, y) for y in range(0, image.height, 2) for x in range(0, image.width, 2)
-           if image.pixel(x, y) != BLACK]
-    if not lit:
+    box = image.picture.getbbox()
+    if not box:
         return None
-    box = (min(x for x, _ in lit), min(y for _, y in lit), max(x for x, _ in lit) + 1,
-           max(y for _, y in lit) + 1)
     cx, cy = (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
     return box if image.count(lambda p: max(p) < 100, cx - 80, cy - 15, cx + 80, cy + 15) > 20 \
         else None

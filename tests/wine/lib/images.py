@@ -1,8 +1,9 @@
 """Screenshots and pictures as pixels, and the predicates the tests ask of
 them; the four-coloured test logo."""
 
-import re
 import subprocess
+
+import PIL.Image
 
 from harness import tool
 
@@ -13,14 +14,19 @@ GREY = (128, 128, 128)
 
 
 class Image:
-    """A screenshot: width, height and packed RGB bytes, top row first."""
+    """A screenshot or a picture, its pixels as (r, g, b)."""
 
-    def __init__(self, width, height, data):
-        self.width, self.height, self.data = width, height, data
+    def __init__(self, picture):
+        self.picture = picture if picture.mode == "RGB" else picture.convert("RGB")
+        self.width, self.height = self.picture.size
+        self.pixels = self.picture.load()
+
+    @property
+    def data(self):
+        return self.picture.tobytes()
 
     def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return (self.data[i], self.data[i + 1], self.data[i + 2])
+        return self.pixels[x, y]
 
     def region(self, left=0, top=0, right=None, bottom=None, step=1):
         """Pixels of [left, right) x [top, bottom), every step-th one."""
@@ -28,48 +34,23 @@ class Image:
         bottom = self.height if bottom is None else bottom
         for y in range(max(0, top), min(self.height, bottom), step):
             for x in range(max(0, left), min(self.width, right), step):
-                yield self.pixel(x, y)
+                yield self.pixels[x, y]
 
     def colours(self, *box, step=1):
-        """The set of distinct colours in a region."""
         return set(self.region(*box, step=step))
 
     def count(self, predicate, *box, step=1):
         return sum(1 for p in self.region(*box, step=step) if predicate(p))
 
     def crop(self, left, top, width, height):
-        rows = [self.data[((top + y) * self.width + left) * 3:
-                          ((top + y) * self.width + left + width) * 3] for y in range(height)]
-        return Image(width, height, b"".join(rows))
+        return Image(self.picture.crop((left, top, left + width, top + height)))
 
-    def save(self, path):
-        """PPM, or any format ImageMagick writes when the name says so."""
-        ppm = b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data
-        if path.endswith(".ppm"):
-            with open(path, "wb") as f:
-                f.write(ppm)
-        else:
-            subprocess.run([tool("convert"), "ppm:-", path], input=ppm, check=True, timeout=60)
-
-
-# A binary PPM's header: P6, width, height, maxval 255, each field after
-# blanks or comment lines, then one blank.
-_PPM = re.compile(rb"P6(?:\s|#[^\n]*\n)+(\d+)(?:\s|#[^\n]*\n)+(\d+)(?:\s|#[^\n]*\n)+255\s")
-
-
-def parse_ppm(blob):
-    header = _PPM.match(blob)
-    if not header:
-        raise ValueError("not an 8-bit P6 PPM")
-    width, height = int(header[1]), int(header[2])
-    return Image(width, height, blob[header.end():header.end() + width * height * 3])
+    def save(self, path):  # in the format its name says
+        self.picture.save(path)
 
 
 def read_picture(path):
-    """Any picture ImageMagick reads (PNG, BMP, ...) as an Image."""
-    blob = subprocess.run([tool("convert"), path, "-depth", "8", "ppm:-"], check=True,
-                          capture_output=True, timeout=60).stdout
-    return parse_ppm(blob)
+    return Image(PIL.Image.open(path))
 
 
 # --- the test logo ------------------------------------------------------------

@@ -11,11 +11,12 @@ import subprocess
 import tempfile
 import time
 
+import PIL.Image
 import Xlib.display
 import Xlib.X
 
 from harness import Timeout, check, poll, safely, tool
-from images import parse_ppm
+from images import Image
 from reaper import Reaper
 
 SCREEN_WIDTH = 1024
@@ -78,6 +79,11 @@ class XConnection:
         """0xRRGGBB."""
         blue, green, red = self.root.get_image(x, y, 1, 1, Xlib.X.ZPixmap, 0xFFFFFFFF).data[:3]
         return red << 16 | green << 8 | blue
+
+    def screenshot(self):
+        size = self.root.get_geometry()
+        raw = self.root.get_image(0, 0, size.width, size.height, Xlib.X.ZPixmap, 0xFFFFFFFF)
+        return Image(PIL.Image.frombytes("RGB", (size.width, size.height), raw.data, "raw", "BGRX"))
 
     def cursor_visible(self):
         if not self.display.has_extension("XFIXES"):
@@ -373,10 +379,8 @@ class XSession:
         return process.returncode
 
     def screenshot(self, save_as=None):
-        blob = subprocess.run(
-            [tool("import"), "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"],
-            capture_output=True, check=True, timeout=60).stdout
-        image = parse_ppm(blob)
+        with contextlib.closing(self.connect()) as x:
+            image = x.screenshot()
         if save_as:
             image.save(save_as)
         return image
