@@ -50,6 +50,9 @@ def case_install(session, build, version):
     root = os.path.join(work, "root")
     session.finished(tool("dpkg-deb"), "-x", deb, root)
     exe = os.path.join(root, "usr", "bin", "brenlow")
+    for path in ("usr/libexec/xscreensaver/brenlow", "usr/share/xscreensaver/config/brenlow.xml",
+                 "usr/share/brenlow/BR_LOW.bmp"):
+        check(os.path.exists(os.path.join(root, path)), f"not in the package: {path}")
     check_copyright(os.path.join(root, "usr", "share", "doc", "brenlow", "copyright"))
 
     # No display, a data folder that does not exist yet: the usage names
