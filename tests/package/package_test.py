@@ -20,8 +20,7 @@ USAGE_WORDS = ("/S", "/C", "-root", "-window-id", "-shape", "-picture", "--versi
 
 
 def check_copyright(path):
-    """Debian's machine-readable copyright file: every file under the
-    Expat licence of LICENSE, its holders and its text."""
+    """Every file under the Expat licence of LICENSE, its holders and its text."""
     with open(LICENSE, encoding="utf-8") as f:
         license = f.read()
     holders = re.search(r"^Copyright \(c\) (.+)$", license, re.M).group(1)

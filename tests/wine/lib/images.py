@@ -126,8 +126,7 @@ def drawn_outside(img, box):
 
 
 def same_picture(expected, share=0.95, step=4):
-    """A predicate: the screen shows `expected` (an Image) unscaled at the top
-    left, in at least `share` of its pixels (every step-th)."""
+    """Whether `expected` shows unscaled at the top left, in `share` of its pixels."""
     samples = [(x, y) for y in range(0, expected.height, step)
                for x in range(0, expected.width, step)]
     return lambda img: sum(img.pixel(x, y) == expected.pixel(x, y)

@@ -57,8 +57,7 @@ class Reaper:
 
 
 def marked_processes(mark, exe=None):
-    """{pid: command line} of the live processes whose environment holds
-    mark ("NAME=value"), and that run exe if given."""
+    """{pid: command line} of the live processes with mark ("NAME=value") that run exe."""
     found = {}
     for name in filter(str.isdigit, os.listdir("/proc")):
         try:

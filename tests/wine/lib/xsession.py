@@ -267,7 +267,7 @@ class XSession:
         p = self.start(program, *args, **start)
         self.wait_exit(p, timeout)
         out = self.output(p).decode(errors="replace")
-        check(p.returncode == code, f"{os.path.basename(program)} {' '.join(args)}: exit code "
+        check(p.returncode == code, f"{' '.join([os.path.basename(program), *args])}: exit code "
               f"{p.returncode}, not {code}:\n{out}")
         return out
 
@@ -281,8 +281,7 @@ class XSession:
             return f.read()
 
     def wait_exit(self, process, timeout):
-        """The exit code; polled, so the time it was seen gone is close to
-        its end (process.ended_at, monotonic)."""
+        """The exit code; process.ended_at is when it was seen gone (polled: close to its end)."""
         poll(lambda: process.poll() is not None, timeout, 0.002, "the program's end")
         process.ended_at = time.monotonic()
         return process.returncode
@@ -319,9 +318,8 @@ class XSession:
         self.xdotool("key", *keys)
 
     def until(self, send, seen, timeout=60, what="the input's effect", interval=0.05, every=4):
-        """Calls send() (a click, keys) and again after `every` seconds, then
-        twice as long, until seen() (polled every `interval` s) is truthy;
-        returns that."""
+        """Calls send() again after `every` seconds, then twice as long, until
+        seen() (polled every `interval` s) is truthy; returns that."""
         deadline = time.monotonic() + timeout
         while True:
             send()
@@ -352,8 +350,7 @@ class XSession:
         return lambda: (lambda img: predicate(img) and img)(self.screenshot())
 
     def settled(self, box, timeout=60):
-        """The pixels of the screen's box (x, y, width, height) once two
-        screenshots in a row show the same there."""
+        """The box's pixels once two screenshots in a row show the same there."""
         last = [None]
 
         def same():
@@ -369,8 +366,7 @@ class XSession:
         return lambda: self.screenshot().crop(*box).data != before
 
     def close_until_exit(self, window, process, timeout=60):
-        """Asks a window to close as a user would (Alt+F4 gives it WM_CLOSE)
-        until its program has ended; returns the exit code."""
+        """Alt+F4 (WM_CLOSE) to a window until its program has ended; the exit code."""
         def close():
             self.xdotool("windowactivate", "--sync", str(window), check=False)
             self.xdotool("windowfocus", "--sync", str(window), check=False)

@@ -5,6 +5,7 @@ machinery starts it.
 
 import functools
 import os
+import pathlib
 import shutil
 import struct
 import sys
@@ -104,11 +105,8 @@ def case_vertical_then_key(session, exe):
 
 
 # Pictures that must give a running saver without any part of a logo: the
-# settings line itself (str), or a file's bytes in drive C (made from the
-# whole test logo's bytes); FOLDER and FIFO name a folder and a FIFO there.
-FOLDER, FIFO = object(), object()
-
-
+# settings line itself (str), or a file in drive C: its bytes (made from the
+# whole test logo's), or what makes it at a path.
 def bad_pictures(whole, linux):
     pixels_at = struct.unpack_from("<I", whole, 10)[0]
     sized = lambda w, h: whole[:18] + struct.pack("<ii", w, h) + whole[26:]  # noqa: E731
@@ -121,36 +119,31 @@ def bad_pictures(whole, linux):
         "taller in its header than its pixels": sized(120, 240),
         # Paths that name no file on a disk must not hold the saver before
         # its first drawing.
-        "a folder": FOLDER,
+        "a folder": lambda path: os.makedirs(path, exist_ok=True),
     }
-    table.update({"a FIFO": FIFO, "a device": "/dev/zero"} if linux else
+    table.update({"a FIFO": os.mkfifo, "a device": "/dev/zero"} if linux else
                  {"the NUL device": "NUL", "the console": "CON"})
     return table
 
 
 def run_bad_pictures(session, exe):
     """Each bad picture, then the whole test logo, seen by the same check."""
-    drive_c = session.drive_c()
-    whole = make_test_logo(os.path.join(drive_c, "whole.bmp"))
+    whole = make_test_logo(os.path.join(session.drive_c(), "whole.bmp"))
     table = bad_pictures(whole, not isinstance(session, WineSession))
-    for i, (name, content) in enumerate(table.items()):
-        if content is FOLDER:
-            os.makedirs(os.path.join(drive_c, f"bad{i}.bmp"), exist_ok=True)
-        elif content is FIFO:
-            os.mkfifo(os.path.join(drive_c, f"bad{i}.bmp"))
-        elif isinstance(content, bytes):
-            with open(os.path.join(drive_c, f"bad{i}.bmp"), "wb") as f:
-                f.write(content)
-        if not isinstance(content, str):
+    for i, (name, make) in enumerate(table.items()):
+        if not isinstance(make, str):
+            path = pathlib.Path(session.drive_c(), f"bad{i}.bmp")
+            if callable(make):
+                make(path)
+            else:
+                path.write_bytes(make)
             table[name] = f"C:\\bad{i}.bmp"
     table["the whole logo"] = "C:\\whole.bmp"
     for name, line in table.items():
         saver = Saver(session, exe, line)
         traces = saver.logo_traces_to_fade(name)
-        if name == "the whole logo":
-            check(traces > 0, f"{name}: not seen")
-        else:
-            check(traces == 0, f"{name}: {traces} pixels of the logo were drawn")
+        check(traces > 0 if name == "the whole logo" else traces == 0,
+              f"{name}: {traces} pixels of the logo drawn")
         saver.end_by_move(10, what=f"{name}: ")
         print(f"{name}: the saver ran through the logo step and ended on a move")
 
