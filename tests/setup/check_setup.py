@@ -37,8 +37,8 @@ def scanned_commands(source):
     return found
 
 
-def setup_packages(source):
-    out = subprocess.run([os.path.join(source, "dev"), "packages"], capture_output=True,
+def setup_packages(source, *which):  # ./dev packages [linux]
+    out = subprocess.run([os.path.join(source, "dev"), "packages", *which], capture_output=True,
                          text=True, check=True, timeout=60).stdout
     return out.split()
 
