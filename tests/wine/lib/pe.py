@@ -5,14 +5,14 @@ win32_support() at configure time)."""
 import os
 import subprocess
 
-import pefile
-
 LOADER32 = "/usr/lib/wine/wine"
 LOADER64 = "/usr/lib/wine/wine64"
 
 
 def pe_machine(path):
     """'i686' or 'x86_64' from a Windows program's PE header."""
+    import pefile  # here: ./dev run's Linux-only setup has none
+
     try:
         machine = pefile.PE(path, fast_load=True).FILE_HEADER.Machine
     except pefile.PEFormatError as e:
