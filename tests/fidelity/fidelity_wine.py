@@ -1,16 +1,10 @@
 """The software raster against Wine's GDI: gdi_replay draws call lists with
-GDI under Wine, fidelity_compare plays the same calls on SoftCanvas and
-compares the pixels.
+GDI under Wine, fidelity_compare plays them on SoftCanvas; the pixels must
+agree exactly, for every single primitive and for each moment of whole
+cycles (text left out). Files go to the working folder.
 
     fidelity_wine.py primitives COMPARE GDI_REPLAY.exe PICTURE.bmp
-        every single-primitive case must agree exactly
-    fidelity_wine.py cycles COMPARE GDI_REPLAY.exe BRENLOW_TRACE PICTURE.bmp
-        whole effect cycles of every family with PICTURE as the logo, at
-        640x480 and 1920x1080; each cycle's moments (after the canvas fill,
-        the shapes, the logo, half the wipe and the whole wipe) must agree
-        exactly (text is left out on both sides)
-
-Files go to the working folder."""
+    fidelity_wine.py cycles COMPARE GDI_REPLAY.exe BRENLOW_TRACE PICTURE.bmp"""
 
 import os
 import subprocess

@@ -262,9 +262,8 @@ def run_xscreensaver(session, build, user):
             return subprocess.run([tool("xscreensaver-command"), *args], env=session.env(),
                                   capture_output=True, text=True, timeout=30)
 
-        poll(lambda: daemon.p.poll() is not None or command("-time").returncode == 0, 60, 0.2,
-             "the daemon")
-        check(daemon.p.poll() is None, f"the daemon ended: {daemon.output()!r}")
+        session.while_running(daemon.p, lambda: command("-time").returncode == 0, 60,
+                              "the daemon answered", 0.2)
         check(command("-activate").returncode == 0, "xscreensaver-command -activate")
         img = session.wait_screen(tiles, 30, "the tiles under XScreenSaver")
         img.save(os.path.join(os.getcwd(), "linux-xscreensaver.ppm"))

@@ -7,7 +7,7 @@ import os
 import re
 import sys
 
-from harness import poll, run_case, tool
+from harness import run_case, tool
 from deb import make_deb
 from saverrun import check, tiles
 from host_test import HostWindow, Run, host_window_helper, gtk_env
@@ -92,9 +92,8 @@ def case_install(session, build, version):
 
     # Its settings window, from the module the package put beside it.
     run = Run(session, exe, "/C", env=gtk_env())
-    poll(lambda: run.p.poll() is not None or session.find_windows("^Impostazioni$"),
-                  60, 0.1, "the settings window")
-    check(run.p.poll() is None, f"/C ended with code {run.p.returncode}: {run.output()!r}")
+    session.while_running(run.p, lambda: session.find_windows("^Impostazioni$"), 60,
+                          "the settings window")
     print("/C: the settings window opens from the unpacked tree")
 
 

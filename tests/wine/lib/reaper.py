@@ -1,7 +1,5 @@
-"""Nothing a test starts outlives it: the Reaper, a process beside the test
-that kills what the test started when the test dies without cleaning up,
-and the /proc readers that find and measure processes (a test run marks
-its processes with BRENLOW_TEST_RUN in their environment)."""
+"""Nothing a test starts outlives it: the Reaper kills what the test started
+when the test dies without cleaning up; /proc readers find and measure processes."""
 
 import os
 import shutil

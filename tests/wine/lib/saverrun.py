@@ -5,7 +5,7 @@ import os
 import subprocess
 import time
 
-from harness import Timeout, check, poll, tool
+from harness import Timeout, check, tool
 from images import address, black, lit, logo_traces, make_test_logo, tiles
 
 # Generous limits: the machine is shared and Wine is slow to start.
@@ -37,12 +37,9 @@ class Saver:
             session.write_windows_file("brlscsav.ini", f"{picture}\r\n{shape}\r\n")
         self.p = session.start(exe, "/S", cwd=cwd or session.drive_c(), env=env)
 
-        def window():
-            if not self.alive():
-                raise AssertionError(f"saver ended (code {self.p.returncode}) before its window")
-            return session.find_windows("^brenlow$")
         try:
-            poll(window, START, 0.1, "window '^brenlow$'")
+            session.while_running(self.p, lambda: session.find_windows("^brenlow$"), START,
+                                  "window '^brenlow$'", 0.1)
         except Timeout as e:
             # Says whether the saver hangs before its window or Wine never
             # started it.
@@ -54,14 +51,11 @@ class Saver:
         return self.p.poll() is None
 
     def wait(self, predicate, timeout, what):
+        """A screenshot on which predicate holds, taken while the saver ran."""
         def check_shot(img):
-            # Still running after the screenshot: the picture is the saver's.
-            if not self.alive():
-                raise AssertionError(f"saver ended (code {self.p.returncode}) before {what}")
-            if lit(img):
-                self.drawn = True
+            self.drawn = self.drawn or lit(img)
             return predicate(img)
-        return self.s.wait_screen(check_shot, timeout, what)
+        return self.s.while_running(self.p, self.s.shows(check_shot), timeout, what)
 
     def logo_traces_to_fade(self, what):
         """The most pixels in the test logo's colours on any screenshot from

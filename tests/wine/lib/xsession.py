@@ -342,6 +342,14 @@ class XSession:
         # have a sequence of them applied twice.
         return self.until(lambda: self.key(*keys), seen, timeout, what, every=10)
 
+    def while_running(self, process, seen, timeout, what, interval=0.05):
+        """seen()'s first truthy value, each one seen while the process still ran."""
+        def running_and_seen():
+            value = seen()
+            check(process.poll() is None, f"ended with code {process.returncode} before {what}")
+            return value
+        return poll(running_and_seen, timeout, interval, what)
+
     def exited(self, process):
         return lambda: process.poll() is not None
 
