@@ -9,9 +9,10 @@ import os
 import sys
 import time
 
+import psutil
+
 from harness import check, run_case
 from images import black, logo
-from reaper import fd_count, proc_status
 from saverrun import CYCLE, Saver, put_logo, put_tall_logo
 from winesession import WineSession
 
@@ -31,8 +32,9 @@ def start_saver(session, exe, env=None):
 def sample(session, p, probe_exe):
     counts = {k: int(v) for k, v in (item.split("=") for item in
                                      probe(session, probe_exe, "counts").split())}
-    return {"rss_kb": proc_status(p.pid, "VmRSS"), "fds": fd_count(p.pid),
-            "threads": proc_status(p.pid, "Threads"), **counts}
+    process = psutil.Process(p.pid)
+    return {"rss_kb": process.memory_info().rss // 1024, "fds": process.num_fds(),
+            "threads": process.num_threads(), **counts}
 
 
 def case_long_run(session, exe, probe_exe):

@@ -8,17 +8,15 @@ import os
 import sys
 import time
 
+import psutil
+
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "lib"))
 from reaper import marked_processes  # noqa: E402
 
 
 def marked(run_id):
-    mine = set()
-    pid = os.getpid()
-    while pid > 1:  # this checker and the run that started it
-        mine.add(pid)
-        with open(f"/proc/{pid}/stat") as f:
-            pid = int(f.read().rsplit(")", 1)[1].split()[1])
+    # This checker and the run that started it.
+    mine = {os.getpid(), *(p.pid for p in psutil.Process().parents())}
     return {pid: command.strip() for pid, command in
             marked_processes(f"BRENLOW_TEST_RUN={run_id}").items() if pid not in mine}
 
