@@ -1,42 +1,30 @@
 """The software raster against Wine's GDI: gdi_replay draws call lists with
-GDI under Wine, fidelity_compare plays the same calls on SoftCanvas and
-compares the pixels.
+GDI under Wine, fidelity_compare plays them on SoftCanvas; the pixels must
+agree exactly, for every single primitive and for each moment of whole
+cycles (text left out). Files go to the working folder.
 
     fidelity_wine.py primitives COMPARE GDI_REPLAY.exe PICTURE.bmp
-        every single-primitive case must agree exactly
-    fidelity_wine.py cycles COMPARE GDI_REPLAY.exe BRENLOW_TRACE PICTURE.bmp
-        whole effect cycles of every family with PICTURE as the logo, at
-        640x480 and 1920x1080; each cycle's moments (after the canvas fill,
-        the shapes, the logo, half the wipe and the whole wipe) must agree
-        exactly (text is left out on both sides)
-
-Files go to the working folder."""
+    fidelity_wine.py cycles COMPARE GDI_REPLAY.exe BRENLOW_TRACE PICTURE.bmp"""
 
 import os
 import subprocess
 import sys
 
-from harness import run_case
+from harness import check, run_case
 from winesession import WineSession
 
 
-def replay(s, gdi_replay, *args):
-    p = s.start(gdi_replay, *args, cwd=os.getcwd())
-    code = s.wait_exit(p, 600)
-    if code != 0:
-        raise AssertionError(f"gdi_replay ended with {code}: {s.output(p).decode(errors='replace')}")
-
-
-def compare(fidelity_compare, *args):
-    r = subprocess.run([fidelity_compare, "compare", *args], timeout=600)
-    if r.returncode != 0:
-        raise AssertionError(f"fidelity_compare found differences (exit {r.returncode})")
+def replay_and_compare(s, fidelity_compare, gdi_replay, picture, calls):
+    gdi = calls.replace(".txt", ".gdi")
+    s.finished(gdi_replay, "--picture", picture, calls, gdi, cwd=os.getcwd(), timeout=600)
+    r = subprocess.run([fidelity_compare, "compare", calls, gdi, "--picture", picture],
+                       timeout=600)
+    check(r.returncode == 0, f"fidelity_compare found differences (exit {r.returncode})")
 
 
 def case_primitives(s, fidelity_compare, gdi_replay, picture):
     subprocess.run([fidelity_compare, "generate", "primitives.txt"], check=True, timeout=120)
-    replay(s, gdi_replay, "--picture", picture, "primitives.txt", "primitives.gdi")
-    compare(fidelity_compare, "primitives.txt", "primitives.gdi", "--picture", picture)
+    replay_and_compare(s, fidelity_compare, gdi_replay, picture, "primitives.txt")
 
 
 # The trace lines that end each moment of a cycle, in order; the wipe's
@@ -51,20 +39,17 @@ def moments(trace):
     for line in trace.splitlines():
         if line == "cycle":
             cycles.append([])
-        if not cycles:
-            raise AssertionError(f"trace does not start with a cycle: {line!r}")
+        check(cycles, f"trace does not start with a cycle: {line!r}")
         cycles[-1].append(line)
     for n, lines in enumerate(cycles, 1):
         start = 0
         for name, marker in MOMENTS:
             end = next((i for i in range(start, len(lines)) if lines[i].startswith(marker)), None)
-            if end is None:
-                raise AssertionError(f"cycle {n} has no {marker.strip()!r} line")
+            check(end is not None, f"cycle {n} has no {marker.strip()!r} line")
             yield f"cycle{n}/{name}", lines[start:end]
             start = end
         wipe = [i for i in range(start, len(lines)) if lines[i].startswith(("line ", "rect "))]
-        if not wipe:
-            raise AssertionError(f"cycle {n} has no wipe")
+        check(wipe, f"cycle {n} has no wipe")
         half = wipe[len(wipe) // 2]
         yield f"cycle{n}/half-wiped", lines[start:half]
         yield f"cycle{n}/wiped", lines[half:]
@@ -84,14 +69,13 @@ def case_cycles(s, fidelity_compare, gdi_replay, trace, picture):
                 background = "black"
                 for name, lines in moments(out.decode()):
                     copies = sum(line.startswith("copy ") for line in lines)
-                    if name.endswith("/logo") and copies == 0:
-                        raise AssertionError(f"{shape}/{size}: no logo drawn from {picture}")
+                    check(copies or not name.endswith("/logo"),
+                          f"{shape}/{size}: no logo drawn from {picture}")
                     cases.write(f"case {shape}/{size}/seed{seed}/{name}\nsize {w} {h}\n"
                                 f"background {background}\n")
                     cases.write("\n".join(lines) + "\n")
                     background = "previous"
-    replay(s, gdi_replay, "--picture", picture, "cycles.txt", "cycles.gdi")
-    compare(fidelity_compare, "cycles.txt", "cycles.gdi", "--picture", picture)
+    replay_and_compare(s, fidelity_compare, gdi_replay, picture, "cycles.txt")
     # Hundreds of megabytes of pixels, kept only to look into a failure.
     os.remove("cycles.gdi")
 

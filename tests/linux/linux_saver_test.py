@@ -23,8 +23,8 @@ def case_daylight_saving(session, exe):
     saver runs: its holds still end and the screen keeps changing."""
     fall_back = calendar.timegm((2026, 10, 25, 1, 0, 0))  # 03:00 CEST
     offset = int(fall_back - 6 - time.time())  # the clock starts at 02:59:54
-    env = dict(session.env(), TZ="Europe/Rome", LD_PRELOAD=FAKETIME, FAKETIME=f"{offset:+d}",
-               FAKETIME_DONT_FAKE_MONOTONIC="1")
+    env = {"TZ": "Europe/Rome", "LD_PRELOAD": FAKETIME, "FAKETIME": f"{offset:+d}",
+           "FAKETIME_DONT_FAKE_MONOTONIC": "1"}
     saver = Saver(session, exe, put_logo(session), "Quadrati", env=env)
     saver.wait(tiles, CYCLE, "tiles")
     poll(lambda: time.time() + offset > fall_back + 1, 60, 0.1, "the clock's step back")

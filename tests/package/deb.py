@@ -7,9 +7,7 @@ import subprocess
 
 
 def make_deb(build, version, folder):
-    """Runs cpack on the build tree into folder; returns the one .deb's path.
-    Raises AssertionError quoting cpack when it fails or names the package
-    otherwise."""
+    """The one .deb that cpack makes from the build tree in folder."""
     cpack = shutil.which("cpack")
     if not cpack:
         raise RuntimeError("cpack not found: run ./dev setup")

@@ -1,8 +1,5 @@
-"""The Debian package as a user gets it: cpack builds it from the build tree,
-lintian finds nothing to say, its copyright file puts every file under the
-licence of LICENSE, and the program unpacked from it answers --help and
---version without a display (so does the idle service its user unit
-starts), draws its tiles in a host's window and opens its settings window.
+"""The Debian package as cpack builds it: lintian, its copyright file, and
+the unpacked programs without a display, in a host's window and /C.
 
     python3 package_test.py install <build tree> <version>"""
 
@@ -10,7 +7,7 @@ import os
 import re
 import sys
 
-from harness import poll, run_case, tool
+from harness import run_case, tool
 from deb import make_deb
 from saverrun import check, tiles
 from host_test import HostWindow, Run, host_window_helper, gtk_env
@@ -22,19 +19,8 @@ LICENSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "
 USAGE_WORDS = ("/S", "/C", "-root", "-window-id", "-shape", "-picture", "--version")
 
 
-def finished(session, what, program, *args, timeout=120, cwd=None):
-    """Runs a tool to its end in the session; its output, or a failure
-    that quotes it."""
-    p = session.start(program, *args, cwd=cwd)
-    session.wait_exit(p, timeout)
-    out = session.output(p).decode("utf-8", errors="replace")
-    check(p.returncode == 0, f"{what}: exit code {p.returncode}:\n{out}")
-    return out
-
-
 def check_copyright(path):
-    """Debian's machine-readable copyright file: every file under the
-    Expat licence of LICENSE, its holders and its text."""
+    """Every file under the Expat licence of LICENSE, its holders and its text."""
     with open(LICENSE, encoding="utf-8") as f:
         license = f.read()
     holders = re.search(r"^Copyright \(c\) (.+)$", license, re.M).group(1)
@@ -55,27 +41,25 @@ def case_install(session, build, version):
     work = os.path.join(session.home, "package")
     deb = make_deb(build, version, work)
 
-    out = finished(session, "lintian", tool("lintian"), "--fail-on", "error,warning",
-                   deb)
+    out = session.finished(tool("lintian"), "--fail-on", "error,warning", deb)
     tags = [line for line in out.splitlines() if line[:2] in ("E:", "W:")]
     check(not tags, "lintian:\n" + "\n".join(tags))
     print(f"{os.path.basename(deb)}: lintian reports no error and no warning")
 
     root = os.path.join(work, "root")
-    finished(session, "dpkg-deb -x", tool("dpkg-deb"), "-x", deb, root)
+    session.finished(tool("dpkg-deb"), "-x", deb, root)
     exe = os.path.join(root, "usr", "bin", "brenlow")
+    for path in ("usr/libexec/xscreensaver/brenlow", "usr/share/xscreensaver/config/brenlow.xml",
+                 "usr/share/brenlow/BR_LOW.bmp"):
+        check(os.path.exists(os.path.join(root, path)), f"not in the package: {path}")
     check_copyright(os.path.join(root, "usr", "share", "doc", "brenlow", "copyright"))
 
     # No display, a data folder that does not exist yet: the usage names
     # the settings file there and leaves the folder as it was.
     data = os.path.join(session.home, "elsewhere")
     quiet = {"DISPLAY": None, "WAYLAND_DISPLAY": None, "XDG_DATA_HOME": data}
-    answers = {}
-    for args in (["--help"], ["-h"], ["-root", "--help"], ["--version"]):
-        run = Run(session, exe, *args, env=quiet)
-        code = run.wait(30)
-        answers[args[-1]] = out = run.output()
-        check(code == 0, f"{args}: exit code {code}: {out!r}")
+    answers = {args[-1]: session.finished(exe, *args, env=quiet, timeout=30)
+               for args in (["--help"], ["-h"], ["-root", "--help"], ["--version"])}
     usage = answers["--help"]
     check(answers["-h"] == usage, "-h and --help differ")
     missing = [w for w in USAGE_WORDS if w not in usage.split()]
@@ -92,9 +76,8 @@ def case_install(session, build, version):
         starts = [line.split("=", 1)[1] for line in f.read().splitlines()
                   if line.startswith("ExecStart=")]
     check(starts == ["/usr/bin/brenlow-idle"], f"the unit starts {starts}")
-    run = Run(session, os.path.join(root, starts[0].lstrip("/")), "--version", env=quiet)
-    check(run.wait(30) == 0 and run.output() == f"brenlow-idle {version}\n",
-          f"brenlow-idle --version: {run.output()!r}")
+    out = session.finished(os.path.join(root, starts[0].lstrip("/")), "--version", env=quiet)
+    check(out == f"brenlow-idle {version}\n", f"brenlow-idle --version: {out!r}")
     print(f"brenlow-idle.service starts {starts[0]}, which is brenlow-idle {version}")
 
     # As a host runs it: tiles inside the host's window.
@@ -109,9 +92,8 @@ def case_install(session, build, version):
 
     # Its settings window, from the module the package put beside it.
     run = Run(session, exe, "/C", env=gtk_env())
-    poll(lambda: run.p.poll() is not None or session.find_windows("^Impostazioni$"),
-                  60, 0.1, "the settings window")
-    check(run.p.poll() is None, f"/C ended with code {run.p.returncode}: {run.output()!r}")
+    session.while_running(run.p, lambda: session.find_windows("^Impostazioni$"), 60,
+                          "the settings window")
     print("/C: the settings window opens from the unpacked tree")
 
 

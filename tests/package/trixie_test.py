@@ -1,17 +1,10 @@
-"""The Debian package on Debian 13 (trixie): mmdebstrap makes a minimal
-trixie root from the archive this machine's apt uses, apt installs the .deb
-built here into it (its dependencies from trixie), and in that root
-`brenlow --help` and `--version` answer and `brenlow /S` draws its tiles on
-a virtual screen and ends on a sideways move with exit code 0. Skipped,
-saying so, when the archive cannot be reached.
+"""The Debian package installed by apt into a minimal Debian 13 (trixie)
+root that mmdebstrap makes in namespaces of its own: there brenlow answers
+--help and --version and /S draws and ends on a move. Skipped when the
+archive cannot be reached.
 
     python3 trixie_test.py <build tree> <version>
-
-The root lives in mmdebstrap's own mount and process namespaces (its
-unshare mode, as root too) and is removed when it ends; the checks inside
-run as its customize hook, with this script's `root` case:
-
-    python3 trixie_test.py root <root folder> <version> <screenshot folder>"""
+    python3 trixie_test.py root <root folder> <version> <shots>  (the hook inside)"""
 
 import os
 import shutil
@@ -32,8 +25,7 @@ SKIP = 77  # the test's SKIP_RETURN_CODE
 LIMIT = 840
 
 
-def mirror():
-    """The Debian archive apt uses here (not the security one)."""
+def mirror():  # the Debian archive apt uses here, not the security one
     out = subprocess.run(["apt-get", "indextargets", "--format", "$(REPO_URI)", "Label: Debian",
                           "Created-By: Packages"], capture_output=True, text=True,
                          timeout=60).stdout.split()
@@ -81,16 +73,13 @@ def outside(build, version):
 
 
 def inside(argv):
-    """The checks, run by mmdebstrap's hook with the root's folder."""
     from harness import run_case
     from linux_session import LinuxSession
     from saverrun import Saver, check, tiles
 
     root = argv[2]
 
-    class ChrootSession(LinuxSession):
-        """Programs run in the root; their home lies inside it."""
-
+    class ChrootSession(LinuxSession):  # programs run in the root, their home inside it
         def __init__(self):
             tempfile.tempdir = os.path.join(root, "tmp")
             super().__init__()

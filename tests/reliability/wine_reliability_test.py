@@ -1,20 +1,19 @@
 """Reliability of brenlow.scr under Wine and Xvfb.
 
     python3 wine_reliability_test.py long_run|tall_logo|repaint <brenlow.scr> <brenlow_probe.exe>
-    python3 wine_reliability_test.py ending key,move,... <brenlow.scr> <brenlow_probe.exe>
-
-long_run cycles for BRENLOW_LONG_RUN_SECONDS (60; 600 for the full run)."""
+    python3 wine_reliability_test.py ending key,move,... <brenlow.scr> <brenlow_probe.exe>"""
 
 import collections
+import contextlib
 import os
-import subprocess
 import sys
 import time
 
-from harness import check, run_case, tool
+import psutil
+
+from harness import check, run_case
 from images import black, logo
-from reaper import fd_count, proc_status
-from saverrun import CYCLE, Saver, put_logo
+from saverrun import CYCLE, Saver, put_logo, put_tall_logo
 from winesession import WineSession
 
 PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "reliability")
@@ -23,10 +22,7 @@ W, H = 640, 480
 
 
 def probe(session, exe, what):
-    r = subprocess.run(session.command(exe, what), env=session.env(), capture_output=True,
-                       text=True, timeout=120)
-    check(r.returncode == 0, f"probe {what}: {r.returncode} {r.stdout}")
-    return r.stdout.strip()
+    return session.finished(exe, what).strip()
 
 
 def start_saver(session, exe, env=None):
@@ -36,13 +32,15 @@ def start_saver(session, exe, env=None):
 def sample(session, p, probe_exe):
     counts = {k: int(v) for k, v in (item.split("=") for item in
                                      probe(session, probe_exe, "counts").split())}
-    return {"rss_kb": proc_status(p.pid, "VmRSS"), "fds": fd_count(p.pid),
-            "threads": proc_status(p.pid, "Threads"), **counts}
+    process = psutil.Process(p.pid)
+    return {"rss_kb": process.memory_info().rss // 1024, "fds": process.num_fds(),
+            "threads": process.num_threads(), **counts}
 
 
 def case_long_run(session, exe, probe_exe):
     """Memory, descriptors and threads of the Wine process, and the GDI and
-    USER objects and handles the probe reads inside Wine, stay flat."""
+    USER objects and handles the probe reads inside Wine, stay flat over
+    BRENLOW_LONG_RUN_SECONDS (60)."""
     seconds = float(os.environ.get("BRENLOW_LONG_RUN_SECONDS", "60"))
     saver = start_saver(session, exe)
     p = saver.p
@@ -86,11 +84,9 @@ def case_long_run(session, exe, probe_exe):
 
 
 def case_repaint(session, exe, probe_exe):
-    """A window marked for painting (another window moved off it) is painted
-    at once from the saver's own drawing, not left to the next cycle or
-    erased to black: during the closing hold the logo is still there. The
-    probe takes a while to start under Wine, so a hold that ended first is
-    tried again in a later cycle."""
+    """A window marked for painting is painted at once from the saver's own
+    drawing: during the closing hold the logo is still there. The probe is
+    slow to start under Wine: a hold that ended first is tried again."""
     saver = start_saver(session, exe)
     p = saver.p
     seen = []
@@ -115,13 +111,11 @@ def screen_saver_active(session, probe_exe):
 FAULT_TRIGGER = "brenlow-fault.now"
 
 
-def fault_now(session, probe_exe, saver):
-    # The fault build's fault strikes at the saver's next hold.
+def fault_now(session, probe_exe, saver):  # strikes at the fault build's next hold
     open(os.path.join(session.drive_c(), FAULT_TRIGGER), "w").close()
 
 
-def press_key(session, probe_exe, saver):
-    # The key waits for the cycle's end.
+def press_key(session, probe_exe, saver):  # the key waits for the cycle's end
     session.key_until(["space"], session.exited(saver.p), 240, "the end after a key")
 
 
@@ -145,9 +139,8 @@ ACCESS_VIOLATION = 0xC0000005 & 0xFF
 ABORTED = 3  # abort()'s code
 
 
-# Every way the saver ends. end(session, probe_exe, saver) ends a running,
-# drawing saver with the exit code `code`. The
-# fault build runs the saver's own code behind a FaultySystem.
+# Every way the saver ends: end(session, probe_exe, saver) ends a running,
+# drawing saver with the exit code `code`.
 ENDINGS = {
     # The three ways of Form_QueryUnload, the normal ending.
     "key": Ending(press_key, 0),
@@ -170,24 +163,17 @@ ENDINGS = {
 
 
 def case_ending(session, ways, exe, probe_exe):
-    """Each way of ending (comma-separated names of ENDINGS, one run each):
-    while the saver draws, the system's screen saver is off; once it has
-    ended with the right code, it is on again. (The cursor is left to the
-    unit tests: over the saver's window, which has no class cursor, none
-    shows whatever ShowCursor says, and once the process is gone the X
-    server shows its own. Wine starts its debugger after a crash whatever
-    the error mode says, so the missing error box is for Windows alone.)"""
+    """Each way of ending (names of ENDINGS, one run each): while the saver
+    draws, the system's screen saver is off; once it has ended with the
+    right code, it is on again. (The cursor is the unit tests': over the
+    saver's window, which has no class cursor, none shows, and once the
+    process is gone the X server shows its own.)"""
     for way in ways.split(","):
         ending = ENDINGS[way]
-        trigger = os.path.join(session.drive_c(), FAULT_TRIGGER)
-        if os.path.exists(trigger):
-            os.remove(trigger)
+        with contextlib.suppress(FileNotFoundError):
+            os.remove(os.path.join(session.drive_c(), FAULT_TRIGGER))
         program = os.path.join(os.path.dirname(exe), ending.program)
-        env = session.env()
-        if ending.fault:
-            env["BRENLOW_FAULT"] = ending.fault
-        if not ending.drawn:
-            env.pop("DISPLAY")
+        env = {"BRENLOW_FAULT": ending.fault, "DISPLAY": session.display if ending.drawn else None}
         other = None
         if ending.drawn:
             saver = start_saver(session, program, env)
@@ -208,13 +194,10 @@ def case_ending(session, ways, exe, probe_exe):
 
 
 def case_tall_logo(session, exe, probe_exe):
-    """A logo 16,000 pixels high is revealed in 80 passes of 200 bands, many
-    seconds of band pauses: the window still answers a sent message at once
-    (the system's test before it marks a window as not responding)."""
-    tall = os.path.join(session.drive_c(), "tall.bmp")
-    subprocess.run([tool("convert"), "-size", "8x16000", "xc:lime", "BMP3:" + tall], check=True)
-    session.write_windows_file("brlscsav.ini", "C:\\tall.bmp\r\nCerchi\r\n")
-    saver = Saver(session, exe, keep_settings=True)
+    """While a logo 16,000 pixels high is revealed (many seconds of band
+    pauses) the window still answers a sent message at once (the system's
+    test before it marks a window as not responding)."""
+    saver = Saver(session, exe, put_tall_logo(session))
     p = saver.p
     # The first pass shows the top of the picture at once; 16,000 further
     # bands follow before the closing hold.

@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when a process started by a test run is still alive once the run
-is over: an X server, a wineserver, a saver or installer left behind by a
-test that failed or was killed. A run marks its processes with the
-environment variable BRENLOW_TEST_RUN, which every child inherits.
+"""Fails when a process marked with the test run's BRENLOW_TEST_RUN (which
+every child inherits) is still alive once the run is over.
 
     check_leftovers.py RUN_ID [GRACE_SECONDS]"""
 
@@ -10,18 +8,15 @@ import os
 import sys
 import time
 
+import psutil
+
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "lib"))
 from reaper import marked_processes  # noqa: E402
 
 
 def marked(run_id):
-    """{pid: command line} of the processes that carry the run's mark."""
-    mine = set()
-    pid = os.getpid()
-    while pid > 1:  # this checker and the run that started it
-        mine.add(pid)
-        with open(f"/proc/{pid}/stat") as f:
-            pid = int(f.read().rsplit(")", 1)[1].split()[1])
+    # This checker and the run that started it.
+    mine = {os.getpid(), *(p.pid for p in psutil.Process().parents())}
     return {pid: command.strip() for pid, command in
             marked_processes(f"BRENLOW_TEST_RUN={run_id}").items() if pid not in mine}
 

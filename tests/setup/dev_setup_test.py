@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""./dev's installing step against a fake apt-get and dpkg (first on the
-PATH): which calls it makes when the archive works, when it is caught in a
-mirror sync, and when nothing helps; and that ./dev run asks for the Linux
-saver's packages only, none from i386.
+"""./dev's installing step against a fake apt-get and dpkg first on the
+PATH: its calls when the archive works, is caught in a mirror sync, or
+nothing helps; ./dev run asks for no i386 package.
 
     dev_setup_test.py <source dir>"""
 
@@ -11,6 +10,8 @@ import re
 import subprocess
 import sys
 import tempfile
+
+from check_setup import setup_packages
 
 # Every fake logs its command line. apt-get fails as the FAKE_APT scenario
 # says: "sync" the first index update (a mirror mid-sync), "held" every
@@ -65,17 +66,12 @@ CASES = [
 ]
 
 
-def package_list(source, which):
-    out = subprocess.run([os.path.join(source, "dev"), "packages", *which], check=True,
-                         capture_output=True, text=True, timeout=60).stdout
-    return " ".join(out.split())
-
-
 def main():
     source = os.path.abspath(sys.argv[1])
     with open("/etc/os-release") as f:
         release = re.search(r"^VERSION_CODENAME=\"?(\w+)", f.read(), re.M).group(1)
-    lists = {"linux": package_list(source, ["linux"]), "all": package_list(source, [])}
+    lists = {"linux": " ".join(setup_packages(source, "linux")),
+             "all": " ".join(setup_packages(source))}
     failures = []
     if ":i386" in lists["linux"]:
         failures.append(f"./dev packages linux names an i386 package: {lists['linux']}")

@@ -15,6 +15,7 @@ WIDTH, COLLAPSED, UNFOLDED = 336, 160, 320
 # Client origin inside the frame that Wine draws: border and caption.
 BORDER, CAPTION = 3, 22
 DEFAULT_INI = "C:\\windows\\BR_LOW.bmp\r\nCasuali\r\n"
+OLD_INI = "C:\\x.bmp\r\nOvali\r\nthird\r\n"
 SHOTS = os.environ.get("BRENLOW_SHOTS")
 # Seconds for an input's effect: Wine on a loaded machine may take many.
 LIMIT = 90
@@ -29,14 +30,21 @@ def height_is(s, window, height):
     return lambda: s.geometry(window)[3] == height
 
 
-def click(s, window, x, y, seen, what, double=False):
-    """Clicks at a point of the dialog's inner area until seen() holds."""
+def click(s, window, x, y, seen, what, double=False):  # x, y inside the frame
     return s.click_until(*client_point(s, window, x, y), seen, LIMIT, what, double)
 
 
 def ini(s):
-    with open(os.path.join(s.windows_folder(), "brlscsav.ini"), "rb") as f:
+    with open(os.path.join(s.windows_folder(), "brlscsav.ini"), newline="") as f:
         return f.read()
+
+
+def check_ini(s, expected):
+    check(ini(s) == expected, f"settings file {ini(s)!r}, expected {expected!r}")
+
+
+def unfold(s, w):
+    click(s, w, 276, 96, height_is(s, w, UNFOLDED), "the unfolded dialog")  # Cmdsfoglia
 
 
 def open_dialog(s, program, cwd, content=DEFAULT_INI, args=("/c:123",), env=None):
@@ -91,27 +99,26 @@ def case_shape_enter(s, scr):
     # discarded; Down picks the entry after "Casuali".
     keys(s, w, "Tab", "Tab", "x", "y", "1", "Down", "z")
     end_with(s, p, "Return")
-    check(ini(s) == b"C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n", f"settings file {ini(s)!r}")
+    check_ini(s, "C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n")
 
 
 def case_escape(s, scr):
-    old = "C:\\x.bmp\r\nOvali\r\nthird\r\n"
-    p, w = open_dialog(s, scr, s.log_dir, old)
+    p, w = open_dialog(s, scr, s.log_dir, OLD_INI)
     keys(s, w, "Tab", "Tab", "Down")
     end_with(s, p, "Escape")
-    check(ini(s) == old.encode(), f"settings file {ini(s)!r}")
+    check_ini(s, OLD_INI)
 
 
 def case_unfold(s, scr):
     p, w = open_dialog(s, scr, s.log_dir)
-    if SHOTS:
-        s.screenshot().crop(*s.geometry(w)).save(os.path.join(SHOTS, "dialog-collapsed.png"))
-    click(s, w, 276, 96, height_is(s, w, UNFOLDED), "the unfolded dialog")  # Cmdsfoglia
+    for shot in ("collapsed", "unfolded"):
+        if shot == "unfolded":
+            unfold(s, w)
+        if SHOTS:
+            s.screenshot().crop(*s.geometry(w)).save(os.path.join(SHOTS, f"dialog-{shot}.png"))
     x, y, width, _ = s.geometry(w)
     check((x, y, width) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2, WIDTH),
           f"placed at {(x, y)}, {width} wide")
-    if SHOTS:
-        s.screenshot().crop(*s.geometry(w)).save(os.path.join(SHOTS, "dialog-unfolded.png"))
 
 
 def case_pick_picture(s, scr):
@@ -120,7 +127,7 @@ def case_pick_picture(s, scr):
     for name in ("a.bmp", "b.bmp", "notes.txt"):
         shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"), os.path.join(pics, name))
     p, w = open_dialog(s, scr, s.log_dir)
-    click(s, w, 276, 96, height_is(s, w, UNFOLDED), "the unfolded dialog")
+    unfold(s, w)
     # Dir1: Z:\, tmp, the work folder, then its subfolder "pics". File1
     # fills with the folder's bitmaps: row 0 gets dark text.
     click(s, w, 128 + 40, 136 + 2 + 17 * 3 + 8,
@@ -128,22 +135,20 @@ def case_pick_picture(s, scr):
                                        *client_point(s, w, 118, 152)), "the file list", True)
     click(s, w, 40, 136 + 2 + 6, height_is(s, w, COLLAPSED), "the folded dialog", True)
     end_with(s, p, "Return")
-    expected = "Z:" + pics.replace("/", "\\") + "\\a.bmp\r\nCasuali\r\n"
-    check(ini(s) == expected.encode(), f"settings file {ini(s)!r}, expected {expected!r}")
+    check_ini(s, "Z:" + pics.replace("/", "\\") + "\\a.bmp\r\nCasuali\r\n")
 
 
 def case_write_fails(s, scr):
-    old = "C:\\x.bmp\r\nOvali\r\nthird\r\n"
     # A folder where the new file is first written makes the write fail
     # (root ignores read-only permissions).
     blocker = os.path.join(s.windows_folder(), "brlscsav.ini.tmp")
     os.makedirs(blocker, exist_ok=True)
     try:
-        p, w = open_dialog(s, scr, s.log_dir, old)
+        p, w = open_dialog(s, scr, s.log_dir, OLD_INI)
         keys(s, w, "Tab", "Tab", "Down")
         s.key_until(["Return"], lambda: s.find_windows("^brenlow$"), LIMIT, "the message")
         check(p.poll() is None, "the dialog ended on a failed write")
-        check(ini(s) == old.encode(), f"settings file {ini(s)!r}")
+        check_ini(s, OLD_INI)
         # The message box has the focus.
         s.key_until(["Return"], lambda: not s.find_windows("^brenlow$"), LIMIT, "message closed")
         check(s.find_windows("^Impostazioni$") and p.poll() is None,
@@ -152,7 +157,7 @@ def case_write_fails(s, scr):
         os.rmdir(blocker)
     # The user tries again once the folder is writable.
     end_with(s, p, "Return")
-    check(ini(s) == b"C:\\x.bmp\r\nEllissi\r\n", f"settings file {ini(s)!r}")
+    check_ini(s, "C:\\x.bmp\r\nEllissi\r\n")
 
 
 # --- text inside its controls ---------------------------------------------
@@ -293,7 +298,7 @@ def case_callback_errors(s, fault_exe):
                                                          "the message")}
     for event, trigger in triggers.items():
         p, w = open_dialog(s, fault_exe, s.log_dir, args=("/c",),
-                           env=dict(s.env(), BRENLOW_FAULT=event))
+                           env={"BRENLOW_FAULT": event})
         trigger(w)
         s.screenshot(os.path.abspath(f"callback-error-{event}.png"))
         check(p.poll() is None, f"{event}: ended with {p.returncode} before its message")

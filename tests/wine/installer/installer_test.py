@@ -27,8 +27,10 @@ def on_wine(s):
 
 
 def ship(s, quillet, saver=True, fake=False):
-    """The folder a user unpacked, with the saver or without; on Linux fake
-    files stand for the saver and the logo unless a real run needs them."""
+    """Nothing installed yet, and the folder a user unpacked, with the saver
+    or without (fake: stand-ins for the saver and the logo)."""
+    for name in INSTALLED:
+        s.remove_windows_file(name)
     build, folder = os.path.dirname(quillet), os.path.join(s.log_dir, "ship")
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
@@ -48,15 +50,11 @@ def ship(s, quillet, saver=True, fake=False):
 
 
 def setup_window(image):
-    """The window with its button, once drawn: the box (left, top, right,
-    bottom) of what is not the black root, with dark caption text in its
-    middle; else None."""
-    lit = [(x, y) for y in range(0, image.height, 2) for x in range(0, image.width, 2)
-           if image.pixel(x, y) != BLACK]
-    if not lit:
+    """The box (left, top, right, bottom) of what is not the black root, once
+    it has dark caption text in its middle; else None."""
+    box = image.picture.getbbox()
+    if not box:
         return None
-    box = (min(x for x, _ in lit), min(y for _, y in lit), max(x for x, _ in lit) + 1,
-           max(y for _, y in lit) + 1)
     cx, cy = (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
     return box if image.count(lambda p: max(p) < 100, cx - 80, cy - 15, cx + 80, cy + 15) > 20 \
         else None
@@ -72,8 +70,7 @@ def check_installed(s, folder):
 
 
 def virtual_store_copy(s, user=None):
-    """Where an unelevated saver's settings land for a user (the one Wine
-    runs as, by default) under UAC."""
+    """Where an unelevated saver's settings land for a user under UAC."""
     return os.path.join(s.drive_c(), "users", user or getpass.getuser(), "AppData", "Local",
                         "VirtualStore", "windows", "brlscsav.ini")
 
@@ -87,8 +84,6 @@ def install(s, quillet, shot, close=click_button, fake=False, users=(None,)):
     """Installs with quillet, checks the files once its window shows, and
     ends it with close(session, window box, process): code 0."""
     folder, program = ship(s, quillet, fake=fake)
-    for name in INSTALLED:
-        s.remove_windows_file(name)
     # A user's earlier choice, which installing again resets, both in the
     # Windows folder and in the users' virtualized copies the saver reads
     # first.
@@ -144,8 +139,6 @@ def case_close_by_frame(s, quillet):
 
 
 def case_missing_saver(s, quillet):
-    for name in INSTALLED:
-        s.remove_windows_file(name)
     folder, program = ship(s, quillet, saver=False)
     p = s.start(program, cwd=folder)
     if on_wine(s):
@@ -181,17 +174,9 @@ def case_saver_logo(s, quillet):
 def case_no_display(s, quillet):
     """Without a display its window cannot be made: quillet installs, then
     ends with code 1 (on Linux saying why)."""
-    for name in INSTALLED:
-        s.remove_windows_file(name)
     folder, program = ship(s, quillet, fake=not on_wine(s))
-    env = s.env()
-    env.pop("DISPLAY")
-    if not on_wine(s):
-        env["DISPLAY"] = ":65000"
-    p = s.start(program, cwd=folder, env=env)
-    code = s.wait_exit(p, 120)
-    output = s.output(p).decode(errors="replace")
-    check(code == 1, f"exit code {code}: {output}")
+    output = s.finished(program, cwd=folder, code=1,
+                        env={"DISPLAY": None if on_wine(s) else ":65000"})
     check(on_wine(s) or "non si apre" in output, output)
     check_installed(s, folder)
 
@@ -216,14 +201,9 @@ def case_terminate(s, quillet):
     """An exception nothing catches (the fault build throws one once the
     files are in place) ends quillet at once with abort's code 3: no box
     waits for a click, and what it installed stays."""
-    for name in INSTALLED:
-        s.remove_windows_file(name)
     folder, _ = ship(s, quillet)
-    fault = os.path.join(os.path.dirname(quillet), "quillet_fault.exe")
-    shutil.copy(fault, folder)
-    p = s.start(os.path.join(folder, "quillet_fault.exe"), cwd=folder)
-    code = s.wait_exit(p, 120)
-    check(code == 3, f"exit code {code}")
+    shutil.copy(os.path.join(os.path.dirname(quillet), "quillet_fault.exe"), folder)
+    s.finished(os.path.join(folder, "quillet_fault.exe"), cwd=folder, code=3)
     check_installed(s, folder)
 
 

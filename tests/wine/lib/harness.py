@@ -1,13 +1,5 @@
 """What every end-to-end harness shares: polling, checks, external commands
-and run_case, which runs one case of a test script in a session.
-
-    def case_cycle(s, exe):                       # s: a session (xsession.py)
-        p = s.start(exe, "/S", cwd=s.drive_c())
-        img = s.wait_screen(predicate, 60)        # img.pixel(x, y) -> (r, g, b)
-
-    if __name__ == "__main__":
-        sys.exit(harness.run_case(globals(), lambda: WineSession("saver")))
-"""
+and run_case, which runs one case_<name>(session, *args) of a test script."""
 
 import os
 import shutil
@@ -23,18 +15,16 @@ class Timeout(AssertionError):
     pass
 
 
-class Skip(Exception):
-    """The case cannot run on this machine; the reason is printed."""
+class Skip(Exception):  # the case cannot run on this machine
+    pass
 
 
-def check(condition, message):
-    """A check that stays under python -O (a bare assert does not)."""
+def check(condition, message):  # stays under python -O, as an assert does not
     if not condition:
         raise AssertionError(message)
 
 
 def poll(condition, timeout, interval=0.02, what="condition"):
-    """Calls condition() until it returns something truthy; returns that."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
@@ -46,7 +36,6 @@ def poll(condition, timeout, interval=0.02, what="condition"):
 
 
 def tool(name, fallback=None):
-    """The path of an external command, or an error naming what installs it."""
     path = shutil.which(name) or (fallback if fallback and os.access(fallback, os.X_OK) else None)
     if not path:
         raise RuntimeError(f"{name} not found: run ./dev setup")
@@ -66,7 +55,6 @@ def safely(*steps):
 
 
 def require_runnable(program):
-    """Raises Skip when a Windows program cannot run on this machine."""
     if pe.pe_machine(program) == "i686":
         ok, why = pe.win32_support()
         if not ok:
@@ -74,10 +62,9 @@ def require_runnable(program):
 
 
 def run_case(cases, make_session, argv=None):
-    """Runs cases["case_" + argv[1]](session, *argv[2:]) in a session made by
-    make_session(); returns the exit code for sys.exit. A failing case
-    leaves <case>-failure.png in the working folder; a case that cannot run
-    here (a 32-bit program where none can run) is skipped with code 77."""
+    """The exit code of cases["case_" + argv[1]](session, *argv[2:]) in a
+    session made by make_session(). A failing case leaves <case>-failure.png
+    in the working folder."""
     argv = argv or sys.argv
     case = cases.get("case_" + argv[1]) if len(argv) > 1 else None
     if not case:

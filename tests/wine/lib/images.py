@@ -3,6 +3,8 @@ them; the four-coloured test logo."""
 
 import subprocess
 
+import PIL.Image
+
 from harness import tool
 
 BLACK = (0, 0, 0)
@@ -12,14 +14,19 @@ GREY = (128, 128, 128)
 
 
 class Image:
-    """A screenshot: width, height and packed RGB bytes, top row first."""
+    """A screenshot or a picture, its pixels as (r, g, b)."""
 
-    def __init__(self, width, height, data):
-        self.width, self.height, self.data = width, height, data
+    def __init__(self, picture):
+        self.picture = picture if picture.mode == "RGB" else picture.convert("RGB")
+        self.width, self.height = self.picture.size
+        self.pixels = self.picture.load()
+
+    @property
+    def data(self):
+        return self.picture.tobytes()
 
     def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return (self.data[i], self.data[i + 1], self.data[i + 2])
+        return self.pixels[x, y]
 
     def region(self, left=0, top=0, right=None, bottom=None, step=1):
         """Pixels of [left, right) x [top, bottom), every step-th one."""
@@ -27,56 +34,23 @@ class Image:
         bottom = self.height if bottom is None else bottom
         for y in range(max(0, top), min(self.height, bottom), step):
             for x in range(max(0, left), min(self.width, right), step):
-                yield self.pixel(x, y)
+                yield self.pixels[x, y]
 
     def colours(self, *box, step=1):
-        """The set of distinct colours in a region."""
         return set(self.region(*box, step=step))
 
     def count(self, predicate, *box, step=1):
         return sum(1 for p in self.region(*box, step=step) if predicate(p))
 
     def crop(self, left, top, width, height):
-        rows = [self.data[((top + y) * self.width + left) * 3:
-                          ((top + y) * self.width + left + width) * 3] for y in range(height)]
-        return Image(width, height, b"".join(rows))
+        return Image(self.picture.crop((left, top, left + width, top + height)))
 
-    def save(self, path):
-        """PPM, or any format ImageMagick writes when the name says so."""
-        ppm = b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data
-        if path.endswith(".ppm"):
-            with open(path, "wb") as f:
-                f.write(ppm)
-        else:
-            subprocess.run([tool("convert"), "ppm:-", path], input=ppm, check=True, timeout=60)
-
-
-def parse_ppm(blob):
-    """Reads a binary PPM (P6, maxval 255)."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while blob[pos:pos + 1].isspace():
-            pos += 1
-        if blob[pos:pos + 1] == b"#":
-            pos = blob.index(b"\n", pos) + 1
-            continue
-        end = pos
-        while not blob[end:end + 1].isspace():
-            end += 1
-        fields.append(blob[pos:end])
-        pos = end
-    if fields[0] != b"P6" or fields[3] != b"255":
-        raise ValueError("not an 8-bit P6 PPM")
-    width, height = int(fields[1]), int(fields[2])
-    pos += 1  # the single blank after maxval
-    return Image(width, height, blob[pos:pos + width * height * 3])
+    def save(self, path):  # in the format its name says
+        self.picture.save(path)
 
 
 def read_picture(path):
-    """Any picture ImageMagick reads (PNG, BMP, ...) as an Image."""
-    blob = subprocess.run([tool("convert"), path, "-depth", "8", "ppm:-"], check=True,
-                          capture_output=True, timeout=60).stdout
-    return parse_ppm(blob)
+    return Image(PIL.Image.open(path))
 
 
 # --- the test logo ------------------------------------------------------------
@@ -152,8 +126,7 @@ def drawn_outside(img, box):
 
 
 def same_picture(expected, share=0.95, step=4):
-    """A predicate: the screen shows `expected` (an Image) unscaled at the top
-    left, in at least `share` of its pixels (every step-th)."""
+    """Whether `expected` shows unscaled at the top left, in `share` of its pixels."""
     samples = [(x, y) for y in range(0, expected.height, step)
                for x in range(0, expected.width, step)]
     return lambda img: sum(img.pixel(x, y) == expected.pixel(x, y)

@@ -3,7 +3,6 @@ this machine runs 32-bit programs at all (WineTest.cmake asks
 win32_support() at configure time)."""
 
 import os
-import struct
 import subprocess
 
 LOADER32 = "/usr/lib/wine/wine"
@@ -12,14 +11,12 @@ LOADER64 = "/usr/lib/wine/wine64"
 
 def pe_machine(path):
     """'i686' or 'x86_64' from a Windows program's PE header."""
-    with open(path, "rb") as f:
-        head = f.read(4096)
-    if head[:2] != b"MZ" or len(head) < 64:
-        raise ValueError(f"{path} is not a Windows program")
-    offset = struct.unpack_from("<I", head, 0x3C)[0]
-    if head[offset:offset + 4] != b"PE\0\0":
-        raise ValueError(f"{path} has no PE header")
-    machine = struct.unpack_from("<H", head, offset + 4)[0]
+    import pefile  # here: ./dev run's Linux-only setup has none
+
+    try:
+        machine = pefile.PE(path, fast_load=True).FILE_HEADER.Machine
+    except pefile.PEFormatError as e:
+        raise ValueError(f"{path} is not a Windows program: {e}") from None
     return {0x14C: "i686", 0x8664: "x86_64"}.get(machine, hex(machine))
 
 

@@ -1,12 +1,12 @@
-"""Nothing a test starts outlives it: the Reaper, a process beside the test
-that kills what the test started when the test dies without cleaning up,
-and the /proc readers that find and measure processes (a test run marks
-its processes with BRENLOW_TEST_RUN in their environment)."""
+"""Nothing a test starts outlives it: the Reaper kills what the test started
+when the test dies without cleaning up; /proc readers find and measure processes."""
 
 import os
 import shutil
 import subprocess
 import sys
+
+import psutil
 
 # Reads what the test started, one line each ("group N", "xserver N",
 # "prefix PATH", "user NAME": an account the test made), and when the
@@ -45,8 +45,7 @@ class Reaper:
             self.process.stdin.write(f"{kind} {value}\n")
             self.process.stdin.flush()
 
-    def finish(self):
-        """The test cleaned up itself: the reaper leaves without doing anything."""
+    def finish(self):  # the test cleaned up itself
         if self.process:
             try:
                 self.tell("done", "")
@@ -58,37 +57,12 @@ class Reaper:
 
 
 def marked_processes(mark, exe=None):
-    """{pid: command line} of the live processes whose environment holds
-    mark ("NAME=value"), and that run exe if given."""
-    found = {}
-    for name in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{name}/environ", "rb") as f:
-                if mark.encode() not in f.read().split(b"\0"):
-                    continue
-            with open(f"/proc/{name}/stat") as f:
-                if f.read().rsplit(")", 1)[1].split()[0] == "Z":
-                    continue  # ended, waiting for its parent
-            if exe and os.readlink(f"/proc/{name}/exe") != exe:
-                continue
-            with open(f"/proc/{name}/cmdline", "rb") as f:
-                found[int(name)] = " ".join(f.read().decode(errors="replace").split("\0"))
-        except OSError:
-            continue  # gone meanwhile, or not ours to read
-    return found
-
-
-def proc_status(pid, field):
-    """A /proc/PID/status field's number (VmRSS in kB, Threads), -1 if absent."""
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith(field + ":"):
-                return int(line.split()[1])
-    return -1
-
-
-def fd_count(pid):
-    return len(os.listdir(f"/proc/{pid}/fd"))
+    """{pid: command line} of the live processes with mark ("NAME=value") that run exe."""
+    name, _, value = mark.partition("=")
+    return {p.pid: " ".join(p.info["cmdline"] or []) for p in
+            psutil.process_iter(["environ", "status", "exe", "cmdline"])
+            if (p.info["environ"] or {}).get(name) == value and exe in (None, p.info["exe"])
+            and p.info["status"] != psutil.STATUS_ZOMBIE}  # a zombie has ended
 
 
 def cpu_seconds(pid):

@@ -1,11 +1,11 @@
-"""One saver run as the screen-saver machinery starts it, on either system:
-started, first drawing, ended by a sideways move."""
+"""One saver run as the screen-saver machinery starts it, on either system."""
 
 import itertools
 import os
+import subprocess
 import time
 
-from harness import Timeout, check, poll
+from harness import Timeout, check, tool
 from images import address, black, lit, logo_traces, make_test_logo, tiles
 
 # Generous limits: the machine is shared and Wine is slow to start.
@@ -14,18 +14,20 @@ CYCLE = 120
 
 
 def put_logo(session, name="quad.bmp"):
-    """The test logo in the session's drive C; returns its settings line."""
     make_test_logo(os.path.join(session.drive_c(), name))
     return "C:\\" + name
 
 
-# --- one saver run ------------------------------------------------------------
+def put_tall_logo(session):
+    """A logo 16,000 pixels high: many seconds of its reveal's band pauses."""
+    subprocess.run([tool("convert"), "-size", "8x16000", "xc:lime",
+                    "BMP3:" + os.path.join(session.drive_c(), "tall.bmp")], check=True, timeout=60)
+    return "C:\\tall.bmp"
+
 
 class Saver:
-    """The saver started as the system starts it (/S, in drive C), with its
-    settings file written first unless keep_settings; returns once its
-    window shows. A move is seen only after the saver has read its start
-    position, so end_by_move() waits for its first drawing first."""
+    """The saver started with /S in drive C, its settings written first
+    unless keep_settings; made once its window shows."""
 
     def __init__(self, session, exe, picture="", shape="Cerchi", env=None, keep_settings=False,
                  cwd=None):
@@ -35,12 +37,9 @@ class Saver:
             session.write_windows_file("brlscsav.ini", f"{picture}\r\n{shape}\r\n")
         self.p = session.start(exe, "/S", cwd=cwd or session.drive_c(), env=env)
 
-        def window():
-            if not self.alive():
-                raise AssertionError(f"saver ended (code {self.p.returncode}) before its window")
-            return session.find_windows("^brenlow$")
         try:
-            poll(window, START, 0.1, "window '^brenlow$'")
+            session.while_running(self.p, lambda: session.find_windows("^brenlow$"), START,
+                                  "window '^brenlow$'", 0.1)
         except Timeout as e:
             # Says whether the saver hangs before its window or Wine never
             # started it.
@@ -52,15 +51,11 @@ class Saver:
         return self.p.poll() is None
 
     def wait(self, predicate, timeout, what):
-        """Screenshots until predicate holds on one taken while the saver ran."""
+        """A screenshot on which predicate holds, taken while the saver ran."""
         def check_shot(img):
-            # Still running after the screenshot: the picture is the saver's.
-            if not self.alive():
-                raise AssertionError(f"saver ended (code {self.p.returncode}) before {what}")
-            if lit(img):
-                self.drawn = True
+            self.drawn = self.drawn or lit(img)
             return predicate(img)
-        return self.s.wait_screen(check_shot, timeout, what)
+        return self.s.while_running(self.p, self.s.shows(check_shot), timeout, what)
 
     def logo_traces_to_fade(self, what):
         """The most pixels in the test logo's colours on any screenshot from
@@ -77,10 +72,10 @@ class Saver:
             self.wait(lit, timeout, "the saver's first drawing")
 
     def end_by_move(self, dx=10, timeout=60, what=""):
-        """Once the saver has drawn, moves the pointer dx pixels sideways (the
-        other way at the screen's edge; further each time it is sent again);
-        checks it ends with code 0 and returns the seconds from the first
-        move to its end."""
+        """Moves the pointer dx pixels sideways (the other way at the screen's
+        edge) until the saver ends with code 0; the seconds that took. A move
+        counts only once the saver has read its start position: after its
+        first drawing."""
         self.wait_drawn()
         x, y = self.s.mouse_position()
         if not 0 <= x + 2 * dx < self.s.width:

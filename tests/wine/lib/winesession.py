@@ -1,9 +1,6 @@
-"""Windows programs under Wine on a private X server: the i686 deliverable on
-Wine's 32-bit side of a WoW64 prefix, the x86_64 build on wine64.
-
-Prefixes live under $BRENLOW_WINE_PREFIXES (default /tmp/brenlow-wine-<uid>),
-made once with `wineboot -i`; a session holds a lock on its prefix until it
-ends, and stops the prefix's wineserver."""
+"""Windows programs under Wine on a private X server, in prefixes under
+$BRENLOW_WINE_PREFIXES (default /tmp/brenlow-wine-<uid>) made once; a session
+holds a lock on its prefix until it ends, and stops its wineserver."""
 
 import fcntl
 import os
@@ -24,9 +21,6 @@ def wineserver():
 
 
 class WineSession(XSession):
-    """An XSession whose programs are Windows programs run by Wine in a
-    WoW64 prefix of the given name."""
-
     def __init__(self, prefix_name, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, keep_log=None,
                  monitors=1, modes=(), second=None):
         super().__init__(width, height, keep_log, monitors, modes, second)
@@ -45,7 +39,6 @@ class WineSession(XSession):
         return env
 
     def windows_folder(self):
-        """The prefix's Windows folder on the Linux side (C:\\windows)."""
         return os.path.join(self.prefix, "drive_c", "windows")
 
     def drive_c(self):
@@ -81,7 +74,6 @@ class WineSession(XSession):
         open(ready, "w").close()
 
     def reg(self, key, name, kind, value):
-        """Sets a registry value of the prefix."""
         subprocess.run([pe.LOADER64, "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"],
                        env=self.env(), check=True, timeout=300, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)

@@ -4,7 +4,6 @@ pointer and keys. Every click or key is sent again until its effect is seen
 an event. A reaper kills what the session started if the test dies."""
 
 import contextlib
-import ctypes
 import os
 import shutil
 import signal
@@ -12,8 +11,12 @@ import subprocess
 import tempfile
 import time
 
-from harness import Timeout, poll, safely, tool
-from images import parse_ppm
+import PIL.Image
+import Xlib.display
+import Xlib.X
+
+from harness import Timeout, check, poll, safely, tool
+from images import Image
 from reaper import Reaper
 
 SCREEN_WIDTH = 1024
@@ -57,69 +60,37 @@ def _modeline(w, h):
             f'{h} {h + 10} {h + 12} {h + 45} -hsync -vsync')
 
 
-class _CursorImage(ctypes.Structure):
-    """XFixesCursorImage."""
-    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
-                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
-                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
-                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
-
-
 class XConnection:
     """Xlib in this process: the cursor's image, and a pointer move or a pixel
     without a program's start-up in its latency."""
 
     def __init__(self, display):
-        c = ctypes
-        self.x11, self.xfixes = c.CDLL("libX11.so.6"), c.CDLL("libXfixes.so.3")
-        for lib, name, res, args in (
-                (self.x11, "XOpenDisplay", c.c_void_p, [c.c_char_p]),
-                (self.x11, "XCloseDisplay", c.c_int, [c.c_void_p]),
-                (self.x11, "XFree", c.c_int, [c.c_void_p]),
-                (self.x11, "XDefaultRootWindow", c.c_ulong, [c.c_void_p]),
-                (self.x11, "XWarpPointer", c.c_int, [c.c_void_p, c.c_ulong, c.c_ulong] +
-                 [c.c_int] * 2 + [c.c_uint] * 2 + [c.c_int] * 2),
-                (self.x11, "XSync", c.c_int, [c.c_void_p, c.c_int]),
-                (self.x11, "XGetImage", c.c_void_p, [c.c_void_p, c.c_ulong] + [c.c_int] * 2 +
-                 [c.c_uint] * 2 + [c.c_ulong, c.c_int]),
-                (self.x11, "XGetPixel", c.c_ulong, [c.c_void_p, c.c_int, c.c_int]),
-                (self.xfixes, "XFixesQueryVersion", c.c_int,
-                 [c.c_void_p, c.POINTER(c.c_int), c.POINTER(c.c_int)]),
-                (self.xfixes, "XFixesGetCursorImage", c.POINTER(_CursorImage), [c.c_void_p])):
-            getattr(lib, name).restype, getattr(lib, name).argtypes = res, args
-        self.display = self.x11.XOpenDisplay(display.encode())
-        if not self.display:
-            raise RuntimeError(f"cannot open display {display}")
-        self.root = self.x11.XDefaultRootWindow(self.display)
+        self.display = Xlib.display.Display(display)
+        self.root = self.display.screen().root
 
     def close(self):
-        self.x11.XCloseDisplay(self.display)
+        self.display.close()
 
     def move(self, x, y):
-        self.x11.XWarpPointer(self.display, 0, self.root, 0, 0, 0, 0, x, y)
-        self.x11.XSync(self.display, 0)
+        self.root.warp_pointer(x, y)
+        self.display.sync()
 
     def pixel(self, x, y):
         """0xRRGGBB."""
-        image = self.x11.XGetImage(self.display, self.root, x, y, 1, 1, 0xFFFFFFFF, 2)
-        if not image:
-            return 0
-        # XDestroyImage is a macro: the 1-pixel image is left to the process's end.
-        return self.x11.XGetPixel(image, 0, 0) & 0xFFFFFF
+        blue, green, red = self.root.get_image(x, y, 1, 1, Xlib.X.ZPixmap, 0xFFFFFFFF).data[:3]
+        return red << 16 | green << 8 | blue
+
+    def screenshot(self):
+        size = self.root.get_geometry()
+        raw = self.root.get_image(0, 0, size.width, size.height, Xlib.X.ZPixmap, 0xFFFFFFFF)
+        return Image(PIL.Image.frombytes("RGB", (size.width, size.height), raw.data, "raw", "BGRX"))
 
     def cursor_visible(self):
-        major, minor = ctypes.c_int(2), ctypes.c_int(0)
-        if not self.xfixes.XFixesQueryVersion(self.display, ctypes.byref(major),
-                                              ctypes.byref(minor)):
+        if not self.display.has_extension("XFIXES"):
             raise RuntimeError("the X server has no XFixes")
-        image = self.xfixes.XFixesGetCursorImage(self.display)
-        if not image:
-            raise RuntimeError("XFixesGetCursorImage failed")
-        c = image.contents
-        # ARGB in the low 32 bits of each unsigned long.
-        visible = any((c.pixels[i] >> 24) & 0xFF for i in range(c.width * c.height))
-        self.x11.XFree(image)
-        return visible
+        self.display.xfixes_query_version()
+        # ARGB pixels: any alpha shows.
+        return any(p >> 24 for p in self.display.xfixes_get_cursor_image(self.root).cursor_image)
 
 
 class XSession:
@@ -235,8 +206,8 @@ class XSession:
                 p.wait(timeout=30)
         self.processes = []
 
-    def stop_services(self):
-        """What the programs started besides themselves (a wineserver)."""
+    def stop_services(self):  # what the programs started besides themselves
+        pass
 
     def remove_logs(self):
         if self.remove_log_dir:
@@ -245,11 +216,10 @@ class XSession:
     def stop_xvfb(self):
         if self.xvfb:
             self.xvfb.terminate()
-            try:
+            with contextlib.suppress(subprocess.TimeoutExpired):
                 self.xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait(timeout=10)
+            self.xvfb.kill()
+            self.xvfb.wait(timeout=10)
             self.xvfb = None
 
     def stop_reaper(self):
@@ -262,12 +232,9 @@ class XSession:
     def windows_folder(self):
         raise NotImplementedError
 
-    def write_windows_file(self, name, content, mode="w"):
-        path = os.path.join(self.windows_folder(), name)
-        with open(path, mode + ("b" if isinstance(content, bytes) else ""),
-                  **({} if isinstance(content, bytes) else {"newline": ""})) as f:
+    def write_windows_file(self, name, content):
+        with open(os.path.join(self.windows_folder(), name), "w", newline="") as f:
             f.write(content)
-        return path
 
     def remove_windows_file(self, name):
         with contextlib.suppress(FileNotFoundError):
@@ -282,31 +249,39 @@ class XSession:
         return os.path.dirname(program) or None
 
     def start(self, program, *args, cwd=None, env=None, stdout=None):
-        """A program in a process group of its own, its output in the
-        session's log unless stdout is given."""
+        """A program in a process group of its own, with the session's
+        environment changed by env (None removes a variable), its output
+        (both streams) in the session's log unless stdout is given."""
+        env = {k: v for k, v in {**self.env(), **(env or {})}.items() if v is not None}
         log_path = os.path.join(self.log_dir, f"run{len(self.processes)}.log")
         with open(log_path, "wb") if stdout is None else contextlib.nullcontext(stdout) as out:
             p = subprocess.Popen(self.command(program, *args),
-                                 cwd=cwd or self.default_cwd(program), env=env or self.env(),
+                                 cwd=cwd or self.default_cwd(program), env=env,
                                  stdout=out, stderr=subprocess.STDOUT if stdout is None else None,
                                  start_new_session=True)
         p.log_path = log_path
         return self.adopt(p)
 
+    def finished(self, program, *args, timeout=120, code=0, **start):
+        """Runs a program to its end; its output, checked to end with code."""
+        p = self.start(program, *args, **start)
+        self.wait_exit(p, timeout)
+        out = self.output(p).decode(errors="replace")
+        check(p.returncode == code, f"{' '.join([os.path.basename(program), *args])}: exit code "
+              f"{p.returncode}, not {code}:\n{out}")
+        return out
+
     def adopt(self, process):
-        """A process in a group of its own, to end with the session."""
         self.processes.append(process)
         self.reaper.tell("group", process.pid)
         return process
 
     def output(self, process):
-        """What a program started without stdout= wrote so far (both streams)."""
         with open(process.log_path, "rb") as f:
             return f.read()
 
     def wait_exit(self, process, timeout):
-        """The exit code; polled, so the time it was seen gone is close to
-        its end (process.ended_at, monotonic)."""
+        """The exit code; process.ended_at is when it was seen gone (polled: close to its end)."""
         poll(lambda: process.poll() is not None, timeout, 0.002, "the program's end")
         process.ended_at = time.monotonic()
         return process.returncode
@@ -320,8 +295,7 @@ class XSession:
             raise RuntimeError(f"xdotool {' '.join(args)}: {r.stderr.strip()}")
         return r.stdout
 
-    def find_windows(self, name):
-        """Ids of visible X windows whose title matches name (a regex)."""
+    def find_windows(self, name):  # a regex
         return [int(w) for w in self.xdotool("search", "--onlyvisible", "--name", name).split()]
 
     def wait_window(self, name, timeout=60):
@@ -332,7 +306,6 @@ class XSession:
         return tuple(int(v[k]) for k in keys)
 
     def geometry(self, window):
-        """(x, y, width, height) of an X window."""
         return self._shell("getwindowgeometry", str(window), keys=("X", "Y", "WIDTH", "HEIGHT"))
 
     def mouse_move(self, x, y):
@@ -345,9 +318,8 @@ class XSession:
         self.xdotool("key", *keys)
 
     def until(self, send, seen, timeout=60, what="the input's effect", interval=0.05, every=4):
-        """Calls send() (a click, keys) and again after `every` seconds, then
-        twice as long, until seen() (polled every `interval` s) is truthy;
-        returns that."""
+        """Calls send() again after `every` seconds, then twice as long, until
+        seen() (polled every `interval` s) is truthy; returns that."""
         deadline = time.monotonic() + timeout
         while True:
             send()
@@ -370,16 +342,23 @@ class XSession:
         # have a sequence of them applied twice.
         return self.until(lambda: self.key(*keys), seen, timeout, what, every=10)
 
+    def while_running(self, process, seen, timeout, what, interval=0.05):
+        """seen()'s first truthy value, each one seen while the process still ran."""
+        def running_and_seen():
+            value = seen()
+            check(process.poll() is None, f"ended with code {process.returncode} before {what}")
+            return value
+        return poll(running_and_seen, timeout, interval, what)
+
     def exited(self, process):
         return lambda: process.poll() is not None
 
     def shows(self, predicate):
-        """A predicate for until(): a screenshot on which predicate holds (returned)."""
+        """A screenshot on which predicate holds, else None."""
         return lambda: (lambda img: predicate(img) and img)(self.screenshot())
 
     def settled(self, box, timeout=60):
-        """The pixels of the screen's box (x, y, width, height) once two
-        screenshots in a row show the same there."""
+        """The box's pixels once two screenshots in a row show the same there."""
         last = [None]
 
         def same():
@@ -390,14 +369,12 @@ class XSession:
         return last[0]
 
     def changed(self, box):
-        """A predicate for until(): the screen's box (x, y, width, height)
-        shows something else than once it has settled now."""
+        """Whether the box shows something else than once it has settled now."""
         before = self.settled(box)
         return lambda: self.screenshot().crop(*box).data != before
 
     def close_until_exit(self, window, process, timeout=60):
-        """Asks a window to close as a user would (Alt+F4 gives it WM_CLOSE)
-        until its program has ended; returns the exit code."""
+        """Alt+F4 (WM_CLOSE) to a window until its program has ended; the exit code."""
         def close():
             self.xdotool("windowactivate", "--sync", str(window), check=False)
             self.xdotool("windowfocus", "--sync", str(window), check=False)
@@ -406,10 +383,8 @@ class XSession:
         return process.returncode
 
     def screenshot(self, save_as=None):
-        blob = subprocess.run(
-            [tool("import"), "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"],
-            capture_output=True, check=True, timeout=60).stdout
-        image = parse_ppm(blob)
+        with contextlib.closing(self.connect()) as x:
+            image = x.screenshot()
         if save_as:
             image.save(save_as)
         return image
@@ -420,7 +395,6 @@ class XSession:
     def connect(self):
         return XConnection(self.display)
 
-    def cursor_visible(self):
-        """Whether the cursor shows (a screenshot leaves it out)."""
+    def cursor_visible(self):  # a screenshot leaves the cursor out
         with contextlib.closing(self.connect()) as x:
             return x.cursor_visible()

@@ -1,30 +1,25 @@
-"""End-to-end tests of brenlow.scr under Wine and Xvfb (the i686 build on
-Wine's 32-bit side, or the x86_64 build on wine64).
+"""brenlow.scr under Wine and Xvfb, watched from outside as the screen-saver
+machinery starts it.
 
-    python3 saver_test.py <case> <brenlow.scr>
-
-Each case starts the saver as the screen-saver machinery would and watches
-the screen, the pointer and the process from outside."""
+    python3 saver_test.py <case> <brenlow.scr>"""
 
 import functools
 import os
+import pathlib
 import shutil
 import struct
-import subprocess
 import sys
 import time
 
-from harness import check, poll, run_case, tool
+from harness import check, poll, run_case
 from images import GREY, QUADRANTS, address, black, lit, logo, make_test_logo, tiles
 from linux_session import LinuxSession
-from saverrun import CYCLE, START, Saver, put_logo
+from saverrun import CYCLE, START, Saver, put_logo, put_tall_logo
 from winesession import WineSession
 from xsession import SCREEN_HEIGHT as H, SCREEN_WIDTH as W
 
 PREFIX = os.environ.get("BRENLOW_WINE_PREFIX", "saver")
 
-
-# --- cases ---------------------------------------------------------------
 
 def case_quiet_modes(session, exe):
     """Anything but /S and /C shows nothing and ends at once with code 0."""
@@ -110,11 +105,8 @@ def case_vertical_then_key(session, exe):
 
 
 # Pictures that must give a running saver without any part of a logo: the
-# settings line itself (str), or a file's bytes in drive C (made from the
-# whole test logo's bytes); FOLDER and FIFO name a folder and a FIFO there.
-FOLDER, FIFO = object(), object()
-
-
+# settings line itself (str), or a file in drive C: its bytes (made from the
+# whole test logo's), or what makes it at a path.
 def bad_pictures(whole, linux):
     pixels_at = struct.unpack_from("<I", whole, 10)[0]
     sized = lambda w, h: whole[:18] + struct.pack("<ii", w, h) + whole[26:]  # noqa: E731
@@ -127,36 +119,31 @@ def bad_pictures(whole, linux):
         "taller in its header than its pixels": sized(120, 240),
         # Paths that name no file on a disk must not hold the saver before
         # its first drawing.
-        "a folder": FOLDER,
+        "a folder": lambda path: os.makedirs(path, exist_ok=True),
     }
-    table.update({"a FIFO": FIFO, "a device": "/dev/zero"} if linux else
+    table.update({"a FIFO": os.mkfifo, "a device": "/dev/zero"} if linux else
                  {"the NUL device": "NUL", "the console": "CON"})
     return table
 
 
 def run_bad_pictures(session, exe):
     """Each bad picture, then the whole test logo, seen by the same check."""
-    drive_c = session.drive_c()
-    whole = make_test_logo(os.path.join(drive_c, "whole.bmp"))
+    whole = make_test_logo(os.path.join(session.drive_c(), "whole.bmp"))
     table = bad_pictures(whole, not isinstance(session, WineSession))
-    for i, (name, content) in enumerate(table.items()):
-        if content is FOLDER:
-            os.makedirs(os.path.join(drive_c, f"bad{i}.bmp"), exist_ok=True)
-        elif content is FIFO:
-            os.mkfifo(os.path.join(drive_c, f"bad{i}.bmp"))
-        elif isinstance(content, bytes):
-            with open(os.path.join(drive_c, f"bad{i}.bmp"), "wb") as f:
-                f.write(content)
-        if not isinstance(content, str):
+    for i, (name, make) in enumerate(table.items()):
+        if not isinstance(make, str):
+            path = pathlib.Path(session.drive_c(), f"bad{i}.bmp")
+            if callable(make):
+                make(path)
+            else:
+                path.write_bytes(make)
             table[name] = f"C:\\bad{i}.bmp"
     table["the whole logo"] = "C:\\whole.bmp"
     for name, line in table.items():
         saver = Saver(session, exe, line)
         traces = saver.logo_traces_to_fade(name)
-        if name == "the whole logo":
-            check(traces > 0, f"{name}: not seen")
-        else:
-            check(traces == 0, f"{name}: {traces} pixels of the logo were drawn")
+        check(traces > 0 if name == "the whole logo" else traces == 0,
+              f"{name}: {traces} pixels of the logo drawn")
         saver.end_by_move(10, what=f"{name}: ")
         print(f"{name}: the saver ran through the logo step and ended on a move")
 
@@ -199,13 +186,25 @@ def case_bad_settings(session, exe):
         clear()  # the prefix's next saver writes its own
 
 
+def monitors(session, second_on=True):
+    """The primary's and the second's size, their boxes, and the xrandr
+    arguments that switch the second on or off (it is switched so now)."""
+    (w, h), (w2, h2) = (session.monitor_width, session.height), session.second
+    on = ("--fb", f"{w + w2}x{h}", "--output", "DUMMY1", "--mode", f"{w2}x{h2}", "--pos", f"{w}x0")
+    off = ("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}")
+    if not second_on:
+        session.xrandr(*off)
+        check(session.monitor_count() == 1, "the second monitor is still on")
+        # On the primary in every layout: no change moves it.
+        session.mouse_move(w // 4, h // 4)
+    return w, h, w2, h2, (0, 0, w, h), (w, 0, w + w2, h2), on, off
+
+
 def case_two_monitors(session, exe):
     """The primary monitor shows the drawing to its far corner, the other one,
     of another size, is black without the cursor; a sideways move ends the
     saver and takes every window away."""
-    w, h = session.monitor_width, session.height
-    w2, h2 = session.second
-    primary, other = (0, 0, w, h), (w, 0, w + w2, h2)
+    w, h, w2, h2, primary, other, _, _ = monitors(session)
     corner = (w - 60, h - 60, w, h)
     check(session.screenshot().colours(*other, step=8) == {GREY}, "the second monitor is not grey")
     # The pointer waits on the second monitor, so its moves are sideways moves.
@@ -232,13 +231,7 @@ def case_display_change(session, exe):
     and leaves the next cycle's drawing the primary's size, one switched off
     leaves nothing behind, and a primary that grows is filled by the next
     cycle's drawing; a sideways move still ends the saver."""
-    w, h = session.monitor_width, session.height
-    w2, h2 = session.second
-    primary, second = (0, 0, w, h), (w, 0, w + w2, h2)
-    session.xrandr("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}")
-    check(session.monitor_count() == 1, "the second monitor is still on")
-    # On the primary in every layout: no change moves it.
-    session.mouse_move(w // 4, h // 4)
+    w, h, w2, h2, primary, second, on, off = monitors(session, second_on=False)
     saver = Saver(session, exe)
 
     def covered(width, height, *monitors):
@@ -255,11 +248,9 @@ def case_display_change(session, exe):
 
     saver.wait(lambda i: covered(w, h)(i) and tiles(i), CYCLE, "tiles on the one monitor")
     steps = [
-        ("a second monitor switched on",
-         ("--fb", f"{w + w2}x{h}", "--output", "DUMMY1", "--mode", f"{w2}x{h2}", "--pos", f"{w}x0"),
+        ("a second monitor switched on", on,
          lambda i: covered(w + w2, h, primary, second)(i) and black(i, second, step=4)),
-        ("the second monitor switched off",
-         ("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}"), covered(w, h)),
+        ("the second monitor switched off", off, covered(w, h)),
         ("the primary at a larger mode",
          ("--fb", f"{LARGE_W}x{LARGE_H}", "--output", "DUMMY0", "--mode", f"{LARGE_W}x{LARGE_H}"),
          covered(LARGE_W, LARGE_H)),
@@ -284,21 +275,14 @@ def case_display_change(session, exe):
 def case_display_change_after_foreground(session, exe):
     """Once another program has taken the foreground the saver's windows stay
     hidden until it ends: a monitor switched on meanwhile gets no black cover."""
-    w, h = session.monitor_width, session.height
-    w2, h2 = session.second
-    second = (w, 0, w + w2, h2)
-    session.xrandr("--output", "DUMMY1", "--off", "--fb", f"{w}x{h}")
-    session.mouse_move(w // 4, h // 4)
-    # A very tall logo: its reveal keeps the saver running (and following
-    # the monitors) for longer than the checks below take.
-    subprocess.run([tool("convert"), "-size", "8x16000", "xc:lime",
-                    "BMP3:" + os.path.join(session.drive_c(), "tall.bmp")], check=True, timeout=60)
-    saver = Saver(session, exe, "C:\\tall.bmp")
+    w, h, w2, h2, _, second, on, _ = monitors(session, second_on=False)
+    # The tall logo's reveal keeps the saver running (and following the
+    # monitors) for longer than the checks below take.
+    saver = Saver(session, exe, put_tall_logo(session))
     saver.wait(tiles, CYCLE, "tiles")
     probe = session.start(os.path.join(os.path.dirname(exe), "brenlow_probe.exe"), "foreground")
     saver.wait(lambda i: GREY in i.colours(step=8), CYCLE, "the desktop after the foreground loss")
-    session.xrandr("--fb", f"{w + w2}x{h}", "--output", "DUMMY1", "--mode", f"{w2}x{h2}",
-                   "--pos", f"{w}x0")
+    session.xrandr(*on)
     # The monitors are looked at four times a second: three seconds of
     # screenshots, each taken while the saver still ran.
     changed, shots = time.monotonic(), 0
