@@ -13,20 +13,9 @@ namespace brenlow {
 namespace {
 
 TEST(Cycle, LogoBandsFollowThePictureHeight) {
-  struct Case {
-    float height;
-    float bands;
-  };
-  for (const Case c : {Case{0, 0},
-                       {0.5f, 0.5f},
-                       {1, 1},
-                       {50, 50},
-                       {150, 150},
-                       {199.5f, 199},
-                       {200, 200},
-                       {600, 200}}) {
-    EXPECT_EQ(LogoBandsFor(c.height), c.bands) << c.height;
-  }
+  const float cases[][2] = {{0, 0},     {0.5f, 0.5f},  {1, 1},     {50, 50},
+                            {150, 150}, {199.5f, 199}, {200, 200}, {600, 200}};
+  for (const auto& c : cases) EXPECT_EQ(LogoBandsFor(c[0]), c[1]) << c[0];
 }
 
 // Over many cycles every family and every fade style comes up about equally.
@@ -69,30 +58,19 @@ TEST(Cycle, OnlyASidewaysMoveAGoodReadSeesEnds) {
   std::set<int> blackout;
   for (int call = 3; call < 60; ++call) blackout.insert(call);
   const auto still = [](int) { return CursorPoint{100, 100}; };
+  const auto up_and_down = [](int n) { return CursorPoint{100, n}; };
+  // Sideways from the read numbered `at` on.
+  const auto moved_from = [](int at) {
+    return [at](int n) { return CursorPoint{n < at ? 100 : 130, 100}; };
+  };
   const Case cases[] = {
-      {"the pointer moves up and down",
-       {},
-       [](int n) {
-         return CursorPoint{100, n};
-       },
-       2,
-       -1},
+      {"the pointer moves up and down", {}, up_and_down, 2, -1},
       {"reads fail for a while, the pointer stays", blackout, still, 2, -1},
-      {"reads fail, then the pointer is found moved", blackout,
-       [](int n) {
-         return n < 60 ? CursorPoint{100, 100} : CursorPoint{130, 100};
-       },
-       0, 60},
+      {"reads fail, then the pointer is found moved", blackout, moved_from(60), 0, 60},
       // Another desktop had the input as the saver started: the first read
       // that succeeds is the start position, and only a move after it ends.
       {"the reads at activation and the first check fail", {0, 1}, still, 2, -1},
-      {"the read at activation fails, the pointer moves later",
-       {0},
-       [](int n) {
-         return n < 40 ? CursorPoint{100, 100} : CursorPoint{130, 100};
-       },
-       0,
-       40},
+      {"the read at activation fails, the pointer moves later", {0}, moved_from(40), 0, 40},
   };
   for (const Case& c : cases) {
     RecordingSystem system;

@@ -65,25 +65,15 @@ TEST(Sfondo, EightColourSchemes) {
 }
 
 TEST(Sfondo, TileCountsFollowTheCanvas) {
-  struct Case {
-    float w, h;
-    size_t rows, columns;
-  };
-  for (const Case c : {Case{800, 600, 7, 9},
-                       {99, 99, 1, 1},
-                       {100, 100, 2, 2},
-                       {641, 481, 5, 7},
-                       {1920, 1080, 11, 20}}) {
-    HeadlessSaver f(c.w, c.h);
+  // Width, height, rows, columns.
+  const int cases[][4] = {
+      {800, 600, 7, 9}, {99, 99, 1, 1}, {100, 100, 2, 2}, {641, 481, 5, 7}, {1920, 1080, 11, 20}};
+  for (const auto& c : cases) {
+    HeadlessSaver f(static_cast<float>(c[0]), static_cast<float>(c[1]));
     Fill(f, {0.5, 0.5, 0.5});
-    EXPECT_EQ(f.Calls(DrawCall::kRect).size(), c.rows * c.columns * 50) << c.w << "x" << c.h;
+    EXPECT_EQ(f.Calls(DrawCall::kRect).size(), static_cast<size_t>(c[2] * c[3] * 50)) << c[0];
   }
 }
-
-struct ShapeCount {
-  float w, h;
-  size_t count;
-};
 
 // Runs one shape family by its setting value, through the saver's table:
 // the counts below then also check which effect each value draws.
@@ -108,55 +98,25 @@ std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::dequ
 
 // Up to an 8K screen; the 16-bit counters never come near overflowing.
 TEST(Shapes, CallCountsFollowTheCanvasHeight) {
-  struct Case {
+  const float sizes[][2] = {{640, 480}, {641, 481}, {800, 600}, {1920, 1080}, {7680, 4320}, {4, 1}};
+  const struct {
     const char* shape;
-    std::vector<ShapeCount> counts;
+    size_t counts[6];  // at each size
+  } cases[] = {
+      {"Cerchi", {8917, 242 * 37, 301 * 37, 541 * 37, 2161 * 37, 2 * 37}},
+      {"Ellissi", {2400, 2410, 3000, 5400, 21600, 10}},
+      {"Ovali", {241, 241, 301, 541, 2161, 1}},
+      {"Quadrati", {9600, 9600, 12000, 21600, 2160 * 40, 40}},
+      {"Triangoli", {26640, 241 * 111, 300 * 111, 540 * 111, 2160 * 111, 111}},
   };
-  const Case cases[] = {
-      {"Cerchi",
-       {{640, 480, 8917},
-        {641, 481, 242 * 37},
-        {800, 600, 301 * 37},
-        {1920, 1080, 541 * 37},
-        {7680, 4320, 2161 * 37},
-        {4, 2, 2 * 37},
-        {4, 1, 2 * 37}}},
-      {"Ellissi",
-       {{640, 480, 2400},
-        {641, 481, 2410},
-        {800, 600, 3000},
-        {1920, 1080, 5400},
-        {7680, 4320, 21600},
-        {4, 1, 10}}},
-      {"Ovali",
-       {{640, 480, 241},
-        {641, 481, 241},
-        {800, 600, 301},
-        {1920, 1080, 541},
-        {7680, 4320, 2161},
-        {4, 1, 1}}},
-      {"Quadrati",
-       {{640, 480, 9600},
-        {641, 481, 9600},
-        {640, 483, 242 * 40},
-        {800, 600, 12000},
-        {1920, 1080, 21600},
-        {7680, 4320, 2160 * 40},
-        {4, 1, 40}}},
-      {"Triangoli",
-       {{640, 480, 26640},
-        {641, 481, 241 * 111},
-        {800, 600, 300 * 111},
-        {1920, 1080, 540 * 111},
-        {7680, 4320, 2160 * 111},
-        {4, 1, 111}}},
-  };
-  for (const Case& c : cases) {
-    for (const ShapeCount& n : c.counts) {
-      EXPECT_EQ(Draw(c.shape, n.w, n.h, {0.5, 0.5, 0.5}).size(), n.count)
-          << c.shape << " " << n.w << "x" << n.h;
+  for (const auto& c : cases) {
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_EQ(Draw(c.shape, sizes[i][0], sizes[i][1], {0.5, 0.5, 0.5}).size(), c.counts[i])
+          << c.shape << " " << sizes[i][0] << "x" << sizes[i][1];
     }
   }
+  EXPECT_EQ(Draw("Cerchi", 4, 2, {0.5, 0.5, 0.5}).size(), 2u * 37);
+  EXPECT_EQ(Draw("Quadrati", 640, 483, {0.5, 0.5, 0.5}).size(), 242u * 40);
 }
 
 // One activity check before every ellipse, square or triangle; the ovals
@@ -165,29 +125,23 @@ TEST(Shapes, ActivityCheckBeforeEveryShape) {
   struct Case {
     const char* shape;
     DrawCall::Kind kind;
-    size_t per_check;
+    int moved_at;  // the check that sees the cursor moved
+    size_t drawn;
   };
-  for (const Case c : {Case{"Cerchi", DrawCall::kArc, 1},
-                       {"Ellissi", DrawCall::kArc, 1},
-                       {"Quadrati", DrawCall::kLine, 4},
-                       {"Triangoli", DrawCall::kLine, 3}}) {
+  for (const Case c : {Case{"Cerchi", DrawCall::kArc, 5, 4},
+                       {"Ellissi", DrawCall::kArc, 5, 4},
+                       {"Quadrati", DrawCall::kLine, 5, 4 * 4},
+                       {"Triangoli", DrawCall::kLine, 5, 4 * 3},
+                       {"Ovali", DrawCall::kArc, 1, 25}}) {
     HeadlessSaver f(64, 48);
     f.prog.random().Script({0.5, 0.5, 0.5});
     f.prog.Sfondo();
     f.system.canvas.calls.clear();
-    // The cursor moves at the 5th check: exactly 4 shapes were drawn.
-    f.system.cursor = [](int n) { return CursorPoint{n < 5 ? 100 : 101, 100}; };
+    f.system.cursor = [&c](int n) { return CursorPoint{n < c.moved_at ? 100 : 101, 100}; };
     f.system.cursor_calls = 1;
     EXPECT_THROW({ RunShape(f.prog, c.shape); }, ProcessEnded);
-    EXPECT_EQ(f.Calls(c.kind).size(), 4 * c.per_check) << c.shape;
+    EXPECT_EQ(f.Calls(c.kind).size(), c.drawn) << c.shape;
   }
-  HeadlessSaver f(64, 48);
-  f.prog.random().Script({0.5, 0.5, 0.5});
-  f.prog.Sfondo();
-  f.system.cursor = [](int n) { return CursorPoint{n == 0 ? 100 : 101, 100}; };
-  f.system.cursor_calls = 1;
-  EXPECT_THROW(f.prog.Ovali(), ProcessEnded);
-  EXPECT_EQ(f.Calls(DrawCall::kArc).size(), 25u);  // all drawn before the pause's check
 }
 
 TEST(Shapes, CirclesBoxesAndColours) {

@@ -41,46 +41,24 @@ TEST(InstallerTest, WinDirReadsTheFolderThroughA255ByteBuffer) {
 TEST(InstallerTest, InstallationSteps) {
   struct Case {
     const char* name;
-    std::vector<std::string> missing;    // sources removed from the current folder
-    std::vector<std::string> read_only;  // destinations that refuse to be written
+    // A source removed from the current folder, or a destination that
+    // refuses to be written: the file the failure's message names.
+    std::string missing, read_only;
     int exit_code;
-    std::string saver, logo, settings;  // expected content afterwards
-    std::string message_names;          // a file the message must name
+    const char *saver, *logo;  // "new" or "old" content afterwards
+    std::string settings;
     // Copies that lost the mark of a downloaded file, which a copy carries
     // over from the unpacked zip: none, the saver, or the saver and the logo.
     size_t unmarked;
   };
-  const std::string old_settings = "D:\\foto\\mare.bmp\r\nCerchi\r\n";
+  const std::string old = "D:\\foto\\mare.bmp\r\nCerchi\r\n";
   const std::vector<Case> cases = {
-      {"second install replaces all", {}, {}, 0, "new saver", "new logo", kDefaults, "", 2},
-      {"missing saver copies nothing",
-       {"brenlow.scr"},
-       {},
-       1,
-       "old saver",
-       "old logo",
-       old_settings,
-       "brenlow.scr",
-       0},
-      {"missing logo keeps the saver copy and the old settings",
-       {"BR_LOW.bmp"},
-       {},
-       1,
-       "new saver",
-       "old logo",
-       old_settings,
-       "BR_LOW.bmp",
-       1},
-      {"saver in use", {}, {kSaver}, 1, "old saver", "old logo", old_settings, kSaver, 0},
-      {"settings cannot be written",
-       {},
-       {kSettings},
-       1,
-       "new saver",
-       "new logo",
-       old_settings,
-       kSettings,
-       2},
+      {"second install replaces all", "", "", 0, "new", "new", kDefaults, 2},
+      {"missing saver copies nothing", "brenlow.scr", "", 1, "old", "old", old, 0},
+      {"missing logo keeps the saver copy and the old settings", "BR_LOW.bmp", "", 1, "new", "old",
+       old, 1},
+      {"saver in use", "", kSaver, 1, "old", "old", old, 0},
+      {"settings cannot be written", "", kSettings, 1, "new", "new", old, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -90,9 +68,9 @@ TEST(InstallerTest, InstallationSteps) {
              {"BR_LOW.bmp", "new logo"},
              {kSaver, "old saver"},
              {kLogo, "old logo"},
-             {kSettings, old_settings}};
-    for (const auto& name : c.missing) files.erase(name);
-    host.memory.read_only = c.read_only;
+             {kSettings, old}};
+    files.erase(c.missing);
+    if (!c.read_only.empty()) host.memory.read_only = {c.read_only};
 
     EXPECT_EQ(RunQuillet(host), c.exit_code);
     // The user's virtualized settings go only once the defaults are written:
@@ -103,8 +81,8 @@ TEST(InstallerTest, InstallationSteps) {
                                             std::string(kLogo) + ":Zone.Identifier"};
     EXPECT_EQ(host.deleted_streams,
               std::vector<std::string>(marks.begin(), marks.begin() + c.unmarked));
-    EXPECT_EQ(files[kSaver], c.saver);
-    EXPECT_EQ(files[kLogo], c.logo);
+    EXPECT_EQ(files[kSaver], c.saver + std::string(" saver"));
+    EXPECT_EQ(files[kLogo], c.logo + std::string(" logo"));
     EXPECT_EQ(files[kSettings], c.settings);
     if (c.exit_code == 0) {
       EXPECT_TRUE(host.messages.empty());
@@ -113,7 +91,8 @@ TEST(InstallerTest, InstallationSteps) {
       // The failure is told, with the file and the system's reason, and the
       // window that says it all went well never opens.
       ASSERT_EQ(host.messages.size(), 1u);
-      EXPECT_NE(host.messages[0].find(c.message_names), std::string::npos) << host.messages[0];
+      EXPECT_NE(host.messages[0].find(c.missing + c.read_only), std::string::npos)
+          << host.messages[0];
       const char* reason =
           c.missing.empty() ? "Accesso negato." : "Impossibile trovare il file specificato.";
       EXPECT_NE(host.messages[0].find(reason), std::string::npos) << host.messages[0];

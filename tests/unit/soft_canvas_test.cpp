@@ -99,19 +99,30 @@ TEST(SoftCanvasRop, AllSixteenCodesOnAKnownPixel) {
   }
 }
 
-// Inside the box, its right and bottom edges left out. A box of no width
-// or height, or of 1 x 1 (four equal points), paints nothing, as GDI.
-TEST(SoftCanvasArc, InsideTheBoxRightAndBottomExcluded) {
-  const int boxes[][4] = {{5, 5, 5, 5},  {5, 5, 5, 12},  {5, 5, 12, 5},  {12, 5, 5, 5},
-                          {5, 9, 9, 9},  {5, 5, 6, 6},   {5, 5, 6, 7},   {5, 5, 7, 7},
-                          {5, 5, 8, 12}, {5, 5, 15, 11}, {5, 5, 22, 22}, {5, 5, 45, 8}};
+// Inside the box, its right and bottom edges left out, whatever the order of
+// the corners. A box of no width or height, or of 1 x 1 (four equal
+// points), paints nothing, as GDI.
+TEST(SoftCanvasArc, InsideTheBoxRightAndBottomExcludedInAnyCornerOrder) {
+  const int boxes[][4] = {{5, 5, 5, 5},   {5, 5, 5, 12},  {5, 5, 12, 5},  {12, 5, 5, 5},
+                          {5, 9, 9, 9},   {5, 5, 6, 6},   {5, 5, 6, 7},   {5, 5, 7, 7},
+                          {5, 5, 8, 12},  {5, 5, 15, 11}, {5, 5, 22, 22}, {5, 5, 45, 8},
+                          {3, 4, 20, 11}, {0, 0, 33, 33}};
   for (const auto& b : boxes) {
     SCOPED_TRACE(::testing::PrintToString(b));
+    for (int order = 1; order < 4; ++order) {
+      const int l = b[order & 1 ? 2 : 0], t = b[order & 2 ? 3 : 1];
+      const int r = b[order & 1 ? 0 : 2], d = b[order & 2 ? 1 : 3];
+      EXPECT_EQ(Differing(
+                    60, 60, [&](SoftCanvas& c) { c.Arc(b[0], b[1], b[2], b[3]); },
+                    [&](SoftCanvas& c) { c.Arc(l, t, r, d); }),
+                0)
+          << "order " << order;
+    }
     SoftCanvas c(60, 60);
     c.SetPenColour(0x123456);
     c.Arc(b[0], b[1], b[2], b[3]);
     const Pixels p = Painted(c);
-    const int w = b[2] - b[0], h = b[3] - b[1];
+    const int w = std::abs(b[2] - b[0]), h = std::abs(b[3] - b[1]);
     if (w == 0 || h == 0 || (w == 1 && h == 1)) {
       EXPECT_TRUE(p.empty());
       continue;
@@ -121,25 +132,10 @@ TEST(SoftCanvasArc, InsideTheBoxRightAndBottomExcluded) {
       minx = std::min(minx, x), maxx = std::max(maxx, x);
       miny = std::min(miny, y), maxy = std::max(maxy, y);
     }
-    EXPECT_EQ(minx, b[0]);
-    EXPECT_EQ(miny, b[1]);
-    EXPECT_LE(maxx, b[2] - 1);
-    EXPECT_LE(maxy, b[3] - 1);
-  }
-}
-
-TEST(SoftCanvasArc, CornerOrderDoesNotMatter) {
-  const int boxes[][4] = {{3, 4, 20, 11}, {10, 2, 11, 30}, {0, 0, 33, 33}, {-5, -7, 12, 9}};
-  for (const auto& b : boxes) {
-    for (int order = 1; order < 4; ++order) {
-      const int l = b[order & 1 ? 2 : 0], t = b[order & 2 ? 3 : 1];
-      const int r = b[order & 1 ? 0 : 2], d = b[order & 2 ? 1 : 3];
-      EXPECT_EQ(Differing(
-                    40, 40, [&](SoftCanvas& c) { c.Arc(b[0], b[1], b[2], b[3]); },
-                    [&](SoftCanvas& c) { c.Arc(l, t, r, d); }),
-                0)
-          << "order " << order;
-    }
+    EXPECT_EQ(minx, std::min(b[0], b[2]));
+    EXPECT_EQ(miny, std::min(b[1], b[3]));
+    EXPECT_LE(maxx, std::max(b[0], b[2]) - 1);
+    EXPECT_LE(maxy, std::max(b[1], b[3]) - 1);
   }
 }
 
