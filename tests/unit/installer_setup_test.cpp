@@ -178,20 +178,15 @@ TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
 }
 
 TEST(InstallerTest, WindowIs3600By2400TwipsWithATenPixelMargin) {
-  struct Case {
-    int dpi_x, dpi_y, width, height;
+  const auto sides = [](const SetupRect& r) {
+    return std::vector<int>{r.left, r.top, r.width, r.height};
   };
-  for (const Case& c : std::vector<Case>{
-           {96, 96, 240, 160}, {120, 120, 300, 200}, {144, 144, 360, 240}, {120, 96, 300, 160}}) {
-    const SetupRect frame = frmsetup::FrameSize(c.dpi_x, c.dpi_y);
-    EXPECT_EQ(frame.width, c.width) << c.dpi_x;
-    EXPECT_EQ(frame.height, c.height) << c.dpi_y;
-  }
-  const SetupRect button = frmsetup::Command1Bounds(284, 162);
-  EXPECT_EQ(button.left, 10);
-  EXPECT_EQ(button.top, 10);
-  EXPECT_EQ(button.width, 264);
-  EXPECT_EQ(button.height, 142);
+  // dpi across, dpi down, width, height.
+  const int frames[][4] = {
+      {96, 96, 240, 160}, {120, 120, 300, 200}, {144, 144, 360, 240}, {120, 96, 300, 160}};
+  for (const auto& f : frames)
+    EXPECT_EQ(sides(frmsetup::FrameSize(f[0], f[1])), (std::vector<int>{0, 0, f[2], f[3]}));
+  EXPECT_EQ(sides(frmsetup::Command1Bounds(284, 162)), (std::vector<int>{10, 10, 264, 142}));
   EXPECT_EQ(frmsetup::Command1Bounds(15, 15).width, 0);
 }
 

@@ -122,16 +122,12 @@ inline std::string BitmapFile(const BitmapFields& bmp) {
   put(0, 4);
   put(offset, 4);
   put(header, 4);
-  if (bmp.core_header) {
-    put(static_cast<std::uint32_t>(bmp.width), 2);
-    put(static_cast<std::uint32_t>(bmp.height), 2);
-    put(1, 2);
-    put(static_cast<std::uint32_t>(bmp.bits), 2);
-  } else {
-    put(static_cast<std::uint32_t>(bmp.width), 4);
-    put(static_cast<std::uint32_t>(bmp.height), 4);
-    put(1, 2);
-    put(static_cast<std::uint32_t>(bmp.bits), 2);
+  const int side = bmp.core_header ? 2 : 4;  // the core header's sizes are 16-bit
+  put(static_cast<std::uint32_t>(bmp.width), side);
+  put(static_cast<std::uint32_t>(bmp.height), side);
+  put(1, 2);
+  put(static_cast<std::uint32_t>(bmp.bits), 2);
+  if (!bmp.core_header) {
     put(bmp.compression, 4);
     put(rle ? image_size : static_cast<std::uint32_t>(data), 4);
     put(2835, 4);
