@@ -26,12 +26,7 @@ struct FakeScreen : Framebuffer {
 
   PresentedCanvas Open(NewSize new_size = NewSize::kAtNextFill, bool screen_black = true) {
     return PresentedCanvas(
-        *this,
-        [this] {
-          ++clock_looks;
-          return now;
-        },
-        new_size, screen_black);
+        *this, [this] { return ++clock_looks, now; }, new_size, screen_black);
   }
 
   struct Frame {
