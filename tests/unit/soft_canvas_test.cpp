@@ -396,26 +396,16 @@ TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
     return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
   };
   const int kW = 40, kH = 30, kOff = 400;
+  using Shape = void (*)(SoftCanvas&, int, int, int, int);
   const struct {
     const char* name;
-    int offset;
-    std::function<void(SoftCanvas&, int, const int*)> draw;
+    int offset, pen_width;
+    Shape draw;
   } kinds[] = {
-      {"line1", kOff,
-       [](SoftCanvas& c, int o, const int* v) {
-         c.LineInt(v[0] + o, v[1] + o, v[2] + o, v[3] + o);
-       }},
-      {"line7", kOff,
-       [](SoftCanvas& c, int o, const int* v) {
-         c.SetPenWidth(7);
-         c.LineInt(v[0] + o, v[1] + o, v[2] + o, v[3] + o);
-       }},
-      {"rect", kOff,
-       [](SoftCanvas& c, int o, const int* v) {
-         c.SetFillSolid(false);
-         c.Rectangle(v[0] + o, v[1] + o, v[2] + o, v[3] + o);
-       }},
-      {"arc", 0, [](SoftCanvas& c, int, const int* v) { c.Arc(v[0], v[1], v[2], v[3]); }},
+      {"line1", kOff, 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.LineInt(l, t, r, b); }},
+      {"line7", kOff, 7, [](SoftCanvas& c, int l, int t, int r, int b) { c.LineInt(l, t, r, b); }},
+      {"rect", kOff, 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.Rectangle(l, t, r, b); }},
+      {"arc", 0, 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.Arc(l, t, r, b); }},
   };
   for (const auto& kind : kinds) {
     for (int i = 0; i < 100; ++i) {
@@ -423,11 +413,15 @@ TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
       if (kind.offset == 0)
         v[0] = coord(0, 39), v[1] = coord(0, 29), v[2] = coord(20, 400), v[3] = coord(20, 400);
       if (i % 2) std::swap(v[0], v[2]), std::swap(v[1], v[3]);
+      auto at = [&](int o) {
+        return [&, o](SoftCanvas& c) {
+          c.SetPenWidth(kind.pen_width);
+          c.SetFillSolid(false);
+          kind.draw(c, v[0] + o, v[1] + o, v[2] + o, v[3] + o);
+        };
+      };
       const int o = kind.offset;
-      ASSERT_EQ(Differing(
-                    kW, kH, [&](SoftCanvas& c) { kind.draw(c, 0, v); },
-                    [&](SoftCanvas& c) { kind.draw(c, o, v); }, 2 * kOff + kW, 2 * kOff + kH, o, o),
-                0)
+      ASSERT_EQ(Differing(kW, kH, at(0), at(o), 2 * kOff + kW, 2 * kOff + kH, o, o), 0)
           << kind.name << " " << v[0] << " " << v[1] << " " << v[2] << " " << v[3];
     }
   }
