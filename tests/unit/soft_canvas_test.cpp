@@ -43,6 +43,15 @@ void Fill(SoftCanvas& c, Colour v) {
 
 using Draw = std::function<void(SoftCanvas&)>;
 
+// The drawing with a 7-pixel pen, the pen set back to 1 after.
+Draw Wide(Draw draw) {
+  return [draw](SoftCanvas& c) {
+    c.SetPenWidth(7);
+    draw(c);
+    c.SetPenWidth(1);
+  };
+}
+
 // Draws one picture two ways: `one` on a w x h canvas, `other` on a canvas
 // of w2 x h2 (0: the same size), both starting with an XOR pen of 0xabcdef.
 // Returns the pixels of the first that differ from the second's at (x + dx,
@@ -264,20 +273,20 @@ TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
     return static_cast<int>(
         lo + static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(hi - lo + 1)));
   };
+  // Both ends anywhere from lo to hi, across and down.
+  const auto anywhere = [&](int lo, int hi) {
+    return [&coord, lo, hi](int* v) {
+      for (int k = 0; k < 4; ++k) v[k] = coord(lo, hi);
+    };
+  };
   const struct {
     const char* name;
     int band_rows;
     size_t count;
     std::function<void(int*)> ends;
   } cases[] = {
-      {"across the surface", 5, 400,
-       [&](int* v) {
-         for (int k = 0; k < 4; ++k) v[k] = coord(-30, 90);
-       }},
-      {"bands of one row", 1, 200,
-       [&](int* v) {
-         for (int k = 0; k < 4; ++k) v[k] = coord(-5, 65);
-       }},
+      {"across the surface", 5, 400, anywhere(-30, 90)},
+      {"bands of one row", 1, 200, anywhere(-5, 65)},
       {"flat and upright", 4, 300,
        [&](int* v) {
          v[0] = coord(-10, 70), v[1] = coord(-10, 57);
@@ -300,10 +309,7 @@ TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
          v[0] = -coord(300000000, 2000000000), v[1] = coord(47, 376);
          v[2] = coord(300000000, 2000000000), v[3] = coord(47, 376);
        }},
-      {"more than a batch", 9, soft::LineBatch::kCapacity + 123,
-       [&](int* v) {
-         for (int k = 0; k < 4; ++k) v[k] = coord(-3, 63);
-       }},
+      {"more than a batch", 9, soft::LineBatch::kCapacity + 123, anywhere(-3, 63)},
   };
   const int rops[] = {kRopCopyPen, kRopXorPen, kRopMaskPenNot, 6 /* NOT */, 15 /* MERGEPEN */};
   for (const auto& tc : cases) {
@@ -333,11 +339,7 @@ TEST(SoftCanvasLine, KeptBackLinesAreDrawnBeforeAnythingElse) {
       [](SoftCanvas& c) { c.Rectangle(5, 290, 900, 1100); },
       [](SoftCanvas& c) { c.Arc(0, 280, 800, 1200); },
       [](SoftCanvas& c) { c.PrintText(20, 310, "Impostazioni"); },
-      [](SoftCanvas& c) {
-        c.SetPenWidth(5);
-        c.LineInt(0, 330, 1000, 300);
-        c.SetPenWidth(1);
-      },
+      Wide([](SoftCanvas& c) { c.LineInt(0, 330, 1000, 300); }),
       [](SoftCanvas& c) { c.Repaint(); },
   };
   auto draw = [&](bool look_each_time) {
@@ -474,16 +476,8 @@ TEST(SoftCanvasClip, FarAwayShapesDrawOnlyWhatCrossesTheCanvas) {
       {"diagonal", [](SoftCanvas& c) { c.Line(-3e9f, -3e9f, 3e9f, 3e9f); },
        [](SoftCanvas& c) { c.Line(0, 0, 32, 32); }},
       {"wide line passing far below",
-       [](SoftCanvas& c) {
-         c.SetPenWidth(7);
-         c.Line(-2e9f, -2e9f, 2e9f, 2.1e9f);
-       },
-       nothing},
-      {"wide horizontal",
-       [](SoftCanvas& c) {
-         c.SetPenWidth(7);
-         c.Line(-1e9f, 16, 1e9f, 16);
-       },
+       Wide([](SoftCanvas& c) { c.Line(-2e9f, -2e9f, 2e9f, 2.1e9f); }), nothing},
+      {"wide horizontal", Wide([](SoftCanvas& c) { c.Line(-1e9f, 16, 1e9f, 16); }),
        [](SoftCanvas& c) {
          for (int y = 13; y <= 19; ++y) c.LineInt(0, y, 32, y);
        }},
