@@ -14,6 +14,7 @@
 #include "saver/app.h"
 #include "saver/frm_prog.h"
 #include "saver/options/frm_options.h"
+#include "saver_test_support.h"
 
 namespace brenlow {
 namespace {
@@ -127,13 +128,7 @@ TEST(OptionsDialogErrors, AnErrorInAnEventIsToldAndEndsWithCodeOne) {
     DialogRun run;
     run.window.after_activation = c.fail;
     run.system.args = "/c";
-    int code = -1;
-    try {
-      RunBrenlow(run.system);
-    } catch (const ProcessEnded& end) {
-      code = end.exit_code;
-    }
-    EXPECT_EQ(code, 1) << c.message;
+    EXPECT_EQ(RunToEnd(run.system), 1) << c.message;
     const std::vector<std::string>& log = run.system.log;
     EXPECT_NE(std::find(log.begin(), log.end(), c.message), log.end()) << c.message;
   }

@@ -103,15 +103,6 @@ struct DiskSystem : RecordingSystem {
       return LoadBmp(PosixFiles::NativePath(path));
     };
   }
-  // Runs the saver to its end; returns the exit code.
-  int Run() {
-    try {
-      RunBrenlow(*this);
-    } catch (const ProcessEnded& end) {
-      return end.exit_code;
-    }
-    return -1;
-  }
   PosixFiles posix;
   bool out_of_memory = false;  // loading the picture finds no memory
   int copies = 0;
@@ -208,7 +199,7 @@ TEST(ReliabilityFaults, SettingsFileThatIsAFolder) {
   t.Write("brlscsav.ini/inside/keep.txt", "mine");
   // The saver runs with empty settings and ends on a sideways move.
   DiskSystem system(t.path);
-  EXPECT_EQ(system.Run(), 0);
+  EXPECT_EQ(RunToEnd(system), 0);
   EXPECT_GT(system.texts, 0);
   EXPECT_EQ(system.copies, 0);
   EXPECT_GE(system.show_cursor_count, 0);
@@ -268,7 +259,7 @@ TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
     DiskSystem system(t.path);
     system.out_of_memory = c.out_of_memory;
     system.posix.WriteAll(t.path + "\\brlscsav.ini", c.picture + "\r\nCerchi\r\n");
-    EXPECT_EQ(system.Run(), 0) << c.name;
+    EXPECT_EQ(RunToEnd(system), 0) << c.name;
     EXPECT_EQ(system.copies > 0, shown) << c.name;
     EXPECT_GT(system.texts, 0) << c.name;
     EXPECT_GE(system.show_cursor_count, 0) << c.name;

@@ -16,6 +16,7 @@
 
 #include "platform/installer_host.h"
 #include "platform/recording/headless_saver.h"
+#include "saver/app.h"
 
 namespace brenlow {
 
@@ -37,6 +38,17 @@ struct BitmapFields {
   // given they are all 0x7f.
   std::uint64_t pixel_bytes_kept = UINT64_MAX;
 };
+
+// Runs brenlow to its end: the exit code it ended with, or -1 when it
+// returned instead.
+inline int RunToEnd(RecordingSystem& system) {
+  try {
+    RunBrenlow(system);
+  } catch (const ProcessEnded& end) {
+    return end.exit_code;
+  }
+  return -1;
+}
 
 // The box an ellipse or a rectangle was drawn in.
 using Box = std::array<std::int32_t, 4>;
