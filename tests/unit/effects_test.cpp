@@ -9,10 +9,12 @@
 namespace brenlow {
 namespace {
 
-// Runs the fill with the given random draws first.
-void Fill(HeadlessSaver& f, std::deque<double> draws) {
+// Runs the fill with the given random draws first; with `forget`, the
+// calls it made are dropped, for tests of what comes after it.
+void Fill(HeadlessSaver& f, std::deque<double> draws, bool forget = false) {
   f.prog.random().Script(std::move(draws));
   f.prog.Sfondo();
+  if (forget) f.system.canvas.calls.clear();
 }
 
 TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
@@ -85,9 +87,7 @@ void RunShape(frmProg& prog, const std::string& shape) {
 
 std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::deque<double> draws) {
   HeadlessSaver f(w, h);
-  f.prog.random().Script(std::move(draws));
-  f.prog.Sfondo();
-  f.system.canvas.calls.clear();
+  Fill(f, std::move(draws), true);
   RunShape(f.prog, shape);
   std::vector<DrawCall> shapes;
   for (const DrawCall& c : f.system.canvas.calls) {
@@ -134,9 +134,7 @@ TEST(Shapes, ActivityCheckBeforeEveryShape) {
                        {"Triangoli", DrawCall::kLine, 5, 4 * 3},
                        {"Ovali", DrawCall::kArc, 1, 25}}) {
     HeadlessSaver f(64, 48);
-    f.prog.random().Script({0.5, 0.5, 0.5});
-    f.prog.Sfondo();
-    f.system.canvas.calls.clear();
+    Fill(f, {0.5, 0.5, 0.5}, true);
     f.system.cursor = [&c](int n) { return CursorPoint{n < c.moved_at ? 100 : 101, 100}; };
     f.system.cursor_calls = 1;
     EXPECT_THROW({ RunShape(f.prog, c.shape); }, ProcessEnded);
@@ -307,9 +305,7 @@ TEST(Fade, ThreeStylesOn800x600) {
   };
   for (const Case c : {Case{0.1, 1}, {0.5, 2}, {0.9, 3}}) {
     HeadlessSaver f(800, 600);
-    f.prog.random().Script({0.5, 0.5, 0.5, c.draw});
-    f.prog.Sfondo();
-    f.system.canvas.calls.clear();
+    Fill(f, {0.5, 0.5, 0.5, c.draw}, true);
     f.prog.Evanescenza();
     EXPECT_EQ(f.prog.ShapeChoice, c.style);
     const auto lines = f.Calls(DrawCall::kLine);
