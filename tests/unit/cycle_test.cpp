@@ -158,10 +158,7 @@ TEST(Cycle, HoldsLastWhatTheySayWhateverTheWallClockDoes) {
 
 TEST(Cycle, EmptyCanvasDrawsNoShapesAndDividesByNothing) {
   for (const std::string shape : {"Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi"}) {
-    HeadlessSaver f(640, 0, shape);
-    f.system.pictures["p.bmp"] = Picture{0, 0, {}};
-    f.globals.PictureSetting = "p.bmp";
-    f.prog.LoadLogo();
+    HeadlessSaver f(640, 0, shape, "p.bmp", [](const std::string&) { return Picture{0, 0, {}}; });
     EXPECT_NO_THROW(f.prog.DrawCycle()) << shape;
     EXPECT_TRUE(f.Calls(DrawCall::kArc).empty()) << shape;
   }

@@ -236,6 +236,13 @@ TEST(Shapes, TrianglesClimbFromBlackToWhite) {
   }
 }
 
+// A loader that gives a logo 30 pixels wide and `height` high.
+RecordingSystem::PictureLoader Logo(int height) {
+  return [height](const std::string&) {
+    return Picture{30, height, std::vector<Colour>(30 * static_cast<size_t>(height), 0x123456)};
+  };
+}
+
 TEST(Logo, AddressThenBandsTopToBottom) {
   struct Case {
     int height;
@@ -246,11 +253,7 @@ TEST(Logo, AddressThenBandsTopToBottom) {
   for (const Case& c :
        {Case{150, 150, {0, 1, 2}, 1}, Case{400, 400, {0, 2, 4}, 2},
         Case{480, 200 + 200 + 199, {0, 2.4f, 4.8f}, 2.4f}, Case{50, 50, {0, 1}, 1}}) {
-    HeadlessSaver f(640, 480);
-    Picture picture{30, c.height, std::vector<Colour>(30 * c.height, 0x123456)};
-    f.system.pictures["logo.bmp"] = picture;
-    f.globals.PictureSetting = "logo.bmp";
-    f.prog.LoadLogo();
+    HeadlessSaver f(640, 480, "", "logo.bmp", Logo(c.height));
     f.prog.DisegnaLogo();
     const auto& calls = f.system.canvas.calls;
     ASSERT_EQ(calls.front().kind, DrawCall::kText);
@@ -277,11 +280,8 @@ TEST(Logo, AddressThenBandsTopToBottom) {
 // a whole timer tick the bands due by then follow without waiting.
 TEST(Logo, BandsKeepTheirPaceWhenAWaitOverruns) {
   for (const double tick : {0.0, 0.001, 0.0156}) {
-    HeadlessSaver f(640, 480);
+    HeadlessSaver f(640, 480, "", "logo.bmp", Logo(480));
     f.system.timer_tick = tick;
-    f.system.pictures["logo.bmp"] = Picture{30, 480, std::vector<Colour>(30 * 480, 0x123456)};
-    f.globals.PictureSetting = "logo.bmp";
-    f.prog.LoadLogo();
     const double begun = f.system.monotonic;
     f.prog.DisegnaLogo();
     const double lasted = f.system.monotonic - begun;
