@@ -299,15 +299,11 @@ TEST(Logo, BandsKeepTheirPaceWhenAWaitOverruns) {
 }
 
 TEST(Fade, ThreeStylesOn800x600) {
-  struct Case {
-    double draw;
-    int style;
-  };
-  for (const Case c : {Case{0.1, 1}, {0.5, 2}, {0.9, 3}}) {
+  for (const int style : {1, 2, 3}) {
     HeadlessSaver f(800, 600);
-    Fill(f, {0.5, 0.5, 0.5, c.draw}, true);
+    Fill(f, {0.5, 0.5, 0.5, 0.4 * style - 0.3}, true);  // 0.1, 0.5, 0.9
     f.prog.Evanescenza();
-    EXPECT_EQ(f.prog.ShapeChoice, c.style);
+    EXPECT_EQ(f.prog.ShapeChoice, style);
     const auto lines = f.Calls(DrawCall::kLine);
     const auto rects = f.Calls(DrawCall::kRect);
     for (const DrawCall& call : f.system.canvas.calls) {
@@ -317,12 +313,12 @@ TEST(Fade, ThreeStylesOn800x600) {
     }
     EXPECT_EQ(f.system.canvas.pen_width(), 1);
     EXPECT_FALSE(f.system.canvas.fill_solid());
-    if (c.style == 1) {
+    if (style == 1) {
       ASSERT_EQ(lines.size(), 61u + 8 * 60u + 60u);
       EXPECT_FLOAT_EQ(lines[60].v[1], 600);
       EXPECT_FLOAT_EQ(lines.back().v[1], 599);
       EXPECT_FLOAT_EQ(lines.back().v[2], 800);
-    } else if (c.style == 2) {
+    } else if (style == 2) {
       ASSERT_EQ(lines.size(), 361u);
       EXPECT_EQ(f.prog.Counter, 500);
       EXPECT_EQ(lines[0].width, 7);
