@@ -159,9 +159,8 @@ TEST(ReliabilityFaults, UnwritableSettingsFolderKeepsThePreviousFile) {
     t.Write("ship/BR_LOW.bmp", Bmp24(4, 4, 48));
     fs::permissions(t.path + "/ship", fs::perms::all);
     if (c.limits.unprivileged) {
-      fs::permissions(win, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                               fs::perms::group_exec | fs::perms::others_read |
-                               fs::perms::others_exec);
+      fs::permissions(win, fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
+                                              fs::perms::others_write));
     }
     if (c.tmpfs) {
       // Fill every last block.
