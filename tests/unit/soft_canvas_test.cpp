@@ -148,53 +148,50 @@ TEST(SoftCanvasArc, InsideTheBoxRightAndBottomExcludedInAnyCornerOrder) {
   }
 }
 
-TEST(SoftCanvasArc, FlatEllipseLeavesLastPointAndStrikesTwiceAsGdi) {
-  struct {
-    int rop;
-    std::vector<std::string> rows;
-  } cases[] = {
-      {kRopCopyPen, {"..#.###", "##.....##", "..#####"}},
-      // XOR clears what was painted twice: (5, 5) and (11, 5).
-      {kRopXorPen, {"..#.###", "#.......#", "..#####"}},
-  };
-  for (const auto& tc : cases) {
-    SoftCanvas c(48, 48);
-    c.SetRop2(tc.rop);
-    c.SetPenColour(0xff00ff);
-    c.Arc(4, 4, 13, 7);
-    EXPECT_EQ(Painted(c), Shape(4, 4, tc.rows)) << "rop " << tc.rop;
-  }
-}
-
-TEST(SoftCanvasRectangle, OutlineFillAndStrikes) {
+// Rectangles, a flat ellipse and a wide pen's dot, pixel for pixel as GDI
+// draws them ('#': differs from the background).
+TEST(SoftCanvas, ShapesAsGdi) {
   const Colour bg = 0x203040, pen = 0x0000ff;
+  const std::vector<std::string> flat = {"..#.###", "##.....##", "..#####"},
+                                 flat_xor = {"..#.###", "#.......#", "..#####"},
+                                 dot = {"..###",   ".#####", "#######", "#######",
+                                        "#######", ".#####", "..###"};
   struct {
     const char* name;
+    char kind;  // r: rectangle, a: arc, w: line of a 7-pixel pen
     int rop;
     bool solid;
     int box[4];
-    std::vector<std::string> rows;  // '#' differs from the background
+    std::vector<std::string> rows;  // from the box's top left (the dot's: 3 up and left)
   } cases[] = {
-      {"hollow copy", kRopCopyPen, false, {1, 1, 5, 4}, {"####", "#..#", "####"}},
-      {"solid copy", kRopCopyPen, true, {1, 1, 5, 4}, {"####", "####", "####"}},
-      {"solid xor keeps inside", kRopXorPen, true, {1, 1, 5, 4}, {"####", "#..#", "####"}},
-      {"reversed corners", kRopCopyPen, false, {5, 4, 1, 1}, {"####", "#..#", "####"}},
-      {"one column xor", kRopXorPen, false, {2, 1, 3, 5}, {"#", ".", ".", "#"}},
-      {"one row xor", kRopXorPen, false, {1, 2, 5, 3}, {"#..#"}},
+      {"hollow copy", 'r', kRopCopyPen, false, {1, 1, 5, 4}, {"####", "#..#", "####"}},
+      {"solid copy", 'r', kRopCopyPen, true, {1, 1, 5, 4}, {"####", "####", "####"}},
+      {"solid xor keeps inside", 'r', kRopXorPen, true, {1, 1, 5, 4}, {"####", "#..#", "####"}},
+      {"reversed corners", 'r', kRopCopyPen, false, {5, 4, 1, 1}, {"####", "#..#", "####"}},
+      {"one column xor", 'r', kRopXorPen, false, {2, 1, 3, 5}, {"#", ".", ".", "#"}},
+      {"one row xor", 'r', kRopXorPen, false, {1, 2, 5, 3}, {"#..#"}},
       // Every side of a 1 x 1 box has zero length: GDI paints nothing.
-      {"one pixel", kRopCopyPen, true, {2, 2, 3, 3}, {}},
-      {"empty width", kRopCopyPen, true, {2, 1, 2, 5}, {}},
-      {"empty height", kRopCopyPen, true, {1, 3, 6, 3}, {}},
+      {"one pixel", 'r', kRopCopyPen, true, {2, 2, 3, 3}, {}},
+      {"empty width", 'r', kRopCopyPen, true, {2, 1, 2, 5}, {}},
+      {"empty height", 'r', kRopCopyPen, true, {1, 3, 6, 3}, {}},
+      // The last point is left out and two are struck twice, which XOR
+      // clears: (5, 5) and (11, 5).
+      {"flat ellipse", 'a', kRopCopyPen, false, {4, 4, 13, 7}, flat},
+      {"flat ellipse xor", 'a', kRopXorPen, false, {4, 4, 13, 7}, flat_xor},
+      {"round cap", 'w', kRopCopyPen, false, {8, 8, 8, 8}, dot},
   };
   for (const auto& tc : cases) {
-    SoftCanvas c(8, 8);
+    SoftCanvas c(16, 16);
     Fill(c, bg);
     c.SetRop2(tc.rop);
     c.SetPenColour(pen);
     c.SetFillSolid(tc.solid);
-    c.Rectangle(tc.box[0], tc.box[1], tc.box[2], tc.box[3]);
-    const int x0 = std::min(tc.box[0], tc.box[2]), y0 = std::min(tc.box[1], tc.box[3]);
-    EXPECT_EQ(Painted(c, bg), Shape(x0, y0, tc.rows)) << tc.name;
+    const int* b = tc.box;
+    if (tc.kind == 'r') c.Rectangle(b[0], b[1], b[2], b[3]);
+    if (tc.kind == 'a') c.Arc(b[0], b[1], b[2], b[3]);
+    if (tc.kind == 'w') c.SetPenWidth(7), c.Line(b[0], b[1], b[2], b[3]);
+    const int x0 = std::min(b[0], b[2]), y0 = std::min(b[1], b[3]), reach = tc.kind == 'w' ? 3 : 0;
+    EXPECT_EQ(Painted(c, bg), Shape(x0 - reach, y0 - reach, tc.rows)) << tc.name;
   }
 }
 
@@ -359,15 +356,6 @@ TEST(SoftCanvasLine, KeptBackLinesAreDrawnBeforeAnythingElse) {
     };
   };
   EXPECT_EQ(Differing(1000, 1200, draw(true), draw(false)), 0);
-}
-
-TEST(SoftCanvasLine, Width7RoundCapAsGdi) {
-  SoftCanvas c(16, 16);
-  c.SetPenWidth(7);
-  c.SetPenColour(0xffffff);
-  c.Line(8, 8, 8, 8);
-  EXPECT_EQ(Painted(c),
-            Shape(5, 5, {"..###", ".#####", "#######", "#######", "#######", ".#####", "..###"}));
 }
 
 TEST(SoftCanvasLine, Width7PaintsEachPixelOnceAndCoversTheEnd) {
