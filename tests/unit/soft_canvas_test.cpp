@@ -331,13 +331,15 @@ TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
 // reads: every other call sees them drawn first.
 TEST(SoftCanvasLine, KeptBackLinesAreDrawnBeforeAnythingElse) {
   const Picture pic{64, 64, std::vector<Colour>(64 * 64, 0x123456)};
+  // The repaint and the filled rectangle first: they cover what the calls
+  // before them drew.
   const Draw calls[] = {
-      [&](SoftCanvas& c) { c.CopyPicture(pic, 10, 300, 64, 64, 0, 0); },
+      [](SoftCanvas& c) { c.Repaint(); },
       [](SoftCanvas& c) { c.Rectangle(5, 290, 900, 1100); },
+      [&](SoftCanvas& c) { c.CopyPicture(pic, 10, 300, 64, 64, 0, 0); },
       [](SoftCanvas& c) { c.Arc(0, 280, 800, 1200); },
       [](SoftCanvas& c) { c.PrintText(20, 310, "Impostazioni"); },
       Wide([](SoftCanvas& c) { c.LineInt(0, 330, 1000, 300); }),
-      [](SoftCanvas& c) { c.Repaint(); },
   };
   auto draw = [&](bool look_each_time) {
     return [&, look_each_time](SoftCanvas& c) {
