@@ -22,11 +22,7 @@ TEST(Cycle, LogoBandsFollowThePictureHeight) {
 TEST(Cycle, RandomShapesAndFadeStylesAreEvenlySpread) {
   for (const std::string setting : {"", "Casuali", "ovali", "Cerchi "}) {
     HeadlessSaver f(8, 6, setting);
-    struct Observer : CycleObserver {
-      std::map<int, int> shapes, fades;
-      void OnShape(int s) override { ++shapes[s]; }
-      void OnFade(int s) override { ++fades[s]; }
-    } observer;
+    CycleCounts observer;
     f.prog.set_observer(&observer);
     f.system.keep_log = false;
     f.system.canvas.sink = [](const DrawCall&) {};

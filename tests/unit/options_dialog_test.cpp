@@ -185,17 +185,14 @@ TEST_F(OptionsDialog, OkSavesTheOfferedShapeAndTheSaverDrawsItsFamily) {
     saver.system.args = "/S";
     saver.system.memory_files.content = system.memory_files.content;
     saver.prog.Form_Load();
-    struct Drawn : CycleObserver {
-      std::set<int> families;
-      void OnShape(int s) override { families.insert(s); }
-    } drawn;
+    CycleCounts drawn;
     saver.prog.set_observer(&drawn);
     for (int i = 0; i < 20; ++i) saver.prog.DrawCycle();
     const auto named = family_numbers.find(shape);
     if (named != family_numbers.end()) {
-      EXPECT_EQ(drawn.families, std::set<int>{named->second}) << shape;
+      EXPECT_EQ(drawn.shapes, (std::map<int, int>{{named->second, 20}})) << shape;
     } else {
-      EXPECT_GT(drawn.families.size(), 1u) << shape;
+      EXPECT_GT(drawn.shapes.size(), 1u) << shape;
     }
   }
 }

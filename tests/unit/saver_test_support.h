@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -49,6 +50,13 @@ inline int RunToEnd(RecordingSystem& system) {
   }
   return -1;
 }
+
+// How many cycles drew each family and each fade style.
+struct CycleCounts : CycleObserver {
+  std::map<int, int> shapes, fades;
+  void OnShape(int s) override { ++shapes[s]; }
+  void OnFade(int s) override { ++fades[s]; }
+};
 
 // The box an ellipse or a rectangle was drawn in.
 using Box = std::array<std::int32_t, 4>;
