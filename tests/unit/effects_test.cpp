@@ -17,27 +17,33 @@ void Fill(HeadlessSaver& f, std::deque<double> draws, bool forget = false) {
   if (forget) f.system.canvas.calls.clear();
 }
 
+// Tile (c, r): rings of boxes from 99c, 100r, 99c + 100, 100r + 100 inwards,
+// the last column and row reaching past the canvas.
 TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
-  HeadlessSaver f(800, 600);
-  Fill(f, {0.5, 0.5, 0.5});
-  const auto rects = f.Calls(DrawCall::kRect);
-  ASSERT_EQ(rects.size(), 7u * 9u * 50u);  // 3,150
-  EXPECT_EQ(f.prog.CanvasWidth, 800);
-  EXPECT_EQ(f.prog.CanvasHeight, 600);
-  EXPECT_DOUBLE_EQ(f.prog.ColourStep, 600.0 / 255.0);
-  // Tile (c, r): outer outline at 99c, 100r, 99c + 100, 100r + 100.
-  for (int r = 0; r < 7; ++r) {
-    for (int c = 0; c < 9; ++c) {
-      EXPECT_EQ(BoxOf(rects[(r * 9 + c) * 50]),
-                (Box{99 * c, 100 * r, 99 * c + 100, 100 * r + 100}));
-      EXPECT_EQ(BoxOf(rects[(r * 9 + c) * 50 + 49]),
-                (Box{99 * c + 49, 100 * r + 49, 99 * c + 51, 100 * r + 51}));
+  // Width, height, rows, columns.
+  const int cases[][4] = {
+      {800, 600, 7, 9}, {99, 99, 1, 1}, {100, 100, 2, 2}, {641, 481, 5, 7}, {1920, 1080, 11, 20}};
+  for (const auto& [w, h, rows, columns] : cases) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    HeadlessSaver f(static_cast<float>(w), static_cast<float>(h));
+    Fill(f, {0.5, 0.5, 0.5});
+    const auto rects = f.Calls(DrawCall::kRect);
+    ASSERT_EQ(rects.size(), static_cast<size_t>(rows * columns * 50));
+    EXPECT_EQ(f.prog.CanvasWidth, w);
+    EXPECT_EQ(f.prog.CanvasHeight, h);
+    EXPECT_DOUBLE_EQ(f.prog.ColourStep, h / 255.0);
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < columns; ++c) {
+        EXPECT_EQ(BoxOf(rects[(r * columns + c) * 50]),
+                  (Box{99 * c, 100 * r, 99 * c + 100, 100 * r + 100}));
+        EXPECT_EQ(BoxOf(rects[(r * columns + c) * 50 + 49]),
+                  (Box{99 * c + 49, 100 * r + 49, 99 * c + 51, 100 * r + 51}));
+      }
     }
+    for (const DrawCall& rect : rects) EXPECT_EQ(rect.rop, kRopCopyPen);
+    // First cycle: the window's solid black brush is still in force.
+    EXPECT_TRUE(rects.front().fill_solid);
   }
-  EXPECT_EQ(rects.back().right, 8 * 99 + 51);  // last column reaches 892
-  for (const DrawCall& rect : rects) EXPECT_EQ(rect.rop, kRopCopyPen);
-  // First cycle: the window's solid black brush is still in force.
-  EXPECT_TRUE(rects.front().fill_solid);
 }
 
 // Eight colour schemes; a triple with a zero factor is drawn again.
@@ -63,17 +69,6 @@ TEST(Sfondo, EightColourSchemes) {
     const auto rects = f.Calls(DrawCall::kRect);
     EXPECT_EQ(rects.front().colour, MakeColour(20 + c.rf, 20 + c.gf, 20 + c.bf));
     EXPECT_EQ(rects[49].colour, MakeColour(20 + 50 * c.rf, 20 + 50 * c.gf, 20 + 50 * c.bf));
-  }
-}
-
-TEST(Sfondo, TileCountsFollowTheCanvas) {
-  // Width, height, rows, columns.
-  const int cases[][4] = {
-      {800, 600, 7, 9}, {99, 99, 1, 1}, {100, 100, 2, 2}, {641, 481, 5, 7}, {1920, 1080, 11, 20}};
-  for (const auto& c : cases) {
-    HeadlessSaver f(static_cast<float>(c[0]), static_cast<float>(c[1]));
-    Fill(f, {0.5, 0.5, 0.5});
-    EXPECT_EQ(f.Calls(DrawCall::kRect).size(), static_cast<size_t>(c[2] * c[3] * 50)) << c[0];
   }
 }
 
@@ -243,18 +238,28 @@ RecordingSystem::PictureLoader Logo(int height) {
   };
 }
 
-TEST(Logo, AddressThenBandsTopToBottom) {
+// The address, then the bands top to bottom with a pause after each, up to
+// the band's time on the monotonic clock: the reveal lasts bands x 0.6 ms
+// whatever a wait lasts. After a wait that took a whole timer tick the
+// bands due by then follow without waiting.
+TEST(Logo, AddressThenBandsTopToBottomAtAFixedPace) {
   struct Case {
     int height;
+    double tick;
     size_t bands;
     std::vector<float> first_tops;
     float band_height;
   };
   for (const Case& c :
-       {Case{150, 150, {0, 1, 2}, 1}, Case{400, 400, {0, 2, 4}, 2},
-        Case{480, 200 + 200 + 199, {0, 2.4f, 4.8f}, 2.4f}, Case{50, 50, {0, 1}, 1}}) {
+       {Case{150, 0, 150, {0, 1, 2}, 1}, Case{400, 0, 400, {0, 2, 4}, 2},
+        Case{480, 0, 200 + 200 + 199, {0, 2.4f, 4.8f}, 2.4f}, Case{50, 0, 50, {0, 1}, 1},
+        Case{480, 0.001, 599, {0, 2.4f}, 2.4f}, Case{480, 0.0156, 599, {0, 2.4f}, 2.4f}}) {
+    SCOPED_TRACE(std::to_string(c.height) + " high, tick " + std::to_string(c.tick));
     HeadlessSaver f(640, 480, "", "logo.bmp", Logo(c.height));
+    f.system.timer_tick = c.tick;
+    const double begun = f.system.monotonic;
     f.prog.DisegnaLogo();
+    const double lasted = f.system.monotonic - begun;
     const auto& calls = f.system.canvas.calls;
     ASSERT_EQ(calls.front().kind, DrawCall::kText);
     EXPECT_EQ(calls.front().text, kMakerAddress);
@@ -262,38 +267,24 @@ TEST(Logo, AddressThenBandsTopToBottom) {
     EXPECT_EQ(calls.front().colour, MakeColour(255, 255, 255));
     EXPECT_EQ(calls.front().font_size, 14);
     const auto copies = f.Calls(DrawCall::kCopy);
-    EXPECT_EQ(copies.size(), c.bands) << c.height;
-    // A pause after every band, each up to the band's time on the
-    // monotonic clock: the reveal lasts bands x 0.6 ms.
-    EXPECT_EQ(f.system.band_waits.size(), c.bands);
-    for (double wait : f.system.band_waits) EXPECT_NEAR(wait, kLogoBandSeconds, 1e-9);
+    EXPECT_EQ(copies.size(), c.bands);
     for (size_t i = 0; i < c.first_tops.size(); ++i) {
-      EXPECT_FLOAT_EQ(copies[i].v[1], c.first_tops[i]) << c.height;
+      EXPECT_FLOAT_EQ(copies[i].v[1], c.first_tops[i]);
       EXPECT_FLOAT_EQ(copies[i].v[5], c.first_tops[i]);
       EXPECT_FLOAT_EQ(copies[i].v[3], c.band_height);
       EXPECT_FLOAT_EQ(copies[i].v[2], 30);
     }
-  }
-}
-
-// The reveal keeps its length whatever a wait lasts: after a wait that took
-// a whole timer tick the bands due by then follow without waiting.
-TEST(Logo, BandsKeepTheirPaceWhenAWaitOverruns) {
-  for (const double tick : {0.0, 0.001, 0.0156}) {
-    HeadlessSaver f(640, 480, "", "logo.bmp", Logo(480));
-    f.system.timer_tick = tick;
-    const double begun = f.system.monotonic;
-    f.prog.DisegnaLogo();
-    const double lasted = f.system.monotonic - begun;
-    EXPECT_GE(lasted, 599 * kLogoBandSeconds - 1e-9) << tick;
-    EXPECT_LT(lasted, 599 * kLogoBandSeconds + tick + 1e-9) << tick;
+    EXPECT_GE(lasted, c.bands * kLogoBandSeconds - 1e-9);
+    EXPECT_LT(lasted, c.bands * kLogoBandSeconds + c.tick + 1e-9);
     const auto& waits = f.system.band_waits;
-    const size_t waited = std::count_if(waits.begin(), waits.end(), [](double w) { return w > 0; });
-    if (tick > 0) {
-      // One wait per tick, the other bands at once.
-      EXPECT_LE(waited, static_cast<size_t>(599 * kLogoBandSeconds / tick) + 2) << tick;
+    EXPECT_EQ(waits.size(), c.bands);
+    if (c.tick == 0) {
+      for (double wait : waits) EXPECT_NEAR(wait, kLogoBandSeconds, 1e-9);
     } else {
-      EXPECT_EQ(waited, 599u);
+      // One wait per tick, the other bands at once.
+      const size_t waited =
+          std::count_if(waits.begin(), waits.end(), [](double w) { return w > 0; });
+      EXPECT_LE(waited, static_cast<size_t>(c.bands * kLogoBandSeconds / c.tick) + 2);
     }
   }
 }
