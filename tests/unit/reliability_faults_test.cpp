@@ -214,12 +214,11 @@ TEST(ReliabilityFaults, SettingsFileThatIsAFolder) {
 
 // Whatever the picture setting names, the loader gives no picture and the
 // saver runs without a logo, ends on a sideways move and gives the cursor
-// and the system's screen saver back.
+// and the system's screen saver back. (Which broken files the loader turns
+// away is PictureIo's table.)
 TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
   TempFolder t;
   const std::string whole = Bmp24(40, 30, UINT64_MAX);
-  std::string lying_offset = whole;
-  lying_offset[12] = 0x10;  // pixels said to start 1 MiB in
   const std::string bad = t.path + "/bad.bmp", fifo = t.path + "/fifo.bmp";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const struct Case {
@@ -229,14 +228,8 @@ TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
     bool out_of_memory = false;
   } cases[] = {
       {"cut mid-pixel-data", whole.substr(0, 54 + 40 * 3 * 12 + 17), bad},
-      {"header only", whole.substr(0, 54), bad},
       {"30000 x 30000 in its header", Bmp24(30000, 30000, 4096), bad},
       {"16000 x 16000, cut", Bmp24(16000, 16000, 4096), bad},
-      {"pixels said to start past the end", lying_offset, bad},
-      {"run-length data without its size",
-       BitmapFile({.width = 10, .height = 10, .bits = 8, .compression = 1}), bad},
-      {"not a bitmap", "this is text, not a bitmap\r\n", bad},
-      {"empty", "", bad},
       {"missing", "", t.path + "/missing.bmp"},
       {"no name", "", ""},
       {"a name of 10 MB", "", std::string(10 * 1024 * 1024, 'x')},
