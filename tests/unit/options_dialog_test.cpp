@@ -54,21 +54,28 @@ struct FakeWindow : OptionsDialogWindow {
   int FormHeight() override { return height; }
   void SetFormWidth(int twips) override { width = twips; }
   void SetFormHeight(int twips) override { height = twips; }
-  void MoveForm(int l, int t) override { left = l, top = t; }
+  void MoveForm(int l, int t) override {
+    left = l;
+    top = t;
+  }
   // Inner width: the frame takes 3 pixels each side.
   int ScaleWidth() override { return width / tpp_x - 6; }
   PixelRect Text1Rect() override { return {16, 88, 241, 18}; }
   void SetLine(int line, int x1, int x2, int y) override { lines[line] = {x1, x2, y}; }
   std::string Text1() override { return text1; }
   void SetText1(const std::string& t) override { text1 = t; }
-  void SelectText1(int s, int l) override { sel_start = s, sel_length = l; }
+  void SelectText1(int s, int l) override {
+    sel_start = s;
+    sel_length = l;
+  }
   std::string Combo1() override { return combo1; }
   void SetCombo1(const std::string& t) override { combo1 = t; }
   void SetCombo1List(const std::vector<std::string>& e) override { combo1_list = e; }
   void ShowDrive(const std::string& d) override { drive = d; }
   void ShowFolder(const std::string& f) override { folder = f; }
   void ShowFiles(const std::string& f, const std::string& p) override {
-    file_folder = f, pattern = p;
+    file_folder = f;
+    pattern = p;
   }
   std::string CurrentFolder() override { return current; }
   std::variant<std::string, DriveError> DriveFolder(const std::string& d) override {

@@ -26,7 +26,12 @@ struct FakeScreen : Framebuffer {
 
   PresentedCanvas Open(NewSize new_size = NewSize::kAtNextFill, bool screen_black = true) {
     return PresentedCanvas(
-        *this, [this] { return ++clock_looks, now; }, new_size, screen_black);
+        *this,
+        [this] {
+          ++clock_looks;
+          return now;
+        },
+        new_size, screen_black);
   }
 
   struct Frame {
@@ -156,34 +161,33 @@ TEST(PresentedCanvas, ANewSizeKeepsThePixelsAndReachesTheDrawingAsItsRuleSays) {
 // Frames that change nothing on the screen are left out: a hold's, and the
 // fill of a screen that shows black already.
 TEST(PresentedCanvas, NoFrameChangesNothing) {
+  enum Step { kDrawAndShow, kFill, kShow, kHoldFrame, kDrawOffTheCanvas, kExposed };
   struct Case {
     const char* name;
     bool screen_black;
-    // d: draw and show, f: fill, s: show, h: a hold's frame, o: draw off the
-    // canvas, e: exposed.
-    const char* steps;
+    std::vector<Step> steps;
     size_t frames;
   };
   const Case cases[] = {
-      {"fill of a black window", true, "f", 0},
-      {"fill of a window showing anything", false, "f", 1},
-      {"fill after a drawing", true, "df", 2},
-      {"second fill", true, "dfsf", 2},
-      {"hold after a drawing", true, "dsh", 1},
-      {"drawing off the canvas", true, "o", 0},
-      {"exposed", true, "e", 1},
+      {"fill of a black window", true, {kFill}, 0},
+      {"fill of a window showing anything", false, {kFill}, 1},
+      {"fill after a drawing", true, {kDrawAndShow, kFill}, 2},
+      {"second fill", true, {kDrawAndShow, kFill, kShow, kFill}, 2},
+      {"hold after a drawing", true, {kDrawAndShow, kShow, kHoldFrame}, 1},
+      {"drawing off the canvas", true, {kDrawOffTheCanvas}, 0},
+      {"exposed", true, {kExposed}, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeScreen screen;
     PresentedCanvas canvas = screen.Open(NewSize::kAtNextFill, c.screen_black);
-    for (const char* step = c.steps; *step; ++step) {
-      if (*step == 'd') canvas.Arc(1, 1, 9, 9);
-      if (*step == 'd' || *step == 's') canvas.Present();
-      if (*step == 'f') canvas.Repaint();
-      if (*step == 'h') canvas.PresentIfDue(1e6);
-      if (*step == 'o') canvas.Line(-50, -50, -20, -9);
-      if (*step == 'e') canvas.Exposed();
+    for (const Step step : c.steps) {
+      if (step == kDrawAndShow) canvas.Arc(1, 1, 9, 9);
+      if (step == kDrawAndShow || step == kShow) canvas.Present();
+      if (step == kFill) canvas.Repaint();
+      if (step == kHoldFrame) canvas.PresentIfDue(1e6);
+      if (step == kDrawOffTheCanvas) canvas.Line(-50, -50, -20, -9);
+      if (step == kExposed) canvas.Exposed();
     }
     canvas.Present();
     EXPECT_EQ(screen.frames.size(), c.frames);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -136,15 +137,12 @@ TEST(SoftCanvasArc, InsideTheBoxRightAndBottomExcludedInAnyCornerOrder) {
       EXPECT_TRUE(p.empty());
       continue;
     }
-    int minx = 99, maxx = -1, miny = 99, maxy = -1;
-    for (auto [x, y] : p) {
-      minx = std::min(minx, x), maxx = std::max(maxx, x);
-      miny = std::min(miny, y), maxy = std::max(maxy, y);
-    }
-    EXPECT_EQ(minx, std::min(b[0], b[2]));
-    EXPECT_EQ(miny, std::min(b[1], b[3]));
-    EXPECT_LE(maxx, std::max(b[0], b[2]) - 1);
-    EXPECT_LE(maxy, std::max(b[1], b[3]) - 1);
+    const auto [top, bottom] = std::minmax_element(
+        p.begin(), p.end(), [](auto one, auto other) { return one.second < other.second; });
+    EXPECT_EQ(p.begin()->first, std::min(b[0], b[2]));  // the set is sorted by x
+    EXPECT_EQ(top->second, std::min(b[1], b[3]));
+    EXPECT_LE(p.rbegin()->first, std::max(b[0], b[2]) - 1);
+    EXPECT_LE(bottom->second, std::max(b[1], b[3]) - 1);
   }
 }
 
@@ -156,29 +154,35 @@ TEST(SoftCanvas, ShapesAsGdi) {
                                  flat_xor = {"..#.###", "#.......#", "..#####"},
                                  dot = {"..###",   ".#####", "#######", "#######",
                                         "#######", ".#####", "..###"};
+  enum Kind { kRectangle, kArc, kWideLine };  // the line with a 7-pixel pen
   struct {
     const char* name;
-    char kind;  // r: rectangle, a: arc, w: line of a 7-pixel pen
+    Kind kind;
     int rop;
     bool solid;
     int box[4];
     std::vector<std::string> rows;  // from the box's top left (the dot's: 3 up and left)
   } cases[] = {
-      {"hollow copy", 'r', kRopCopyPen, false, {1, 1, 5, 4}, {"####", "#..#", "####"}},
-      {"solid copy", 'r', kRopCopyPen, true, {1, 1, 5, 4}, {"####", "####", "####"}},
-      {"solid xor keeps inside", 'r', kRopXorPen, true, {1, 1, 5, 4}, {"####", "#..#", "####"}},
-      {"reversed corners", 'r', kRopCopyPen, false, {5, 4, 1, 1}, {"####", "#..#", "####"}},
-      {"one column xor", 'r', kRopXorPen, false, {2, 1, 3, 5}, {"#", ".", ".", "#"}},
-      {"one row xor", 'r', kRopXorPen, false, {1, 2, 5, 3}, {"#..#"}},
+      {"hollow copy", kRectangle, kRopCopyPen, false, {1, 1, 5, 4}, {"####", "#..#", "####"}},
+      {"solid copy", kRectangle, kRopCopyPen, true, {1, 1, 5, 4}, {"####", "####", "####"}},
+      {"solid xor keeps inside",
+       kRectangle,
+       kRopXorPen,
+       true,
+       {1, 1, 5, 4},
+       {"####", "#..#", "####"}},
+      {"reversed corners", kRectangle, kRopCopyPen, false, {5, 4, 1, 1}, {"####", "#..#", "####"}},
+      {"one column xor", kRectangle, kRopXorPen, false, {2, 1, 3, 5}, {"#", ".", ".", "#"}},
+      {"one row xor", kRectangle, kRopXorPen, false, {1, 2, 5, 3}, {"#..#"}},
       // Every side of a 1 x 1 box has zero length: GDI paints nothing.
-      {"one pixel", 'r', kRopCopyPen, true, {2, 2, 3, 3}, {}},
-      {"empty width", 'r', kRopCopyPen, true, {2, 1, 2, 5}, {}},
-      {"empty height", 'r', kRopCopyPen, true, {1, 3, 6, 3}, {}},
+      {"one pixel", kRectangle, kRopCopyPen, true, {2, 2, 3, 3}, {}},
+      {"empty width", kRectangle, kRopCopyPen, true, {2, 1, 2, 5}, {}},
+      {"empty height", kRectangle, kRopCopyPen, true, {1, 3, 6, 3}, {}},
       // The last point is left out and two are struck twice, which XOR
       // clears: (5, 5) and (11, 5).
-      {"flat ellipse", 'a', kRopCopyPen, false, {4, 4, 13, 7}, flat},
-      {"flat ellipse xor", 'a', kRopXorPen, false, {4, 4, 13, 7}, flat_xor},
-      {"round cap", 'w', kRopCopyPen, false, {8, 8, 8, 8}, dot},
+      {"flat ellipse", kArc, kRopCopyPen, false, {4, 4, 13, 7}, flat},
+      {"flat ellipse xor", kArc, kRopXorPen, false, {4, 4, 13, 7}, flat_xor},
+      {"round cap", kWideLine, kRopCopyPen, false, {8, 8, 8, 8}, dot},
   };
   for (const auto& tc : cases) {
     SoftCanvas c(16, 16);
@@ -187,10 +191,16 @@ TEST(SoftCanvas, ShapesAsGdi) {
     c.SetPenColour(pen);
     c.SetFillSolid(tc.solid);
     const int* b = tc.box;
-    if (tc.kind == 'r') c.Rectangle(b[0], b[1], b[2], b[3]);
-    if (tc.kind == 'a') c.Arc(b[0], b[1], b[2], b[3]);
-    if (tc.kind == 'w') c.SetPenWidth(7), c.Line(b[0], b[1], b[2], b[3]);
-    const int x0 = std::min(b[0], b[2]), y0 = std::min(b[1], b[3]), reach = tc.kind == 'w' ? 3 : 0;
+    if (tc.kind == kWideLine) c.SetPenWidth(7);
+    if (tc.kind == kArc) {
+      c.Arc(b[0], b[1], b[2], b[3]);
+    } else if (tc.kind == kRectangle) {
+      c.Rectangle(b[0], b[1], b[2], b[3]);
+    } else {
+      c.Line(b[0], b[1], b[2], b[3]);
+    }
+    const int x0 = std::min(b[0], b[2]), y0 = std::min(b[1], b[3]);
+    const int reach = tc.kind == kWideLine ? 3 : 0;
     EXPECT_EQ(Painted(c, bg), Shape(x0 - reach, y0 - reach, tc.rows)) << tc.name;
   }
 }
@@ -270,41 +280,43 @@ TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
     return static_cast<int>(
         lo + static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(hi - lo + 1)));
   };
+  // A segment's ends: x1, y1, x2, y2. The draws in a braced list run left
+  // to right.
+  using Ends = std::array<int, 4>;
   // Both ends anywhere from lo to hi, across and down.
   const auto anywhere = [&](int lo, int hi) {
-    return [&coord, lo, hi](int* v) {
-      for (int k = 0; k < 4; ++k) v[k] = coord(lo, hi);
+    return [&coord, lo, hi] {
+      return Ends{coord(lo, hi), coord(lo, hi), coord(lo, hi), coord(lo, hi)};
     };
   };
+  const int kFar = 2000000000, kScaled = 300000000;
   const struct {
     const char* name;
     int band_rows;
     size_t count;
-    std::function<void(int*)> ends;
+    std::function<Ends()> ends;
   } cases[] = {
       {"across the surface", 5, 400, anywhere(-30, 90)},
       {"bands of one row", 1, 200, anywhere(-5, 65)},
       {"flat and upright", 4, 300,
-       [&](int* v) {
-         v[0] = coord(-10, 70), v[1] = coord(-10, 57);
-         v[2] = rng() % 2 ? v[0] : coord(-10, 70), v[3] = v[2] == v[0] ? coord(-10, 57) : v[1];
+       [&] {
+         const int x = coord(-10, 70), y = coord(-10, 57);
+         return rng() % 2 ? Ends{x, y, x, coord(-10, 57)} : Ends{x, y, coord(-10, 70), y};
        }},
       {"far out", 7, 100,
-       [&](int* v) {
-         v[0] = coord(-2000000000, 2000000000), v[1] = coord(-2000000000, 2000000000);
-         v[2] = coord(0, 60), v[3] = coord(0, 46);
+       [&] {
+         return Ends{coord(-kFar, kFar), coord(-kFar, kFar), coord(0, 60), coord(0, 46)};
        }},
       // An end far to the side, scaled, may come out level with the other.
       {"far to the side", 3, 100,
-       [&](int* v) {
-         v[0] = (rng() % 2 ? 1 : -1) * coord(300000000, 2000000000), v[1] = coord(47, 380);
-         v[2] = coord(0, 60), v[3] = coord(0, 46);
+       [&] {
+         const int side = rng() % 2 ? 1 : -1;
+         return Ends{side * coord(kScaled, kFar), coord(47, 380), coord(0, 60), coord(0, 46)};
        }},
       // Both ends scaled: rows below the surface cross it.
       {"far on both sides", 3, 100,
-       [&](int* v) {
-         v[0] = -coord(300000000, 2000000000), v[1] = coord(47, 376);
-         v[2] = coord(300000000, 2000000000), v[3] = coord(47, 376);
+       [&] {
+         return Ends{-coord(kScaled, kFar), coord(47, 376), coord(kScaled, kFar), coord(47, 376)};
        }},
       {"more than a batch", 9, soft::LineBatch::kCapacity + 123, anywhere(-3, 63)},
   };
@@ -313,8 +325,7 @@ TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
     soft::Surface one_by_one(kW, kH), banded(kW, kH);
     soft::LineBatch batch(static_cast<size_t>(tc.band_rows) * kW * sizeof(Colour));
     for (size_t i = 0; i < tc.count; ++i) {
-      int v[4];
-      tc.ends(v);
+      const Ends v = tc.ends();
       const auto m = soft::MasksFor(rops[rng() % 5], static_cast<Colour>(rng()) & 0xffffff);
       soft::DrawSegment(one_by_one, v[0], v[1], v[2], v[3], m);
       batch.Add(banded, v[0], v[1], v[2], v[3], m);
@@ -401,10 +412,9 @@ TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
   };
   for (const auto& kind : kinds) {
     for (int i = 0; i < 100; ++i) {
-      int v[4] = {coord(-20, 60), coord(-20, 50), coord(-350, 350), coord(-350, 350)};
-      if (kind.offset == 0)
-        v[0] = coord(0, 39), v[1] = coord(0, 29), v[2] = coord(20, 400), v[3] = coord(20, 400);
-      if (i % 2) std::swap(v[0], v[2]), std::swap(v[1], v[3]);
+      std::array<int, 4> v = {coord(-20, 60), coord(-20, 50), coord(-350, 350), coord(-350, 350)};
+      if (kind.offset == 0) v = {coord(0, 39), coord(0, 29), coord(20, 400), coord(20, 400)};
+      if (i % 2) v = {v[2], v[3], v[0], v[1]};  // the corners swapped
       auto at = [&](int o) {
         return [&, o](SoftCanvas& c) {
           c.SetPenWidth(kind.pen_width);
@@ -519,7 +529,10 @@ TEST(SoftCanvasText, DrawsInPenColourWithUnderline) {
     for (int x = 0; x < c.width(); ++x) {
       full += c.pixel(x, y) == 0x00ff00u;
       run = c.pixel(x, y) == 0x00ff00u ? run + 1 : 0;
-      if (run > max_run) max_run = run, underline_row = y;
+      if (run > max_run) {
+        max_run = run;
+        underline_row = y;
+      }
     }
   }
   EXPECT_GT(full, 0);

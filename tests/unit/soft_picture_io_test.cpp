@@ -185,14 +185,19 @@ TEST(PictureIo, OneCheckTakesWholeFilesWithinTheLimits) {
     }
   }
   // The limits alone, on files as long as their headers ask.
-  // Width, height, usable.
-  const int limits[][3] = {
-      {16384, 1, 1}, {16385, 1, 0}, {1, 16385, 0}, {16384, 4096, 1}, {16384, 4097, 0}};
-  for (const auto& l : limits) {
+  const struct {
+    int width, height;
+    bool usable;
+  } limits[] = {{16384, 1, true},
+                {16385, 1, false},
+                {1, 16385, false},
+                {16384, 4096, true},
+                {16384, 4097, false}};
+  for (const auto& [width, height, usable] : limits) {
     const std::string head =
-        BitmapFile({.width = l[0], .height = l[1], .bits = 1, .pixel_bytes_kept = 0});
-    const std::uint64_t size = head.size() + (l[0] + 31) / 32 * 4ull * l[1];
-    EXPECT_EQ(BitmapFileIsUsable(head, size), l[2] == 1) << l[0] << "x" << l[1];
+        BitmapFile({.width = width, .height = height, .bits = 1, .pixel_bytes_kept = 0});
+    const std::uint64_t size = head.size() + (width + 31) / 32 * 4ull * height;
+    EXPECT_EQ(BitmapFileIsUsable(head, size), usable) << width << "x" << height;
   }
 }
 
