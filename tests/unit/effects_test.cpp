@@ -64,8 +64,9 @@ TEST(Sfondo, EightColourSchemes) {
                         {{0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4}, 2, 1, 1}}) {
     HeadlessSaver f(100, 50);
     Fill(f, c.draws);
-    EXPECT_EQ(f.prog.RedFactor * 100 + f.prog.GreenFactor * 10 + f.prog.BlueFactor,
-              c.rf * 100 + c.gf * 10 + c.bf);
+    EXPECT_EQ(f.prog.RedFactor, c.rf);
+    EXPECT_EQ(f.prog.GreenFactor, c.gf);
+    EXPECT_EQ(f.prog.BlueFactor, c.bf);
     const auto rects = f.Calls(DrawCall::kRect);
     EXPECT_EQ(rects.front().colour, MakeColour(20 + c.rf, 20 + c.gf, 20 + c.bf));
     EXPECT_EQ(rects[49].colour, MakeColour(20 + 50 * c.rf, 20 + 50 * c.gf, 20 + 50 * c.bf));

@@ -210,9 +210,7 @@ TEST(SoftCanvasLine, Width1PixelsEndLeftOutAndTieBreak) {
     float x1, y1, x2, y2;
     Pixels expected;
   } cases[] = {
-      {0, 0, 4, 2, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
-      // Going back the other way GDI biases the other way.
-      {4, 2, 0, 0, {{4, 2}, {3, 1}, {2, 1}, {1, 0}}},
+      // Upright, flat and of no length (slanted lines: the next test).
       {0, 0, 0, 3, {{0, 0}, {0, 1}, {0, 2}}},
       {3, 0, 0, 0, {{3, 0}, {2, 0}, {1, 0}}},
       {2, 2, 2, 2, {}},
