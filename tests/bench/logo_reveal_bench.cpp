@@ -10,6 +10,7 @@
 #include "platform/recording/recording_canvas.h"
 #include "platform/win32/win32_system.h"
 #include "saver/frm_prog.h"
+#include "tests/perf/thread_cpu.h"
 
 namespace {
 
@@ -25,15 +26,6 @@ class RevealSystem : public brenlow::Win32System {
   brenlow::RecordingCanvas canvas_{640, 480};
 };
 
-double ProcessCpuSeconds() {
-  FILETIME created, ended, kernel, user;
-  ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user);
-  auto seconds = [](FILETIME t) {
-    return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
-
 }  // namespace
 
 int main() {
@@ -46,11 +38,11 @@ int main() {
   std::vector<double> walls, cpus;
   for (int run = 0; run < 5; ++run) {
     prog.canvas().Repaint();
-    const double cpu = ProcessCpuSeconds();
+    const double cpu = ThreadCpuSeconds();
     const double start = system.Monotonic();
     prog.DisegnaLogo();
     walls.push_back(system.Monotonic() - start);
-    cpus.push_back(ProcessCpuSeconds() - cpu);
+    cpus.push_back(ThreadCpuSeconds() - cpu);
   }
   std::sort(walls.begin(), walls.end());
   std::sort(cpus.begin(), cpus.end());

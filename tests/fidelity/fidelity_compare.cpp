@@ -6,10 +6,11 @@
 //       --timing, the fixed-seed calls perf_replay and gdi_replay --time time
 //       instead: thousands a case on a 1920 x 1080 canvas
 //   fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP]
-//                    [--show NAME] [--quiet] [--per-case]
+//                    [--quiet]
 //       plays CASES on SoftCanvas, compares with the pixels gdi_replay wrote,
-//       prints the agreement per group of cases, and fails when any case is
-//       below PERCENT (default 100: exact); --per-case prints every case.
+//       prints the agreement per group of cases and the first failing cases
+//       (none with --quiet), and fails when any case is below PERCENT
+//       (default 100: exact).
 
 #include <cstdint>
 #include <cstdio>
@@ -204,36 +205,11 @@ bool ReadGdiCase(std::FILE* f, int& w, int& h,
   return true;
 }
 
-void Show(const Case& c, const std::vector<brenlow::Colour>& soft,
-          const std::vector<brenlow::Colour>& gdi) {
-  std::printf(
-      "%s  (. same as start, # both painted alike, G only GDI, S only soft, X both "
-      "differently)\n",
-      c.name.c_str());
-  const std::vector<std::uint32_t> start = fidelity::StartPixels(c);
-  for (int y = 0; y < std::min(c.height, 100); ++y) {
-    for (int x = 0; x < std::min(c.width, 160); ++x) {
-      const size_t i = static_cast<size_t>(y) * c.width + x;
-      const bool gs = gdi[i] != start[i], ss = soft[i] != start[i];
-      char ch = '.';
-      if (gdi[i] == soft[i])
-        ch = gs ? '#' : '.';
-      else if (gs && ss)
-        ch = 'X';
-      else
-        ch = gs ? 'G' : 'S';
-      std::putchar(ch);
-    }
-    std::putchar('\n');
-  }
-}
-
 int Compare(int argc, char** argv) {
   if (argc < 4) return 2;
   double min_percent = 100.0;
   fidelity::CopySource source;
-  std::string show;
-  bool quiet = false, per_case = false;
+  bool quiet = false;
   for (int i = 4; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--min" && i + 1 < argc)
@@ -241,12 +217,8 @@ int Compare(int argc, char** argv) {
     else if (a == "--picture" && i + 1 < argc && !(source.given = brenlow::LoadBmp(argv[++i]))) {
       std::fprintf(stderr, "cannot load %s\n", argv[i]);
       return 2;
-    } else if (a == "--show" && i + 1 < argc)
-      show = argv[++i];
-    else if (a == "--quiet")
+    } else if (a == "--quiet")
       quiet = true;
-    else if (a == "--per-case")
-      per_case = true;
   }
   std::ifstream in(argv[2], std::ios::binary);
   if (!in) {
@@ -316,10 +288,6 @@ int Compare(int argc, char** argv) {
             first / w, gdi[first], soft[first]);
       ++failing;
     }
-    if (per_case)
-      std::printf("%-40s %10llu differ %10.5f %%\n", c.name.c_str(),
-                  static_cast<unsigned long long>(differing), agreement);
-    if (c.name == show) Show(c, soft, gdi);
   }
   std::fclose(f);
   std::printf("%-24s %8s %8s %14s %12s %10s\n", "group", "cases", "exact", "pixels differ",
@@ -349,6 +317,6 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: fidelity_compare generate [--timing] CASES\n"
                "       fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP] "
-               "[--show NAME] [--quiet] [--per-case]\n");
+               "[--quiet]\n");
   return 2;
 }

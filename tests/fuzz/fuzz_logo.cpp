@@ -1,7 +1,7 @@
 // What the saver does with any bytes named by the picture setting: load them
 // as a bitmap, put them in the window's picture holder and reveal the logo
-// once, on a recording canvas whose picture copies also go to a small
-// software raster (so every pixel the copy reads is really read).
+// once, on a recording canvas whose calls also go to a small software
+// raster (so every pixel the copy reads is really read).
 #include <unistd.h>
 
 #include <cstddef>
@@ -14,30 +14,6 @@
 #include "platform/soft/soft_canvas.h"
 
 namespace {
-
-// Paints the picture copies on a raster; the rest (text) costs time and
-// has nothing to do with the picture.
-class CopyOnly : public brenlow::Canvas {
- public:
-  void SetRop2(int) override {}
-  void SetPenColour(brenlow::Colour) override {}
-  void SetPenWidth(int) override {}
-  void SetFillSolid(bool) override {}
-  void Arc(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
-  void Rectangle(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
-  void Line(float, float, float, float) override {}
-  void CopyPicture(const brenlow::Picture& picture, float dest_x, float dest_y, float width,
-                   float height, float src_x, float src_y) override {
-    raster.CopyPicture(picture, dest_x, dest_y, width, height, src_x, src_y);
-  }
-  void SetFontSize(float) override {}
-  void PrintText(float, float, const std::string&) override {}
-  float ScaleWidth() const override { return raster.ScaleWidth(); }
-  float ScaleHeight() const override { return raster.ScaleHeight(); }
-  void Repaint() override {}
-
-  brenlow::SoftCanvas raster{160, 120};
-};
 
 // One file per process, rewritten for every input.
 const std::string& ScratchFile() {
@@ -62,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size && std::fwrite(data, 1, size, f) != size) std::abort();
   std::fclose(f);
 
-  static CopyOnly raster;
+  static brenlow::SoftCanvas raster(160, 120);
   // Pictures come from the real loader.
   brenlow::HeadlessSaver saver(160, 120, "", path, brenlow::LoadBmp);
   saver.system.keep_log = false;

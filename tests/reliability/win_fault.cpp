@@ -10,9 +10,6 @@
 //   crash      an access violation on the saver's thread
 //   error      a std::runtime_error out of the cycle (the saver's error path)
 //   terminate  an exception no handler takes (the terminate handler)
-// windows.h names MessageBox MessageBoxA here, as in win32_system.cpp.
-#include <windows.h>
-
 #include <cstdlib>
 #include <exception>
 #include <memory>
@@ -20,6 +17,10 @@
 #include <stdexcept>
 #include <string>
 
+// The dialog window's header takes windows.h's MessageBox macro away, as its
+// own sources do; the saver's system was built with it, so it comes back.
+#include "platform/win32/options_dialog_window_win32.h"
+#define MessageBox MessageBoxA
 #include "platform/win32/saver_process_win32.h"
 #include "platform/win32/win32_system.h"
 #include "saver/app.h"
@@ -58,50 +59,15 @@ class ThrowingEvents : public OptionsDialogEvents {
 
 // The real dialog window, with the events it delivers passed through
 // ThrowingEvents.
-class FaultyDialog : public OptionsDialogWindow {
+class FaultyDialog : public dialog_win32::OptionsDialogWin32 {
  public:
-  FaultyDialog(OptionsDialogWindow& real, std::string event)
-      : real_(real), event_(std::move(event)) {}
+  explicit FaultyDialog(std::string event) : event_(std::move(event)) {}
   void Load(OptionsDialogEvents& events) override {
     events_ = std::make_unique<ThrowingEvents>(events, event_);
-    real_.Load(*events_);
-  }
-  int Run() override { return real_.Run(); }
-  int TwipsPerPixelX() override { return real_.TwipsPerPixelX(); }
-  int TwipsPerPixelY() override { return real_.TwipsPerPixelY(); }
-  int ScreenWidth() override { return real_.ScreenWidth(); }
-  int ScreenHeight() override { return real_.ScreenHeight(); }
-  int FormWidth() override { return real_.FormWidth(); }
-  int FormHeight() override { return real_.FormHeight(); }
-  void SetFormWidth(int twips) override { real_.SetFormWidth(twips); }
-  void SetFormHeight(int twips) override { real_.SetFormHeight(twips); }
-  void MoveForm(int left, int top) override { real_.MoveForm(left, top); }
-  int ScaleWidth() override { return real_.ScaleWidth(); }
-  PixelRect Text1Rect() override { return real_.Text1Rect(); }
-  void SetLine(int line, int x1, int x2, int y) override { real_.SetLine(line, x1, x2, y); }
-  std::string Text1() override { return real_.Text1(); }
-  void SetText1(const std::string& text) override { real_.SetText1(text); }
-  void SelectText1(int start, int length) override { real_.SelectText1(start, length); }
-  std::string Combo1() override { return real_.Combo1(); }
-  void SetCombo1(const std::string& text) override { real_.SetCombo1(text); }
-  void SetCombo1List(const std::vector<std::string>& entries) override {
-    real_.SetCombo1List(entries);
-  }
-  void ShowDrive(const std::string& drive) override { real_.ShowDrive(drive); }
-  void ShowFolder(const std::string& folder) override { real_.ShowFolder(folder); }
-  void ShowFiles(const std::string& folder, const std::string& pattern) override {
-    real_.ShowFiles(folder, pattern);
-  }
-  std::string CurrentFolder() override { return real_.CurrentFolder(); }
-  std::variant<std::string, DriveError> DriveFolder(const std::string& drive) override {
-    return real_.DriveFolder(drive);
-  }
-  void MessageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
-    real_.MessageBox(text, title, icon);
+    OptionsDialogWin32::Load(*events_);
   }
 
  private:
-  OptionsDialogWindow& real_;
   std::string event_;
   std::unique_ptr<ThrowingEvents> events_;
 };
@@ -115,7 +81,7 @@ class FaultySystem : public Win32System {
  public:
   explicit FaultySystem(std::string event) : event_(std::move(event)) {}
   OptionsDialogWindow& OptionsDialog() override {
-    if (!dialog_) dialog_ = std::make_unique<FaultyDialog>(Win32System::OptionsDialog(), event_);
+    if (!dialog_) dialog_ = std::make_unique<FaultyDialog>(event_);
     return *dialog_;
   }
   void HoldPause(int max_ms) override {

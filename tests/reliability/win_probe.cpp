@@ -31,19 +31,20 @@ namespace {
 
 HWND SaverWindow() { return ::FindWindowA("brenlow_saver", nullptr); }
 
-int Counts() {
-  HWND window = SaverWindow();
-  if (!window) {
-    std::printf("no saver window\n");
-    return 2;
-  }
+// The saver window's process with the access asked for; null, said why, when
+// there is no window or the process cannot be opened.
+HANDLE SaverProcess(DWORD access) {
   DWORD pid = 0;
-  ::GetWindowThreadProcessId(window, &pid);
-  HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-  if (!process) {
-    std::printf("cannot open process %lu\n", static_cast<unsigned long>(pid));
-    return 3;
-  }
+  HWND window = SaverWindow();
+  if (window) ::GetWindowThreadProcessId(window, &pid);
+  HANDLE process = pid ? ::OpenProcess(access, FALSE, pid) : nullptr;
+  if (!process) std::printf("cannot open the saver's process (%lu)\n", pid);
+  return process;
+}
+
+int Counts() {
+  HANDLE process = SaverProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
+  if (!process) return 3;
   DWORD handles = 0;
   ::GetProcessHandleCount(process, &handles);
   PROCESS_MEMORY_COUNTERS_EX memory{};
@@ -94,17 +95,9 @@ int Close() {
 }
 
 int Crash() {
-  HWND window = SaverWindow();
-  if (!window) return 2;
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(window, &pid);
-  HANDLE process = ::OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
-                                     PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ,
-                                 FALSE, pid);
-  if (!process) {
-    std::printf("cannot open process %lu\n", static_cast<unsigned long>(pid));
-    return 3;
-  }
+  HANDLE process = SaverProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                                PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ);
+  if (!process) return 3;
   // Nothing is mapped at address 16: the thread's first instruction faults.
   const auto start = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<ULONG_PTR>(16));
   HANDLE thread = ::CreateRemoteThread(process, nullptr, 0, start, nullptr, 0, nullptr);
@@ -150,13 +143,14 @@ int Foreground() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "counts") == 0) return Counts();
-  if (argc == 2 && std::strcmp(argv[1], "close") == 0) return Close();
-  if (argc == 2 && std::strcmp(argv[1], "ping") == 0) return Ping();
-  if (argc == 2 && std::strcmp(argv[1], "invalidate") == 0) return Invalidate();
-  if (argc == 2 && std::strcmp(argv[1], "active") == 0) return Active();
-  if (argc == 2 && std::strcmp(argv[1], "crash") == 0) return Crash();
-  if (argc == 2 && std::strcmp(argv[1], "foreground") == 0) return Foreground();
+  const struct {
+    const char* name;
+    int (*run)();
+  } commands[] = {{"counts", Counts},         {"close", Close},   {"ping", Ping},
+                  {"invalidate", Invalidate}, {"active", Active}, {"crash", Crash},
+                  {"foreground", Foreground}};
+  for (const auto& c : commands)
+    if (argc == 2 && std::strcmp(argv[1], c.name) == 0) return c.run();
   std::printf("usage: brenlow_probe counts|close|ping|invalidate|active|crash|foreground\n");
   return 1;
 }

@@ -13,31 +13,16 @@ namespace brenlow {
 namespace {
 
 TEST(Cycle, LogoBandsFollowThePictureHeight) {
-  struct Case {
-    float height;
-    float bands;
-  };
-  for (const Case c : {Case{0, 0},
-                       {0.5f, 0.5f},
-                       {1, 1},
-                       {50, 50},
-                       {150, 150},
-                       {199.5f, 199},
-                       {200, 200},
-                       {600, 200}}) {
-    EXPECT_EQ(LogoBandsFor(c.height), c.bands) << c.height;
-  }
+  const float cases[][2] = {{0, 0},     {0.5f, 0.5f},  {1, 1},     {50, 50},
+                            {150, 150}, {199.5f, 199}, {200, 200}, {600, 200}};
+  for (const auto& c : cases) EXPECT_EQ(LogoBandsFor(c[0]), c[1]) << c[0];
 }
 
 // Over many cycles every family and every fade style comes up about equally.
 TEST(Cycle, RandomShapesAndFadeStylesAreEvenlySpread) {
   for (const std::string setting : {"", "Casuali", "ovali", "Cerchi "}) {
     HeadlessSaver f(8, 6, setting);
-    struct Observer : CycleObserver {
-      std::map<int, int> shapes, fades;
-      void OnShape(int s) override { ++shapes[s]; }
-      void OnFade(int s) override { ++fades[s]; }
-    } observer;
+    CycleCounts observer;
     f.prog.set_observer(&observer);
     f.system.keep_log = false;
     f.system.canvas.sink = [](const DrawCall&) {};
@@ -69,30 +54,19 @@ TEST(Cycle, OnlyASidewaysMoveAGoodReadSeesEnds) {
   std::set<int> blackout;
   for (int call = 3; call < 60; ++call) blackout.insert(call);
   const auto still = [](int) { return CursorPoint{100, 100}; };
+  const auto up_and_down = [](int n) { return CursorPoint{100, n}; };
+  // Sideways from the read numbered `at` on.
+  const auto moved_from = [](int at) {
+    return [at](int n) { return CursorPoint{n < at ? 100 : 130, 100}; };
+  };
   const Case cases[] = {
-      {"the pointer moves up and down",
-       {},
-       [](int n) {
-         return CursorPoint{100, n};
-       },
-       2,
-       -1},
+      {"the pointer moves up and down", {}, up_and_down, 2, -1},
       {"reads fail for a while, the pointer stays", blackout, still, 2, -1},
-      {"reads fail, then the pointer is found moved", blackout,
-       [](int n) {
-         return n < 60 ? CursorPoint{100, 100} : CursorPoint{130, 100};
-       },
-       0, 60},
+      {"reads fail, then the pointer is found moved", blackout, moved_from(60), 0, 60},
       // Another desktop had the input as the saver started: the first read
       // that succeeds is the start position, and only a move after it ends.
       {"the reads at activation and the first check fail", {0, 1}, still, 2, -1},
-      {"the read at activation fails, the pointer moves later",
-       {0},
-       [](int n) {
-         return n < 40 ? CursorPoint{100, 100} : CursorPoint{130, 100};
-       },
-       0,
-       40},
+      {"the read at activation fails, the pointer moves later", {0}, moved_from(40), 0, 40},
   };
   for (const Case& c : cases) {
     RecordingSystem system;
@@ -104,11 +78,7 @@ TEST(Cycle, OnlyASidewaysMoveAGoodReadSeesEnds) {
     system.cursor_failures = c.failures;
     // A key at the second turn of the queue ends a saver that ran on.
     system.events = [](int n) { return WindowEvents{n >= 1}; };
-    try {
-      RunBrenlow(system);
-    } catch (const ProcessEnded& end) {
-      EXPECT_EQ(end.exit_code, 0) << c.name;
-    }
+    EXPECT_EQ(RunToEnd(system), 0) << c.name;
     EXPECT_EQ(system.do_events_calls, c.cycles) << c.name;
     if (c.last_cursor_call >= 0) {
       EXPECT_EQ(system.cursor_calls, c.last_cursor_call + 1) << c.name;
@@ -184,10 +154,7 @@ TEST(Cycle, HoldsLastWhatTheySayWhateverTheWallClockDoes) {
 
 TEST(Cycle, EmptyCanvasDrawsNoShapesAndDividesByNothing) {
   for (const std::string shape : {"Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi"}) {
-    HeadlessSaver f(640, 0, shape);
-    f.system.pictures["p.bmp"] = Picture{0, 0, {}};
-    f.globals.PictureSetting = "p.bmp";
-    f.prog.LoadLogo();
+    HeadlessSaver f(640, 0, shape, "p.bmp", [](const std::string&) { return Picture{0, 0, {}}; });
     EXPECT_NO_THROW(f.prog.DrawCycle()) << shape;
     EXPECT_TRUE(f.Calls(DrawCall::kArc).empty()) << shape;
   }

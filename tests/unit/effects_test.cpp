@@ -9,33 +9,41 @@
 namespace brenlow {
 namespace {
 
-// Runs the fill with the given random draws first.
-void Fill(HeadlessSaver& f, std::deque<double> draws) {
+// Runs the fill with the given random draws first; with `forget`, the
+// calls it made are dropped, for tests of what comes after it.
+void Fill(HeadlessSaver& f, std::deque<double> draws, bool forget = false) {
   f.prog.random().Script(std::move(draws));
   f.prog.Sfondo();
+  if (forget) f.system.canvas.calls.clear();
 }
 
+// Tile (c, r): rings of boxes from 99c, 100r, 99c + 100, 100r + 100 inwards,
+// the last column and row reaching past the canvas.
 TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
-  HeadlessSaver f(800, 600);
-  Fill(f, {0.5, 0.5, 0.5});
-  const auto rects = f.Calls(DrawCall::kRect);
-  ASSERT_EQ(rects.size(), 7u * 9u * 50u);  // 3,150
-  EXPECT_EQ(f.prog.CanvasWidth, 800);
-  EXPECT_EQ(f.prog.CanvasHeight, 600);
-  EXPECT_DOUBLE_EQ(f.prog.ColourStep, 600.0 / 255.0);
-  // Tile (c, r): outer outline at 99c, 100r, 99c + 100, 100r + 100.
-  for (int r = 0; r < 7; ++r) {
-    for (int c = 0; c < 9; ++c) {
-      EXPECT_EQ(BoxOf(rects[(r * 9 + c) * 50]),
-                (Box{99 * c, 100 * r, 99 * c + 100, 100 * r + 100}));
-      EXPECT_EQ(BoxOf(rects[(r * 9 + c) * 50 + 49]),
-                (Box{99 * c + 49, 100 * r + 49, 99 * c + 51, 100 * r + 51}));
+  // Width, height, rows, columns.
+  const int cases[][4] = {
+      {800, 600, 7, 9}, {99, 99, 1, 1}, {100, 100, 2, 2}, {641, 481, 5, 7}, {1920, 1080, 11, 20}};
+  for (const auto& [w, h, rows, columns] : cases) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    HeadlessSaver f(static_cast<float>(w), static_cast<float>(h));
+    Fill(f, {0.5, 0.5, 0.5});
+    const auto rects = f.Calls(DrawCall::kRect);
+    ASSERT_EQ(rects.size(), static_cast<size_t>(rows * columns * 50));
+    EXPECT_EQ(f.prog.CanvasWidth, w);
+    EXPECT_EQ(f.prog.CanvasHeight, h);
+    EXPECT_DOUBLE_EQ(f.prog.ColourStep, h / 255.0);
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < columns; ++c) {
+        EXPECT_EQ(BoxOf(rects[(r * columns + c) * 50]),
+                  (Box{99 * c, 100 * r, 99 * c + 100, 100 * r + 100}));
+        EXPECT_EQ(BoxOf(rects[(r * columns + c) * 50 + 49]),
+                  (Box{99 * c + 49, 100 * r + 49, 99 * c + 51, 100 * r + 51}));
+      }
     }
+    for (const DrawCall& rect : rects) EXPECT_EQ(rect.rop, kRopCopyPen);
+    // First cycle: the window's solid black brush is still in force.
+    EXPECT_TRUE(rects.front().fill_solid);
   }
-  EXPECT_EQ(rects.back().right, 8 * 99 + 51);  // last column reaches 892
-  for (const DrawCall& rect : rects) EXPECT_EQ(rect.rop, kRopCopyPen);
-  // First cycle: the window's solid black brush is still in force.
-  EXPECT_TRUE(rects.front().fill_solid);
 }
 
 // Eight colour schemes; a triple with a zero factor is drawn again.
@@ -56,34 +64,14 @@ TEST(Sfondo, EightColourSchemes) {
                         {{0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4}, 2, 1, 1}}) {
     HeadlessSaver f(100, 50);
     Fill(f, c.draws);
-    EXPECT_EQ(f.prog.RedFactor * 100 + f.prog.GreenFactor * 10 + f.prog.BlueFactor,
-              c.rf * 100 + c.gf * 10 + c.bf);
+    EXPECT_EQ(f.prog.RedFactor, c.rf);
+    EXPECT_EQ(f.prog.GreenFactor, c.gf);
+    EXPECT_EQ(f.prog.BlueFactor, c.bf);
     const auto rects = f.Calls(DrawCall::kRect);
     EXPECT_EQ(rects.front().colour, MakeColour(20 + c.rf, 20 + c.gf, 20 + c.bf));
     EXPECT_EQ(rects[49].colour, MakeColour(20 + 50 * c.rf, 20 + 50 * c.gf, 20 + 50 * c.bf));
   }
 }
-
-TEST(Sfondo, TileCountsFollowTheCanvas) {
-  struct Case {
-    float w, h;
-    size_t rows, columns;
-  };
-  for (const Case c : {Case{800, 600, 7, 9},
-                       {99, 99, 1, 1},
-                       {100, 100, 2, 2},
-                       {641, 481, 5, 7},
-                       {1920, 1080, 11, 20}}) {
-    HeadlessSaver f(c.w, c.h);
-    Fill(f, {0.5, 0.5, 0.5});
-    EXPECT_EQ(f.Calls(DrawCall::kRect).size(), c.rows * c.columns * 50) << c.w << "x" << c.h;
-  }
-}
-
-struct ShapeCount {
-  float w, h;
-  size_t count;
-};
 
 // Runs one shape family by its setting value, through the saver's table:
 // the counts below then also check which effect each value draws.
@@ -95,9 +83,7 @@ void RunShape(frmProg& prog, const std::string& shape) {
 
 std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::deque<double> draws) {
   HeadlessSaver f(w, h);
-  f.prog.random().Script(std::move(draws));
-  f.prog.Sfondo();
-  f.system.canvas.calls.clear();
+  Fill(f, std::move(draws), true);
   RunShape(f.prog, shape);
   std::vector<DrawCall> shapes;
   for (const DrawCall& c : f.system.canvas.calls) {
@@ -108,55 +94,25 @@ std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::dequ
 
 // Up to an 8K screen; the 16-bit counters never come near overflowing.
 TEST(Shapes, CallCountsFollowTheCanvasHeight) {
-  struct Case {
+  const float sizes[][2] = {{640, 480}, {641, 481}, {800, 600}, {1920, 1080}, {7680, 4320}, {4, 1}};
+  const struct {
     const char* shape;
-    std::vector<ShapeCount> counts;
+    size_t counts[6];  // at each size
+  } cases[] = {
+      {"Cerchi", {8917, 242 * 37, 301 * 37, 541 * 37, 2161 * 37, 2 * 37}},
+      {"Ellissi", {2400, 2410, 3000, 5400, 21600, 10}},
+      {"Ovali", {241, 241, 301, 541, 2161, 1}},
+      {"Quadrati", {9600, 9600, 12000, 21600, 2160 * 40, 40}},
+      {"Triangoli", {26640, 241 * 111, 300 * 111, 540 * 111, 2160 * 111, 111}},
   };
-  const Case cases[] = {
-      {"Cerchi",
-       {{640, 480, 8917},
-        {641, 481, 242 * 37},
-        {800, 600, 301 * 37},
-        {1920, 1080, 541 * 37},
-        {7680, 4320, 2161 * 37},
-        {4, 2, 2 * 37},
-        {4, 1, 2 * 37}}},
-      {"Ellissi",
-       {{640, 480, 2400},
-        {641, 481, 2410},
-        {800, 600, 3000},
-        {1920, 1080, 5400},
-        {7680, 4320, 21600},
-        {4, 1, 10}}},
-      {"Ovali",
-       {{640, 480, 241},
-        {641, 481, 241},
-        {800, 600, 301},
-        {1920, 1080, 541},
-        {7680, 4320, 2161},
-        {4, 1, 1}}},
-      {"Quadrati",
-       {{640, 480, 9600},
-        {641, 481, 9600},
-        {640, 483, 242 * 40},
-        {800, 600, 12000},
-        {1920, 1080, 21600},
-        {7680, 4320, 2160 * 40},
-        {4, 1, 40}}},
-      {"Triangoli",
-       {{640, 480, 26640},
-        {641, 481, 241 * 111},
-        {800, 600, 300 * 111},
-        {1920, 1080, 540 * 111},
-        {7680, 4320, 2160 * 111},
-        {4, 1, 111}}},
-  };
-  for (const Case& c : cases) {
-    for (const ShapeCount& n : c.counts) {
-      EXPECT_EQ(Draw(c.shape, n.w, n.h, {0.5, 0.5, 0.5}).size(), n.count)
-          << c.shape << " " << n.w << "x" << n.h;
+  for (const auto& c : cases) {
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_EQ(Draw(c.shape, sizes[i][0], sizes[i][1], {0.5, 0.5, 0.5}).size(), c.counts[i])
+          << c.shape << " " << sizes[i][0] << "x" << sizes[i][1];
     }
   }
+  EXPECT_EQ(Draw("Cerchi", 4, 2, {0.5, 0.5, 0.5}).size(), 2u * 37);
+  EXPECT_EQ(Draw("Quadrati", 640, 483, {0.5, 0.5, 0.5}).size(), 242u * 40);
 }
 
 // One activity check before every ellipse, square or triangle; the ovals
@@ -165,29 +121,21 @@ TEST(Shapes, ActivityCheckBeforeEveryShape) {
   struct Case {
     const char* shape;
     DrawCall::Kind kind;
-    size_t per_check;
+    int moved_at;  // the check that sees the cursor moved
+    size_t drawn;
   };
-  for (const Case c : {Case{"Cerchi", DrawCall::kArc, 1},
-                       {"Ellissi", DrawCall::kArc, 1},
-                       {"Quadrati", DrawCall::kLine, 4},
-                       {"Triangoli", DrawCall::kLine, 3}}) {
+  for (const Case c : {Case{"Cerchi", DrawCall::kArc, 5, 4},
+                       {"Ellissi", DrawCall::kArc, 5, 4},
+                       {"Quadrati", DrawCall::kLine, 5, 4 * 4},
+                       {"Triangoli", DrawCall::kLine, 5, 4 * 3},
+                       {"Ovali", DrawCall::kArc, 1, 25}}) {
     HeadlessSaver f(64, 48);
-    f.prog.random().Script({0.5, 0.5, 0.5});
-    f.prog.Sfondo();
-    f.system.canvas.calls.clear();
-    // The cursor moves at the 5th check: exactly 4 shapes were drawn.
-    f.system.cursor = [](int n) { return CursorPoint{n < 5 ? 100 : 101, 100}; };
+    Fill(f, {0.5, 0.5, 0.5}, true);
+    f.system.cursor = [&c](int n) { return CursorPoint{n < c.moved_at ? 100 : 101, 100}; };
     f.system.cursor_calls = 1;
     EXPECT_THROW({ RunShape(f.prog, c.shape); }, ProcessEnded);
-    EXPECT_EQ(f.Calls(c.kind).size(), 4 * c.per_check) << c.shape;
+    EXPECT_EQ(f.Calls(c.kind).size(), c.drawn) << c.shape;
   }
-  HeadlessSaver f(64, 48);
-  f.prog.random().Script({0.5, 0.5, 0.5});
-  f.prog.Sfondo();
-  f.system.cursor = [](int n) { return CursorPoint{n == 0 ? 100 : 101, 100}; };
-  f.system.cursor_calls = 1;
-  EXPECT_THROW(f.prog.Ovali(), ProcessEnded);
-  EXPECT_EQ(f.Calls(DrawCall::kArc).size(), 25u);  // all drawn before the pause's check
 }
 
 TEST(Shapes, CirclesBoxesAndColours) {
@@ -284,22 +232,35 @@ TEST(Shapes, TrianglesClimbFromBlackToWhite) {
   }
 }
 
-TEST(Logo, AddressThenBandsTopToBottom) {
+// A loader that gives a logo 30 pixels wide and `height` high.
+RecordingSystem::PictureLoader Logo(int height) {
+  return [height](const std::string&) {
+    return Picture{30, height, std::vector<Colour>(30 * static_cast<size_t>(height), 0x123456)};
+  };
+}
+
+// The address, then the bands top to bottom with a pause after each, up to
+// the band's time on the monotonic clock: the reveal lasts bands x 0.6 ms
+// whatever a wait lasts. After a wait that took a whole timer tick the
+// bands due by then follow without waiting.
+TEST(Logo, AddressThenBandsTopToBottomAtAFixedPace) {
   struct Case {
     int height;
+    double tick;
     size_t bands;
     std::vector<float> first_tops;
     float band_height;
   };
   for (const Case& c :
-       {Case{150, 150, {0, 1, 2}, 1}, Case{400, 400, {0, 2, 4}, 2},
-        Case{480, 200 + 200 + 199, {0, 2.4f, 4.8f}, 2.4f}, Case{50, 50, {0, 1}, 1}}) {
-    HeadlessSaver f(640, 480);
-    Picture picture{30, c.height, std::vector<Colour>(30 * c.height, 0x123456)};
-    f.system.pictures["logo.bmp"] = picture;
-    f.globals.PictureSetting = "logo.bmp";
-    f.prog.LoadLogo();
+       {Case{150, 0, 150, {0, 1, 2}, 1}, Case{400, 0, 400, {0, 2, 4}, 2},
+        Case{480, 0, 200 + 200 + 199, {0, 2.4f, 4.8f}, 2.4f}, Case{50, 0, 50, {0, 1}, 1},
+        Case{480, 0.001, 599, {0, 2.4f}, 2.4f}, Case{480, 0.0156, 599, {0, 2.4f}, 2.4f}}) {
+    SCOPED_TRACE(std::to_string(c.height) + " high, tick " + std::to_string(c.tick));
+    HeadlessSaver f(640, 480, "", "logo.bmp", Logo(c.height));
+    f.system.timer_tick = c.tick;
+    const double begun = f.system.monotonic;
     f.prog.DisegnaLogo();
+    const double lasted = f.system.monotonic - begun;
     const auto& calls = f.system.canvas.calls;
     ASSERT_EQ(calls.front().kind, DrawCall::kText);
     EXPECT_EQ(calls.front().text, kMakerAddress);
@@ -307,57 +268,34 @@ TEST(Logo, AddressThenBandsTopToBottom) {
     EXPECT_EQ(calls.front().colour, MakeColour(255, 255, 255));
     EXPECT_EQ(calls.front().font_size, 14);
     const auto copies = f.Calls(DrawCall::kCopy);
-    EXPECT_EQ(copies.size(), c.bands) << c.height;
-    // A pause after every band, each up to the band's time on the
-    // monotonic clock: the reveal lasts bands x 0.6 ms.
-    EXPECT_EQ(f.system.band_waits.size(), c.bands);
-    for (double wait : f.system.band_waits) EXPECT_NEAR(wait, kLogoBandSeconds, 1e-9);
+    EXPECT_EQ(copies.size(), c.bands);
     for (size_t i = 0; i < c.first_tops.size(); ++i) {
-      EXPECT_FLOAT_EQ(copies[i].v[1], c.first_tops[i]) << c.height;
+      EXPECT_FLOAT_EQ(copies[i].v[1], c.first_tops[i]);
       EXPECT_FLOAT_EQ(copies[i].v[5], c.first_tops[i]);
       EXPECT_FLOAT_EQ(copies[i].v[3], c.band_height);
       EXPECT_FLOAT_EQ(copies[i].v[2], 30);
     }
-  }
-}
-
-// The reveal keeps its length whatever a wait lasts: after a wait that took
-// a whole timer tick the bands due by then follow without waiting.
-TEST(Logo, BandsKeepTheirPaceWhenAWaitOverruns) {
-  for (const double tick : {0.0, 0.001, 0.0156}) {
-    HeadlessSaver f(640, 480);
-    f.system.timer_tick = tick;
-    f.system.pictures["logo.bmp"] = Picture{30, 480, std::vector<Colour>(30 * 480, 0x123456)};
-    f.globals.PictureSetting = "logo.bmp";
-    f.prog.LoadLogo();
-    const double begun = f.system.monotonic;
-    f.prog.DisegnaLogo();
-    const double lasted = f.system.monotonic - begun;
-    EXPECT_GE(lasted, 599 * kLogoBandSeconds - 1e-9) << tick;
-    EXPECT_LT(lasted, 599 * kLogoBandSeconds + tick + 1e-9) << tick;
+    EXPECT_GE(lasted, c.bands * kLogoBandSeconds - 1e-9);
+    EXPECT_LT(lasted, c.bands * kLogoBandSeconds + c.tick + 1e-9);
     const auto& waits = f.system.band_waits;
-    const size_t waited = std::count_if(waits.begin(), waits.end(), [](double w) { return w > 0; });
-    if (tick > 0) {
-      // One wait per tick, the other bands at once.
-      EXPECT_LE(waited, static_cast<size_t>(599 * kLogoBandSeconds / tick) + 2) << tick;
+    EXPECT_EQ(waits.size(), c.bands);
+    if (c.tick == 0) {
+      for (double wait : waits) EXPECT_NEAR(wait, kLogoBandSeconds, 1e-9);
     } else {
-      EXPECT_EQ(waited, 599u);
+      // One wait per tick, the other bands at once.
+      const size_t waited =
+          std::count_if(waits.begin(), waits.end(), [](double w) { return w > 0; });
+      EXPECT_LE(waited, static_cast<size_t>(c.bands * kLogoBandSeconds / c.tick) + 2);
     }
   }
 }
 
 TEST(Fade, ThreeStylesOn800x600) {
-  struct Case {
-    double draw;
-    int style;
-  };
-  for (const Case c : {Case{0.1, 1}, {0.5, 2}, {0.9, 3}}) {
+  for (const int style : {1, 2, 3}) {
     HeadlessSaver f(800, 600);
-    f.prog.random().Script({0.5, 0.5, 0.5, c.draw});
-    f.prog.Sfondo();
-    f.system.canvas.calls.clear();
+    Fill(f, {0.5, 0.5, 0.5, 0.4 * style - 0.3}, true);  // 0.1, 0.5, 0.9
     f.prog.Evanescenza();
-    EXPECT_EQ(f.prog.ShapeChoice, c.style);
+    EXPECT_EQ(f.prog.ShapeChoice, style);
     const auto lines = f.Calls(DrawCall::kLine);
     const auto rects = f.Calls(DrawCall::kRect);
     for (const DrawCall& call : f.system.canvas.calls) {
@@ -367,12 +305,12 @@ TEST(Fade, ThreeStylesOn800x600) {
     }
     EXPECT_EQ(f.system.canvas.pen_width(), 1);
     EXPECT_FALSE(f.system.canvas.fill_solid());
-    if (c.style == 1) {
+    if (style == 1) {
       ASSERT_EQ(lines.size(), 61u + 8 * 60u + 60u);
       EXPECT_FLOAT_EQ(lines[60].v[1], 600);
       EXPECT_FLOAT_EQ(lines.back().v[1], 599);
       EXPECT_FLOAT_EQ(lines.back().v[2], 800);
-    } else if (c.style == 2) {
+    } else if (style == 2) {
       ASSERT_EQ(lines.size(), 361u);
       EXPECT_EQ(f.prog.Counter, 500);
       EXPECT_EQ(lines[0].width, 7);

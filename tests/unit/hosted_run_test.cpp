@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -55,25 +56,17 @@ TEST(HostedRun, HostValuesReplaceTheFileAndInputNeverEndsIt) {
 }
 
 TEST(HostCommandLine, WindowIdsInTheHostsWritings) {
-  struct Case {
+  const struct {
     const char* text;
-    std::optional<unsigned long> id;
-  };
-  for (const Case c : {Case{"0x1a00007", 0x1a00007ul},
-                       {"0X1A00007", 0x1a00007ul},
-                       {"27262983", 27262983ul},
-                       {"0xffffffff", 0xfffffffful},
-                       {"0x100000000", std::nullopt},
-                       {"4294967296", std::nullopt},
-                       {"0", std::nullopt},
-                       {"0x", std::nullopt},
-                       {"", std::nullopt},
-                       {"12abc", std::nullopt},
-                       {" 12", std::nullopt},
-                       {"-5", std::nullopt},
-                       {"0x12g", std::nullopt}}) {
-    EXPECT_EQ(ParseWindowId(c.text), c.id) << '"' << c.text << '"';
-  }
+    unsigned long id;
+  } ids[] = {{"0x1a00007", 0x1a00007ul},
+             {"0X1A00007", 0x1a00007ul},
+             {"27262983", 27262983ul},
+             {"0xffffffff", 0xfffffffful}};
+  for (const auto& c : ids) EXPECT_EQ(ParseWindowId(c.text), c.id) << c.text;
+  for (const char* bad :
+       {"0x100000000", "4294967296", "0", "0x", "", "12abc", " 12", "-5", "0x12g"})
+    EXPECT_EQ(ParseWindowId(bad), std::nullopt) << '"' << bad << '"';
 }
 
 // What a parse found, in one line a row of a table can hold.
@@ -94,68 +87,48 @@ std::string Found(const HostCommandLine& r) {
 TEST(HostCommandLine, WhatEachHostPasses) {
   const struct {
     const char* name;
-    std::vector<std::string> args;
+    const char* args;  // split at spaces
     const char* env;
     std::string found;
   } cases[] = {
-      {"XScreenSaver 6", {"--root"}, "0x400007", "hosted root window 0x400007"},
-      {"xsecurelock", {"-root"}, "4194311", "hosted root window 0x400007"},
-      {"settings page",
-       {"--root", "-shape", "Cerchi", "-picture", "/p/a b.bmp"},
-       "0x400007",
-       "hosted root window 0x400007 shape Cerchi picture /p/a b.bmp"},
-      {"-root alone draws on the root", {"-root"}, nullptr, "hosted root"},
-      {"-window-id wins over the variable",
-       {"--window-id", "0x99"},
-       "garbage",
-       "hosted window 0x99"},
+      {"XScreenSaver 6", "--root", "0x400007", "hosted root window 0x400007"},
+      {"xsecurelock", "-root", "4194311", "hosted root window 0x400007"},
+      {"settings page", "--root -shape Cerchi -picture /p/a.bmp", "0x400007",
+       "hosted root window 0x400007 shape Cerchi picture /p/a.bmp"},
+      {"-root alone draws on the root", "-root", nullptr, "hosted root"},
+      {"-window-id wins over the variable", "--window-id 0x99", "garbage", "hosted window 0x99"},
       {"standard options do no harm",
-       {"-root", "-fps", "-no-fps", "-install", "-noinstall", "-visual", "default", "-mono",
-        "-window", "--unknown"},
-       nullptr,
+       "-root -fps -no-fps -install -noinstall -visual default -mono -window --unknown", nullptr,
        "hosted root ignoring 9"},
-      {"the run switch is never hosted", {"/S"}, "0x400007", "not hosted"},
-      {"the configure switch neither", {"/c:123"}, "0x400007", "not hosted"},
-      {"nothing at all", {}, nullptr, "not hosted"},
-      {"an empty variable is none", {}, "", "not hosted"},
-      {"garbage in the variable",
-       {"--root"},
-       "window",
+      {"the run switch is never hosted", "/S", "0x400007", "not hosted"},
+      {"the configure switch neither", "/c:123", "0x400007", "not hosted"},
+      {"nothing at all", "", nullptr, "not hosted"},
+      {"an empty variable is none", "", "", "not hosted"},
+      {"garbage in the variable", "--root", "window",
        "hosted root: XSCREENSAVER_WINDOW non valido: window"},
-      {"garbage after -window-id",
-       {"-window-id", "0xZZ"},
-       nullptr,
+      {"garbage after -window-id", "-window-id 0xZZ", nullptr,
        "hosted: numero di finestra non valido: 0xZZ"},
-      {"-picture without its file",
-       {"-root", "-picture"},
-       nullptr,
+      {"-picture without its file", "-root -picture", nullptr,
        "hosted root: manca il file dell'immagine dopo -picture"},
       // Help and version answer whatever follows.
-      {"--help", {"--help"}, "0x400007", "hosted window 0x400007 asks help"},
-      {"-h", {"-h"}, "0x400007", "hosted window 0x400007 asks help"},
-      {"-help", {"-help"}, "0x400007", "hosted window 0x400007 asks help"},
-      {"--version", {"--version"}, "0x400007", "hosted window 0x400007 asks version"},
-      {"help after host options",
-       {"-root", "-fps", "--help"},
-       "0x400007",
+      {"--help", "--help", "0x400007", "hosted window 0x400007 asks help"},
+      {"-h", "-h", "0x400007", "hosted window 0x400007 asks help"},
+      {"-help", "-help", "0x400007", "hosted window 0x400007 asks help"},
+      {"--version", "--version", "0x400007", "hosted window 0x400007 asks version"},
+      {"help after host options", "-root -fps --help", "0x400007",
        "hosted root window 0x400007 ignoring 1 asks help"},
-      {"help before a bad window id",
-       {"-h", "-window-id", "0xZZ"},
-       "0x400007",
+      {"help before a bad window id", "-h -window-id 0xZZ", "0x400007",
        "hosted window 0x400007 asks help"},
-      {"the first question counts",
-       {"--version", "--help"},
-       "0x400007",
+      {"the first question counts", "--version --help", "0x400007",
        "hosted window 0x400007 asks version"},
-      {"a shape named -h is a shape",
-       {"-shape", "-h"},
-       "0x400007",
-       "hosted window 0x400007 shape -h"},
-      {"help after the run switch", {"/S", "--help"}, "0x400007", "not hosted"},
-      {"a longer word is unknown", {"--helpful"}, "0x400007", "hosted window 0x400007 ignoring 1"},
+      {"a shape named -h is a shape", "-shape -h", "0x400007", "hosted window 0x400007 shape -h"},
+      {"help after the run switch", "/S --help", "0x400007", "not hosted"},
+      {"a longer word is unknown", "--helpful", "0x400007", "hosted window 0x400007 ignoring 1"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Found(ParseHostCommandLine(c.args, c.env)), c.found) << c.name;
+    std::istringstream words(c.args);
+    const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+    EXPECT_EQ(Found(ParseHostCommandLine(args, c.env)), c.found) << c.name;
   }
 }
 

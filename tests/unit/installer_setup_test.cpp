@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <vector>
 
 #include "installer/frmsetup.h"
@@ -17,70 +19,29 @@ constexpr char kSaver[] = "C:\\WINDOWS\\brenlow.scr";
 constexpr char kLogo[] = "C:\\WINDOWS\\BR_LOW.bmp";
 constexpr char kDefaults[] = "C:\\WINDOWS\\BR_LOW.bmp\r\nCasuali\r\n";
 
-TEST(InstallerTest, WinDirReadsTheFolderThroughA255ByteBuffer) {
-  struct Case {
-    std::string folder;
-    std::string expected;
-  };
-  const std::vector<Case> cases = {
-      {"C:\\WINDOWS", "C:\\WINDOWS"},
-      {"", ""},
-      {std::string(254, 'a'), std::string(254, 'a')},
-      // 255 characters plus the NUL do not fit: Windows writes nothing.
-      {std::string(255, 'a'), ""},
-  };
-  for (const Case& c : cases) {
-    FakeInstallerHost host;
-    host.windows_folder = c.folder;
-    EXPECT_EQ(frmsetup(host).WinDir(), c.expected) << c.folder.size();
-  }
-}
-
 // Each scenario starts from the folder with both shipped files and an older
 // installation whose settings the user had changed.
 TEST(InstallerTest, InstallationSteps) {
   struct Case {
     const char* name;
-    std::vector<std::string> missing;    // sources removed from the current folder
-    std::vector<std::string> read_only;  // destinations that refuse to be written
+    // A source removed from the current folder, or a destination that
+    // refuses to be written: the file the failure's message names.
+    std::string missing, read_only;
     int exit_code;
-    std::string saver, logo, settings;  // expected content afterwards
-    std::string message_names;          // a file the message must name
+    const char *saver, *logo;  // "new" or "old" content afterwards
+    std::string settings;
     // Copies that lost the mark of a downloaded file, which a copy carries
     // over from the unpacked zip: none, the saver, or the saver and the logo.
     size_t unmarked;
   };
-  const std::string old_settings = "D:\\foto\\mare.bmp\r\nCerchi\r\n";
+  const std::string old = "D:\\foto\\mare.bmp\r\nCerchi\r\n";
   const std::vector<Case> cases = {
-      {"second install replaces all", {}, {}, 0, "new saver", "new logo", kDefaults, "", 2},
-      {"missing saver copies nothing",
-       {"brenlow.scr"},
-       {},
-       1,
-       "old saver",
-       "old logo",
-       old_settings,
-       "brenlow.scr",
-       0},
-      {"missing logo keeps the saver copy and the old settings",
-       {"BR_LOW.bmp"},
-       {},
-       1,
-       "new saver",
-       "old logo",
-       old_settings,
-       "BR_LOW.bmp",
-       1},
-      {"saver in use", {}, {kSaver}, 1, "old saver", "old logo", old_settings, kSaver, 0},
-      {"settings cannot be written",
-       {},
-       {kSettings},
-       1,
-       "new saver",
-       "new logo",
-       old_settings,
-       kSettings,
-       2},
+      {"second install replaces all", "", "", 0, "new", "new", kDefaults, 2},
+      {"missing saver copies nothing", "brenlow.scr", "", 1, "old", "old", old, 0},
+      {"missing logo keeps the saver copy and the old settings", "BR_LOW.bmp", "", 1, "new", "old",
+       old, 1},
+      {"saver in use", "", kSaver, 1, "old", "old", old, 0},
+      {"settings cannot be written", "", kSettings, 1, "new", "new", old, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -90,9 +51,9 @@ TEST(InstallerTest, InstallationSteps) {
              {"BR_LOW.bmp", "new logo"},
              {kSaver, "old saver"},
              {kLogo, "old logo"},
-             {kSettings, old_settings}};
-    for (const auto& name : c.missing) files.erase(name);
-    host.memory.read_only = c.read_only;
+             {kSettings, old}};
+    files.erase(c.missing);
+    if (!c.read_only.empty()) host.memory.read_only = {c.read_only};
 
     EXPECT_EQ(RunQuillet(host), c.exit_code);
     // The user's virtualized settings go only once the defaults are written:
@@ -103,8 +64,8 @@ TEST(InstallerTest, InstallationSteps) {
                                             std::string(kLogo) + ":Zone.Identifier"};
     EXPECT_EQ(host.deleted_streams,
               std::vector<std::string>(marks.begin(), marks.begin() + c.unmarked));
-    EXPECT_EQ(files[kSaver], c.saver);
-    EXPECT_EQ(files[kLogo], c.logo);
+    EXPECT_EQ(files[kSaver], c.saver + std::string(" saver"));
+    EXPECT_EQ(files[kLogo], c.logo + std::string(" logo"));
     EXPECT_EQ(files[kSettings], c.settings);
     if (c.exit_code == 0) {
       EXPECT_TRUE(host.messages.empty());
@@ -113,7 +74,8 @@ TEST(InstallerTest, InstallationSteps) {
       // The failure is told, with the file and the system's reason, and the
       // window that says it all went well never opens.
       ASSERT_EQ(host.messages.size(), 1u);
-      EXPECT_NE(host.messages[0].find(c.message_names), std::string::npos) << host.messages[0];
+      EXPECT_NE(host.messages[0].find(c.missing + c.read_only), std::string::npos)
+          << host.messages[0];
       const char* reason =
           c.missing.empty() ? "Accesso negato." : "Impossibile trovare il file specificato.";
       EXPECT_NE(host.messages[0].find(reason), std::string::npos) << host.messages[0];
@@ -122,34 +84,39 @@ TEST(InstallerTest, InstallationSteps) {
   }
 }
 
-// A window that cannot be made is told and ends with code 1; the files are
-// installed by then.
-TEST(InstallerTest, WindowThatCannotBeMadeIsAFailure) {
-  FakeInstallerHost host;
-  host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
-  host.window_failure = "No available video device";
-  EXPECT_EQ(RunQuillet(host), 1);
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_NE(host.messages[0].find("No available video device"), std::string::npos);
-  EXPECT_EQ(host.memory.content[kSettings], kDefaults);
-}
-
-// A fresh install writes exactly the three files into the Windows folder;
-// a folder too long to look up gives none, and they go to the root.
+// A fresh install writes exactly the three files into the Windows folder,
+// even when its window cannot be made (that is told and ends with code 1).
+// A folder too long for the 255-byte buffer gives none: they go to the root.
 TEST(InstallerTest, FreshInstallWritesExactlyTheThreeFiles) {
-  for (const auto& [reported, folder] : std::vector<std::pair<std::string, std::string>>{
-           {"C:\\WINDOWS", "C:\\WINDOWS"}, {std::string(300, 'x'), ""}}) {
+  const struct {
+    std::string reported, folder;
+    std::optional<std::string> window_failure = std::nullopt;
+  } cases[] = {
+      {"C:\\WINDOWS", "C:\\WINDOWS"},
+      {"", ""},
+      {std::string(254, 'a'), std::string(254, 'a')},
+      // 255 characters plus the NUL do not fit: Windows writes nothing.
+      {std::string(255, 'a'), ""},
+      {"C:\\WINDOWS", "C:\\WINDOWS", "No available video device"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reported.size());
     FakeInstallerHost host;
-    host.windows_folder = reported;
+    host.windows_folder = c.reported;
+    host.window_failure = c.window_failure;
     host.memory.content = {{"brenlow.scr", "saver"}, {"BR_LOW.bmp", "logo"}};
-    EXPECT_EQ(RunQuillet(host), 0);
+    EXPECT_EQ(RunQuillet(host), c.window_failure ? 1 : 0);
     const std::map<std::string, std::string> expected = {
         {"brenlow.scr", "saver"},
         {"BR_LOW.bmp", "logo"},
-        {folder + "\\brenlow.scr", "saver"},
-        {folder + "\\BR_LOW.bmp", "logo"},
-        {folder + "\\brlscsav.ini", folder + "\\BR_LOW.bmp\r\nCasuali\r\n"}};
-    EXPECT_EQ(host.memory.content, expected) << folder;
+        {c.folder + "\\brenlow.scr", "saver"},
+        {c.folder + "\\BR_LOW.bmp", "logo"},
+        {c.folder + "\\brlscsav.ini", c.folder + "\\BR_LOW.bmp\r\nCasuali\r\n"}};
+    EXPECT_EQ(host.memory.content, expected);
+    ASSERT_EQ(host.messages.size(), c.window_failure ? 1u : 0u);
+    if (c.window_failure) {
+      EXPECT_NE(host.messages[0].find(*c.window_failure), std::string::npos);
+    }
   }
 }
 
@@ -199,20 +166,15 @@ TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
 }
 
 TEST(InstallerTest, WindowIs3600By2400TwipsWithATenPixelMargin) {
-  struct Case {
-    int dpi_x, dpi_y, width, height;
+  const auto sides = [](const SetupRect& r) {
+    return std::vector<int>{r.left, r.top, r.width, r.height};
   };
-  for (const Case& c : std::vector<Case>{
-           {96, 96, 240, 160}, {120, 120, 300, 200}, {144, 144, 360, 240}, {120, 96, 300, 160}}) {
-    const SetupRect frame = frmsetup::FrameSize(c.dpi_x, c.dpi_y);
-    EXPECT_EQ(frame.width, c.width) << c.dpi_x;
-    EXPECT_EQ(frame.height, c.height) << c.dpi_y;
-  }
-  const SetupRect button = frmsetup::Command1Bounds(284, 162);
-  EXPECT_EQ(button.left, 10);
-  EXPECT_EQ(button.top, 10);
-  EXPECT_EQ(button.width, 264);
-  EXPECT_EQ(button.height, 142);
+  // dpi across, dpi down, width, height.
+  const int frames[][4] = {
+      {96, 96, 240, 160}, {120, 120, 300, 200}, {144, 144, 360, 240}, {120, 96, 300, 160}};
+  for (const auto& f : frames)
+    EXPECT_EQ(sides(frmsetup::FrameSize(f[0], f[1])), (std::vector<int>{0, 0, f[2], f[3]}));
+  EXPECT_EQ(sides(frmsetup::Command1Bounds(284, 162)), (std::vector<int>{10, 10, 264, 142}));
   EXPECT_EQ(frmsetup::Command1Bounds(15, 15).width, 0);
 }
 

@@ -6,25 +6,11 @@ namespace brenlow {
 namespace {
 
 TEST(Numbers, RoundHalfEvenTo16Bit) {
-  struct Case {
-    double in;
-    int out;
-  };
-  for (const Case c : {Case{2.5, 2},
-                       {3.5, 4},
-                       {-2.5, -2},
-                       {-3.5, -4},
-                       {0.5, 0},
-                       {1.5, 2},
-                       {2.4999, 2},
-                       {2.5001, 3},
-                       {-0.5, 0},
-                       {32767.4, 32767},
-                       {-32768.5, -32768},
-                       {320.5, 320},
-                       {240.5, 240}}) {
-    EXPECT_EQ(ToInt16(c.in), c.out) << c.in;
-  }
+  const double cases[][2] = {{2.5, 2},    {3.5, 4},         {-2.5, -2},         {-3.5, -4},
+                             {0.5, 0},    {1.5, 2},         {2.4999, 2},        {2.5001, 3},
+                             {-0.5, 0},   {32767.4, 32767}, {-32768.5, -32768}, {320.5, 320},
+                             {240.5, 240}};
+  for (const auto& c : cases) EXPECT_EQ(ToInt16(c[0]), c[1]) << c[0];
 }
 
 TEST(Numbers, OutOfRangeIsOverflowNotWrap) {

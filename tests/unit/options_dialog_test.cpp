@@ -14,6 +14,7 @@
 #include "saver/app.h"
 #include "saver/frm_prog.h"
 #include "saver/options/frm_options.h"
+#include "saver_test_support.h"
 
 namespace brenlow {
 namespace {
@@ -53,21 +54,28 @@ struct FakeWindow : OptionsDialogWindow {
   int FormHeight() override { return height; }
   void SetFormWidth(int twips) override { width = twips; }
   void SetFormHeight(int twips) override { height = twips; }
-  void MoveForm(int l, int t) override { left = l, top = t; }
+  void MoveForm(int l, int t) override {
+    left = l;
+    top = t;
+  }
   // Inner width: the frame takes 3 pixels each side.
   int ScaleWidth() override { return width / tpp_x - 6; }
   PixelRect Text1Rect() override { return {16, 88, 241, 18}; }
   void SetLine(int line, int x1, int x2, int y) override { lines[line] = {x1, x2, y}; }
   std::string Text1() override { return text1; }
   void SetText1(const std::string& t) override { text1 = t; }
-  void SelectText1(int s, int l) override { sel_start = s, sel_length = l; }
+  void SelectText1(int s, int l) override {
+    sel_start = s;
+    sel_length = l;
+  }
   std::string Combo1() override { return combo1; }
   void SetCombo1(const std::string& t) override { combo1 = t; }
   void SetCombo1List(const std::vector<std::string>& e) override { combo1_list = e; }
   void ShowDrive(const std::string& d) override { drive = d; }
   void ShowFolder(const std::string& f) override { folder = f; }
   void ShowFiles(const std::string& f, const std::string& p) override {
-    file_folder = f, pattern = p;
+    file_folder = f;
+    pattern = p;
   }
   std::string CurrentFolder() override { return current; }
   std::variant<std::string, DriveError> DriveFolder(const std::string& d) override {
@@ -127,13 +135,7 @@ TEST(OptionsDialogErrors, AnErrorInAnEventIsToldAndEndsWithCodeOne) {
     DialogRun run;
     run.window.after_activation = c.fail;
     run.system.args = "/c";
-    int code = -1;
-    try {
-      RunBrenlow(run.system);
-    } catch (const ProcessEnded& end) {
-      code = end.exit_code;
-    }
-    EXPECT_EQ(code, 1) << c.message;
+    EXPECT_EQ(RunToEnd(run.system), 1) << c.message;
     const std::vector<std::string>& log = run.system.log;
     EXPECT_NE(std::find(log.begin(), log.end(), c.message), log.end()) << c.message;
   }
@@ -190,17 +192,14 @@ TEST_F(OptionsDialog, OkSavesTheOfferedShapeAndTheSaverDrawsItsFamily) {
     saver.system.args = "/S";
     saver.system.memory_files.content = system.memory_files.content;
     saver.prog.Form_Load();
-    struct Drawn : CycleObserver {
-      std::set<int> families;
-      void OnShape(int s) override { families.insert(s); }
-    } drawn;
+    CycleCounts drawn;
     saver.prog.set_observer(&drawn);
     for (int i = 0; i < 20; ++i) saver.prog.DrawCycle();
     const auto named = family_numbers.find(shape);
     if (named != family_numbers.end()) {
-      EXPECT_EQ(drawn.families, std::set<int>{named->second}) << shape;
+      EXPECT_EQ(drawn.shapes, (std::map<int, int>{{named->second, 20}})) << shape;
     } else {
-      EXPECT_GT(drawn.families.size(), 1u) << shape;
+      EXPECT_GT(drawn.shapes.size(), 1u) << shape;
     }
   }
 }

@@ -161,48 +161,34 @@ TEST(PresentedCanvas, ANewSizeKeepsThePixelsAndReachesTheDrawingAsItsRuleSays) {
 // Frames that change nothing on the screen are left out: a hold's, and the
 // fill of a screen that shows black already.
 TEST(PresentedCanvas, NoFrameChangesNothing) {
+  enum Step { kDrawAndShow, kFill, kShow, kHoldFrame, kDrawOffTheCanvas, kExposed };
   struct Case {
     const char* name;
     bool screen_black;
-    std::function<void(PresentedCanvas&)> steps;
+    std::vector<Step> steps;
     size_t frames;
   };
-  const auto draw_and_show = [](PresentedCanvas& c) {
-    c.Arc(1, 1, 9, 9);
-    c.Present();
-  };
   const Case cases[] = {
-      {"fill of a black window", true, [](PresentedCanvas& c) { c.Repaint(); }, 0},
-      {"fill of a window showing anything", false, [](PresentedCanvas& c) { c.Repaint(); }, 1},
-      {"fill after a drawing", true,
-       [&](PresentedCanvas& c) {
-         draw_and_show(c);
-         c.Repaint();
-       },
-       2},
-      {"second fill", true,
-       [&](PresentedCanvas& c) {
-         draw_and_show(c);
-         c.Repaint();
-         c.Present();
-         c.Repaint();
-       },
-       2},
-      {"hold after a drawing", true,
-       [&](PresentedCanvas& c) {
-         draw_and_show(c);
-         c.Present();
-         c.PresentIfDue(1e6);
-       },
-       1},
-      {"drawing off the canvas", true, [](PresentedCanvas& c) { c.Line(-50, -50, -20, -9); }, 0},
-      {"exposed", true, [](PresentedCanvas& c) { c.Exposed(); }, 1},
+      {"fill of a black window", true, {kFill}, 0},
+      {"fill of a window showing anything", false, {kFill}, 1},
+      {"fill after a drawing", true, {kDrawAndShow, kFill}, 2},
+      {"second fill", true, {kDrawAndShow, kFill, kShow, kFill}, 2},
+      {"hold after a drawing", true, {kDrawAndShow, kShow, kHoldFrame}, 1},
+      {"drawing off the canvas", true, {kDrawOffTheCanvas}, 0},
+      {"exposed", true, {kExposed}, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeScreen screen;
     PresentedCanvas canvas = screen.Open(NewSize::kAtNextFill, c.screen_black);
-    c.steps(canvas);
+    for (const Step step : c.steps) {
+      if (step == kDrawAndShow) canvas.Arc(1, 1, 9, 9);
+      if (step == kDrawAndShow || step == kShow) canvas.Present();
+      if (step == kFill) canvas.Repaint();
+      if (step == kHoldFrame) canvas.PresentIfDue(1e6);
+      if (step == kDrawOffTheCanvas) canvas.Line(-50, -50, -20, -9);
+      if (step == kExposed) canvas.Exposed();
+    }
     canvas.Present();
     EXPECT_EQ(screen.frames.size(), c.frames);
   }

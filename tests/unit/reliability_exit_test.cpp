@@ -10,6 +10,7 @@
 
 #include "platform/recording/recording_system.h"
 #include "saver/app.h"
+#include "saver_test_support.h"
 
 namespace brenlow {
 namespace {
@@ -84,11 +85,7 @@ void RunUntil(Ending& end, Way way, Phase at, int style, const std::string& fami
     step('e');
     return WindowEvents{input && way == kKey, input && way == kCloseRequest};
   };
-  try {
-    RunBrenlow(system);
-  } catch (const ProcessEnded& ended) {
-    end.exit_code = ended.exit_code;
-  }
+  end.exit_code = RunToEnd(system);
 }
 
 TEST(ReliabilityExit, EveryWayOutInEveryPhaseOfEveryFamily) {

@@ -103,15 +103,6 @@ struct DiskSystem : RecordingSystem {
       return LoadBmp(PosixFiles::NativePath(path));
     };
   }
-  // Runs the saver to its end; returns the exit code.
-  int Run() {
-    try {
-      RunBrenlow(*this);
-    } catch (const ProcessEnded& end) {
-      return end.exit_code;
-    }
-    return -1;
-  }
   PosixFiles posix;
   bool out_of_memory = false;  // loading the picture finds no memory
   int copies = 0;
@@ -168,9 +159,8 @@ TEST(ReliabilityFaults, UnwritableSettingsFolderKeepsThePreviousFile) {
     t.Write("ship/BR_LOW.bmp", Bmp24(4, 4, 48));
     fs::permissions(t.path + "/ship", fs::perms::all);
     if (c.limits.unprivileged) {
-      fs::permissions(win, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                               fs::perms::group_exec | fs::perms::others_read |
-                               fs::perms::others_exec);
+      fs::permissions(win, fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
+                                              fs::perms::others_write));
     }
     if (c.tmpfs) {
       // Fill every last block.
@@ -208,7 +198,7 @@ TEST(ReliabilityFaults, SettingsFileThatIsAFolder) {
   t.Write("brlscsav.ini/inside/keep.txt", "mine");
   // The saver runs with empty settings and ends on a sideways move.
   DiskSystem system(t.path);
-  EXPECT_EQ(system.Run(), 0);
+  EXPECT_EQ(RunToEnd(system), 0);
   EXPECT_GT(system.texts, 0);
   EXPECT_EQ(system.copies, 0);
   EXPECT_GE(system.show_cursor_count, 0);
@@ -224,12 +214,11 @@ TEST(ReliabilityFaults, SettingsFileThatIsAFolder) {
 
 // Whatever the picture setting names, the loader gives no picture and the
 // saver runs without a logo, ends on a sideways move and gives the cursor
-// and the system's screen saver back.
+// and the system's screen saver back. (Which broken files the loader turns
+// away is PictureIo's table.)
 TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
   TempFolder t;
   const std::string whole = Bmp24(40, 30, UINT64_MAX);
-  std::string lying_offset = whole;
-  lying_offset[12] = 0x10;  // pixels said to start 1 MiB in
   const std::string bad = t.path + "/bad.bmp", fifo = t.path + "/fifo.bmp";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const struct Case {
@@ -239,14 +228,8 @@ TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
     bool out_of_memory = false;
   } cases[] = {
       {"cut mid-pixel-data", whole.substr(0, 54 + 40 * 3 * 12 + 17), bad},
-      {"header only", whole.substr(0, 54), bad},
       {"30000 x 30000 in its header", Bmp24(30000, 30000, 4096), bad},
       {"16000 x 16000, cut", Bmp24(16000, 16000, 4096), bad},
-      {"pixels said to start past the end", lying_offset, bad},
-      {"run-length data without its size",
-       BitmapFile({.width = 10, .height = 10, .bits = 8, .compression = 1}), bad},
-      {"not a bitmap", "this is text, not a bitmap\r\n", bad},
-      {"empty", "", bad},
       {"missing", "", t.path + "/missing.bmp"},
       {"no name", "", ""},
       {"a name of 10 MB", "", std::string(10 * 1024 * 1024, 'x')},
@@ -268,7 +251,7 @@ TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
     DiskSystem system(t.path);
     system.out_of_memory = c.out_of_memory;
     system.posix.WriteAll(t.path + "\\brlscsav.ini", c.picture + "\r\nCerchi\r\n");
-    EXPECT_EQ(system.Run(), 0) << c.name;
+    EXPECT_EQ(RunToEnd(system), 0) << c.name;
     EXPECT_EQ(system.copies > 0, shown) << c.name;
     EXPECT_GT(system.texts, 0) << c.name;
     EXPECT_GE(system.show_cursor_count, 0) << c.name;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -16,6 +17,7 @@
 
 #include "platform/installer_host.h"
 #include "platform/recording/headless_saver.h"
+#include "saver/app.h"
 
 namespace brenlow {
 
@@ -36,6 +38,24 @@ struct BitmapFields {
   // Pixel bytes written at most (the file is cut there); without pixels
   // given they are all 0x7f.
   std::uint64_t pixel_bytes_kept = UINT64_MAX;
+};
+
+// Runs brenlow to its end: the exit code it ended with, or -1 when it
+// returned instead.
+inline int RunToEnd(RecordingSystem& system) {
+  try {
+    RunBrenlow(system);
+  } catch (const ProcessEnded& end) {
+    return end.exit_code;
+  }
+  return -1;
+}
+
+// How many cycles drew each family and each fade style.
+struct CycleCounts : CycleObserver {
+  std::map<int, int> shapes, fades;
+  void OnShape(int s) override { ++shapes[s]; }
+  void OnFade(int s) override { ++fades[s]; }
 };
 
 // The box an ellipse or a rectangle was drawn in.
@@ -122,16 +142,12 @@ inline std::string BitmapFile(const BitmapFields& bmp) {
   put(0, 4);
   put(offset, 4);
   put(header, 4);
-  if (bmp.core_header) {
-    put(static_cast<std::uint32_t>(bmp.width), 2);
-    put(static_cast<std::uint32_t>(bmp.height), 2);
-    put(1, 2);
-    put(static_cast<std::uint32_t>(bmp.bits), 2);
-  } else {
-    put(static_cast<std::uint32_t>(bmp.width), 4);
-    put(static_cast<std::uint32_t>(bmp.height), 4);
-    put(1, 2);
-    put(static_cast<std::uint32_t>(bmp.bits), 2);
+  const int side = bmp.core_header ? 2 : 4;  // the core header's sizes are 16-bit
+  put(static_cast<std::uint32_t>(bmp.width), side);
+  put(static_cast<std::uint32_t>(bmp.height), side);
+  put(1, 2);
+  put(static_cast<std::uint32_t>(bmp.bits), 2);
+  if (!bmp.core_header) {
     put(bmp.compression, 4);
     put(rle ? image_size : static_cast<std::uint32_t>(data), 4);
     put(2835, 4);

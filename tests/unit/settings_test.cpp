@@ -45,7 +45,9 @@ TEST(Settings, StandInFolderBaseTable) {
   }
 }
 
-TEST(Settings, ParseTable) {
+// The values each file reads as; where the file is the one the writer
+// makes for those values, the writer makes exactly it.
+TEST(Settings, ParseAndWriteTable) {
   struct Case {
     const char* name;
     std::string content;
@@ -63,6 +65,7 @@ TEST(Settings, ParseTable) {
       {"text after a closing quote is dropped", "\"a\",b\r\nEllissi\r\n", "a", "Ellissi"},
       {"leading blanks skipped", "   C:\\x.bmp\r\n\tTriangoli\r\n", "C:\\x.bmp", "Triangoli"},
       {"one line", "C:\\x.bmp\r\n", "C:\\x.bmp", ""},
+      {"no shape chosen", "D:\\x y\\z.bmp\r\n\r\n", "D:\\x y\\z.bmp", ""},
       {"no final line end", "C:\\x.bmp\r\nOvali", "C:\\x.bmp", "Ovali"},
       {"bare LF", "C:\\x.bmp\nOvali\n", "C:\\x.bmp", "Ovali"},
       {"third line ignored", "p\r\nOvali\r\nextra\r\n", "p", "Ovali"},
@@ -76,26 +79,15 @@ TEST(Settings, ParseTable) {
     const SettingsValues v = ParseSettings(c.content);
     EXPECT_EQ(v.picture, c.picture) << c.name;
     EXPECT_EQ(v.shape, c.shape) << c.name;
+    MemoryFiles files;
+    if (c.content == c.picture + "\r\n" + c.shape + "\r\n") {
+      EXPECT_FALSE(WriteSettings(files, "s.ini", c.picture, c.shape)) << c.name;
+      EXPECT_EQ(files.content["s.ini"], c.content) << c.name;
+    }
   }
   const SettingsValues big = ParseSettings(huge + "\r\nOvali\r\n");
   EXPECT_EQ(big.picture.size(), huge.size());
   EXPECT_EQ(big.shape, "Ovali");
-}
-
-TEST(Settings, WrittenFilesReadBackExactly) {
-  MemoryFiles files;
-  const std::string path = "C:\\WINDOWS\\brlscsav.ini";
-  for (const auto& [picture, shape] :
-       std::vector<std::pair<std::string, std::string>>{{"C:\\WINDOWS\\BR_LOW.bmp", "Casuali"},
-                                                        {"", "Ovali"},
-                                                        {"C:\\Foto, 2024\\logo.bmp", "Cerchi"},
-                                                        {"D:\\x y\\z.bmp", ""}}) {
-    ASSERT_FALSE(WriteSettings(files, path, picture, shape));
-    EXPECT_EQ(files.content[path], picture + "\r\n" + shape + "\r\n");
-    const SettingsValues v = ReadSettings(files, path);
-    EXPECT_EQ(v.picture, picture);
-    EXPECT_EQ(v.shape, shape);
-  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -42,6 +43,15 @@ void Fill(SoftCanvas& c, Colour v) {
 }
 
 using Draw = std::function<void(SoftCanvas&)>;
+
+// The drawing with a 7-pixel pen, the pen set back to 1 after.
+Draw Wide(Draw draw) {
+  return [draw](SoftCanvas& c) {
+    c.SetPenWidth(7);
+    draw(c);
+    c.SetPenWidth(1);
+  };
+}
 
 // Draws one picture two ways: `one` on a w x h canvas, `other` on a canvas
 // of w2 x h2 (0: the same size), both starting with an XOR pen of 0xabcdef.
@@ -99,97 +109,99 @@ TEST(SoftCanvasRop, AllSixteenCodesOnAKnownPixel) {
   }
 }
 
-// Inside the box, its right and bottom edges left out. A box of no width
-// or height, or of 1 x 1 (four equal points), paints nothing, as GDI.
-TEST(SoftCanvasArc, InsideTheBoxRightAndBottomExcluded) {
-  const int boxes[][4] = {{5, 5, 5, 5},  {5, 5, 5, 12},  {5, 5, 12, 5},  {12, 5, 5, 5},
-                          {5, 9, 9, 9},  {5, 5, 6, 6},   {5, 5, 6, 7},   {5, 5, 7, 7},
-                          {5, 5, 8, 12}, {5, 5, 15, 11}, {5, 5, 22, 22}, {5, 5, 45, 8}};
+// Inside the box, its right and bottom edges left out, whatever the order of
+// the corners. A box of no width or height, or of 1 x 1 (four equal
+// points), paints nothing, as GDI.
+TEST(SoftCanvasArc, InsideTheBoxRightAndBottomExcludedInAnyCornerOrder) {
+  const int boxes[][4] = {{5, 5, 5, 5},   {5, 5, 5, 12},  {5, 5, 12, 5},  {12, 5, 5, 5},
+                          {5, 9, 9, 9},   {5, 5, 6, 6},   {5, 5, 6, 7},   {5, 5, 7, 7},
+                          {5, 5, 8, 12},  {5, 5, 15, 11}, {5, 5, 22, 22}, {5, 5, 45, 8},
+                          {3, 4, 20, 11}, {0, 0, 33, 33}};
   for (const auto& b : boxes) {
     SCOPED_TRACE(::testing::PrintToString(b));
-    SoftCanvas c(60, 60);
-    c.SetPenColour(0x123456);
-    c.Arc(b[0], b[1], b[2], b[3]);
-    const Pixels p = Painted(c);
-    const int w = b[2] - b[0], h = b[3] - b[1];
-    if (w == 0 || h == 0 || (w == 1 && h == 1)) {
-      EXPECT_TRUE(p.empty());
-      continue;
-    }
-    int minx = 99, maxx = -1, miny = 99, maxy = -1;
-    for (auto [x, y] : p) {
-      minx = std::min(minx, x), maxx = std::max(maxx, x);
-      miny = std::min(miny, y), maxy = std::max(maxy, y);
-    }
-    EXPECT_EQ(minx, b[0]);
-    EXPECT_EQ(miny, b[1]);
-    EXPECT_LE(maxx, b[2] - 1);
-    EXPECT_LE(maxy, b[3] - 1);
-  }
-}
-
-TEST(SoftCanvasArc, CornerOrderDoesNotMatter) {
-  const int boxes[][4] = {{3, 4, 20, 11}, {10, 2, 11, 30}, {0, 0, 33, 33}, {-5, -7, 12, 9}};
-  for (const auto& b : boxes) {
     for (int order = 1; order < 4; ++order) {
       const int l = b[order & 1 ? 2 : 0], t = b[order & 2 ? 3 : 1];
       const int r = b[order & 1 ? 0 : 2], d = b[order & 2 ? 1 : 3];
       EXPECT_EQ(Differing(
-                    40, 40, [&](SoftCanvas& c) { c.Arc(b[0], b[1], b[2], b[3]); },
+                    60, 60, [&](SoftCanvas& c) { c.Arc(b[0], b[1], b[2], b[3]); },
                     [&](SoftCanvas& c) { c.Arc(l, t, r, d); }),
                 0)
           << "order " << order;
     }
+    SoftCanvas c(60, 60);
+    c.SetPenColour(0x123456);
+    c.Arc(b[0], b[1], b[2], b[3]);
+    const Pixels p = Painted(c);
+    const int w = std::abs(b[2] - b[0]), h = std::abs(b[3] - b[1]);
+    if (w == 0 || h == 0 || (w == 1 && h == 1)) {
+      EXPECT_TRUE(p.empty());
+      continue;
+    }
+    const auto [top, bottom] = std::minmax_element(
+        p.begin(), p.end(), [](auto one, auto other) { return one.second < other.second; });
+    EXPECT_EQ(p.begin()->first, std::min(b[0], b[2]));  // the set is sorted by x
+    EXPECT_EQ(top->second, std::min(b[1], b[3]));
+    EXPECT_LE(p.rbegin()->first, std::max(b[0], b[2]) - 1);
+    EXPECT_LE(bottom->second, std::max(b[1], b[3]) - 1);
   }
 }
 
-TEST(SoftCanvasArc, FlatEllipseLeavesLastPointAndStrikesTwiceAsGdi) {
-  struct {
-    int rop;
-    std::vector<std::string> rows;
-  } cases[] = {
-      {kRopCopyPen, {"..#.###", "##.....##", "..#####"}},
-      // XOR clears what was painted twice: (5, 5) and (11, 5).
-      {kRopXorPen, {"..#.###", "#.......#", "..#####"}},
-  };
-  for (const auto& tc : cases) {
-    SoftCanvas c(48, 48);
-    c.SetRop2(tc.rop);
-    c.SetPenColour(0xff00ff);
-    c.Arc(4, 4, 13, 7);
-    EXPECT_EQ(Painted(c), Shape(4, 4, tc.rows)) << "rop " << tc.rop;
-  }
-}
-
-TEST(SoftCanvasRectangle, OutlineFillAndStrikes) {
+// Rectangles, a flat ellipse and a wide pen's dot, pixel for pixel as GDI
+// draws them ('#': differs from the background).
+TEST(SoftCanvas, ShapesAsGdi) {
   const Colour bg = 0x203040, pen = 0x0000ff;
+  const std::vector<std::string> flat = {"..#.###", "##.....##", "..#####"},
+                                 flat_xor = {"..#.###", "#.......#", "..#####"},
+                                 dot = {"..###",   ".#####", "#######", "#######",
+                                        "#######", ".#####", "..###"};
+  enum Kind { kRectangle, kArc, kWideLine };  // the line with a 7-pixel pen
   struct {
     const char* name;
+    Kind kind;
     int rop;
     bool solid;
     int box[4];
-    std::vector<std::string> rows;  // '#' differs from the background
+    std::vector<std::string> rows;  // from the box's top left (the dot's: 3 up and left)
   } cases[] = {
-      {"hollow copy", kRopCopyPen, false, {1, 1, 5, 4}, {"####", "#..#", "####"}},
-      {"solid copy", kRopCopyPen, true, {1, 1, 5, 4}, {"####", "####", "####"}},
-      {"solid xor keeps inside", kRopXorPen, true, {1, 1, 5, 4}, {"####", "#..#", "####"}},
-      {"reversed corners", kRopCopyPen, false, {5, 4, 1, 1}, {"####", "#..#", "####"}},
-      {"one column xor", kRopXorPen, false, {2, 1, 3, 5}, {"#", ".", ".", "#"}},
-      {"one row xor", kRopXorPen, false, {1, 2, 5, 3}, {"#..#"}},
+      {"hollow copy", kRectangle, kRopCopyPen, false, {1, 1, 5, 4}, {"####", "#..#", "####"}},
+      {"solid copy", kRectangle, kRopCopyPen, true, {1, 1, 5, 4}, {"####", "####", "####"}},
+      {"solid xor keeps inside",
+       kRectangle,
+       kRopXorPen,
+       true,
+       {1, 1, 5, 4},
+       {"####", "#..#", "####"}},
+      {"reversed corners", kRectangle, kRopCopyPen, false, {5, 4, 1, 1}, {"####", "#..#", "####"}},
+      {"one column xor", kRectangle, kRopXorPen, false, {2, 1, 3, 5}, {"#", ".", ".", "#"}},
+      {"one row xor", kRectangle, kRopXorPen, false, {1, 2, 5, 3}, {"#..#"}},
       // Every side of a 1 x 1 box has zero length: GDI paints nothing.
-      {"one pixel", kRopCopyPen, true, {2, 2, 3, 3}, {}},
-      {"empty width", kRopCopyPen, true, {2, 1, 2, 5}, {}},
-      {"empty height", kRopCopyPen, true, {1, 3, 6, 3}, {}},
+      {"one pixel", kRectangle, kRopCopyPen, true, {2, 2, 3, 3}, {}},
+      {"empty width", kRectangle, kRopCopyPen, true, {2, 1, 2, 5}, {}},
+      {"empty height", kRectangle, kRopCopyPen, true, {1, 3, 6, 3}, {}},
+      // The last point is left out and two are struck twice, which XOR
+      // clears: (5, 5) and (11, 5).
+      {"flat ellipse", kArc, kRopCopyPen, false, {4, 4, 13, 7}, flat},
+      {"flat ellipse xor", kArc, kRopXorPen, false, {4, 4, 13, 7}, flat_xor},
+      {"round cap", kWideLine, kRopCopyPen, false, {8, 8, 8, 8}, dot},
   };
   for (const auto& tc : cases) {
-    SoftCanvas c(8, 8);
+    SoftCanvas c(16, 16);
     Fill(c, bg);
     c.SetRop2(tc.rop);
     c.SetPenColour(pen);
     c.SetFillSolid(tc.solid);
-    c.Rectangle(tc.box[0], tc.box[1], tc.box[2], tc.box[3]);
-    const int x0 = std::min(tc.box[0], tc.box[2]), y0 = std::min(tc.box[1], tc.box[3]);
-    EXPECT_EQ(Painted(c, bg), Shape(x0, y0, tc.rows)) << tc.name;
+    const int* b = tc.box;
+    if (tc.kind == kWideLine) c.SetPenWidth(7);
+    if (tc.kind == kArc) {
+      c.Arc(b[0], b[1], b[2], b[3]);
+    } else if (tc.kind == kRectangle) {
+      c.Rectangle(b[0], b[1], b[2], b[3]);
+    } else {
+      c.Line(b[0], b[1], b[2], b[3]);
+    }
+    const int x0 = std::min(b[0], b[2]), y0 = std::min(b[1], b[3]);
+    const int reach = tc.kind == kWideLine ? 3 : 0;
+    EXPECT_EQ(Painted(c, bg), Shape(x0 - reach, y0 - reach, tc.rows)) << tc.name;
   }
 }
 
@@ -198,9 +210,7 @@ TEST(SoftCanvasLine, Width1PixelsEndLeftOutAndTieBreak) {
     float x1, y1, x2, y2;
     Pixels expected;
   } cases[] = {
-      {0, 0, 4, 2, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
-      // Going back the other way GDI biases the other way.
-      {4, 2, 0, 0, {{4, 2}, {3, 1}, {2, 1}, {1, 0}}},
+      // Upright, flat and of no length (slanted lines: the next test).
       {0, 0, 0, 3, {{0, 0}, {0, 1}, {0, 2}}},
       {3, 0, 0, 0, {{3, 0}, {2, 0}, {1, 0}}},
       {2, 2, 2, 2, {}},
@@ -268,54 +278,52 @@ TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
     return static_cast<int>(
         lo + static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(hi - lo + 1)));
   };
+  // A segment's ends: x1, y1, x2, y2. The draws in a braced list run left
+  // to right.
+  using Ends = std::array<int, 4>;
+  // Both ends anywhere from lo to hi, across and down.
+  const auto anywhere = [&](int lo, int hi) {
+    return [&coord, lo, hi] {
+      return Ends{coord(lo, hi), coord(lo, hi), coord(lo, hi), coord(lo, hi)};
+    };
+  };
+  const int kFar = 2000000000, kScaled = 300000000;
   const struct {
     const char* name;
     int band_rows;
     size_t count;
-    std::function<void(int*)> ends;
+    std::function<Ends()> ends;
   } cases[] = {
-      {"across the surface", 5, 400,
-       [&](int* v) {
-         for (int k = 0; k < 4; ++k) v[k] = coord(-30, 90);
-       }},
-      {"bands of one row", 1, 200,
-       [&](int* v) {
-         for (int k = 0; k < 4; ++k) v[k] = coord(-5, 65);
-       }},
+      {"across the surface", 5, 400, anywhere(-30, 90)},
+      {"bands of one row", 1, 200, anywhere(-5, 65)},
       {"flat and upright", 4, 300,
-       [&](int* v) {
-         v[0] = coord(-10, 70), v[1] = coord(-10, 57);
-         v[2] = rng() % 2 ? v[0] : coord(-10, 70), v[3] = v[2] == v[0] ? coord(-10, 57) : v[1];
+       [&] {
+         const int x = coord(-10, 70), y = coord(-10, 57);
+         return rng() % 2 ? Ends{x, y, x, coord(-10, 57)} : Ends{x, y, coord(-10, 70), y};
        }},
       {"far out", 7, 100,
-       [&](int* v) {
-         v[0] = coord(-2000000000, 2000000000), v[1] = coord(-2000000000, 2000000000);
-         v[2] = coord(0, 60), v[3] = coord(0, 46);
+       [&] {
+         return Ends{coord(-kFar, kFar), coord(-kFar, kFar), coord(0, 60), coord(0, 46)};
        }},
       // An end far to the side, scaled, may come out level with the other.
       {"far to the side", 3, 100,
-       [&](int* v) {
-         v[0] = (rng() % 2 ? 1 : -1) * coord(300000000, 2000000000), v[1] = coord(47, 380);
-         v[2] = coord(0, 60), v[3] = coord(0, 46);
+       [&] {
+         const int side = rng() % 2 ? 1 : -1;
+         return Ends{side * coord(kScaled, kFar), coord(47, 380), coord(0, 60), coord(0, 46)};
        }},
       // Both ends scaled: rows below the surface cross it.
       {"far on both sides", 3, 100,
-       [&](int* v) {
-         v[0] = -coord(300000000, 2000000000), v[1] = coord(47, 376);
-         v[2] = coord(300000000, 2000000000), v[3] = coord(47, 376);
+       [&] {
+         return Ends{-coord(kScaled, kFar), coord(47, 376), coord(kScaled, kFar), coord(47, 376)};
        }},
-      {"more than a batch", 9, soft::LineBatch::kCapacity + 123,
-       [&](int* v) {
-         for (int k = 0; k < 4; ++k) v[k] = coord(-3, 63);
-       }},
+      {"more than a batch", 9, soft::LineBatch::kCapacity + 123, anywhere(-3, 63)},
   };
   const int rops[] = {kRopCopyPen, kRopXorPen, kRopMaskPenNot, 6 /* NOT */, 15 /* MERGEPEN */};
   for (const auto& tc : cases) {
     soft::Surface one_by_one(kW, kH), banded(kW, kH);
     soft::LineBatch batch(static_cast<size_t>(tc.band_rows) * kW * sizeof(Colour));
     for (size_t i = 0; i < tc.count; ++i) {
-      int v[4];
-      tc.ends(v);
+      const Ends v = tc.ends();
       const auto m = soft::MasksFor(rops[rng() % 5], static_cast<Colour>(rng()) & 0xffffff);
       soft::DrawSegment(one_by_one, v[0], v[1], v[2], v[3], m);
       batch.Add(banded, v[0], v[1], v[2], v[3], m);
@@ -332,17 +340,15 @@ TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
 // reads: every other call sees them drawn first.
 TEST(SoftCanvasLine, KeptBackLinesAreDrawnBeforeAnythingElse) {
   const Picture pic{64, 64, std::vector<Colour>(64 * 64, 0x123456)};
+  // The repaint and the filled rectangle first: they cover what the calls
+  // before them drew.
   const Draw calls[] = {
-      [&](SoftCanvas& c) { c.CopyPicture(pic, 10, 300, 64, 64, 0, 0); },
+      [](SoftCanvas& c) { c.Repaint(); },
       [](SoftCanvas& c) { c.Rectangle(5, 290, 900, 1100); },
+      [&](SoftCanvas& c) { c.CopyPicture(pic, 10, 300, 64, 64, 0, 0); },
       [](SoftCanvas& c) { c.Arc(0, 280, 800, 1200); },
       [](SoftCanvas& c) { c.PrintText(20, 310, "Impostazioni"); },
-      [](SoftCanvas& c) {
-        c.SetPenWidth(5);
-        c.LineInt(0, 330, 1000, 300);
-        c.SetPenWidth(1);
-      },
-      [](SoftCanvas& c) { c.Repaint(); },
+      Wide([](SoftCanvas& c) { c.LineInt(0, 330, 1000, 300); }),
   };
   auto draw = [&](bool look_each_time) {
     return [&, look_each_time](SoftCanvas& c) {
@@ -361,15 +367,6 @@ TEST(SoftCanvasLine, KeptBackLinesAreDrawnBeforeAnythingElse) {
     };
   };
   EXPECT_EQ(Differing(1000, 1200, draw(true), draw(false)), 0);
-}
-
-TEST(SoftCanvasLine, Width7RoundCapAsGdi) {
-  SoftCanvas c(16, 16);
-  c.SetPenWidth(7);
-  c.SetPenColour(0xffffff);
-  c.Line(8, 8, 8, 8);
-  EXPECT_EQ(Painted(c),
-            Shape(5, 5, {"..###", ".#####", "#######", "#######", "#######", ".#####", "..###"}));
 }
 
 TEST(SoftCanvasLine, Width7PaintsEachPixelOnceAndCoversTheEnd) {
@@ -400,38 +397,31 @@ TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
     return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
   };
   const int kW = 40, kH = 30, kOff = 400;
+  using Shape = void (*)(SoftCanvas&, int, int, int, int);
   const struct {
     const char* name;
-    int offset;
-    std::function<void(SoftCanvas&, int, const int*)> draw;
+    int offset, pen_width;
+    Shape draw;
   } kinds[] = {
-      {"line1", kOff,
-       [](SoftCanvas& c, int o, const int* v) {
-         c.LineInt(v[0] + o, v[1] + o, v[2] + o, v[3] + o);
-       }},
-      {"line7", kOff,
-       [](SoftCanvas& c, int o, const int* v) {
-         c.SetPenWidth(7);
-         c.LineInt(v[0] + o, v[1] + o, v[2] + o, v[3] + o);
-       }},
-      {"rect", kOff,
-       [](SoftCanvas& c, int o, const int* v) {
-         c.SetFillSolid(false);
-         c.Rectangle(v[0] + o, v[1] + o, v[2] + o, v[3] + o);
-       }},
-      {"arc", 0, [](SoftCanvas& c, int, const int* v) { c.Arc(v[0], v[1], v[2], v[3]); }},
+      {"line1", kOff, 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.LineInt(l, t, r, b); }},
+      {"line7", kOff, 7, [](SoftCanvas& c, int l, int t, int r, int b) { c.LineInt(l, t, r, b); }},
+      {"rect", kOff, 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.Rectangle(l, t, r, b); }},
+      {"arc", 0, 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.Arc(l, t, r, b); }},
   };
   for (const auto& kind : kinds) {
     for (int i = 0; i < 100; ++i) {
-      int v[4] = {coord(-20, 60), coord(-20, 50), coord(-350, 350), coord(-350, 350)};
-      if (kind.offset == 0)
-        v[0] = coord(0, 39), v[1] = coord(0, 29), v[2] = coord(20, 400), v[3] = coord(20, 400);
-      if (i % 2) std::swap(v[0], v[2]), std::swap(v[1], v[3]);
+      std::array<int, 4> v = {coord(-20, 60), coord(-20, 50), coord(-350, 350), coord(-350, 350)};
+      if (kind.offset == 0) v = {coord(0, 39), coord(0, 29), coord(20, 400), coord(20, 400)};
+      if (i % 2) v = {v[2], v[3], v[0], v[1]};  // the corners swapped
+      auto at = [&](int o) {
+        return [&, o](SoftCanvas& c) {
+          c.SetPenWidth(kind.pen_width);
+          c.SetFillSolid(false);
+          kind.draw(c, v[0] + o, v[1] + o, v[2] + o, v[3] + o);
+        };
+      };
       const int o = kind.offset;
-      ASSERT_EQ(Differing(
-                    kW, kH, [&](SoftCanvas& c) { kind.draw(c, 0, v); },
-                    [&](SoftCanvas& c) { kind.draw(c, o, v); }, 2 * kOff + kW, 2 * kOff + kH, o, o),
-                0)
+      ASSERT_EQ(Differing(kW, kH, at(0), at(o), 2 * kOff + kW, 2 * kOff + kH, o, o), 0)
           << kind.name << " " << v[0] << " " << v[1] << " " << v[2] << " " << v[3];
     }
   }
@@ -484,16 +474,8 @@ TEST(SoftCanvasClip, FarAwayShapesDrawOnlyWhatCrossesTheCanvas) {
       {"diagonal", [](SoftCanvas& c) { c.Line(-3e9f, -3e9f, 3e9f, 3e9f); },
        [](SoftCanvas& c) { c.Line(0, 0, 32, 32); }},
       {"wide line passing far below",
-       [](SoftCanvas& c) {
-         c.SetPenWidth(7);
-         c.Line(-2e9f, -2e9f, 2e9f, 2.1e9f);
-       },
-       nothing},
-      {"wide horizontal",
-       [](SoftCanvas& c) {
-         c.SetPenWidth(7);
-         c.Line(-1e9f, 16, 1e9f, 16);
-       },
+       Wide([](SoftCanvas& c) { c.Line(-2e9f, -2e9f, 2e9f, 2.1e9f); }), nothing},
+      {"wide horizontal", Wide([](SoftCanvas& c) { c.Line(-1e9f, 16, 1e9f, 16); }),
        [](SoftCanvas& c) {
          for (int y = 13; y <= 19; ++y) c.LineInt(0, y, 32, y);
        }},
@@ -545,7 +527,10 @@ TEST(SoftCanvasText, DrawsInPenColourWithUnderline) {
     for (int x = 0; x < c.width(); ++x) {
       full += c.pixel(x, y) == 0x00ff00u;
       run = c.pixel(x, y) == 0x00ff00u ? run + 1 : 0;
-      if (run > max_run) max_run = run, underline_row = y;
+      if (run > max_run) {
+        max_run = run;
+        underline_row = y;
+      }
     }
   }
   EXPECT_GT(full, 0);

@@ -3,6 +3,8 @@
 // brenlow-trace's lines exactly and keeps the cases apart.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -100,8 +102,11 @@ TEST(SoftTraceFormat, WrittenLinesReadBackAsTheSameCalls) {
   }
   DrawCall edges;
   edges.kind = DrawCall::kLine;
-  edges.v[0] = -0.1f, edges.v[1] = 1e-30f, edges.v[2] = 3.40282347e+38f, edges.v[3] = 16777217.0f;
-  edges.colour = 0xffffff, edges.rop = 16, edges.width = 7;
+  const float values[] = {-0.1f, 1e-30f, 3.40282347e+38f, 16777217.0f};
+  std::copy(std::begin(values), std::end(values), edges.v);
+  edges.colour = 0xffffff;
+  edges.rop = 16;
+  edges.width = 7;
   calls.push_back(edges);
   std::set<int> kinds;
   for (const DrawCall& call : calls) {

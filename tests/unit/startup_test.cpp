@@ -32,14 +32,13 @@ TEST(Startup, RunModeFromTheFirstTwoUpperCasedCharacters) {
   }
 }
 
-struct LoadCase {
-  const char* args;
-  std::vector<std::string> calls;  // system calls after the argument text
-  bool closed;
-};
-
+// Each argument text with and without a settings file.
 TEST(Startup, FormLoadActsOnTheRunModeThenReadsTheSettings) {
-  const LoadCase cases[] = {
+  const struct {
+    const char* args;
+    std::vector<std::string> calls;  // system calls after the argument text
+    bool closed;
+  } cases[] = {
       {"/S", {"SystemParametersInfoA 17 0", "WindowsDirectory"}, false},
       {"/c:99",
        {"ShowOptions", "ShowCursor 1", "SystemParametersInfoA 17 1", "WindowsDirectory"},
@@ -47,34 +46,27 @@ TEST(Startup, FormLoadActsOnTheRunModeThenReadsTheSettings) {
       {"/p 1234", {"ShowCursor 1", "SystemParametersInfoA 17 1", "WindowsDirectory"}, true},
       {"", {"ShowCursor 1", "SystemParametersInfoA 17 1", "WindowsDirectory"}, true},
   };
-  for (const LoadCase& c : cases) {
-    RecordingSystem system;
-    system.args = c.args;
-    system.memory_files.content["C:\\WINDOWS\\brlscsav.ini"] = "C:\\pic.bmp\r\nOvali\r\n";
-    Dichiarazioni globals;
-    frmProg prog(system, globals);
-    prog.ShowOptions = [&] { system.log.push_back("ShowOptions"); };
-    prog.Form_Load();
-    std::vector<std::string> calls(system.log.begin() + 1, system.log.end());
-    EXPECT_EQ(calls, c.calls) << c.args;
-    EXPECT_EQ(prog.closed(), c.closed) << c.args;
-    EXPECT_EQ(globals.PictureSetting, "C:\\pic.bmp") << c.args;
-    EXPECT_EQ(globals.ShapeSetting, "Ovali") << c.args;
-    // The cursor is never hidden outside run mode 1.
-    EXPECT_GE(system.show_cursor_count, 0);
+  for (const auto& c : cases) {
+    for (const bool file : {true, false}) {
+      SCOPED_TRACE(std::string(c.args) + (file ? "" : ", no settings file"));
+      RecordingSystem system;
+      system.args = c.args;
+      if (file)
+        system.memory_files.content["C:\\WINDOWS\\brlscsav.ini"] = "C:\\pic.bmp\r\nOvali\r\n";
+      Dichiarazioni globals;
+      frmProg prog(system, globals);
+      prog.ShowOptions = [&] { system.log.push_back("ShowOptions"); };
+      prog.Form_Load();
+      std::vector<std::string> calls(system.log.begin() + 1, system.log.end());
+      EXPECT_EQ(calls, c.calls);
+      EXPECT_EQ(prog.closed(), c.closed);
+      EXPECT_EQ(globals.PictureSetting, file ? "C:\\pic.bmp" : "");
+      EXPECT_EQ(globals.ShapeSetting, file ? "Ovali" : "");
+      // The cursor is never hidden outside run mode 1.
+      EXPECT_GE(system.show_cursor_count, 0);
+      EXPECT_EQ(system.screen_saver_active, c.closed);
+    }
   }
-}
-
-TEST(Startup, NoSettingsFileLeavesBothSettingsEmpty) {
-  RecordingSystem system;
-  system.args = "/S";
-  Dichiarazioni globals;
-  frmProg prog(system, globals);
-  prog.Form_Load();
-  EXPECT_EQ(globals.RunMode, 1);
-  EXPECT_EQ(globals.PictureSetting, "");
-  EXPECT_EQ(globals.ShapeSetting, "");
-  EXPECT_FALSE(system.screen_saver_active);
 }
 
 }  // namespace

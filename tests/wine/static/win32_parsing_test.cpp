@@ -205,22 +205,16 @@ TEST(OptionsLayout, ControlsInsideTheWindowApartAndInPlace) {
 TEST(FontPixels, NearestPixelAtEveryMonitorScale) {
   struct Case {
     double points;
-    int dpi, pixels;
+    std::vector<std::pair<int, int>> dpi_pixels;
   } cases[] = {
-      {kDialogFontPoints, 96, 11},
-      {kDialogFontPoints, 120, 13},
-      {kDialogFontPoints, 144, 16},
-      {14, 96, 19},
-      {14, 120, 23},
-      {14, 144, 28},
-      {14, 168, 33},
-      {14, 192, 37},
-      {14, 288, 56},
-      {14.25, 144, 28},  // 28.5
-      {14.25, 120, 24},  // 23.75
+      {kDialogFontPoints, {{96, 11}, {120, 13}, {144, 16}}},
+      {14, {{96, 19}, {120, 23}, {144, 28}, {168, 33}, {192, 37}, {288, 56}}},
+      {14.25, {{144, 28}, {120, 24}}},  // 28.5 and 23.75
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(FontPixels(c.points, c.dpi), c.pixels) << c.points << " " << c.dpi;
+  for (const Case& c : cases) {
+    for (const auto& [dpi, pixels] : c.dpi_pixels)
+      EXPECT_EQ(FontPixels(c.points, dpi), pixels) << c.points << " " << dpi;
+  }
 }
 
 // An exception in a callback is kept, the callback answers the neutral
