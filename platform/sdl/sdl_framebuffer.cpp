@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/sdl/pixel_rows.h"
+#include "platform/sdl/sdl_displays.h"
 
 namespace brenlow {
 
@@ -11,8 +12,9 @@ SdlWindowFramebuffer::SdlWindowFramebuffer(SDL_Window* window, int width, int he
   // The canvas is drawn in software already: showing it through the
   // window's own surface keeps a GL stack out of the process (on a machine
   // without a GPU, Mesa's LLVM JIT: 90 MB resident and most of a second
-  // before the first frame).
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // before the first frame). Only X has a surface of its own: elsewhere
+  // (Wayland) the window would get none at all.
+  if (X11Of(window)) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 }
 
 void SdlWindowFramebuffer::Show(const PixelBox& box) {

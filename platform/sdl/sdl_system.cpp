@@ -34,12 +34,14 @@ void SdlSystem::CloseWindows() {
 
 void SdlSystem::InitVideo() {
   if (video_) return;
-  // Our own window is the screen saver; keep the desktop's from starting.
+  // The desktop's own blank and lock come at their time, over the saver
+  // too: SDL would hold them off (an idle inhibitor on Wayland, the X
+  // screen saver suspended) for as long as the saver runs.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // SIGTERM and SIGINT end the program at once, as they do any program:
   // SDL would turn them into a quit event that the saver reads only once a
-  // cycle and the settings window never. The X server gives the cursor and
-  // the desktop's screen saver back when the connection goes.
+  // cycle and the settings window never. The X server gives the cursor back
+  // when the connection goes.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Only drivers that show something on a desktop: left to itself, SDL
   // falls back to one without a screen, and the saver would run unseen
@@ -78,13 +80,10 @@ int SdlSystem::NoteCrossing(void* system, SDL_Event* event) {
   return 0;
 }
 
-void SdlSystem::SetScreenSaverActive(bool active) {
+void SdlSystem::SetScreenSaverActive(bool) {
+  // Windows locks on resume whatever the saver asks; a Linux desktop locks
+  // only when its idle time comes, so the saver leaves it alone (InitVideo).
   InitVideo();
-  if (active) {
-    SDL_EnableScreenSaver();
-  } else {
-    SDL_DisableScreenSaver();
-  }
 }
 
 void SdlSystem::Service() {
@@ -222,13 +221,12 @@ void SdlSystem::MessageBox(const std::string& text, const std::string& title) {
 }
 
 void SdlSystem::EndProcess(int exit_code) {
-  // Give the cursor and the desktop's screen saver back, then leave without
-  // tearing the window down: SDL waits up to 100 ms for a window manager to
-  // confirm that a full-screen window left full screen, and the X server
-  // drops the window with the connection anyway.
+  // Give the cursor back, then leave without tearing the window down: SDL
+  // waits up to 100 ms for a window manager to confirm that a full-screen
+  // window left full screen, and the X server drops the window with the
+  // connection anyway.
   if (video_) {
     SDL_ShowCursor(SDL_ENABLE);
-    SDL_EnableScreenSaver();
     if (const auto x11 = X11Of(window_)) {
       XSync(x11->display, False);
     } else {

@@ -1,6 +1,6 @@
 // The saver on the Linux desktop: an SDL2 window showing the software
-// raster, black windows over the other monitors, SDL's cursor and
-// screen-saver inhibit, POSIX files.
+// raster, black windows over the other monitors, SDL's cursor, POSIX
+// files. The desktop's own blank and lock are left to come over it.
 #pragma once
 
 #include <SDL.h>
