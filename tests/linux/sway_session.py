@@ -20,11 +20,15 @@ from xsession import SCREEN_HEIGHT, SCREEN_WIDTH
 
 # Made when missing and kept, so that tests running side by side share it.
 USER = "brenlow-test"
-# create_output()'s monitor, right of the first.
+# The monitor `swaymsg create_output` adds, right of the first.
 SECOND = (640, 480)
+# What an output shows where no client draws: sway's own clear colour, from
+# its first frame on (swaybg, off here, would show black until it starts).
+DESKTOP = (63, 63, 63)
 CONFIG = """xwayland enable
-output HEADLESS-1 resolution {w}x{h} position 0 0 background #808080 solid_color
-output HEADLESS-2 resolution {w2}x{h2} position {w} 0 background #808080 solid_color
+swaybg_command -
+output HEADLESS-1 resolution {w}x{h} position 0 0
+output HEADLESS-2 resolution {w2}x{h2} position {w} 0
 exec sh -c 'xhost +si:localuser:root && printenv DISPLAY > {runtime}/display'
 """
 
@@ -57,7 +61,7 @@ def own(path, user):
 
 class SwaySession(LinuxSession):
     """Programs get WAYLAND_DISPLAY, and DISPLAY too with x11=True (as in
-    GNOME and KDE Plasma sessions): the desktop's background is grey."""
+    GNOME and KDE Plasma sessions)."""
 
     def __init__(self, x11=False, pointer=None):
         super().__init__()

@@ -12,12 +12,14 @@ import sys
 import time
 
 from harness import check, run_case
-from images import GREY, tiles
+from images import tiles
 from saverrun import CYCLE, Saver
-from sway_session import SwaySession
+from sway_session import DESKTOP, SwaySession
 
 REST = 20
 LONG = 60
+# Before an input: an end without one must not pass for the input's effect.
+SETTLE = 8
 
 
 def installed(session, exe):
@@ -39,23 +41,25 @@ def rest(session, saver, seconds=REST):
 
 
 def move(session, saver):
+    rest(session, saver, SETTLE)
     saver.end_by_move()
     print("a sideways move ended it with 0")
 
 
 def key(session, saver):
-    saver.wait_drawn()
+    rest(session, saver, SETTLE)
     session.key_until(["space"], session.exited(saver.p), 60, "the end after a key")
     check(saver.p.returncode == 0, f"exit code {saver.p.returncode} after a key")
     print("a key ended it with 0")
 
 
 def second_output(session, saver):
-    saver.wait_drawn()
+    rest(session, saver, SETTLE)
     session.swaymsg("create_output")
     # The new output is right of the first in a screenshot of them all.
-    saver.wait(lambda i: i.width > session.width and GREY not in i.colours(
+    saver.wait(lambda i: i.width > session.width and DESKTOP not in i.colours(
         session.width, 0, i.width, i.height, step=4), 60, "the new output covered")
+    check(saver.alive(), f"ended with code {saver.p.returncode} when the output came")
     print("the output added while it ran is covered")
 
 
