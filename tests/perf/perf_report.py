@@ -4,8 +4,9 @@ more, its spread, the reference measured in the same run and the goal.
 
     perf_report.py [--quick] [--runs N] [--build DIR] [--source DIR] [--only SECTIONS]
 
-SECTIONS: size,draw,replay,hold,saver,installed,startup. "installed" compares
-each family's CPU with its floor, the same calls replayed through Wine's GDI.
+SECTIONS: size,draw,replay,hold,saver,installed,startup,wayland. "installed"
+compares each family's CPU with its floor, the same calls replayed through
+Wine's GDI; "wayland" is the saver and the idle service on headless sway.
 --quick (ctest) only shows the script works. Wine figures use the win32
 build, or win64 where 32-bit programs cannot run. CPU times are the kernel's
 per-thread run time (schedstat), not its 4-ms ticks."""
@@ -27,9 +28,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "wine", "lib"))
 sys.path.insert(0, os.path.join(HERE, "..", "linux"))
 from harness import Timeout, poll  # noqa: E402
+from images import tiles  # noqa: E402
 from linux_session import LinuxSession  # noqa: E402
 from pe import win32_support  # noqa: E402
 from reaper import cpu_seconds  # noqa: E402
+from sway_session import SwaySession  # noqa: E402
 from winesession import WineSession  # noqa: E402
 
 SIZES = [(640, 480), (1920, 1080), (3840, 2160)]
@@ -199,7 +202,8 @@ def wine_kind():
 # --- CPU, holds and the whole saver -----------------------------------------
 
 def cpu_percent(pids, seconds):
-    """% of one core each process used over the next `seconds`."""
+    """% of one core each process used over the next `seconds` (None: not measured)."""
+    pids = {k: p for k, p in pids.items() if p}
     before = {k: cpu_seconds(p) for k, p in pids.items()}
     t0 = time.monotonic()
     time.sleep(seconds)
@@ -267,21 +271,24 @@ def wineserver_pid(prefix):
     return None
 
 
+def per_run(runs, one):
+    """{name: [a value a run]} from runs calls of one(), each {name: value}."""
+    values = {}
+    for _ in range(runs):
+        for k, v in one().items():
+            values.setdefault(k, []).append(v)
+    return values
+
+
 def hold_cpu(env, command, seconds, runs, extra_pids=(), cwd=None):
     """CPU % of one core of a holding process (and of extra processes), one
     value per run."""
-    cpu = {}
-    for _ in range(runs):
+    def one():
         with Holder(command, env, cwd) as h:
-            pids = {"process": h.p.pid}
-            for name, pid in extra_pids:
-                pid = pid() if callable(pid) else pid
-                if pid:
-                    pids[name] = pid
+            pids = dict(extra_pids, process=h.p.pid)
             time.sleep(0.5)  # start-up work settles
-            for k, v in cpu_percent(pids, seconds).items():
-                cpu.setdefault(k, []).append(v)
-    return cpu
+            return cpu_percent({k: v() if callable(v) else v for k, v in pids.items()}, seconds)
+    return per_run(runs, one)
 
 
 def move_latencies(env, command, samples, x, cwd=None):
@@ -322,24 +329,26 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
             add_median(f"{kind} hold: sideways move to process exit", exited, ms)
 
 
-def report_saver(kind, session, start, a, goal):
-    """CPU of the whole saver alone, Ovali at 1280x720, from its first canvas fill."""
-    seconds = 5 if a.quick else 40
-    x = session.connect()
-    values = [run_installed(start, lambda p: {"saver": p.pid}, seconds, x, (1280, 720))[0]["saver"]
-              for _ in range(a.runs)]
-    add_median(f"{kind} saver, Ovali, 1280x720, {seconds} s: CPU of the process", values, pct,
-               "", f"< {goal} %", lambda m: m < goal)
+def saver_cpu(kind, what, s, program, a, size, seconds, servers, goal):
+    """CPU % of the saver (medians of runs) from its first canvas fill, with
+    the servers' (name: pid) as the reference."""
+    start = lambda: s.start(program, "/S", cwd=s.drive_c())  # noqa: E731
+    cpu = per_run(1 if a.quick else a.runs, lambda: run_installed(
+        start, lambda p: dict(servers, saver=p.pid), seconds, s, size))
+    add_median(f"{kind} {what}, {size[0]}x{size[1]}, {seconds} s: CPU of the saver", cpu["saver"],
+               pct, "; ".join(f"{k} {pct(statistics.median(cpu[k]))}" for k in servers if k in cpu),
+               f"< {goal} %", lambda m: m < goal)
 
 
 def section_saver(a):
-    with LinuxSession(1280, 720) as s:
-        s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
-        report_saver("linux", s, lambda: s.start(os.path.join(a.build, "brenlow"), "/S"), a, 0.5)
-    exe = wine_program(a, "brenlow.scr")
-    with WineSession("perf", 1280, 720) as s:
-        s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
-        report_saver(wine_kind(), s, lambda: s.start(exe, "/S", cwd=s.drive_c()), a, 1.0)
+    for kind, make, program, goal in (
+            ("linux", LinuxSession, os.path.join(a.build, "brenlow"), 0.5),
+            (wine_kind(), lambda *size: WineSession("perf", *size),
+             wine_program(a, "brenlow.scr"), 1.0)):
+        with make(1280, 720) as s:
+            s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
+            saver_cpu(kind, "saver, Ovali", s, program, a, (1280, 720), 5 if a.quick else 40, {},
+                      goal)
 
 
 class CycleCounter:
@@ -370,19 +379,23 @@ class CycleCounter:
         return self.starts
 
 
-def run_installed(start, pids_of, seconds, x, size):
+def run_installed(start, pids_of, seconds, session, size):
     """One run: CPU % of each process over `seconds` from the first canvas
-    fill, and the cycles' mean length (s) from the fills seen."""
+    fill, and the cycles' mean length (s) from the fills seen (not on
+    Wayland, where no pixel is read cheaply)."""
     p = start()
     try:
-        counter = CycleCounter(x, *size)
-        poll(lambda: counter.starts or p.poll() is not None, 120, 0.05, "the first canvas fill")
+        x = None if isinstance(session, SwaySession) else session.connect()
+        counter = CycleCounter(x, *size) if x else None
+        poll(lambda: (counter.starts if x else tiles(session.screenshot())) or p.poll() is not None,
+             120, 0.05, "the first canvas fill")
         if p.poll() is not None:
             raise RuntimeError(f"the saver ended with code {p.returncode} before drawing")
-        cpu = cpu_percent({k: v for k, v in pids_of(p).items() if v}, seconds)
-        starts = [t for t in counter.finish() if t <= counter.starts[0] + seconds]
-        cycle = (starts[-1] - starts[0]) / (len(starts) - 1) if len(starts) > 1 else None
-        return cpu, cycle
+        cpu = cpu_percent(pids_of(p), seconds)
+        starts = [t for t in counter.finish() if t <= counter.starts[0] + seconds] if x else []
+        if len(starts) > 1:
+            cpu["cycle"] = (starts[-1] - starts[0]) / (len(starts) - 1)
+        return cpu
     finally:
         if p.poll() is None:
             os.killpg(p.pid, 9)
@@ -414,30 +427,24 @@ def section_installed(a, picture, replay):
     with WineSession("perf", *size) as s:
         global REAPER
         REAPER = s.reaper
-        x = s.connect()
         shutil.copy(picture, os.path.join(s.windows_folder(), "BR_LOW.bmp"))
         settled = wait_prefix_idle(s.prefix)
         print(f"  (the prefix settled in {settled:.0f} s)", file=sys.stderr, flush=True)
         for family, seconds in cases:
             s.write_windows_file("brlscsav.ini", settings.format(family))
-            x.move(100, 300)
+            s.mouse_move(100, 300)
             pids_of = lambda p: {"saver": p.pid, "wineserver": wineserver_pid(s.prefix),  # noqa
                                  "X server": s.xvfb.pid}
-            runs = [run_installed(lambda: s.start(exe, "/S", cwd=s.drive_c()), pids_of, seconds,
-                                  x, size) for _ in range(nruns)]
-            total = [sum(r[0].values()) for r in runs]
-            cycles = [r[1] for r in runs if r[1]]
-            cycle = statistics.median(cycles) if cycles else None
-            reference = [f"{k} {pct(statistics.median(v))}"
-                         for k in ("saver", "wineserver", "X server")
-                         if (v := [r[0][k] for r in runs if k in r[0]])]
-            goal, met = "", ""
-            if cycle:
-                reference.append(f"cycle {cycle:.2f} s")
-            floor_ms = None if family == "Casuali" else gdi_cycle_ms(replay, family, label)
-            if family == "Casuali":
-                goal, met = "< 8 %", yes_no(statistics.median(total) < 8)
-            elif floor_ms and cycle:
+            cpu = per_run(nruns, lambda: run_installed(lambda: s.start(exe, "/S", cwd=s.drive_c()),
+                                                       pids_of, seconds, s, size))
+            cycle = statistics.median(cpu.pop("cycle")) if "cycle" in cpu else None
+            total = [sum(r) for r in zip(*cpu.values())]
+            reference = [f"{k} {pct(statistics.median(v))}" for k, v in cpu.items()] + \
+                ([f"cycle {cycle:.2f} s"] if cycle else [])
+            goal, met = ("< 8 %", yes_no(statistics.median(total) < 8)) if family == "Casuali" \
+                else ("", "")
+            floor_ms = gdi_cycle_ms(replay, family, label)
+            if floor_ms and cycle:
                 floor = 100.0 * floor_ms / 1000 / cycle
                 ratio = statistics.median(total) / floor
                 reference.append(f"floor {pct(floor)} ({floor_ms:.0f} ms of GDI a cycle), "
@@ -447,19 +454,33 @@ def section_installed(a, picture, replay):
                 "CPU of saver + wineserver + X server", pct(statistics.median(total)),
                 spread(total, pct), "; ".join(reference), goal, met)
     with LinuxSession(*size) as s:
-        x = s.connect()
-        s.write_windows_file("brlscsav.ini", settings.format("Casuali").replace(
-            "C:\\windows\\", "C:\\"))
-        shutil.copy(picture, os.path.join(s.drive_c(), "BR_LOW.bmp"))
-        seconds = cases[0][1]
-        runs = [run_installed(lambda: s.start(os.path.join(a.build, "brenlow"), "/S"),
-                              lambda p: {"saver": p.pid, "X server": s.xvfb.pid}, seconds, x,
-                              size) for _ in range(nruns)]
-        saver = [r[0]["saver"] for r in runs]
-        xs = [r[0]["X server"] for r in runs if "X server" in r[0]]
-        add_median(f"linux installed, Casuali, BR_LOW.bmp, {label}, {seconds} s: CPU of the saver",
-                   saver, pct, f"X server {pct(statistics.median(xs))}" if xs else "", "< 1 %",
-                   lambda m: m < 1)
+        linux_installed("linux", s, a, {"X server": s.xvfb.pid})
+
+
+def linux_installed(kind, s, a, servers):
+    """brenlow /S as installed on Linux: CPU of the saver, and of the display server."""
+    s.write_windows_file("brlscsav.ini", "C:\\BR_LOW.bmp\r\nCasuali\r\n")
+    shutil.copy(os.path.join(a.source, "assets", "BR_LOW.bmp"), s.drive_c())
+    s.mouse_move(100, 300)
+    saver_cpu(kind, "installed, Casuali, BR_LOW.bmp", s, os.path.join(a.build, "brenlow"), a,
+              (s.width, s.height), 6 if a.quick else 50, servers, 1)
+
+
+def section_wayland(a):
+    """Native Wayland on headless sway: the hold's moves, the saver as
+    installed, and the idle service while it waits."""
+    pointer = os.path.join(a.build, "tests", "linux", "brenlow-virtual-pointer")
+    with SwaySession(pointer=pointer) as s:
+        report_hold("wayland", s.env(), [os.path.join(a.build, "tests", "perf", "perf_hold")], a,
+                    argparse.Namespace(move=s.mouse_move), [("sway", s.xvfb.pid)])
+        linux_installed("wayland", s, a, {"sway": s.xvfb.pid})
+        idle = s.start(os.path.join(a.build, "brenlow-idle"), "--minutes", "60", "--saver",
+                       "/bin/false")
+        poll(lambda: b"minuti senza input" in s.output(idle), 60, 0.1, "the idle service")
+        seconds = 5 if a.quick else 30
+        waiting = per_run(a.runs, lambda: cpu_percent({"idle": idle.pid}, seconds))["idle"]
+        add_median(f"wayland idle service waiting on sway, {seconds} s: its CPU", waiting,
+                   lambda v: f"{v * seconds * 1e7:.0f} ns", "", "none measurable", lambda m: m == 0)
 
 
 # --- start-up and memory ---------------------------------------------------
@@ -532,7 +553,7 @@ def main():
     ap.add_argument("--runs", type=int, default=3)
     ap.add_argument("--build", default=None)
     ap.add_argument("--source", default=os.path.normpath(os.path.join(HERE, "..", "..")))
-    ap.add_argument("--only", default="size,draw,replay,hold,saver,installed,startup")
+    ap.add_argument("--only", default="size,draw,replay,hold,saver,installed,startup,wayland")
     a = ap.parse_args()
     a.build = os.path.abspath(a.build or os.path.join(a.source, "build", "linux"))
     a.source = os.path.abspath(a.source)
@@ -574,6 +595,8 @@ def main():
             with WineSession("perf", 1920, 1080) as session:
                 replay = section_replay(a, [(1920, 1080)], picture, session)
         section_installed(a, picture, replay)
+    if "wayland" in only:
+        section_wayland(a)
 
     print("| figure | median | min – max (runs) | reference in the same run | goal | met |")
     print("|---|---|---|---|---|---|")
