@@ -5,6 +5,7 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <stdexcept>
+#include <string_view>
 
 namespace brenlow {
 namespace {
@@ -65,6 +66,31 @@ std::optional<X11Window> X11Of(SDL_Window* window) {
     return std::nullopt;
   }
   return X11Window{info.info.x11.display, info.info.x11.window};
+}
+
+wl_display* WaylandOf(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_WAYLAND) {
+    return nullptr;
+  }
+  return info.info.wl.display;
+}
+
+bool IsXwayland(Display* display) {
+  // It has no extension of its own to ask for; its outputs are XWAYLAND0,
+  // XWAYLAND1, ...
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+  if (!resources) return false;
+  bool xwayland = false;
+  for (int i = 0; i < resources->noutput && !xwayland; ++i) {
+    if (XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i])) {
+      xwayland = std::string_view(output->name, output->nameLen).starts_with("XWAYLAND");
+      XRRFreeOutputInfo(output);
+    }
+  }
+  XRRFreeScreenResources(resources);
+  return xwayland;
 }
 
 bool FillScreen(SDL_Window* window) {

@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <X11/Xlib.h>
 
+struct wl_display;
+
 #include <memory>
 #include <optional>
 
@@ -20,6 +22,11 @@ struct X11Window {
   ::Window window;
 };
 std::optional<X11Window> X11Of(SDL_Window* window);
+// The Wayland connection of an SDL window; null when SDL draws elsewhere.
+wl_display* WaylandOf(SDL_Window* window);
+// Whether the X server is Xwayland, which knows where the pointer is only
+// once it is over one of its own windows.
+bool IsXwayland(Display* display);
 
 // Makes a window cover its display, black until drawn on; true when the X
 // server keeps it black, false on other video drivers.

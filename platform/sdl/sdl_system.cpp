@@ -3,7 +3,9 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <poll.h>
+#include <wayland-client.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -67,15 +69,23 @@ void SdlSystem::InitVideo() {
 }
 
 int SdlSystem::NoteCrossing(void* system, SDL_Event* event) {
+  auto* self = static_cast<SdlSystem*>(system);
+  const auto crossed = [self](bool inside) {
+    self->pointer_inside_ = inside;
+    self->pointer_seen_ = self->pointer_seen_ || inside;
+    self->cursor_trust_.Moved();
+  };
+  if (event->type == SDL_WINDOWEVENT && self->wayland_) {
+    // On Wayland SDL's own crossings are the only ones there are.
+    if (event->window.event == SDL_WINDOWEVENT_ENTER) crossed(true);
+    if (event->window.event == SDL_WINDOWEVENT_LEAVE) crossed(false);
+    return 1;
+  }
   if (event->type != SDL_SYSWMEVENT) return 1;
   const SDL_SysWMmsg* msg = event->syswm.msg;
   if (msg && msg->subsystem == SDL_SYSWM_X11) {
     const int type = msg->msg.x11.event.type;
-    if (type == EnterNotify || type == LeaveNotify) {
-      auto* self = static_cast<SdlSystem*>(system);
-      self->pointer_inside_ = type == EnterNotify;
-      self->cursor_trust_.Moved();
-    }
+    if (type == EnterNotify || type == LeaveNotify) crossed(type == EnterNotify);
   }
   return 0;
 }
@@ -97,11 +107,19 @@ bool SdlSystem::GetCursorPos(CursorPoint& point) {
   // The effects ask before every shape; asking the X server that often
   // would cost more than the drawing (see CursorTrust).
   const double now = Monotonic();
-  if (cursor_trust_.Fresh(now)) {
-    point = last_cursor_;
-    return true;
+  if (!cursor_trust_.Fresh(now)) {
+    cursor_trust_.Read(now);
+    last_cursor_ = ReadCursor();
   }
-  cursor_trust_.Read(now);
+  // Until the pointer has been over the saver's windows, a stale answer
+  // (Xwayland's last position over one of its windows, Wayland's 0,0) is
+  // no reading at all: the first real one is the start position.
+  if (pointer_unknown_until_seen_ && !pointer_seen_) return false;
+  point = last_cursor_;
+  return true;
+}
+
+CursorPoint SdlSystem::ReadCursor() {
   int x = 0, y = 0;
   if (const auto x11 = X11Of(window_)) {
     // SDL's own global position only moves when events are pumped, and the
@@ -111,12 +129,21 @@ bool SdlSystem::GetCursorPos(CursorPoint& point) {
     unsigned int mask;
     XQueryPointer(x11->display, DefaultRootWindow(x11->display), &root, &child, &x, &y, &win_x,
                   &win_y, &mask);
-  } else {
-    SDL_GetGlobalMouseState(&x, &y);
+    return {x, y};
   }
-  last_cursor_ = {x, y};
-  point = last_cursor_;
-  return true;
+  if (wayland_) {
+    // Only SDL's pointer events tell where it is, within the window it is
+    // over; keys pumped here stay queued for the cycle's turn.
+    if (Readable(0)) Pump();
+    SDL_Window* over = SDL_GetMouseFocus();
+    if (!over) return last_cursor_;
+    SDL_GetMouseState(&x, &y);
+    SDL_Rect display{0, 0, 0, 0};
+    SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(over), 0), &display);
+    return {display.x + x, display.y + y};
+  }
+  SDL_GetGlobalMouseState(&x, &y);
+  return {x, y};
 }
 
 void SdlSystem::ShowCursor(bool show) {
@@ -130,38 +157,53 @@ void SdlSystem::HoldPause(int max_ms) {
   Wait(max_ms);
 }
 
-void SdlSystem::Wait(int max_ms) {
-  if (watcher_) watcher_->Watch(Monotonic());
-  const auto x11 = X11Of(window_);
-  if (!x11) {
-    SDL_Delay(static_cast<Uint32>(max_ms));
-    return;
-  }
-  // Sleep until the X server says something (a pointer move over the
-  // saver's windows wakes the wait at once) or max_ms pass.
-  Display* display = x11->display;
-  if (XEventsQueued(display, QueuedAlready) == 0) {
+bool SdlSystem::Readable(int max_ms) {
+  if (const auto x11 = X11Of(window_)) {
+    Display* display = x11->display;
+    if (XEventsQueued(display, QueuedAlready) > 0) return true;
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
-    if (poll(&connection, 1, max_ms) <= 0) {
-      // Silence: the pointer has not moved over the saver's windows. If it
-      // is over them, it has not moved at all, which is as good as a
-      // reading now. Otherwise the last reading stands for a while; a
-      // pointer that moves elsewhere (a grab by another program) is still
-      // seen within kLongestHoldWaitMs.
-      if (pointer_inside_) {
-        cursor_trust_.Read(Monotonic());
-      } else {
-        cursor_trust_.QuietWait();
-      }
-      return;
-    }
+    return poll(&connection, 1, max_ms) > 0;
   }
-  // What it said goes into SDL's queue, so the next wait waits for news:
-  // keys stay there for the cycle's turn of the queue, pointer motion is
-  // dropped (the cursor is read directly, afresh at the next check).
+  // Events read already (while a frame was shown, say) are news as well.
+  if (wl_display_prepare_read(wayland_) != 0) return true;
+  wl_display_flush(wayland_);
+  pollfd connection{wl_display_get_fd(wayland_), POLLIN, 0};
+  const bool readable = poll(&connection, 1, max_ms) > 0;
+  wl_display_cancel_read(wayland_);
+  return readable;
+}
+
+void SdlSystem::Pump() {
+  // What the server said goes into SDL's queue, so the next wait waits for
+  // news: keys stay there for the cycle's turn of the queue, pointer motion
+  // is dropped (the cursor is read afresh at the next check).
   SDL_PumpEvents();
   SDL_FlushEvent(SDL_MOUSEMOTION);
   cursor_trust_.Moved();
+}
+
+void SdlSystem::Wait(int max_ms) {
+  if (watcher_) watcher_->Watch(Monotonic());
+  if (!X11Of(window_) && !wayland_) {
+    SDL_Delay(static_cast<Uint32>(max_ms));
+    return;
+  }
+  // Sleep until the server says something (a pointer move over the saver's
+  // windows wakes the wait at once) or max_ms pass.
+  if (Readable(max_ms)) {
+    Pump();
+    return;
+  }
+  // Silence: the pointer has not moved over the saver's windows. If it is
+  // over them, it has not moved at all, which is as good as a reading now.
+  // Otherwise the last reading stands for a while; a pointer that moves
+  // elsewhere (a grab by another program) is still seen within
+  // kLongestHoldWaitMs.
+  if (pointer_inside_) {
+    cursor_trust_.Read(Monotonic());
+  } else {
+    cursor_trust_.QuietWait();
+  }
 }
 
 void SdlSystem::BandPause(double seconds) {
@@ -179,6 +221,9 @@ Canvas& SdlSystem::OpenSaverWindow() {
                              SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
                                  SDL_WINDOW_INPUT_FOCUS | SDL_WINDOW_HIDDEN);
   if (!window_) throw std::runtime_error(SDL_GetError());
+  wayland_ = WaylandOf(window_);
+  const auto x11 = X11Of(window_);
+  pointer_unknown_until_seen_ = wayland_ || (x11 && IsXwayland(x11->display));
   FillScreen(window_);
   SDL_ShowWindow(window_);
   displays_ = std::make_unique<SdlDisplays>(window_);

@@ -46,8 +46,15 @@ class SdlSystem : public System {
 
  private:
   void InitVideo();
-  // Sleeps until the X server says something or max_ms pass.
+  // Sleeps until the X server or the compositor says something or max_ms
+  // pass.
   void Wait(int max_ms);
+  // Whether the server said something within max_ms (0: already).
+  bool Readable(int max_ms);
+  // Takes what it said into SDL's queue.
+  void Pump();
+  // Where the pointer is now, as the system tells.
+  CursorPoint ReadCursor();
   // Takes the saver's windows down (the watcher's covers first).
   void CloseWindows();
   // SDL's event filter: notes the pointer entering and leaving the saver's
@@ -68,6 +75,12 @@ class SdlSystem : public System {
   // grabbed it (a grab takes it away with a leave): each move comes to us
   // as an event, so a hold that heard none needs no look at the cursor.
   bool pointer_inside_ = false;
+  // Whether the pointer has been over them since they opened, and whether
+  // the system's answers mean anything before it has (Xwayland, Wayland).
+  bool pointer_seen_ = false;
+  bool pointer_unknown_until_seen_ = false;
+  // The window's Wayland connection, when SDL draws there.
+  wl_display* wayland_ = nullptr;
 };
 
 }  // namespace brenlow
