@@ -147,5 +147,8 @@ class SwaySession(LinuxSession):
         return self.position
 
     def key(self, *keys):
-        for k in keys:
-            subprocess.run([tool("wtype"), "-k", k], env=self.env(), check=True, timeout=30)
+        # Each wtype is a new keyboard with its keymap: Xwayland may drop a
+        # key that comes on the keymap's heels, or after the keyboard is gone.
+        taps = [arg for k in keys for arg in ("-k", k)]
+        subprocess.run([tool("wtype"), "-s", "200", *taps, "-s", "200"], env=self.env(),
+                       check=True, timeout=30)
