@@ -63,8 +63,8 @@ class SwaySession(LinuxSession):
     """Programs get WAYLAND_DISPLAY, and DISPLAY too with x11=True (as in
     GNOME and KDE Plasma sessions)."""
 
-    def __init__(self, x11=False, pointer=None):
-        super().__init__()
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, x11=False, pointer=None):
+        super().__init__(width, height)
         self.x11, self.pointer_program, self.pointer = x11, pointer, None
         self.user = test_user()
         self.runtime = os.path.join(self.home, "runtime")
@@ -88,7 +88,7 @@ class SwaySession(LinuxSession):
         own(self.runtime, self.user)
         config = os.path.join(self.home, "sway.conf")
         with open(config, "w") as f:
-            f.write(CONFIG.format(w=SCREEN_WIDTH, h=SCREEN_HEIGHT, w2=SECOND[0], h2=SECOND[1],
+            f.write(CONFIG.format(w=self.width, h=self.height, w2=SECOND[0], h2=SECOND[1],
                                   runtime=self.runtime))
         with open(os.path.join(self.log_dir, "sway.log"), "wb") as log:
             self.xvfb = subprocess.Popen(
@@ -107,11 +107,11 @@ class SwaySession(LinuxSession):
                 return sockets and display and (sockets[0], display)
         self.wayland, self.display = poll(ready, 60, 0.05, "sway and Xwayland")
         if self.pointer_program:
-            self.pointer = self.start(self.pointer_program, str(SCREEN_WIDTH), str(SCREEN_HEIGHT),
+            self.pointer = self.start(self.pointer_program, str(self.width), str(self.height),
                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
             check(self.pointer.stdout.readline().strip() == "ready",
                   "brenlow-virtual-pointer did not start")
-            self.mouse_move(SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)
+            self.mouse_move(self.width // 2, self.height // 2)
 
     def swaymsg(self, *args):
         ipc = glob.glob(os.path.join(self.runtime, "sway-ipc.*.sock"))

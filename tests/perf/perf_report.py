@@ -79,12 +79,9 @@ def add_median(figure, values, fmt, reference="", goal="", met=None):
 def section_size(a):
     for name in ("brenlow.scr", "quillet.exe"):
         path = os.path.join(a.source, "build", "win32", name)
-        if not os.path.exists(path):
-            add(f"win32 {name} size", "not built")
-            continue
-        size = os.path.getsize(path)
-        add(f"win32 {name} size", f"{size / 1024:.0f} KB", "", "", "< 400 KB",
-            yes_no(size < 400 * 1024))
+        size = os.path.getsize(path) if os.path.exists(path) else None
+        add(f"win32 {name} size", f"{size / 1024:.0f} KB" if size else "not built", "", "",
+            "< 400 KB", yes_no(size < 400 * 1024) if size else "")
 
 
 # --- drawing on the software canvas -----------------------------------------
@@ -247,10 +244,8 @@ class Holder:
 
 
 def wait_prefix_idle(prefix, limit=180):
-    """Waits until the prefix's wineserver has been nearly idle (< 1 % of a
-    core) for three seconds in a row: a new prefix's services start devices
-    for a minute or more, which loads the wineserver a user's long-booted
-    one does not. Returns the seconds waited."""
+    """Seconds until the prefix's wineserver was < 1 % busy three seconds in a
+    row: a new prefix's services load it for a minute, a user's do not."""
     t0, quiet = time.monotonic(), 0
     while quiet < 3 and time.monotonic() - t0 < limit:
         pid = wineserver_pid(prefix)
@@ -317,8 +312,7 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
     for k, values in cpu.items():
         add_median(f"{kind} hold: CPU of {k} (% of one core)", values, pct,
                    f"spinning hold {spin[k][0]:.1f} %" if k in spin else "")
-    samples = 3 if a.quick else (10 if kind.startswith("wine") else 30)
-    ms = lambda v: f"{v:.1f} ms"  # noqa: E731
+    samples, ms = 3 if a.quick else (10 if kind.startswith("wine") else 30), fmt_ms
     for what, args in (("hold", []), ("drawing Cerchi", ["--draw"])):
         noticed, exited = move_latencies(env, command + args, samples, x, cwd)
         if noticed:
@@ -352,10 +346,9 @@ def section_saver(a):
 
 
 class CycleCounter:
-    """Counts the saver's cycles from outside: a pixel in the bottom right
-    corner turns from black to a tile's colour at every canvas fill and back
-    to black by the end of every wipe. Looked at every 50 ms (the black hold
-    lasts a second), which costs the X server next to nothing."""
+    """Counts the saver's cycles from outside: pixels near the bottom right
+    corner turn from black at every canvas fill and back by the end of every
+    wipe. Looked at every 50 ms (the black hold lasts a second)."""
 
     def __init__(self, x, width, height):
         self.x = x
@@ -470,14 +463,13 @@ def section_wayland(a):
     """Native Wayland on headless sway: the hold's moves, the saver as
     installed, and the idle service while it waits."""
     pointer = os.path.join(a.build, "tests", "linux", "brenlow-virtual-pointer")
-    with SwaySession(pointer=pointer) as s:
+    with SwaySession(1920, 1080, pointer=pointer) as s:
         report_hold("wayland", s.env(), [os.path.join(a.build, "tests", "perf", "perf_hold")], a,
                     argparse.Namespace(move=s.mouse_move), [("sway", s.xvfb.pid)])
         linux_installed("wayland", s, a, {"sway": s.xvfb.pid})
-        idle = s.start(os.path.join(a.build, "brenlow-idle"), "--minutes", "60", "--saver",
-                       "/bin/false")
+        idle, seconds = s.start(os.path.join(a.build, "brenlow-idle"), "--minutes", "60"), \
+            5 if a.quick else 30
         poll(lambda: b"minuti senza input" in s.output(idle), 60, 0.1, "the idle service")
-        seconds = 5 if a.quick else 30
         waiting = per_run(a.runs, lambda: cpu_percent({"idle": idle.pid}, seconds))["idle"]
         add_median(f"wayland idle service waiting on sway, {seconds} s: its CPU", waiting,
                    lambda v: f"{v * seconds * 1e7:.0f} ns", "", "none measurable", lambda m: m == 0)
@@ -490,26 +482,24 @@ def section_startup(a, picture):
     with LinuxSession(1920, 1080) as s:
         shutil.copy(picture, os.path.join(s.drive_c(), "BR_LOW.bmp"))
         s.write_windows_file("brlscsav.ini", "C:\\BR_LOW.bmp\r\nCerchi\r\n")
-        tile, window, peak = [], [], []
-        for i in range(runs):
-            # The first run measures the peak over a whole cycle at 1920x1080.
-            hold = (1 if a.quick else 8) if i == 0 else 0.2
-            out = subprocess.run([os.path.join(a.build, "tests", "perf", "first_tile"), str(hold),
-                                  os.path.join(a.build, "brenlow"), "/s"], env=s.env(),
-                                 cwd=s.drive_c(), capture_output=True, text=True, timeout=120)
+        holds = iter([1 if a.quick else 8])  # the first run: the peak over a whole cycle
+
+        def one():
+            out = subprocess.run([os.path.join(a.build, "tests", "perf", "first_tile"),
+                                  str(next(holds, 0.2)), os.path.join(a.build, "brenlow"), "/s"],
+                                 env=s.env(), cwd=s.drive_c(), capture_output=True, text=True,
+                                 timeout=120)
             values = dict(line.split() for line in out.stdout.splitlines() if " " in line)
             if out.returncode != 0 or "first_tile_ms" not in values:
                 raise RuntimeError("first_tile: " + out.stderr)
-            tile.append(float(values["first_tile_ms"]))
-            window.append(float(values["window_ms"]))
-            if i == 0:
-                peak.append(int(values["vmhwm_kb"]))
-    ms = lambda v: f"{v:.0f} ms"  # noqa: E731
-    add_median("linux start to first tile on screen (1920x1080)", tile, ms,
-               f"window mapped: median {statistics.median(window):.0f} ms", "< 100 ms",
-               lambda m: m < 100)
-    add("linux peak memory VmHWM (1920x1080, a whole cycle)", f"{peak[0] / 1024:.1f} MB", "", "",
-        "< 40 MB", yes_no(peak[0] < 40 * 1024))
+            return {k: float(v) for k, v in values.items()}
+        values = per_run(runs, one)
+    add_median("linux start to first tile on screen (1920x1080)", values["first_tile_ms"], fmt_ms,
+               f"window mapped: median {statistics.median(values['window_ms']):.0f} ms",
+               "< 100 ms", lambda m: m < 100)
+    peak = values["vmhwm_kb"][0]
+    add("linux peak memory VmHWM (1920x1080, a whole cycle)", f"{peak / 1024:.1f} MB", "", "",
+        "< 40 MB", yes_no(peak < 40 * 1024))
 
 
 # --- the drawing table -----------------------------------------------------
@@ -575,17 +565,14 @@ def main():
     with session or contextlib.nullcontext():
         REAPER = session and session.reaper
         if "hold" in only:
-            x = session.connect()
-            exe = os.path.join(a.build, "tests", "perf", "perf_hold")
-            with tempfile.TemporaryDirectory(prefix="brenlow-perf-home-") as home:
-                env = dict(session.env(), HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
-                           SDL_VIDEODRIVER="x11")
-                report_hold("linux", env, [exe], a, x, [("X server", session.xvfb.pid)])
+            with LinuxSession(1920, 1080) as s:
+                report_hold("linux", s.env(), [os.path.join(a.build, "tests", "perf", "perf_hold")],
+                            a, s.connect(), [("X server", s.xvfb.pid)])
             exe = wine_program(a, "tests/perf/perf_hold.exe")
             extra = [("wineserver", lambda: wineserver_pid(session.prefix)),
                      ("X server", session.xvfb.pid)]
-            report_hold(wine_kind(), session.env(), session.command(exe), a, x, extra,
-                        cwd=os.path.dirname(exe))
+            report_hold(wine_kind(), session.env(), session.command(exe), a, session.connect(),
+                        extra, cwd=os.path.dirname(exe))
         draw, memset = section_draw(a, sizes) if "draw" in only else ({}, {})
         replay = section_replay(a, sizes, picture, session) if "replay" in only else {}
     report_drawing(sizes, draw, memset, replay)
