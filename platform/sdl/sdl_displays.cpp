@@ -12,6 +12,21 @@ namespace {
 
 // Moves and sizes a window where it is not there already.
 void PlaceWindow(SDL_Window* window, const PixelBox& bounds) {
+  if (!X11Of(window)) {
+    // Elsewhere (Wayland) a window is not placed, only made full screen on
+    // a display: on the one at bounds, when it is not there already.
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+      SDL_Rect r;
+      if (SDL_GetDisplayBounds(i, &r) != 0 || r.x != bounds.left || r.y != bounds.top) continue;
+      if (i != SDL_GetWindowDisplayIndex(window)) {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowPosition(window, r.x, r.y);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+      }
+      return;
+    }
+    return;
+  }
   // Only what differs: on X, SDL waits up to 100 ms for a move or a resize
   // to be seen, the whole time when there is nothing to see.
   int x = 0, y = 0, w = 0, h = 0;
@@ -109,6 +124,9 @@ bool FillScreen(SDL_Window* window) {
     XSetWindowBackground(display, x_window, BlackPixel(display, DefaultScreen(display)));
     return true;
   }
+  // The surface first: SDL makes the window anew for GL the first time one
+  // is asked for, and the new one forgets that it was full screen.
+  SDL_GetWindowSurface(window);
   SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
   return false;
 }

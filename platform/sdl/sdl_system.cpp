@@ -63,6 +63,7 @@ void SdlSystem::InitVideo() {
     SDL_Quit();
     ExitForNoScreen();
   }
+  SdlWindowFramebuffer::ChooseSurfaces(driver);
   video_ = true;
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
   SDL_SetEventFilter(&SdlSystem::NoteCrossing, this);
@@ -224,7 +225,7 @@ Canvas& SdlSystem::OpenSaverWindow() {
   wayland_ = WaylandOf(window_);
   const auto x11 = X11Of(window_);
   pointer_unknown_until_seen_ = wayland_ || (x11 && IsXwayland(x11->display));
-  FillScreen(window_);
+  const bool kept_black = FillScreen(window_);
   SDL_ShowWindow(window_);
   displays_ = std::make_unique<SdlDisplays>(window_);
   watcher_ = std::make_unique<DisplayWatcher>(*displays_);
@@ -232,9 +233,10 @@ Canvas& SdlSystem::OpenSaverWindow() {
   SDL_RaiseWindow(window_);
   const PixelBox& primary = watcher_->layout().primary;
   framebuffer_ = std::make_unique<SdlWindowFramebuffer>(window_, primary.width(), primary.height());
-  // The X server keeps the window black until the first frame.
+  // The X server keeps the window black until the first frame; elsewhere
+  // the black is a frame of its own, shown at once.
   canvas_ = std::make_unique<PresentedCanvas>(*framebuffer_, &LinuxCommon::Monotonic,
-                                              PresentedCanvas::NewSize::kAtNextFill, true);
+                                              PresentedCanvas::NewSize::kAtNextFill, kept_black);
   displays_->set_canvas(canvas_.get());
   return *canvas_;
 }
