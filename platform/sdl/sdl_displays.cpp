@@ -181,8 +181,15 @@ std::unique_ptr<Displays::Cover> SdlDisplays::OpenCover(const PixelBox& bounds) 
 void SdlDisplays::WindowEvent(const SDL_WindowEvent& event) {
   if (!paint_covers_ || event.windowID == SDL_GetWindowID(window_)) return;
   if (event.event == SDL_WINDOWEVENT_EXPOSED || event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-    if (SDL_Window* cover = SDL_GetWindowFromID(event.windowID)) PaintCover(cover);
+    unpainted_.push_back(event.windowID);
   }
+}
+
+void SdlDisplays::PaintCovers() {
+  for (const Uint32 id : unpainted_) {
+    if (SDL_Window* cover = SDL_GetWindowFromID(id)) PaintCover(cover);
+  }
+  unpainted_.clear();
 }
 
 }  // namespace brenlow

@@ -66,16 +66,19 @@ void SdlSystem::InitVideo() {
   SdlWindowFramebuffer::ChooseSurfaces(driver);
   video_ = true;
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
-  SDL_SetEventFilter(&SdlSystem::NoteCrossing, this);
+  SDL_SetEventFilter(&SdlSystem::NoteEvent, this);
 }
 
-int SdlSystem::NoteCrossing(void* system, SDL_Event* event) {
+int SdlSystem::NoteEvent(void* system, SDL_Event* event) {
   auto* self = static_cast<SdlSystem*>(system);
   const auto crossed = [self](bool inside) {
     self->pointer_inside_ = inside;
     self->pointer_seen_ = self->pointer_seen_ || inside;
     self->cursor_trust_.Moved();
   };
+  // Covers are repainted as soon as they need it, not at the cycle's turn.
+  if (event->type == SDL_WINDOWEVENT && self->displays_)
+    self->displays_->WindowEvent(event->window);
   if (event->type == SDL_WINDOWEVENT && self->wayland_) {
     // On Wayland SDL's own crossings are the only ones there are.
     if (event->window.event == SDL_WINDOWEVENT_ENTER) crossed(true);
@@ -181,6 +184,7 @@ void SdlSystem::Pump() {
   SDL_PumpEvents();
   SDL_FlushEvent(SDL_MOUSEMOTION);
   cursor_trust_.Moved();
+  if (displays_) displays_->PaintCovers();
 }
 
 void SdlSystem::Wait(int max_ms) {
@@ -256,8 +260,8 @@ WindowEvents SdlSystem::DoEvents() {
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
       events.close_requested = true;
     }
-    if (event.type == SDL_WINDOWEVENT && displays_) displays_->WindowEvent(event.window);
   }
+  if (displays_) displays_->PaintCovers();
   if (watcher_) watcher_->Watch(Monotonic(), displays_changed);
   if (canvas_) canvas_->Present();
   return events;

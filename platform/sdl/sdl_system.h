@@ -58,8 +58,9 @@ class SdlSystem : public System {
   // Takes the saver's windows down (the watcher's covers first).
   void CloseWindows();
   // SDL's event filter: notes the pointer entering and leaving the saver's
-  // windows (X events, which nothing else reads, are dropped).
-  static int NoteCrossing(void* system, SDL_Event* event);
+  // windows and covers to paint again (X events, which nothing else reads,
+  // are dropped).
+  static int NoteEvent(void* system, SDL_Event* event);
 
   LinuxCommon common_;
   bool video_ = false;
