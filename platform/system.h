@@ -60,8 +60,10 @@ class System {
   // GetCursorPos: reads the cursor's position into point, and does nothing
   // else. A backend may answer with a recent reading (CursorTrust). When the
   // read fails (Windows refuses it while another desktop has the input: a
-  // UAC prompt, the lock screen, a switch of user) point keeps what it held.
-  // Returns whether it was read.
+  // UAC prompt, the lock screen, a switch of user), or while the system
+  // cannot yet tell (Wayland and Xwayland know the pointer only once it has
+  // been over the saver's windows), point keeps what it held. Returns
+  // whether it was read.
   virtual bool GetCursorPos(CursorPoint& point) = 0;
   virtual void ShowCursor(bool show) = 0;
 

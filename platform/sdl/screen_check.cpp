@@ -10,7 +10,13 @@ NamedScreens ScreensInEnvironment() {
     const char* value = std::getenv(variable);
     return std::string(value ? value : "");
   };
-  return {named("DISPLAY"), named("WAYLAND_DISPLAY")};
+  // A compositor that starts a client may hand it its connection instead of
+  // a name: that is a screen as well.
+  std::string wayland = named("WAYLAND_DISPLAY");
+  if (wayland.empty() && !named("WAYLAND_SOCKET").empty()) {
+    wayland = "WAYLAND_SOCKET=" + named("WAYLAND_SOCKET");
+  }
+  return {named("DISPLAY"), wayland};
 }
 
 void ExitWithMessage(const std::string& line) {

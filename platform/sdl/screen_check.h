@@ -6,8 +6,8 @@
 
 namespace brenlow {
 
-// The displays the environment names (DISPLAY, WAYLAND_DISPLAY); empty
-// where unset.
+// The displays the environment names (DISPLAY, WAYLAND_DISPLAY or the
+// connection in WAYLAND_SOCKET); empty where unset.
 struct NamedScreens {
   std::string x11;
   std::string wayland;

@@ -5,12 +5,28 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <stdexcept>
+#include <string_view>
 
 namespace brenlow {
 namespace {
 
 // Moves and sizes a window where it is not there already.
 void PlaceWindow(SDL_Window* window, const PixelBox& bounds) {
+  if (!X11Of(window)) {
+    // Elsewhere (Wayland) a window is not placed, only made full screen on
+    // a display: on the one at bounds, when it is not there already.
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+      SDL_Rect r;
+      if (SDL_GetDisplayBounds(i, &r) != 0 || r.x != bounds.left || r.y != bounds.top) continue;
+      if (i != SDL_GetWindowDisplayIndex(window)) {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowPosition(window, r.x, r.y);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+      }
+      return;
+    }
+    return;
+  }
   // Only what differs: on X, SDL waits up to 100 ms for a move or a resize
   // to be seen, the whole time when there is nothing to see.
   int x = 0, y = 0, w = 0, h = 0;
@@ -67,6 +83,31 @@ std::optional<X11Window> X11Of(SDL_Window* window) {
   return X11Window{info.info.x11.display, info.info.x11.window};
 }
 
+wl_display* WaylandOf(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_WAYLAND) {
+    return nullptr;
+  }
+  return info.info.wl.display;
+}
+
+bool IsXwayland(Display* display) {
+  // It has no extension of its own to ask for; its outputs are XWAYLAND0,
+  // XWAYLAND1, ...
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+  if (!resources) return false;
+  bool xwayland = false;
+  for (int i = 0; i < resources->noutput && !xwayland; ++i) {
+    if (XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i])) {
+      xwayland = std::string_view(output->name, output->nameLen).starts_with("XWAYLAND");
+      XRRFreeOutputInfo(output);
+    }
+  }
+  XRRFreeScreenResources(resources);
+  return xwayland;
+}
+
 bool FillScreen(SDL_Window* window) {
   if (const auto x11 = X11Of(window)) {
     // Full screen by the window's own state, read by a window manager when
@@ -83,6 +124,9 @@ bool FillScreen(SDL_Window* window) {
     XSetWindowBackground(display, x_window, BlackPixel(display, DefaultScreen(display)));
     return true;
   }
+  // The surface first: SDL makes the window anew for GL the first time one
+  // is asked for, and the new one forgets that it was full screen.
+  SDL_GetWindowSurface(window);
   SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
   return false;
 }
@@ -137,8 +181,15 @@ std::unique_ptr<Displays::Cover> SdlDisplays::OpenCover(const PixelBox& bounds) 
 void SdlDisplays::WindowEvent(const SDL_WindowEvent& event) {
   if (!paint_covers_ || event.windowID == SDL_GetWindowID(window_)) return;
   if (event.event == SDL_WINDOWEVENT_EXPOSED || event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-    if (SDL_Window* cover = SDL_GetWindowFromID(event.windowID)) PaintCover(cover);
+    unpainted_.push_back(event.windowID);
   }
+}
+
+void SdlDisplays::PaintCovers() {
+  for (const Uint32 id : unpainted_) {
+    if (SDL_Window* cover = SDL_GetWindowFromID(id)) PaintCover(cover);
+  }
+  unpainted_.clear();
 }
 
 }  // namespace brenlow

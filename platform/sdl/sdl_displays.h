@@ -6,8 +6,11 @@
 #include <SDL.h>
 #include <X11/Xlib.h>
 
+struct wl_display;
+
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/screen/display_watcher.h"
 #include "platform/screen/presented_canvas.h"
@@ -20,6 +23,11 @@ struct X11Window {
   ::Window window;
 };
 std::optional<X11Window> X11Of(SDL_Window* window);
+// The Wayland connection of an SDL window; null when SDL draws elsewhere.
+wl_display* WaylandOf(SDL_Window* window);
+// Whether the X server is Xwayland, which knows where the pointer is only
+// once it is over one of its own windows.
+bool IsXwayland(Display* display);
 
 // Makes a window cover its display, black until drawn on; true when the X
 // server keeps it black, false on other video drivers.
@@ -31,9 +39,11 @@ class SdlDisplays : public Displays {
 
   // The canvas that follows the saver window's size, once there is one.
   void set_canvas(PresentedCanvas* canvas) { canvas_ = canvas; }
-  // A window event: a cover we paint ourselves is painted again when it was
-  // uncovered or resized.
+  // A window event, as SDL takes it in: a cover we paint ourselves is to be
+  // painted again when it was uncovered or resized (its surface is new).
   void WindowEvent(const SDL_WindowEvent& event);
+  // Paints those covers; outside SDL's reading of events.
+  void PaintCovers();
 
   DisplayLayout Current() override;
   void PlaceSaverWindow(const PixelBox& bounds) override;
@@ -43,7 +53,8 @@ class SdlDisplays : public Displays {
  private:
   SDL_Window* window_;
   PresentedCanvas* canvas_ = nullptr;
-  bool paint_covers_ = false;  // the covers are painted by us, not the X server
+  bool paint_covers_ = false;      // the covers are painted by us, not the X server
+  std::vector<Uint32> unpainted_;  // the ids of covers to paint again
 };
 
 }  // namespace brenlow

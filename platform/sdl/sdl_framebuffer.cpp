@@ -1,18 +1,28 @@
 #include "platform/sdl/sdl_framebuffer.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/sdl/pixel_rows.h"
 
 namespace brenlow {
 
 SdlWindowFramebuffer::SdlWindowFramebuffer(SDL_Window* window, int width, int height)
-    : window_(window), soft_(width, height) {
-  // The canvas is drawn in software already: showing it through the
-  // window's own surface keeps a GL stack out of the process (on a machine
-  // without a GPU, Mesa's LLVM JIT: 90 MB resident and most of a second
-  // before the first frame).
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    : window_(window), soft_(width, height) {}
+
+void SdlWindowFramebuffer::ChooseSurfaces(const char* driver) {
+  if (std::strcmp(driver, "x11") == 0) {
+    // The canvas is drawn in software already: showing it through the
+    // window's own surface keeps a GL stack out of the process (on a
+    // machine without a GPU, Mesa's LLVM JIT: 90 MB resident and most of a
+    // second before the first frame).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  } else {
+    // Elsewhere (Wayland) a window has no surface of its own and SDL shows
+    // it through GL: with desktop GL (SDL 2.26, Mesa) only the first of
+    // several windows ever appeared, with GLES 2 every cover does.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "opengles2");
+  }
 }
 
 void SdlWindowFramebuffer::Show(const PixelBox& box) {

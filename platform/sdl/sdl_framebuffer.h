@@ -12,6 +12,9 @@ namespace brenlow {
 class SdlWindowFramebuffer : public Framebuffer {
  public:
   SdlWindowFramebuffer(SDL_Window* window, int width, int height);
+  // How SDL shows windows' surfaces on the video driver it chose; before
+  // any window is shown.
+  static void ChooseSurfaces(const char* driver);
 
   Canvas& raster() override { return soft_; }
   void Show(const PixelBox& box) override;

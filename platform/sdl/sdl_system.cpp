@@ -3,7 +3,9 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <poll.h>
+#include <wayland-client.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -34,12 +36,14 @@ void SdlSystem::CloseWindows() {
 
 void SdlSystem::InitVideo() {
   if (video_) return;
-  // Our own window is the screen saver; keep the desktop's from starting.
+  // The desktop's own blank and lock come at their time, over the saver
+  // too: SDL would hold them off (an idle inhibitor on Wayland, the X
+  // screen saver suspended) for as long as the saver runs.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // SIGTERM and SIGINT end the program at once, as they do any program:
   // SDL would turn them into a quit event that the saver reads only once a
-  // cycle and the settings window never. The X server gives the cursor and
-  // the desktop's screen saver back when the connection goes.
+  // cycle and the settings window never. The X server gives the cursor back
+  // when the connection goes.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Only drivers that show something on a desktop: left to itself, SDL
   // falls back to one without a screen, and the saver would run unseen
@@ -59,32 +63,41 @@ void SdlSystem::InitVideo() {
     SDL_Quit();
     ExitForNoScreen();
   }
+  SdlWindowFramebuffer::ChooseSurfaces(driver);
   video_ = true;
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
-  SDL_SetEventFilter(&SdlSystem::NoteCrossing, this);
+  SDL_SetEventFilter(&SdlSystem::NoteEvent, this);
 }
 
-int SdlSystem::NoteCrossing(void* system, SDL_Event* event) {
+int SdlSystem::NoteEvent(void* system, SDL_Event* event) {
+  auto* self = static_cast<SdlSystem*>(system);
+  const auto crossed = [self](bool inside) {
+    self->pointer_inside_ = inside;
+    self->pointer_seen_ = self->pointer_seen_ || inside;
+    self->cursor_trust_.Moved();
+  };
+  // Covers are repainted as soon as they need it, not at the cycle's turn.
+  if (event->type == SDL_WINDOWEVENT && self->displays_)
+    self->displays_->WindowEvent(event->window);
+  if (event->type == SDL_WINDOWEVENT && self->wayland_) {
+    // On Wayland SDL's own crossings are the only ones there are.
+    if (event->window.event == SDL_WINDOWEVENT_ENTER) crossed(true);
+    if (event->window.event == SDL_WINDOWEVENT_LEAVE) crossed(false);
+    return 1;
+  }
   if (event->type != SDL_SYSWMEVENT) return 1;
   const SDL_SysWMmsg* msg = event->syswm.msg;
   if (msg && msg->subsystem == SDL_SYSWM_X11) {
     const int type = msg->msg.x11.event.type;
-    if (type == EnterNotify || type == LeaveNotify) {
-      auto* self = static_cast<SdlSystem*>(system);
-      self->pointer_inside_ = type == EnterNotify;
-      self->cursor_trust_.Moved();
-    }
+    if (type == EnterNotify || type == LeaveNotify) crossed(type == EnterNotify);
   }
   return 0;
 }
 
-void SdlSystem::SetScreenSaverActive(bool active) {
+void SdlSystem::SetScreenSaverActive(bool) {
+  // Windows locks on resume whatever the saver asks; a Linux desktop locks
+  // only when its idle time comes, so the saver leaves it alone (InitVideo).
   InitVideo();
-  if (active) {
-    SDL_EnableScreenSaver();
-  } else {
-    SDL_DisableScreenSaver();
-  }
 }
 
 void SdlSystem::Service() {
@@ -98,11 +111,19 @@ bool SdlSystem::GetCursorPos(CursorPoint& point) {
   // The effects ask before every shape; asking the X server that often
   // would cost more than the drawing (see CursorTrust).
   const double now = Monotonic();
-  if (cursor_trust_.Fresh(now)) {
-    point = last_cursor_;
-    return true;
+  if (!cursor_trust_.Fresh(now)) {
+    cursor_trust_.Read(now);
+    last_cursor_ = ReadCursor();
   }
-  cursor_trust_.Read(now);
+  // Until the pointer has been over the saver's windows, a stale answer
+  // (Xwayland's last position over one of its windows, Wayland's 0,0) is
+  // no reading at all: the first real one is the start position.
+  if (pointer_unknown_until_seen_ && !pointer_seen_) return false;
+  point = last_cursor_;
+  return true;
+}
+
+CursorPoint SdlSystem::ReadCursor() {
   int x = 0, y = 0;
   if (const auto x11 = X11Of(window_)) {
     // SDL's own global position only moves when events are pumped, and the
@@ -112,12 +133,21 @@ bool SdlSystem::GetCursorPos(CursorPoint& point) {
     unsigned int mask;
     XQueryPointer(x11->display, DefaultRootWindow(x11->display), &root, &child, &x, &y, &win_x,
                   &win_y, &mask);
-  } else {
-    SDL_GetGlobalMouseState(&x, &y);
+    return {x, y};
   }
-  last_cursor_ = {x, y};
-  point = last_cursor_;
-  return true;
+  if (wayland_) {
+    // Only SDL's pointer events tell where it is, within the window it is
+    // over; keys pumped here stay queued for the cycle's turn.
+    if (Readable(0)) Pump();
+    SDL_Window* over = SDL_GetMouseFocus();
+    if (!over) return last_cursor_;
+    SDL_GetMouseState(&x, &y);
+    SDL_Rect display{0, 0, 0, 0};
+    SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(over), 0), &display);
+    return {display.x + x, display.y + y};
+  }
+  SDL_GetGlobalMouseState(&x, &y);
+  return {x, y};
 }
 
 void SdlSystem::ShowCursor(bool show) {
@@ -131,38 +161,54 @@ void SdlSystem::HoldPause(int max_ms) {
   Wait(max_ms);
 }
 
-void SdlSystem::Wait(int max_ms) {
-  if (watcher_) watcher_->Watch(Monotonic());
-  const auto x11 = X11Of(window_);
-  if (!x11) {
-    SDL_Delay(static_cast<Uint32>(max_ms));
-    return;
-  }
-  // Sleep until the X server says something (a pointer move over the
-  // saver's windows wakes the wait at once) or max_ms pass.
-  Display* display = x11->display;
-  if (XEventsQueued(display, QueuedAlready) == 0) {
+bool SdlSystem::Readable(int max_ms) {
+  if (const auto x11 = X11Of(window_)) {
+    Display* display = x11->display;
+    if (XEventsQueued(display, QueuedAlready) > 0) return true;
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
-    if (poll(&connection, 1, max_ms) <= 0) {
-      // Silence: the pointer has not moved over the saver's windows. If it
-      // is over them, it has not moved at all, which is as good as a
-      // reading now. Otherwise the last reading stands for a while; a
-      // pointer that moves elsewhere (a grab by another program) is still
-      // seen within kLongestHoldWaitMs.
-      if (pointer_inside_) {
-        cursor_trust_.Read(Monotonic());
-      } else {
-        cursor_trust_.QuietWait();
-      }
-      return;
-    }
+    return poll(&connection, 1, max_ms) > 0;
   }
-  // What it said goes into SDL's queue, so the next wait waits for news:
-  // keys stay there for the cycle's turn of the queue, pointer motion is
-  // dropped (the cursor is read directly, afresh at the next check).
+  // Events read already (while a frame was shown, say) are news as well.
+  if (wl_display_prepare_read(wayland_) != 0) return true;
+  wl_display_flush(wayland_);
+  pollfd connection{wl_display_get_fd(wayland_), POLLIN, 0};
+  const bool readable = poll(&connection, 1, max_ms) > 0;
+  wl_display_cancel_read(wayland_);
+  return readable;
+}
+
+void SdlSystem::Pump() {
+  // What the server said goes into SDL's queue, so the next wait waits for
+  // news: keys stay there for the cycle's turn of the queue, pointer motion
+  // is dropped (the cursor is read afresh at the next check).
   SDL_PumpEvents();
   SDL_FlushEvent(SDL_MOUSEMOTION);
   cursor_trust_.Moved();
+  if (displays_) displays_->PaintCovers();
+}
+
+void SdlSystem::Wait(int max_ms) {
+  if (watcher_) watcher_->Watch(Monotonic());
+  if (!X11Of(window_) && !wayland_) {
+    SDL_Delay(static_cast<Uint32>(max_ms));
+    return;
+  }
+  // Sleep until the server says something (a pointer move over the saver's
+  // windows wakes the wait at once) or max_ms pass.
+  if (Readable(max_ms)) {
+    Pump();
+    return;
+  }
+  // Silence: the pointer has not moved over the saver's windows. If it is
+  // over them, it has not moved at all, which is as good as a reading now.
+  // Otherwise the last reading stands for a while; a pointer that moves
+  // elsewhere (a grab by another program) is still seen within
+  // kLongestHoldWaitMs.
+  if (pointer_inside_) {
+    cursor_trust_.Read(Monotonic());
+  } else {
+    cursor_trust_.QuietWait();
+  }
 }
 
 void SdlSystem::BandPause(double seconds) {
@@ -180,7 +226,10 @@ Canvas& SdlSystem::OpenSaverWindow() {
                              SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
                                  SDL_WINDOW_INPUT_FOCUS | SDL_WINDOW_HIDDEN);
   if (!window_) throw std::runtime_error(SDL_GetError());
-  FillScreen(window_);
+  wayland_ = WaylandOf(window_);
+  const auto x11 = X11Of(window_);
+  pointer_unknown_until_seen_ = wayland_ || (x11 && IsXwayland(x11->display));
+  const bool kept_black = FillScreen(window_);
   SDL_ShowWindow(window_);
   displays_ = std::make_unique<SdlDisplays>(window_);
   watcher_ = std::make_unique<DisplayWatcher>(*displays_);
@@ -188,9 +237,10 @@ Canvas& SdlSystem::OpenSaverWindow() {
   SDL_RaiseWindow(window_);
   const PixelBox& primary = watcher_->layout().primary;
   framebuffer_ = std::make_unique<SdlWindowFramebuffer>(window_, primary.width(), primary.height());
-  // The X server keeps the window black until the first frame.
+  // The X server keeps the window black until the first frame; elsewhere
+  // the black is a frame of its own, shown at once.
   canvas_ = std::make_unique<PresentedCanvas>(*framebuffer_, &LinuxCommon::Monotonic,
-                                              PresentedCanvas::NewSize::kAtNextFill, true);
+                                              PresentedCanvas::NewSize::kAtNextFill, kept_black);
   displays_->set_canvas(canvas_.get());
   return *canvas_;
 }
@@ -210,8 +260,8 @@ WindowEvents SdlSystem::DoEvents() {
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
       events.close_requested = true;
     }
-    if (event.type == SDL_WINDOWEVENT && displays_) displays_->WindowEvent(event.window);
   }
+  if (displays_) displays_->PaintCovers();
   if (watcher_) watcher_->Watch(Monotonic(), displays_changed);
   if (canvas_) canvas_->Present();
   return events;
@@ -222,13 +272,12 @@ void SdlSystem::MessageBox(const std::string& text, const std::string& title) {
 }
 
 void SdlSystem::EndProcess(int exit_code) {
-  // Give the cursor and the desktop's screen saver back, then leave without
-  // tearing the window down: SDL waits up to 100 ms for a window manager to
-  // confirm that a full-screen window left full screen, and the X server
-  // drops the window with the connection anyway.
+  // Give the cursor back, then leave without tearing the window down: SDL
+  // waits up to 100 ms for a window manager to confirm that a full-screen
+  // window left full screen, and the X server drops the window with the
+  // connection anyway.
   if (video_) {
     SDL_ShowCursor(SDL_ENABLE);
-    SDL_EnableScreenSaver();
     if (const auto x11 = X11Of(window_)) {
       XSync(x11->display, False);
     } else {

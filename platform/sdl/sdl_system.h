@@ -1,6 +1,6 @@
 // The saver on the Linux desktop: an SDL2 window showing the software
-// raster, black windows over the other monitors, SDL's cursor and
-// screen-saver inhibit, POSIX files.
+// raster, black windows over the other monitors, SDL's cursor, POSIX
+// files. The desktop's own blank and lock are left to come over it.
 #pragma once
 
 #include <SDL.h>
@@ -46,13 +46,21 @@ class SdlSystem : public System {
 
  private:
   void InitVideo();
-  // Sleeps until the X server says something or max_ms pass.
+  // Sleeps until the X server or the compositor says something or max_ms
+  // pass.
   void Wait(int max_ms);
+  // Whether the server said something within max_ms (0: already).
+  bool Readable(int max_ms);
+  // Takes what it said into SDL's queue.
+  void Pump();
+  // Where the pointer is now, as the system tells.
+  CursorPoint ReadCursor();
   // Takes the saver's windows down (the watcher's covers first).
   void CloseWindows();
   // SDL's event filter: notes the pointer entering and leaving the saver's
-  // windows (X events, which nothing else reads, are dropped).
-  static int NoteCrossing(void* system, SDL_Event* event);
+  // windows and covers to paint again (X events, which nothing else reads,
+  // are dropped).
+  static int NoteEvent(void* system, SDL_Event* event);
 
   LinuxCommon common_;
   bool video_ = false;
@@ -68,6 +76,12 @@ class SdlSystem : public System {
   // grabbed it (a grab takes it away with a leave): each move comes to us
   // as an event, so a hold that heard none needs no look at the cursor.
   bool pointer_inside_ = false;
+  // Whether the pointer has been over them since they opened, and whether
+  // the system's answers mean anything before it has (Xwayland, Wayland).
+  bool pointer_seen_ = false;
+  bool pointer_unknown_until_seen_ = false;
+  // The window's Wayland connection, when SDL draws there.
+  wl_display* wayland_ = nullptr;
 };
 
 }  // namespace brenlow

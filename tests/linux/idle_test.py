@@ -4,18 +4,16 @@ watch the log.
 
     python3 idle_test.py <case> <build tree>"""
 
-import contextlib
 import os
-import pwd
 import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 from harness import check, poll, run_case, tool
-from reaper import Reaper
+from linux_session import LinuxSession
+from sway_session import SwaySession, as_user, own, test_user
 
 MINUTES = "0.05"  # 3 s: fractions of a minute are how a test waits less
 IDLE = 3.0
@@ -24,9 +22,6 @@ POLL = 0.05
 EARLY = 0.3
 # How late: a busy machine, and a compositor that times its own timers.
 LATE = 15.0
-# The account sway runs as (it refuses root); made when missing and kept,
-# so that cases running side by side share it.
-USER = "brenlow-test"
 
 SAVER = """#!/bin/sh
 echo $$ >> "$BRENLOW_IDLE_TEST_LOG"
@@ -36,86 +31,20 @@ sleep 600 & wait $!
 """
 
 
-class Session:
-    """A folder, and process groups that end with the case (or the reaper)."""
-
-    def __init__(self):
-        self.home = tempfile.mkdtemp(prefix="brenlow-idle-")
-        os.chmod(self.home, 0o755)
-        self.processes = []
-        self.reaper = None
-
-    def __enter__(self):
-        self.reaper = Reaper()
-        return self
-
-    def __exit__(self, *exc):
-        # SIGTERM first: Xvfb removes its socket and its lock.
-        for sig in (signal.SIGTERM, signal.SIGKILL):
-            for p in self.processes:
-                with contextlib.suppress(ProcessLookupError):
-                    os.killpg(p.pid, sig)
-            for p in self.processes:
-                with contextlib.suppress(subprocess.TimeoutExpired):
-                    p.wait(timeout=10)
-        self.reaper.finish()
-        shutil.rmtree(self.home, ignore_errors=True)
-        return False
-
-    def screenshot(self, path):
-        pass  # the stand-in saver draws nothing
-
-    def start(self, name, command, env, user=None, pass_fds=()):
-        log = os.path.join(self.home, f"{name}.log")
-        with open(log, "wb") as out:
-            p = subprocess.Popen(command, env=env, stdout=out, stderr=subprocess.STDOUT,
-                                 cwd=self.home, start_new_session=True, pass_fds=pass_fds,
-                                 **as_user(user))
-        p.log = log
-        self.processes.append(p)
-        self.reaper.tell("group", p.pid)
-        return p
-
-    def address(self, name, command):
-        """Starts a server that writes where it listens on the descriptor
-        its command line names ("{fd}"); gives that line."""
-        read_fd, write_fd = os.pipe()
-        self.start(name, [arg.format(fd=write_fd) for arg in command], dict(os.environ),
-                   pass_fds=(write_fd,))
-        os.close(write_fd)
-        with os.fdopen(read_fd) as r:
-            line = r.readline().strip()
-        check(line, f"{name} did not say where it listens")
-        return line
-
-    def output(self, p):
-        with open(p.log, encoding="utf-8", errors="replace") as f:
-            return f.read()
+def output(session, p):
+    return session.output(p).decode(errors="replace")
 
 
-def as_user(user):
-    if not user:
-        return {}
-    pw = pwd.getpwnam(user)
-    return {"user": pw.pw_uid, "group": pw.pw_gid, "extra_groups": []}
-
-
-def test_user():
-    if os.getuid() != 0:
-        return None
-    try:
-        pwd.getpwnam(USER)
-    except KeyError:
-        subprocess.run([tool("useradd"), "--system", "--no-create-home", "--home-dir",
-                        "/nonexistent", "--shell", "/usr/sbin/nologin", USER], timeout=60)
-        pwd.getpwnam(USER)  # made here or, just now, by a case beside this one
-    return USER
-
-
-def own(path, user):
-    if user:
-        pw = pwd.getpwnam(user)
-        os.chown(path, pw.pw_uid, pw.pw_gid)
+def address(session, command):
+    """Starts a server that writes where it listens on the descriptor its
+    command line names ("{fd}"); gives that line."""
+    read_fd, write_fd = os.pipe()
+    session.start(*[arg.format(fd=write_fd) for arg in command], pass_fds=(write_fd,))
+    os.close(write_fd)
+    with os.fdopen(read_fd) as r:
+        line = r.readline().strip()
+    check(line, f"{command[0]} did not say where it listens")
+    return line
 
 
 class Idle:
@@ -134,15 +63,16 @@ class Idle:
         # A copy the test account can run whatever the build tree's modes.
         program = os.path.join(session.home, "brenlow-idle")
         shutil.copy2(os.path.join(build, "brenlow-idle"), program)
-        self.p = session.start("idle", [program, "--minutes", MINUTES, "--saver", self.saver],
-                               dict(env, BRENLOW_IDLE_TEST_LOG=self.log), user)
+        self.p = session.start(program, "--minutes", MINUTES, "--saver", self.saver,
+                               env=dict(env, BRENLOW_IDLE_TEST_LOG=self.log), cwd=session.home,
+                               **as_user(user))
         poll(lambda: self.p.poll() is not None or "minuti senza input" in self.output(),
              60, POLL, "the service's first line")
         check(self.p.poll() is None, f"brenlow-idle ended: {self.output()!r}")
         print(self.output().strip())
 
     def output(self):
-        return self.session.output(self.p)
+        return output(self.session, self.p)
 
     def starts(self):
         with open(self.log) as f:
@@ -203,32 +133,7 @@ def scenario(idle):
 def case_sway(session, build):
     """sway 1.7 headless offers org_kde_kwin_idle; wtype's virtual keyboard
     is the input."""
-    user = test_user()
-    runtime = os.path.join(session.home, "runtime")
-    os.mkdir(runtime, 0o700)
-    own(runtime, user)
-    config = os.path.join(session.home, "sway.conf")
-    with open(config, "w") as f:
-        f.write("xwayland disable\n")
-    base = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": session.home,
-            "XDG_RUNTIME_DIR": runtime, "LANG": "C.UTF-8"}
-    if "BRENLOW_TEST_RUN" in os.environ:
-        base["BRENLOW_TEST_RUN"] = os.environ["BRENLOW_TEST_RUN"]
-    sway = session.start("sway", [tool("sway"), "-c", config],
-                         dict(base, WLR_BACKENDS="headless", WLR_RENDERER="pixman"), user)
-
-    def socket():
-        check(sway.poll() is None, f"sway ended: {session.output(sway)}")
-        return next((n for n in os.listdir(runtime) if n.startswith("wayland-") and
-                     not n.endswith(".lock")), None)
-
-    env = dict(base, WAYLAND_DISPLAY=poll(socket, 60, POLL, "sway's socket"))
-
-    def press():
-        subprocess.run([tool("wtype"), "-k", "space"], env=env, check=True, timeout=30,
-                       **as_user(user))
-
-    idle = Idle(session, build, env, press, user)
+    idle = Idle(session, build, session.env(), lambda: session.key("space"), session.user)
     check("org_kde_kwin_idle" in idle.output(), "not the Wayland source")
     scenario(idle)
 
@@ -237,29 +142,22 @@ def case_x11(session, build):
     """Xvfb's MIT-SCREEN-SAVER idle time, with xdotool's key and pointer as
     the input; then XScreenSaver's daemon on the same display, which should
     host brenlow itself: the service says so and ends."""
-    number = session.address("Xvfb", [tool("Xvfb"), "-displayfd", "{fd}", "-screen", "0",
-                                      "640x480x24", "-nolisten", "tcp"])
-    env = {k: v for k, v in os.environ.items() if k != "WAYLAND_DISPLAY"}
-    env.update({"DISPLAY": ":" + number, "DBUS_SESSION_BUS_ADDRESS": "disabled:",
-                "HOME": session.home})
-    inputs = iter([["key", "space"], ["mousemove", "200", "100"]])
-
-    def press():
-        subprocess.run([tool("xdotool"), *next(inputs)], env=env, check=True, timeout=30)
-
-    idle = Idle(session, build, env, press)
+    env = dict(session.env(), DBUS_SESSION_BUS_ADDRESS="disabled:")
+    inputs = iter([lambda: session.key("space"), lambda: session.mouse_move(200, 100)])
+    idle = Idle(session, build, env, lambda: next(inputs)())
     check("MIT-SCREEN-SAVER" in idle.output(), "not the X11 source")
     scenario(idle)
 
     user = test_user()
     home = os.path.join(session.home, "saver-home")
+    os.chmod(session.home, 0o755)
     os.mkdir(home)
     own(home, user)
-    daemon = session.start("xscreensaver", [tool("xscreensaver"), "--no-splash"],
-                           dict(env, HOME=home), user)
+    daemon = session.start(tool("xscreensaver"), "--no-splash", env=dict(env, HOME=home),
+                           cwd=home, **as_user(user))
 
     def daemon_answers():
-        check(daemon.poll() is None, f"xscreensaver ended: {session.output(daemon)}")
+        check(daemon.poll() is None, f"xscreensaver ended: {output(session, daemon)}")
         return subprocess.run([tool("xscreensaver-command"), "-time"], env=env,
                               capture_output=True, timeout=30).returncode == 0
 
@@ -278,18 +176,17 @@ def case_gnome(session, build):
            "Debian's mutter brings some 220 MB, WebKit among them, and is not installed")
     print(f"SKIPPED: the real mutter --headless: {why}; GNOME's calls go to a stand-in of "
           "its idle monitor", flush=True)
-    address = session.address("dbus-daemon", [tool("dbus-daemon"), "--session", "--nofork",
-                                              "--print-address={fd}"])
+    bus = address(session, [tool("dbus-daemon"), "--session", "--nofork", "--print-address={fd}"])
     env = {k: v for k, v in os.environ.items() if k != "WAYLAND_DISPLAY"}
     # A DISPLAY that no server answers: GNOME's monitor comes before X11.
-    env.update({"DBUS_SESSION_BUS_ADDRESS": address, "DISPLAY": ":98765",
+    env.update({"DBUS_SESSION_BUS_ADDRESS": bus, "DISPLAY": ":98765",
                 "HOME": session.home})
     here = os.path.dirname(os.path.abspath(__file__))
-    monitor = session.start("monitor", ["/usr/bin/python3",
-                                        os.path.join(here, "idle_monitor_standin.py")], env)
-    poll(lambda: "ready" in session.output(monitor) or monitor.poll() is not None, 60, POLL,
+    monitor = session.start("/usr/bin/python3", os.path.join(here, "idle_monitor_standin.py"),
+                            env=env)
+    poll(lambda: "ready" in output(session, monitor) or monitor.poll() is not None, 60, POLL,
          "the stand-in monitor")
-    check(monitor.poll() is None, f"the stand-in monitor ended: {session.output(monitor)}")
+    check(monitor.poll() is None, f"the stand-in monitor ended: {output(session, monitor)}")
 
     def press():
         subprocess.run([tool("gdbus"), "call", "--session", "--dest",
@@ -324,4 +221,4 @@ def case_no_display(session, build):
 
 
 if __name__ == "__main__":
-    sys.exit(run_case(globals(), Session))
+    sys.exit(run_case(globals(), SwaySession if sys.argv[1:2] == ["sway"] else LinuxSession))

@@ -66,7 +66,10 @@ template <class System>
   globals.RunMode = kRunSaver;
   frmProg prog(system, globals);
   prog.OpenWindow();
-  system.GetCursorPos(prog.StartCursor);
+  // A window shows on Wayland once it has a frame, and the pointer is known
+  // there only once it is over the window: the start position waits for it.
+  prog.Sfondo();
+  while (!system.GetCursorPos(prog.StartCursor)) system.Service();
   system.ShowCursor(false);
   std::fputs("holding\n", stdout);
   std::fflush(stdout);

@@ -4,8 +4,9 @@ more, its spread, the reference measured in the same run and the goal.
 
     perf_report.py [--quick] [--runs N] [--build DIR] [--source DIR] [--only SECTIONS]
 
-SECTIONS: size,draw,replay,hold,saver,installed,startup. "installed" compares
-each family's CPU with its floor, the same calls replayed through Wine's GDI.
+SECTIONS: size,draw,replay,hold,saver,installed,startup,wayland. "installed"
+compares each family's CPU with its floor, the same calls replayed through
+Wine's GDI; "wayland" is the saver and the idle service on headless sway.
 --quick (ctest) only shows the script works. Wine figures use the win32
 build, or win64 where 32-bit programs cannot run. CPU times are the kernel's
 per-thread run time (schedstat), not its 4-ms ticks."""
@@ -27,9 +28,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "wine", "lib"))
 sys.path.insert(0, os.path.join(HERE, "..", "linux"))
 from harness import Timeout, poll  # noqa: E402
+from images import tiles  # noqa: E402
 from linux_session import LinuxSession  # noqa: E402
 from pe import win32_support  # noqa: E402
 from reaper import cpu_seconds  # noqa: E402
+from sway_session import SwaySession  # noqa: E402
 from winesession import WineSession  # noqa: E402
 
 SIZES = [(640, 480), (1920, 1080), (3840, 2160)]
@@ -76,12 +79,9 @@ def add_median(figure, values, fmt, reference="", goal="", met=None):
 def section_size(a):
     for name in ("brenlow.scr", "quillet.exe"):
         path = os.path.join(a.source, "build", "win32", name)
-        if not os.path.exists(path):
-            add(f"win32 {name} size", "not built")
-            continue
-        size = os.path.getsize(path)
-        add(f"win32 {name} size", f"{size / 1024:.0f} KB", "", "", "< 400 KB",
-            yes_no(size < 400 * 1024))
+        size = os.path.getsize(path) if os.path.exists(path) else None
+        add(f"win32 {name} size", f"{size / 1024:.0f} KB" if size else "not built", "", "",
+            "< 400 KB", yes_no(size < 400 * 1024) if size else "")
 
 
 # --- drawing on the software canvas -----------------------------------------
@@ -199,7 +199,8 @@ def wine_kind():
 # --- CPU, holds and the whole saver -----------------------------------------
 
 def cpu_percent(pids, seconds):
-    """% of one core each process used over the next `seconds`."""
+    """% of one core each process used over the next `seconds` (None: not measured)."""
+    pids = {k: p for k, p in pids.items() if p}
     before = {k: cpu_seconds(p) for k, p in pids.items()}
     t0 = time.monotonic()
     time.sleep(seconds)
@@ -243,10 +244,8 @@ class Holder:
 
 
 def wait_prefix_idle(prefix, limit=180):
-    """Waits until the prefix's wineserver has been nearly idle (< 1 % of a
-    core) for three seconds in a row: a new prefix's services start devices
-    for a minute or more, which loads the wineserver a user's long-booted
-    one does not. Returns the seconds waited."""
+    """Seconds until the prefix's wineserver was < 1 % busy three seconds in a
+    row: a new prefix's services load it for a minute, a user's do not."""
     t0, quiet = time.monotonic(), 0
     while quiet < 3 and time.monotonic() - t0 < limit:
         pid = wineserver_pid(prefix)
@@ -267,21 +266,24 @@ def wineserver_pid(prefix):
     return None
 
 
+def per_run(runs, one):
+    """{name: [a value a run]} from runs calls of one(), each {name: value}."""
+    values = {}
+    for _ in range(runs):
+        for k, v in one().items():
+            values.setdefault(k, []).append(v)
+    return values
+
+
 def hold_cpu(env, command, seconds, runs, extra_pids=(), cwd=None):
     """CPU % of one core of a holding process (and of extra processes), one
     value per run."""
-    cpu = {}
-    for _ in range(runs):
+    def one():
         with Holder(command, env, cwd) as h:
-            pids = {"process": h.p.pid}
-            for name, pid in extra_pids:
-                pid = pid() if callable(pid) else pid
-                if pid:
-                    pids[name] = pid
+            pids = dict(extra_pids, process=h.p.pid)
             time.sleep(0.5)  # start-up work settles
-            for k, v in cpu_percent(pids, seconds).items():
-                cpu.setdefault(k, []).append(v)
-    return cpu
+            return cpu_percent({k: v() if callable(v) else v for k, v in pids.items()}, seconds)
+    return per_run(runs, one)
 
 
 def move_latencies(env, command, samples, x, cwd=None):
@@ -310,8 +312,7 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
     for k, values in cpu.items():
         add_median(f"{kind} hold: CPU of {k} (% of one core)", values, pct,
                    f"spinning hold {spin[k][0]:.1f} %" if k in spin else "")
-    samples = 3 if a.quick else (10 if kind.startswith("wine") else 30)
-    ms = lambda v: f"{v:.1f} ms"  # noqa: E731
+    samples, ms = 3 if a.quick else (10 if kind.startswith("wine") else 30), fmt_ms
     for what, args in (("hold", []), ("drawing Cerchi", ["--draw"])):
         noticed, exited = move_latencies(env, command + args, samples, x, cwd)
         if noticed:
@@ -322,31 +323,32 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
             add_median(f"{kind} hold: sideways move to process exit", exited, ms)
 
 
-def report_saver(kind, session, start, a, goal):
-    """CPU of the whole saver alone, Ovali at 1280x720, from its first canvas fill."""
-    seconds = 5 if a.quick else 40
-    x = session.connect()
-    values = [run_installed(start, lambda p: {"saver": p.pid}, seconds, x, (1280, 720))[0]["saver"]
-              for _ in range(a.runs)]
-    add_median(f"{kind} saver, Ovali, 1280x720, {seconds} s: CPU of the process", values, pct,
-               "", f"< {goal} %", lambda m: m < goal)
+def saver_cpu(kind, what, s, program, a, size, seconds, servers, goal):
+    """CPU % of the saver (medians of runs) from its first canvas fill, with
+    the servers' (name: pid) as the reference."""
+    start = lambda: s.start(program, "/S", cwd=s.drive_c())  # noqa: E731
+    cpu = per_run(1 if a.quick else a.runs, lambda: run_installed(
+        start, lambda p: dict(servers, saver=p.pid), seconds, s, size))
+    add_median(f"{kind} {what}, {size[0]}x{size[1]}, {seconds} s: CPU of the saver", cpu["saver"],
+               pct, "; ".join(f"{k} {pct(statistics.median(cpu[k]))}" for k in servers if k in cpu),
+               f"< {goal} %", lambda m: m < goal)
 
 
 def section_saver(a):
-    with LinuxSession(1280, 720) as s:
-        s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
-        report_saver("linux", s, lambda: s.start(os.path.join(a.build, "brenlow"), "/S"), a, 0.5)
-    exe = wine_program(a, "brenlow.scr")
-    with WineSession("perf", 1280, 720) as s:
-        s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
-        report_saver(wine_kind(), s, lambda: s.start(exe, "/S", cwd=s.drive_c()), a, 1.0)
+    for kind, make, program, goal in (
+            ("linux", LinuxSession, os.path.join(a.build, "brenlow"), 0.5),
+            (wine_kind(), lambda *size: WineSession("perf", *size),
+             wine_program(a, "brenlow.scr"), 1.0)):
+        with make(1280, 720) as s:
+            s.write_windows_file("brlscsav.ini", "\r\nOvali\r\n")
+            saver_cpu(kind, "saver, Ovali", s, program, a, (1280, 720), 5 if a.quick else 40, {},
+                      goal)
 
 
 class CycleCounter:
-    """Counts the saver's cycles from outside: a pixel in the bottom right
-    corner turns from black to a tile's colour at every canvas fill and back
-    to black by the end of every wipe. Looked at every 50 ms (the black hold
-    lasts a second), which costs the X server next to nothing."""
+    """Counts the saver's cycles from outside: pixels near the bottom right
+    corner turn from black at every canvas fill and back by the end of every
+    wipe. Looked at every 50 ms (the black hold lasts a second)."""
 
     def __init__(self, x, width, height):
         self.x = x
@@ -370,19 +372,23 @@ class CycleCounter:
         return self.starts
 
 
-def run_installed(start, pids_of, seconds, x, size):
+def run_installed(start, pids_of, seconds, session, size):
     """One run: CPU % of each process over `seconds` from the first canvas
-    fill, and the cycles' mean length (s) from the fills seen."""
+    fill, and the cycles' mean length (s) from the fills seen (not on
+    Wayland, where no pixel is read cheaply)."""
     p = start()
     try:
-        counter = CycleCounter(x, *size)
-        poll(lambda: counter.starts or p.poll() is not None, 120, 0.05, "the first canvas fill")
+        x = None if isinstance(session, SwaySession) else session.connect()
+        counter = CycleCounter(x, *size) if x else None
+        poll(lambda: (counter.starts if x else tiles(session.screenshot())) or p.poll() is not None,
+             120, 0.05, "the first canvas fill")
         if p.poll() is not None:
             raise RuntimeError(f"the saver ended with code {p.returncode} before drawing")
-        cpu = cpu_percent({k: v for k, v in pids_of(p).items() if v}, seconds)
-        starts = [t for t in counter.finish() if t <= counter.starts[0] + seconds]
-        cycle = (starts[-1] - starts[0]) / (len(starts) - 1) if len(starts) > 1 else None
-        return cpu, cycle
+        cpu = cpu_percent(pids_of(p), seconds)
+        starts = [t for t in counter.finish() if t <= counter.starts[0] + seconds] if x else []
+        if len(starts) > 1:
+            cpu["cycle"] = (starts[-1] - starts[0]) / (len(starts) - 1)
+        return cpu
     finally:
         if p.poll() is None:
             os.killpg(p.pid, 9)
@@ -414,30 +420,24 @@ def section_installed(a, picture, replay):
     with WineSession("perf", *size) as s:
         global REAPER
         REAPER = s.reaper
-        x = s.connect()
         shutil.copy(picture, os.path.join(s.windows_folder(), "BR_LOW.bmp"))
         settled = wait_prefix_idle(s.prefix)
         print(f"  (the prefix settled in {settled:.0f} s)", file=sys.stderr, flush=True)
         for family, seconds in cases:
             s.write_windows_file("brlscsav.ini", settings.format(family))
-            x.move(100, 300)
+            s.mouse_move(100, 300)
             pids_of = lambda p: {"saver": p.pid, "wineserver": wineserver_pid(s.prefix),  # noqa
                                  "X server": s.xvfb.pid}
-            runs = [run_installed(lambda: s.start(exe, "/S", cwd=s.drive_c()), pids_of, seconds,
-                                  x, size) for _ in range(nruns)]
-            total = [sum(r[0].values()) for r in runs]
-            cycles = [r[1] for r in runs if r[1]]
-            cycle = statistics.median(cycles) if cycles else None
-            reference = [f"{k} {pct(statistics.median(v))}"
-                         for k in ("saver", "wineserver", "X server")
-                         if (v := [r[0][k] for r in runs if k in r[0]])]
-            goal, met = "", ""
-            if cycle:
-                reference.append(f"cycle {cycle:.2f} s")
-            floor_ms = None if family == "Casuali" else gdi_cycle_ms(replay, family, label)
-            if family == "Casuali":
-                goal, met = "< 8 %", yes_no(statistics.median(total) < 8)
-            elif floor_ms and cycle:
+            cpu = per_run(nruns, lambda: run_installed(lambda: s.start(exe, "/S", cwd=s.drive_c()),
+                                                       pids_of, seconds, s, size))
+            cycle = statistics.median(cpu.pop("cycle")) if "cycle" in cpu else None
+            total = [sum(r) for r in zip(*cpu.values())]
+            reference = [f"{k} {pct(statistics.median(v))}" for k, v in cpu.items()] + \
+                ([f"cycle {cycle:.2f} s"] if cycle else [])
+            goal, met = ("< 8 %", yes_no(statistics.median(total) < 8)) if family == "Casuali" \
+                else ("", "")
+            floor_ms = gdi_cycle_ms(replay, family, label)
+            if floor_ms and cycle:
                 floor = 100.0 * floor_ms / 1000 / cycle
                 ratio = statistics.median(total) / floor
                 reference.append(f"floor {pct(floor)} ({floor_ms:.0f} ms of GDI a cycle), "
@@ -447,19 +447,32 @@ def section_installed(a, picture, replay):
                 "CPU of saver + wineserver + X server", pct(statistics.median(total)),
                 spread(total, pct), "; ".join(reference), goal, met)
     with LinuxSession(*size) as s:
-        x = s.connect()
-        s.write_windows_file("brlscsav.ini", settings.format("Casuali").replace(
-            "C:\\windows\\", "C:\\"))
-        shutil.copy(picture, os.path.join(s.drive_c(), "BR_LOW.bmp"))
-        seconds = cases[0][1]
-        runs = [run_installed(lambda: s.start(os.path.join(a.build, "brenlow"), "/S"),
-                              lambda p: {"saver": p.pid, "X server": s.xvfb.pid}, seconds, x,
-                              size) for _ in range(nruns)]
-        saver = [r[0]["saver"] for r in runs]
-        xs = [r[0]["X server"] for r in runs if "X server" in r[0]]
-        add_median(f"linux installed, Casuali, BR_LOW.bmp, {label}, {seconds} s: CPU of the saver",
-                   saver, pct, f"X server {pct(statistics.median(xs))}" if xs else "", "< 1 %",
-                   lambda m: m < 1)
+        linux_installed("linux", s, a, {"X server": s.xvfb.pid})
+
+
+def linux_installed(kind, s, a, servers):
+    """brenlow /S as installed on Linux: CPU of the saver, and of the display server."""
+    s.write_windows_file("brlscsav.ini", "C:\\BR_LOW.bmp\r\nCasuali\r\n")
+    shutil.copy(os.path.join(a.source, "assets", "BR_LOW.bmp"), s.drive_c())
+    s.mouse_move(100, 300)
+    saver_cpu(kind, "installed, Casuali, BR_LOW.bmp", s, os.path.join(a.build, "brenlow"), a,
+              (s.width, s.height), 6 if a.quick else 50, servers, 1)
+
+
+def section_wayland(a):
+    """Native Wayland on headless sway: the hold's moves, the saver as
+    installed, and the idle service while it waits."""
+    pointer = os.path.join(a.build, "tests", "linux", "brenlow-virtual-pointer")
+    with SwaySession(1920, 1080, pointer=pointer) as s:
+        report_hold("wayland", s.env(), [os.path.join(a.build, "tests", "perf", "perf_hold")], a,
+                    argparse.Namespace(move=s.mouse_move), [("sway", s.xvfb.pid)])
+        linux_installed("wayland", s, a, {"sway": s.xvfb.pid})
+        idle, seconds = s.start(os.path.join(a.build, "brenlow-idle"), "--minutes", "60"), \
+            5 if a.quick else 30
+        poll(lambda: b"minuti senza input" in s.output(idle), 60, 0.1, "the idle service")
+        waiting = per_run(a.runs, lambda: cpu_percent({"idle": idle.pid}, seconds))["idle"]
+        add_median(f"wayland idle service waiting on sway, {seconds} s: its CPU", waiting,
+                   lambda v: f"{v * seconds * 1e7:.0f} ns", "", "none measurable", lambda m: m == 0)
 
 
 # --- start-up and memory ---------------------------------------------------
@@ -469,26 +482,24 @@ def section_startup(a, picture):
     with LinuxSession(1920, 1080) as s:
         shutil.copy(picture, os.path.join(s.drive_c(), "BR_LOW.bmp"))
         s.write_windows_file("brlscsav.ini", "C:\\BR_LOW.bmp\r\nCerchi\r\n")
-        tile, window, peak = [], [], []
-        for i in range(runs):
-            # The first run measures the peak over a whole cycle at 1920x1080.
-            hold = (1 if a.quick else 8) if i == 0 else 0.2
-            out = subprocess.run([os.path.join(a.build, "tests", "perf", "first_tile"), str(hold),
-                                  os.path.join(a.build, "brenlow"), "/s"], env=s.env(),
-                                 cwd=s.drive_c(), capture_output=True, text=True, timeout=120)
+        holds = iter([1 if a.quick else 8])  # the first run: the peak over a whole cycle
+
+        def one():
+            out = subprocess.run([os.path.join(a.build, "tests", "perf", "first_tile"),
+                                  str(next(holds, 0.2)), os.path.join(a.build, "brenlow"), "/s"],
+                                 env=s.env(), cwd=s.drive_c(), capture_output=True, text=True,
+                                 timeout=120)
             values = dict(line.split() for line in out.stdout.splitlines() if " " in line)
             if out.returncode != 0 or "first_tile_ms" not in values:
                 raise RuntimeError("first_tile: " + out.stderr)
-            tile.append(float(values["first_tile_ms"]))
-            window.append(float(values["window_ms"]))
-            if i == 0:
-                peak.append(int(values["vmhwm_kb"]))
-    ms = lambda v: f"{v:.0f} ms"  # noqa: E731
-    add_median("linux start to first tile on screen (1920x1080)", tile, ms,
-               f"window mapped: median {statistics.median(window):.0f} ms", "< 100 ms",
-               lambda m: m < 100)
-    add("linux peak memory VmHWM (1920x1080, a whole cycle)", f"{peak[0] / 1024:.1f} MB", "", "",
-        "< 40 MB", yes_no(peak[0] < 40 * 1024))
+            return {k: float(v) for k, v in values.items()}
+        values = per_run(runs, one)
+    add_median("linux start to first tile on screen (1920x1080)", values["first_tile_ms"], fmt_ms,
+               f"window mapped: median {statistics.median(values['window_ms']):.0f} ms",
+               "< 100 ms", lambda m: m < 100)
+    peak = values["vmhwm_kb"][0]
+    add("linux peak memory VmHWM (1920x1080, a whole cycle)", f"{peak / 1024:.1f} MB", "", "",
+        "< 40 MB", yes_no(peak < 40 * 1024))
 
 
 # --- the drawing table -----------------------------------------------------
@@ -532,7 +543,7 @@ def main():
     ap.add_argument("--runs", type=int, default=3)
     ap.add_argument("--build", default=None)
     ap.add_argument("--source", default=os.path.normpath(os.path.join(HERE, "..", "..")))
-    ap.add_argument("--only", default="size,draw,replay,hold,saver,installed,startup")
+    ap.add_argument("--only", default="size,draw,replay,hold,saver,installed,startup,wayland")
     a = ap.parse_args()
     a.build = os.path.abspath(a.build or os.path.join(a.source, "build", "linux"))
     a.source = os.path.abspath(a.source)
@@ -554,17 +565,14 @@ def main():
     with session or contextlib.nullcontext():
         REAPER = session and session.reaper
         if "hold" in only:
-            x = session.connect()
-            exe = os.path.join(a.build, "tests", "perf", "perf_hold")
-            with tempfile.TemporaryDirectory(prefix="brenlow-perf-home-") as home:
-                env = dict(session.env(), HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
-                           SDL_VIDEODRIVER="x11")
-                report_hold("linux", env, [exe], a, x, [("X server", session.xvfb.pid)])
+            with LinuxSession(1920, 1080) as s:
+                report_hold("linux", s.env(), [os.path.join(a.build, "tests", "perf", "perf_hold")],
+                            a, s.connect(), [("X server", s.xvfb.pid)])
             exe = wine_program(a, "tests/perf/perf_hold.exe")
             extra = [("wineserver", lambda: wineserver_pid(session.prefix)),
                      ("X server", session.xvfb.pid)]
-            report_hold(wine_kind(), session.env(), session.command(exe), a, x, extra,
-                        cwd=os.path.dirname(exe))
+            report_hold(wine_kind(), session.env(), session.command(exe), a, session.connect(),
+                        extra, cwd=os.path.dirname(exe))
         draw, memset = section_draw(a, sizes) if "draw" in only else ({}, {})
         replay = section_replay(a, sizes, picture, session) if "replay" in only else {}
     report_drawing(sizes, draw, memset, replay)
@@ -574,6 +582,8 @@ def main():
             with WineSession("perf", 1920, 1080) as session:
                 replay = section_replay(a, [(1920, 1080)], picture, session)
         section_installed(a, picture, replay)
+    if "wayland" in only:
+        section_wayland(a)
 
     print("| figure | median | min – max (runs) | reference in the same run | goal | met |")
     print("|---|---|---|---|---|---|")

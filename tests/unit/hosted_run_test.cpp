@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <iterator>
 #include <optional>
 #include <sstream>
 
 #include "platform/recording/recording_system.h"
 #include "platform/sdl/host_command_line.h"
+#include "platform/sdl/screen_check.h"
 #include "saver/app.h"
 
 namespace brenlow {
@@ -129,6 +132,45 @@ TEST(HostCommandLine, WhatEachHostPasses) {
     std::istringstream words(c.args);
     const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
     EXPECT_EQ(Found(ParseHostCommandLine(args, c.env)), c.found) << c.name;
+  }
+}
+
+// A screen is named by DISPLAY or WAYLAND_DISPLAY, or handed over as a
+// connection in WAYLAND_SOCKET; an empty variable names none.
+TEST(ScreenCheck, WhatTheEnvironmentNames) {
+  const char* const kNames[] = {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET"};
+  const struct {
+    std::array<const char*, 3> values;
+    std::string x11, wayland;
+  } cases[] = {
+      {{nullptr, nullptr, nullptr}, "", ""},
+      {{"", "", ""}, "", ""},
+      {{":1", nullptr, nullptr}, ":1", ""},
+      {{nullptr, "wayland-1", "7"}, "", "wayland-1"},
+      {{":1", nullptr, "7"}, ":1", "WAYLAND_SOCKET=7"},
+  };
+  std::array<std::optional<std::string>, 3> saved;
+  for (size_t i = 0; i < saved.size(); ++i) {
+    if (const char* value = std::getenv(kNames[i])) saved[i] = value;
+  }
+  for (const auto& c : cases) {
+    for (size_t i = 0; i < saved.size(); ++i) {
+      if (c.values[i]) {
+        setenv(kNames[i], c.values[i], 1);
+      } else {
+        unsetenv(kNames[i]);
+      }
+    }
+    const NamedScreens screens = ScreensInEnvironment();
+    EXPECT_EQ(screens.x11, c.x11) << c.x11 << "|" << c.wayland;
+    EXPECT_EQ(screens.wayland, c.wayland) << c.x11 << "|" << c.wayland;
+  }
+  for (size_t i = 0; i < saved.size(); ++i) {
+    if (saved[i]) {
+      setenv(kNames[i], saved[i]->c_str(), 1);
+    } else {
+      unsetenv(kNames[i]);
+    }
   }
 }
 

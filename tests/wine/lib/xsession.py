@@ -248,17 +248,18 @@ class XSession:
     def default_cwd(self, program):
         return os.path.dirname(program) or None
 
-    def start(self, program, *args, cwd=None, env=None, stdout=None):
+    def start(self, program, *args, cwd=None, env=None, stdout=None, **popen):
         """A program in a process group of its own, with the session's
         environment changed by env (None removes a variable), its output
-        (both streams) in the session's log unless stdout is given."""
+        (both streams) in the session's log unless stdout is given; popen: more
+        of Popen's arguments."""
         env = {k: v for k, v in {**self.env(), **(env or {})}.items() if v is not None}
         log_path = os.path.join(self.log_dir, f"run{len(self.processes)}.log")
         with open(log_path, "wb") if stdout is None else contextlib.nullcontext(stdout) as out:
             p = subprocess.Popen(self.command(program, *args),
                                  cwd=cwd or self.default_cwd(program), env=env,
                                  stdout=out, stderr=subprocess.STDOUT if stdout is None else None,
-                                 start_new_session=True)
+                                 start_new_session=True, **popen)
         p.log_path = log_path
         return self.adopt(p)
 

@@ -1,0 +1,80 @@
+"""The Linux saver on headless sway, as GNOME, KDE Plasma or sway users run
+it: natively (WAYLAND_DISPLAY only) or through Xwayland (DISPLAY too).
+
+    python3 wayland_test.py <case> native|xwayland <brenlow> <brenlow-virtual-pointer>
+
+The case "long" is the report's: three runs of a minute with the pointer
+resting, none of which may end."""
+
+import os
+import shutil
+import sys
+import time
+
+from harness import check, run_case
+from images import tiles
+from saverrun import CYCLE, Saver
+from sway_session import DESKTOP, SwaySession
+
+REST = 20
+LONG = 60
+# Before an input: an end without one must not pass for the input's effect.
+SETTLE = 8
+
+
+def installed(session, exe):
+    """The saver with the settings the installer writes, the pointer resting at x 500."""
+    logo = os.path.join(os.path.dirname(__file__), "..", "..", "assets", "BR_LOW.bmp")
+    shutil.copy(logo, os.path.join(session.drive_c(), "BR_LOW.bmp"))
+    session.mouse_move(500, 300)
+    return Saver(session, exe, "C:\\BR_LOW.bmp", "Casuali")
+
+
+def rest(session, saver, seconds=REST):
+    start = time.monotonic()
+    saver.wait(tiles, CYCLE, "tiles")
+    while time.monotonic() - start < seconds:
+        check(saver.alive(), f"ended with code {saver.p.returncode} after "
+              f"{time.monotonic() - start:.1f} s without input")
+        time.sleep(0.1)
+    print(f"drew tiles and ran {seconds} s with the pointer resting")
+
+
+def move(session, saver):
+    rest(session, saver, SETTLE)
+    saver.end_by_move()
+    print("a sideways move ended it with 0")
+
+
+def key(session, saver):
+    rest(session, saver, SETTLE)
+    session.key_until(["space"], session.exited(saver.p), 60, "the end after a key")
+    check(saver.p.returncode == 0, f"exit code {saver.p.returncode} after a key")
+    print("a key ended it with 0")
+
+
+def second_output(session, saver):
+    rest(session, saver, SETTLE)
+    session.swaymsg("create_output")
+    # The new output is right of the first in a screenshot of them all.
+    saver.wait(lambda i: i.width > session.width and DESKTOP not in i.colours(
+        session.width, 0, i.width, i.height, step=4), 60, "the new output covered")
+    check(saver.alive(), f"ended with code {saver.p.returncode} when the output came")
+    print("the output added while it ran is covered")
+
+
+def case(check_one, runs=1, **args):
+    def run(session, desktop, exe, pointer):
+        for n in range(runs):
+            saver = installed(session, exe)
+            check_one(session, saver, **args)
+            saver.p.kill()
+            saver.p.wait()
+    return run
+
+
+if __name__ == "__main__":
+    cases = {"case_" + f.__name__: case(f) for f in (rest, move, key, second_output)}
+    cases["case_long"] = case(rest, runs=3, seconds=LONG)
+    sys.exit(run_case(cases, lambda: SwaySession(x11=sys.argv[2] == "xwayland",
+                                                 pointer=sys.argv[4])))
