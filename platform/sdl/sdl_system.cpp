@@ -240,7 +240,13 @@ Canvas& SdlSystem::OpenSaverWindow() {
   watcher_->Follow();
   SDL_RaiseWindow(window_);
   const PixelBox& primary = watcher_->layout().primary;
-  framebuffer_ = std::make_unique<SdlWindowFramebuffer>(window_, primary.width(), primary.height());
+  if (WaylandShm* shm = displays_->wayland_shm()) {
+    framebuffer_ =
+        std::make_unique<WaylandFramebuffer>(*shm, window_, primary.width(), primary.height());
+  } else {
+    framebuffer_ =
+        std::make_unique<SdlWindowFramebuffer>(window_, primary.width(), primary.height());
+  }
   // The X server keeps the window black until the first frame; elsewhere
   // the black is a frame of its own, shown at once.
   canvas_ = std::make_unique<PresentedCanvas>(*framebuffer_, &LinuxCommon::Monotonic,
