@@ -42,13 +42,7 @@ void PresentedCanvas::Touch(double left, double top, double right, double bottom
   const std::int64_t y2 = std::min<std::int64_t>(height_, Up(std::max(top, bottom)) + reach + 1);
   const PixelBox box{static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
                      static_cast<int>(y2)};
-  if (box.empty()) return;
-  if (dirty_.empty()) {
-    dirty_ = box;
-    return;
-  }
-  dirty_ = {std::min(dirty_.left, box.left), std::min(dirty_.top, box.top),
-            std::max(dirty_.right, box.right), std::max(dirty_.bottom, box.bottom)};
+  dirty_ = dirty_.Join(box);
 }
 
 void PresentedCanvas::TouchAll() { dirty_ = {0, 0, width_, height_}; }

@@ -38,7 +38,11 @@ void PlaceWindow(SDL_Window* window, const PixelBox& bounds) {
   }
 }
 
-void PaintCover(SDL_Window* cover) {
+void PaintCover(SDL_Window* cover, WaylandShm* wayland) {
+  if (wayland) {
+    wayland->PaintBlack(cover);
+    return;
+  }
   if (SDL_Surface* surface = SDL_GetWindowSurface(cover)) {
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     SDL_UpdateWindowSurface(cover);
@@ -50,7 +54,8 @@ void PaintCover(SDL_Window* cover) {
 // cursor over it.
 class SdlCover : public Displays::Cover {
  public:
-  SdlCover(const PixelBox& r, bool& painted) : painted_(painted) {
+  SdlCover(const PixelBox& r, bool& painted, WaylandShm* wayland)
+      : painted_(painted), wayland_(wayland) {
     window_ = SDL_CreateWindow("brenlow", r.left, r.top, r.width(), r.height(),
                                SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
                                    SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN);
@@ -59,17 +64,18 @@ class SdlCover : public Displays::Cover {
     // whenever it is uncovered.
     if (!FillScreen(window_)) painted_ = true;
     SDL_ShowWindow(window_);
-    if (painted_) PaintCover(window_);
+    if (painted_) PaintCover(window_, wayland_);
   }
   ~SdlCover() override { SDL_DestroyWindow(window_); }
   void Place(const PixelBox& bounds) override {
     PlaceWindow(window_, bounds);
-    if (painted_) PaintCover(window_);
+    if (painted_) PaintCover(window_, wayland_);
   }
 
  private:
   SDL_Window* window_;
   bool& painted_;
+  WaylandShm* wayland_;
 };
 
 }  // namespace
@@ -124,11 +130,17 @@ bool FillScreen(SDL_Window* window) {
     XSetWindowBackground(display, x_window, BlackPixel(display, DefaultScreen(display)));
     return true;
   }
-  // The surface first: SDL makes the window anew for GL the first time one
-  // is asked for, and the new one forgets that it was full screen.
-  SDL_GetWindowSurface(window);
+  // The surface first where SDL shows it through GL (not on Wayland): SDL
+  // makes the window anew for GL the first time one is asked for, and the
+  // new one forgets that it was full screen.
+  if (!WaylandOf(window)) SDL_GetWindowSurface(window);
   SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
   return false;
+}
+
+SdlDisplays::SdlDisplays(SDL_Window* saver_window) : window_(saver_window) {
+  if (wl_display* display = WaylandOf(window_))
+    wayland_shm_ = std::make_unique<WaylandShm>(display);
 }
 
 DisplayLayout SdlDisplays::Current() {
@@ -175,7 +187,7 @@ void SdlDisplays::PlaceSaverWindow(const PixelBox& bounds) {
 }
 
 std::unique_ptr<Displays::Cover> SdlDisplays::OpenCover(const PixelBox& bounds) {
-  return std::make_unique<SdlCover>(bounds, paint_covers_);
+  return std::make_unique<SdlCover>(bounds, paint_covers_, wayland_shm_.get());
 }
 
 void SdlDisplays::WindowEvent(const SDL_WindowEvent& event) {
@@ -187,7 +199,7 @@ void SdlDisplays::WindowEvent(const SDL_WindowEvent& event) {
 
 void SdlDisplays::PaintCovers() {
   for (const Uint32 id : unpainted_) {
-    if (SDL_Window* cover = SDL_GetWindowFromID(id)) PaintCover(cover);
+    if (SDL_Window* cover = SDL_GetWindowFromID(id)) PaintCover(cover, wayland_shm_.get());
   }
   unpainted_.clear();
 }

@@ -14,6 +14,7 @@ struct wl_display;
 
 #include "platform/screen/display_watcher.h"
 #include "platform/screen/presented_canvas.h"
+#include "platform/sdl/wayland_framebuffer.h"
 
 namespace brenlow {
 
@@ -35,7 +36,10 @@ bool FillScreen(SDL_Window* window);
 
 class SdlDisplays : public Displays {
  public:
-  explicit SdlDisplays(SDL_Window* saver_window) : window_(saver_window) {}
+  explicit SdlDisplays(SDL_Window* saver_window);
+
+  // The shared memory the windows are shown through on native Wayland.
+  WaylandShm* wayland_shm() { return wayland_shm_.get(); }
 
   // The canvas that follows the saver window's size, once there is one.
   void set_canvas(PresentedCanvas* canvas) { canvas_ = canvas; }
@@ -55,6 +59,7 @@ class SdlDisplays : public Displays {
   PresentedCanvas* canvas_ = nullptr;
   bool paint_covers_ = false;      // the covers are painted by us, not the X server
   std::vector<Uint32> unpainted_;  // the ids of covers to paint again
+  std::unique_ptr<WaylandShm> wayland_shm_;
 };
 
 }  // namespace brenlow

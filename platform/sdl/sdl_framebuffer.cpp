@@ -17,10 +17,10 @@ void SdlWindowFramebuffer::ChooseSurfaces(const char* driver) {
     // machine without a GPU, Mesa's LLVM JIT: 90 MB resident and most of a
     // second before the first frame).
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  } else {
-    // Elsewhere (Wayland) a window has no surface of its own and SDL shows
-    // it through GL: with desktop GL (SDL 2.26, Mesa) only the first of
-    // several windows ever appeared, with GLES 2 every cover does.
+  } else if (std::strcmp(driver, "wayland") != 0) {
+    // Elsewhere but on Wayland (shared-memory buffers of our own) a window
+    // has no surface of its own and SDL shows it through GL: with desktop GL
+    // (SDL 2.26, Mesa) only the first of several windows ever appeared.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "opengles2");
   }
 }

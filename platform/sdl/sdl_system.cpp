@@ -74,6 +74,7 @@ int SdlSystem::NoteEvent(void* system, SDL_Event* event) {
   const auto crossed = [self](bool inside) {
     self->pointer_inside_ = inside;
     self->pointer_seen_ = self->pointer_seen_ || inside;
+    self->read_since_crossing_ = false;
     self->cursor_trust_.Moved();
   };
   // Covers are repainted as soon as they need it, not at the cycle's turn.
@@ -114,6 +115,7 @@ bool SdlSystem::GetCursorPos(CursorPoint& point) {
   if (!cursor_trust_.Fresh(now)) {
     cursor_trust_.Read(now);
     last_cursor_ = ReadCursor();
+    read_since_crossing_ = true;
   }
   // Until the pointer has been over the saver's windows, a stale answer
   // (Xwayland's last position over one of its windows, Wayland's 0,0) is
@@ -204,7 +206,9 @@ void SdlSystem::Wait(int max_ms) {
   // Otherwise the last reading stands for a while; a pointer that moves
   // elsewhere (a grab by another program) is still seen within
   // kLongestHoldWaitMs.
-  if (pointer_inside_) {
+  // Not so before a reading since it came in: the last one may be from
+  // before (Wayland's 0,0), and would pass for the start position.
+  if (pointer_inside_ && read_since_crossing_) {
     cursor_trust_.Read(Monotonic());
   } else {
     cursor_trust_.QuietWait();
@@ -236,7 +240,13 @@ Canvas& SdlSystem::OpenSaverWindow() {
   watcher_->Follow();
   SDL_RaiseWindow(window_);
   const PixelBox& primary = watcher_->layout().primary;
-  framebuffer_ = std::make_unique<SdlWindowFramebuffer>(window_, primary.width(), primary.height());
+  if (WaylandShm* shm = displays_->wayland_shm()) {
+    framebuffer_ =
+        std::make_unique<WaylandFramebuffer>(*shm, window_, primary.width(), primary.height());
+  } else {
+    framebuffer_ =
+        std::make_unique<SdlWindowFramebuffer>(window_, primary.width(), primary.height());
+  }
   // The X server keeps the window black until the first frame; elsewhere
   // the black is a frame of its own, shown at once.
   canvas_ = std::make_unique<PresentedCanvas>(*framebuffer_, &LinuxCommon::Monotonic,

@@ -68,7 +68,7 @@ class SdlSystem : public System {
   // Made with the window, in this order.
   std::unique_ptr<SdlDisplays> displays_;
   std::unique_ptr<DisplayWatcher> watcher_;
-  std::unique_ptr<SdlWindowFramebuffer> framebuffer_;
+  std::unique_ptr<Framebuffer> framebuffer_;
   std::unique_ptr<PresentedCanvas> canvas_;
   CursorPoint last_cursor_;
   CursorTrust cursor_trust_;
@@ -76,6 +76,8 @@ class SdlSystem : public System {
   // grabbed it (a grab takes it away with a leave): each move comes to us
   // as an event, so a hold that heard none needs no look at the cursor.
   bool pointer_inside_ = false;
+  // The cursor was read since the pointer last came in or went out.
+  bool read_since_crossing_ = false;
   // Whether the pointer has been over them since they opened, and whether
   // the system's answers mean anything before it has (Xwayland, Wayland).
   bool pointer_seen_ = false;

@@ -83,7 +83,7 @@ TEST(PresentedCanvas, DrawingAsksTheClockEverySixtyFourthCallOnly) {
   EXPECT_EQ(screen.frames.size(), 2u);
 }
 
-// A frame shows every pixel a call changed, and not much more: the box
+// A frame shows every pixel the calls changed, and not much more: the box
 // grows by the pen's reach, whatever the order of the corners.
 TEST(PresentedCanvas, AFrameShowsWhatTheCallChangedAndLittleMore) {
   struct Case {
@@ -99,6 +99,11 @@ TEST(PresentedCanvas, AFrameShowsWhatTheCallChangedAndLittleMore) {
       {"arc", 1, [](Canvas& c) { c.Arc(50, 40, 20, 10); }},
       {"filled rectangle", 3, [](Canvas& c) { c.Rectangle(12, 30, 5, 8); }},
       {"picture", 1, [&](Canvas& c) { c.CopyPicture(picture, 20.5f, 9.5f, 6, 5, 0, 0); }},
+      {"two calls, one frame", 1,
+       [](Canvas& c) {
+         c.Line(5, 5, 10, 8);
+         c.Line(36, 26, 30, 20);
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
