@@ -48,12 +48,15 @@ void SdlSystem::InitVideo() {
   // Only drivers that show something on a desktop: left to itself, SDL
   // falls back to one without a screen, and the saver would run unseen
   // with nothing to end it. A driver named in SDL_VIDEODRIVER is the
-  // user's choice, but a headless one is refused all the same.
+  // user's choice, but a headless one is refused all the same. On a
+  // Wayland desktop the compositor comes first: through Xwayland the
+  // saver's windows all land on one output and the pointer is not seen on
+  // the others.
   if (!std::getenv("SDL_VIDEODRIVER")) {
     const NamedScreens screens = ScreensInEnvironment();
     if (!screens.any()) ExitForNoScreen();
-    std::string drivers = screens.x11.empty() ? "" : "x11";
-    if (!screens.wayland.empty()) drivers += drivers.empty() ? "wayland" : ",wayland";
+    std::string drivers = screens.wayland.empty() ? "" : "wayland";
+    if (!screens.x11.empty()) drivers += drivers.empty() ? "x11" : ",x11";
     SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
   }
   if (SDL_Init(SDL_INIT_VIDEO) != 0) ExitForNoScreen();

@@ -64,11 +64,13 @@ def own(path, user):
 
 class SwaySession(LinuxSession):
     """Programs get WAYLAND_DISPLAY, and DISPLAY too with x11=True (as in
-    GNOME and KDE Plasma sessions)."""
+    GNOME and KDE Plasma sessions); SDL_VIDEODRIVER when driver is given."""
 
-    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, x11=False, pointer=None):
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, x11=False, pointer=None,
+                 driver=None):
         super().__init__(width, height)
         self.x11, self.pointer_program, self.pointer = x11, pointer, None
+        self.driver = driver
         self.user = test_user()
         self.runtime = os.path.join(self.home, "runtime")
         self.position = (0, 0)
@@ -81,6 +83,8 @@ class SwaySession(LinuxSession):
     def env(self):
         env = dict(super().env(), **self.base_env(), WAYLAND_DISPLAY=self.wayland)
         env.pop("SDL_VIDEODRIVER")  # SDL chooses, as on a desktop
+        if self.driver:
+            env["SDL_VIDEODRIVER"] = self.driver
         if not self.x11:
             env.pop("DISPLAY")
         return env
@@ -122,13 +126,14 @@ class SwaySession(LinuxSession):
         return subprocess.run([tool("swaymsg"), "-s", ipc[0], *args], env=self.env(),
                               check=True, timeout=30, capture_output=True, text=True).stdout
 
-    def find_windows(self, name):
-        """sway's ids of the windows, native or X11, whose title matches name."""
+    def find_windows(self, name, key="id"):
+        """What sway says of the windows, native or X11, whose title matches
+        name: their ids, or another key of theirs ("shell", ...)."""
         def walk(node):
             yield node
             for child in node.get("nodes", []) + node.get("floating_nodes", []):
                 yield from walk(child)
-        return [n["id"] for n in walk(json.loads(self.swaymsg("-t", "get_tree")))
+        return [n[key] for n in walk(json.loads(self.swaymsg("-t", "get_tree")))
                 if n.get("pid") and re.search(name, n.get("name") or "")]
 
     def screenshot(self, save_as=None):

@@ -1,5 +1,6 @@
-"""The Linux saver on headless sway, as GNOME, KDE Plasma or sway users run
-it: natively (WAYLAND_DISPLAY only) or through Xwayland (DISPLAY too).
+"""The Linux saver on headless sway, with DISPLAY and WAYLAND_DISPLAY both
+set as in GNOME and KDE Plasma sessions: natively, as it chooses there, or
+through Xwayland where the user asks for X11 (SDL_VIDEODRIVER=x11).
 
     python3 wayland_test.py <case> native|xwayland <brenlow> <brenlow-virtual-pointer>
 
@@ -33,6 +34,9 @@ def installed(session, exe):
 def rest(session, saver, seconds=REST):
     start = time.monotonic()
     saver.wait(tiles, CYCLE, "tiles")
+    shell = "xwayland" if session.driver == "x11" else "xdg_shell"
+    check(set(session.find_windows("^brenlow$", "shell")) == {shell},
+          f"the saver's windows are not {shell}: {session.find_windows('^brenlow$', 'shell')}")
     while time.monotonic() - start < seconds:
         check(saver.alive(), f"ended with code {saver.p.returncode} after "
               f"{time.monotonic() - start:.1f} s without input")
@@ -76,5 +80,5 @@ def case(check_one, runs=1, **args):
 if __name__ == "__main__":
     cases = {"case_" + f.__name__: case(f) for f in (rest, move, key, second_output)}
     cases["case_long"] = case(rest, runs=3, seconds=LONG)
-    sys.exit(run_case(cases, lambda: SwaySession(x11=sys.argv[2] == "xwayland",
-                                                 pointer=sys.argv[4])))
+    sys.exit(run_case(cases, lambda: SwaySession(
+        x11=True, pointer=sys.argv[4], driver="x11" if sys.argv[2] == "xwayland" else None)))
