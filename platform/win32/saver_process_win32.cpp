@@ -14,8 +14,12 @@ void GiveBackDesktop() {
   SetSystemScreenSaverActive(true);
 }
 
-LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {
+LONG WINAPI OnCrash(EXCEPTION_POINTERS* crash) {
   GiveBackDesktop();
+  // Ends here, with the exception's code: handed on, the crash would start
+  // the system's error reporting (under Wine its debugger), which under
+  // load has ended the process with code 0.
+  ::TerminateProcess(::GetCurrentProcess(), crash->ExceptionRecord->ExceptionCode);
   return EXCEPTION_CONTINUE_SEARCH;
 }
 
