@@ -25,9 +25,6 @@ from xsession import SCREEN_HEIGHT, SCREEN_WIDTH
 USER = "brenlow-test"
 # The monitor `swaymsg create_output` adds, right of the first.
 SECOND = (640, 480)
-# What an output shows where no client draws: sway's own clear colour, from
-# its first frame on (swaybg, off here, would show black until it starts).
-DESKTOP = (63, 63, 63)
 CONFIG = """xwayland enable
 swaybg_command -
 output HEADLESS-1 resolution {w}x{h} position 0 0
@@ -99,7 +96,11 @@ class SwaySession(LinuxSession):
                                   runtime=self.runtime))
         with open(os.path.join(self.log_dir, "sway.log"), "wb") as log:
             self.xvfb = subprocess.Popen(
-                [tool("sway"), "-c", config], stdout=log, stderr=subprocess.STDOUT,
+                # No direct scan-out: a headless output then shows the
+                # client's buffer itself, and screenshots of it taken while
+                # it does show the output's last composited frame instead.
+                # On real monitors shared-memory buffers are composited.
+                [tool("sway"), "-D", "noscanout", "-c", config], stdout=log, stderr=subprocess.STDOUT,
                 env=dict(self.base_env(), WLR_BACKENDS="headless", WLR_RENDERER="pixman",
                          WLR_LIBINPUT_NO_DEVICES="1"),
                 cwd=self.home, start_new_session=True, **as_user(self.user))

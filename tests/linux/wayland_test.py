@@ -15,7 +15,7 @@ import time
 from harness import check, run_case
 from images import tiles
 from saverrun import CYCLE, Saver
-from sway_session import DESKTOP, SwaySession
+from sway_session import SECOND, SwaySession
 
 REST = 20
 LONG = 60
@@ -61,8 +61,9 @@ def second_output(session, saver):
     rest(session, saver, SETTLE)
     session.swaymsg("create_output")
     # The new output is right of the first in a screenshot of them all.
-    saver.wait(lambda i: i.width > session.width and DESKTOP not in i.colours(
-        session.width, 0, i.width, i.height, step=4), 60, "the new output covered")
+    saver.wait(lambda i: i.width > session.width and i.colours(
+        session.width, 0, session.width + SECOND[0], SECOND[1], step=4) == {(0, 0, 0)},
+        60, "the new output covered")
     check(saver.alive(), f"ended with code {saver.p.returncode} when the output came")
     print("the output added while it ran is covered")
 
