@@ -49,16 +49,36 @@ void PaintCover(SDL_Window* cover, WaylandShm* wayland) {
   }
 }
 
+bool IsXwayland(Display* display) {
+  // It has no extension of its own to ask for; its outputs are XWAYLAND0,
+  // XWAYLAND1, ...
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+  if (!resources) return false;
+  bool xwayland = false;
+  for (int i = 0; i < resources->noutput && !xwayland; ++i) {
+    if (XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i])) {
+      xwayland = std::string_view(output->name, output->nameLen).starts_with("XWAYLAND");
+      XRRFreeOutputInfo(output);
+    }
+  }
+  XRRFreeScreenResources(resources);
+  return xwayland;
+}
+
 // A black window over a monitor, whose keys and close requests count as the
 // saver window's (the saver reads every window's events). SDL hides the
 // cursor over it.
 class SdlCover : public Displays::Cover {
  public:
-  SdlCover(const PixelBox& r, bool& painted, WaylandShm* wayland)
+  SdlCover(const PixelBox& r, bool& painted, WaylandShm* wayland, bool xwayland)
       : painted_(painted), wayland_(wayland) {
+    // A Wayland compositor puts Xwayland's managed windows on the output it
+    // chooses, full screen there; one the X server places itself (override
+    // redirect, as SDL makes tooltips) stays over the monitor it is placed on.
     window_ = SDL_CreateWindow("brenlow", r.left, r.top, r.width(), r.height(),
                                SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
-                                   SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN);
+                                   SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_HIDDEN |
+                                   (xwayland ? SDL_WINDOW_TOOLTIP : 0));
     if (!window_) throw std::runtime_error(SDL_GetError());
     // On X the server keeps it black; elsewhere it is painted, and again
     // whenever it is uncovered.
@@ -98,22 +118,6 @@ wl_display* WaylandOf(SDL_Window* window) {
   return info.info.wl.display;
 }
 
-bool IsXwayland(Display* display) {
-  // It has no extension of its own to ask for; its outputs are XWAYLAND0,
-  // XWAYLAND1, ...
-  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
-  if (!resources) return false;
-  bool xwayland = false;
-  for (int i = 0; i < resources->noutput && !xwayland; ++i) {
-    if (XRROutputInfo* output = XRRGetOutputInfo(display, resources, resources->outputs[i])) {
-      xwayland = std::string_view(output->name, output->nameLen).starts_with("XWAYLAND");
-      XRRFreeOutputInfo(output);
-    }
-  }
-  XRRFreeScreenResources(resources);
-  return xwayland;
-}
-
 bool FillScreen(SDL_Window* window) {
   if (const auto x11 = X11Of(window)) {
     // Full screen by the window's own state, read by a window manager when
@@ -141,6 +145,7 @@ bool FillScreen(SDL_Window* window) {
 SdlDisplays::SdlDisplays(SDL_Window* saver_window) : window_(saver_window) {
   if (wl_display* display = WaylandOf(window_))
     wayland_shm_ = std::make_unique<WaylandShm>(display);
+  if (const auto x11 = X11Of(window_)) xwayland_ = IsXwayland(x11->display);
 }
 
 DisplayLayout SdlDisplays::Current() {
@@ -187,7 +192,7 @@ void SdlDisplays::PlaceSaverWindow(const PixelBox& bounds) {
 }
 
 std::unique_ptr<Displays::Cover> SdlDisplays::OpenCover(const PixelBox& bounds) {
-  return std::make_unique<SdlCover>(bounds, paint_covers_, wayland_shm_.get());
+  return std::make_unique<SdlCover>(bounds, paint_covers_, wayland_shm_.get(), xwayland_);
 }
 
 void SdlDisplays::WindowEvent(const SDL_WindowEvent& event) {

@@ -26,9 +26,6 @@ struct X11Window {
 std::optional<X11Window> X11Of(SDL_Window* window);
 // The Wayland connection of an SDL window; null when SDL draws elsewhere.
 wl_display* WaylandOf(SDL_Window* window);
-// Whether the X server is Xwayland, which knows where the pointer is only
-// once it is over one of its own windows.
-bool IsXwayland(Display* display);
 
 // Makes a window cover its display, black until drawn on; true when the X
 // server keeps it black, false on other video drivers.
@@ -40,6 +37,9 @@ class SdlDisplays : public Displays {
 
   // The shared memory the windows are shown through on native Wayland.
   WaylandShm* wayland_shm() { return wayland_shm_.get(); }
+  // Whether the X server is Xwayland, which knows where the pointer is only
+  // once it is over one of its own windows.
+  bool xwayland() const { return xwayland_; }
 
   // The canvas that follows the saver window's size, once there is one.
   void set_canvas(PresentedCanvas* canvas) { canvas_ = canvas; }
@@ -60,6 +60,7 @@ class SdlDisplays : public Displays {
   bool paint_covers_ = false;      // the covers are painted by us, not the X server
   std::vector<Uint32> unpainted_;  // the ids of covers to paint again
   std::unique_ptr<WaylandShm> wayland_shm_;
+  bool xwayland_ = false;
 };
 
 }  // namespace brenlow

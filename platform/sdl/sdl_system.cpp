@@ -234,11 +234,10 @@ Canvas& SdlSystem::OpenSaverWindow() {
                                  SDL_WINDOW_INPUT_FOCUS | SDL_WINDOW_HIDDEN);
   if (!window_) throw std::runtime_error(SDL_GetError());
   wayland_ = WaylandOf(window_);
-  const auto x11 = X11Of(window_);
-  pointer_unknown_until_seen_ = wayland_ || (x11 && IsXwayland(x11->display));
   const bool kept_black = FillScreen(window_);
   SDL_ShowWindow(window_);
   displays_ = std::make_unique<SdlDisplays>(window_);
+  pointer_unknown_until_seen_ = wayland_ || displays_->xwayland();
   watcher_ = std::make_unique<DisplayWatcher>(*displays_);
   watcher_->Follow();
   SDL_RaiseWindow(window_);
