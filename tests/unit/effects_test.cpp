@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <set>
 
 #include "saver/shape_families.h"
@@ -138,97 +139,86 @@ TEST(Shapes, ActivityCheckBeforeEveryShape) {
   }
 }
 
-TEST(Shapes, CirclesBoxesAndColours) {
-  const auto arcs = Draw("Cerchi", 641, 480, {0.7, 0.4, 0.4});
-  // Ring 0: boxes of zero size at the centre; 320.5 goes to the even 320.
-  for (int i = 0; i < 37; ++i) {
-    EXPECT_EQ(BoxOf(arcs[i]), (Box{320, 240, 320, 240}));
-    EXPECT_EQ(arcs[i].colour, 0u);
-    EXPECT_EQ(arcs[i].rop, kRopMaskPenNot);
-  }
-  // Last ring, radius 240, angle 0 and 360 give the same box.
-  const DrawCall& first = arcs[240 * 37];
-  const DrawCall& last = arcs.back();
-  EXPECT_EQ(first.left, 560);  // 240 + 320.5 = 560.5 -> 560
-  EXPECT_EQ(first.top, 240);
-  EXPECT_EQ(BoxOf(last), BoxOf(first));
-  // Level Int(240 / (480/255)) = 127; factors 2,1,1.
-  EXPECT_EQ(last.colour, MakeColour(254, 127, 127));
-  // Angle 90 of ring 240: a box of zero width above the centre.
-  EXPECT_EQ(arcs[240 * 37 + 9].left, 320);
-  EXPECT_EQ(arcs[240 * 37 + 9].top, 0);
-}
-
-TEST(Shapes, EllipsesTurnAndBrightenSlowly) {
-  const auto arcs = Draw("Ellissi", 640, 480, {0.4, 0.4, 0.4});
-  ASSERT_EQ(arcs.size(), 2400u);
-  struct Case {
-    int ring;
-    int component;
+// Calls of each family, counted from its first shape: the box (a line's
+// ends) and the colour. Every shape masks with the pen's inverse.
+TEST(Shapes, BoxesEndsAndColours) {
+  struct Run {
+    const char* shape;
+    float width, height;
+    std::deque<double> draws;
   };
-  // Levels 0.15 * ring; halves go to the even neighbour.
-  for (const Case c : {Case{0, 0}, {3, 0}, {4, 1}, {10, 2}, {30, 4}, {50, 8}, {239, 36}}) {
-    EXPECT_EQ(arcs[c.ring * 10].colour, MakeColour(c.component, c.component, c.component))
-        << c.ring;
-  }
-  // Ring 1: start angle 45, first corner right of and above the centre.
-  EXPECT_EQ(BoxOf(arcs[10]), (Box{321, 239, 319, 241}));
-  // First and last ellipse of a ring coincide.
-  EXPECT_EQ(BoxOf(arcs[100]), BoxOf(arcs[109]));
-}
-
-TEST(Shapes, OvalsFromVerticalToHorizontal) {
-  const auto arcs = Draw("Ovali", 640, 480, {0.4, 0.4, 0.7});
-  ASSERT_EQ(arcs.size(), 241u);
-  EXPECT_EQ(BoxOf(arcs.front()), (Box{320, 0, 320, 480}));
-  EXPECT_EQ(arcs.front().colour, 0u);
-  EXPECT_EQ(BoxOf(arcs.back()), (Box{80, 240, 560, 240}));
-  EXPECT_EQ(arcs.back().colour, MakeColour(127, 127, 254));
-  // Halves to even: 320.5 -> 320, 319.5 -> 320, 321.5 -> 322.
-  const auto odd = Draw("Ovali", 641, 481, {0.4, 0.4, 0.4});
-  EXPECT_EQ(BoxOf(odd[0]), (Box{320, 0, 320, 481}));
-  EXPECT_EQ(BoxOf(odd[1]), (Box{320, 1, 322, 480}));
-  EXPECT_EQ(odd.back().bottom - odd.back().top, 1);
-}
-
-TEST(Shapes, SquaresShrinkAndDarken) {
-  const auto lines = Draw("Quadrati", 640, 480, {0.7, 0.4, 0.4});
-  ASSERT_EQ(lines.size(), 9600u);
-  // Outer ring radius 240: components 48 or 96; innermost black.
-  EXPECT_EQ(lines.front().colour, MakeColour(96, 48, 48));
-  EXPECT_EQ(lines.back().colour, 0u);
-  // First square: from (560, 240) to (320, 0).
-  EXPECT_FLOAT_EQ(lines[0].v[0], 560);
-  EXPECT_FLOAT_EQ(lines[0].v[1], 240);
-  EXPECT_NEAR(lines[0].v[2], 320, 1e-4);
-  EXPECT_FLOAT_EQ(lines[0].v[3], 0);
-  // Angles 0 and 360 draw the same square.
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_NEAR(lines[i].v[0], lines[36 + i].v[0], 1e-3);
-    EXPECT_NEAR(lines[i].v[1], lines[36 + i].v[1], 1e-3);
-  }
-  // Last ring: corners one unit from the centre.
-  EXPECT_NEAR(lines[9596].v[0], 321, 1e-4);
-}
-
-TEST(Shapes, TrianglesClimbFromBlackToWhite) {
-  const auto lines = Draw("Triangoli", 640, 480, {0.7, 0.4, 0.4});
-  ASSERT_EQ(lines.size(), 26640u);
-  struct Case {
-    int angle;
+  const Run circles{"Cerchi", 641, 480, {0.7, 0.4, 0.4}};
+  const Run ellipses{"Ellissi", 640, 480, {0.4, 0.4, 0.4}};
+  const Run ovals{"Ovali", 640, 480, {0.4, 0.4, 0.7}},
+      odd_ovals{"Ovali", 641, 481, {0.4, 0.4, 0.4}};
+  const Run squares{"Quadrati", 640, 480, {0.7, 0.4, 0.4}};
+  const Run triangles{"Triangoli", 640, 480, {0.7, 0.4, 0.4}};
+  const Colour white = MakeColour(255, 255, 255), level127 = MakeColour(254, 127, 127);
+  const Colour outer_square = MakeColour(96, 48, 48);
+  const struct {
+    const Run* run;
+    size_t index;
+    std::array<float, 4> at;
     Colour colour;
+  } cases[] = {
+      // Ring 0: 37 boxes of no size at the centre, 320.5 to the even 320. The
+      // last, radius 240 at level Int(240 / (480 / 255)) = 127 with factors
+      // 2, 1, 1: angles 0 and 360 give the same box, 90 one of no width above
+      // the centre.
+      {&circles, 0, {320, 240, 320, 240}, 0},
+      {&circles, 36, {320, 240, 320, 240}, 0},
+      {&circles, 240 * 37, {560, 240, 320, 240}, level127},
+      {&circles, 240 * 37 + 9, {320, 0, 320, 240}, level127},
+      {&circles, 240 * 37 + 36, {560, 240, 320, 240}, level127},
+      // Ten a ring, at levels 0.15 x ring with halves to the even neighbour.
+      // Ring 1 starts at 45 degrees, right of and above the centre; a ring's
+      // first and last ellipse coincide.
+      {&ellipses, 10, {321, 239, 319, 241}, 0},
+      {&ellipses, 30, {318, 238, 322, 242}, 0},
+      {&ellipses, 40, {316, 240, 324, 240}, MakeColour(1, 1, 1)},
+      {&ellipses, 100, {320, 230, 320, 250}, MakeColour(2, 2, 2)},
+      {&ellipses, 109, {320, 230, 320, 250}, MakeColour(2, 2, 2)},
+      {&ellipses, 300, {320, 270, 320, 210}, MakeColour(4, 4, 4)},
+      {&ellipses, 500, {320, 190, 320, 290}, MakeColour(8, 8, 8)},
+      {&ellipses, 2390, {489, 409, 151, 71}, MakeColour(36, 36, 36)},
+      // From upright to flat; halves to even: 320.5 -> 320, 319.5 -> 320,
+      // 321.5 -> 322.
+      {&ovals, 0, {320, 0, 320, 480}, 0},
+      {&ovals, 240, {80, 240, 560, 240}, MakeColour(127, 127, 254)},
+      {&odd_ovals, 0, {320, 0, 320, 481}, 0},
+      {&odd_ovals, 1, {320, 1, 322, 480}, 0},
+      {&odd_ovals, 240, {80, 240, 560, 241}, MakeColour(127, 127, 127)},
+      // The outer ring, radius 240, at components 48 or 96: angles 0 and 360
+      // draw the same square. The last ring's corners are one from the
+      // centre, in black.
+      {&squares, 0, {560, 240, 320, 0}, outer_square},
+      {&squares, 3, {320, 480, 560, 240}, outer_square},
+      {&squares, 36, {560, 240, 320, 0}, outer_square},
+      {&squares, 39, {320, 480, 560, 240}, outer_square},
+      {&squares, 9596, {321, 240, 320, 239}, 0},
+      // Ring 0: 111 lines of no length at the centre. Ring 1 climbs from
+      // black to white (angles 0, 130, 200, 260 and 360).
+      {&triangles, 0, {320, 240, 320, 240}, 0},
+      {&triangles, 110, {320, 240, 320, 240}, white},
+      {&triangles, 111, {321, 240, 319.2929f, 239.2929f}, 0},
+      {&triangles, 150, {319.3572f, 239.234f, 319.9128f, 240.9962f}, MakeColour(255, 130, 130)},
+      {&triangles, 171, {319.0603f, 240.342f, 320.9063f, 240.4226f}, MakeColour(255, 200, 200)},
+      {&triangles, 189, {319.8264f, 240.9848f, 320.8192f, 239.4264f}, white},
+      {&triangles, 219, {321, 240, 319.2929f, 239.2929f}, white},
   };
-  for (const Case c : {Case{0, 0},
-                       {130, MakeColour(255, 130, 130)},
-                       {200, MakeColour(255, 200, 200)},
-                       {260, MakeColour(255, 255, 255)},
-                       {360, MakeColour(255, 255, 255)}}) {
-    EXPECT_EQ(lines[3 * 37 + 3 * (c.angle / 10)].colour, c.colour) << c.angle;
-  }
-  // Ring 0: 111 lines of zero length at the centre.
-  for (int i = 0; i < 111; ++i) {
-    EXPECT_FLOAT_EQ(lines[i].v[0], 320);
-    EXPECT_FLOAT_EQ(lines[i].v[3], 240);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.run->shape) + " call " + std::to_string(c.index));
+    const auto drawn = Draw(c.run->shape, c.run->width, c.run->height, c.run->draws);
+    ASSERT_LT(c.index, drawn.size());
+    const DrawCall& d = drawn[c.index];
+    const std::array<float, 4> at =
+        d.kind == DrawCall::kArc
+            ? std::array<float, 4>{static_cast<float>(d.left), static_cast<float>(d.top),
+                                   static_cast<float>(d.right), static_cast<float>(d.bottom)}
+            : std::array<float, 4>{d.v[0], d.v[1], d.v[2], d.v[3]};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(at[i], c.at[i], 1e-3) << d.ToString();
+    EXPECT_EQ(d.colour, c.colour);
+    EXPECT_EQ(d.rop, kRopMaskPenNot);
   }
 }
 
