@@ -111,33 +111,31 @@ struct DialogRun {
 
 class OptionsDialog : public ::testing::Test, protected DialogRun {};
 
-TEST_F(OptionsDialog, ActivationFillsFieldsAfterStartUpReadTheFile) {
-  system.args = "/c:123";
-  system.memory_files.content[kIni] = "D:\\PIC\\a.bmp\r\n\r\n";
-  EXPECT_EQ(RunBrenlow(system), 0);
-  EXPECT_EQ(window.text1, "D:\\PIC\\a.bmp");
-  // An empty shape stays empty in the edit field.
-  EXPECT_EQ(window.combo1, "");
-}
-
-// An error in one of the dialog's events (a window procedure hands it on to
-// the event loop) is told in a message box and ends the program with code 1.
-TEST(OptionsDialogErrors, AnErrorInAnEventIsToldAndEndsWithCodeOne) {
+// Start-up with "/C" reads the file and the activation fills the fields
+// (an empty shape stays empty). An error in one of the dialog's events (a
+// window procedure hands it on to the event loop) is told in a message box
+// and ends the program with code 1.
+TEST(OptionsDialogStart, FieldsFromTheFileAndAnErrorInAnEventEndsWithCodeOne) {
   struct Case {
     std::function<void()> fail;
-    const char* message;
+    std::string message;  // empty: none, and the dialog returns
   } cases[] = {
+      {[] {}, ""},
       {[] { throw std::bad_alloc(); }, "MessageBox brenlow: Errore di run-time: memoria esaurita."},
       {[] { throw std::runtime_error("disco rotto"); },
        "MessageBox brenlow: Errore di run-time: disco rotto"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
     DialogRun run;
     run.window.after_activation = c.fail;
-    run.system.args = "/c";
-    EXPECT_EQ(RunToEnd(run.system), 1) << c.message;
+    run.system.args = "/c:123";
+    run.system.memory_files.content[kIni] = "D:\\PIC\\a.bmp\r\n\r\n";
+    EXPECT_EQ(RunToEnd(run.system), c.message.empty() ? -1 : 1);
+    EXPECT_EQ(run.window.text1, "D:\\PIC\\a.bmp");
+    EXPECT_EQ(run.window.combo1, "");
     const std::vector<std::string>& log = run.system.log;
-    EXPECT_NE(std::find(log.begin(), log.end(), c.message), log.end()) << c.message;
+    EXPECT_EQ(std::count(log.begin(), log.end(), c.message), c.message.empty() ? 0 : 1);
   }
 }
 
