@@ -149,29 +149,24 @@ TEST(ScreenCheck, WhatTheEnvironmentNames) {
       {{nullptr, "wayland-1", "7"}, "", "wayland-1"},
       {{":1", nullptr, "7"}, ":1", "WAYLAND_SOCKET=7"},
   };
+  const auto put = [&](size_t i, const char* value) {
+    if (value) {
+      setenv(kNames[i], value, 1);
+    } else {
+      unsetenv(kNames[i]);
+    }
+  };
   std::array<std::optional<std::string>, 3> saved;
   for (size_t i = 0; i < saved.size(); ++i) {
     if (const char* value = std::getenv(kNames[i])) saved[i] = value;
   }
   for (const auto& c : cases) {
-    for (size_t i = 0; i < saved.size(); ++i) {
-      if (c.values[i]) {
-        setenv(kNames[i], c.values[i], 1);
-      } else {
-        unsetenv(kNames[i]);
-      }
-    }
+    for (size_t i = 0; i < saved.size(); ++i) put(i, c.values[i]);
     const NamedScreens screens = ScreensInEnvironment();
     EXPECT_EQ(screens.x11, c.x11) << c.x11 << "|" << c.wayland;
     EXPECT_EQ(screens.wayland, c.wayland) << c.x11 << "|" << c.wayland;
   }
-  for (size_t i = 0; i < saved.size(); ++i) {
-    if (saved[i]) {
-      setenv(kNames[i], saved[i]->c_str(), 1);
-    } else {
-      unsetenv(kNames[i]);
-    }
-  }
+  for (size_t i = 0; i < saved.size(); ++i) put(i, saved[i] ? saved[i]->c_str() : nullptr);
 }
 
 }  // namespace
