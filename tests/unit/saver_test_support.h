@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "installer/frmsetup.h"
 #include "platform/installer_host.h"
+#include "platform/posix/posix_files.h"
 #include "platform/recording/headless_saver.h"
 #include "saver/app.h"
 
@@ -210,5 +212,19 @@ class FakeInstallerHost : public InstallerHost {
   std::vector<std::string> deleted_user_copies;
   std::optional<std::string> window_failure;  // why the window cannot be made
 };
+
+// Runs quillet on the disk with the shipped files in ship/ and the Windows
+// folder win/; returns its exit code and each message after a "|".
+inline std::string RunInstaller(const TempFolder& t) {
+  const InFolder in_ship(t.path + "/ship");
+  if (!in_ship.entered()) return "no ship folder";
+  PosixFiles disk;
+  FakeInstallerHost host;
+  host.windows_folder = t.path + "/win";
+  host.files_ = &disk;
+  std::string result = std::to_string(RunQuillet(host));
+  for (const std::string& message : host.messages) result += "|" + message;
+  return result;
+}
 
 }  // namespace brenlow
