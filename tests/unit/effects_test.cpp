@@ -19,58 +19,50 @@ void Fill(HeadlessSaver& f, std::deque<double> draws, bool forget = false) {
 }
 
 // Tile (c, r): rings of boxes from 99c, 100r, 99c + 100, 100r + 100 inwards,
-// the last column and row reaching past the canvas.
+// the last column and row reaching past the canvas, in one of eight colour
+// schemes; a triple with a zero factor is drawn again.
 TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
-  // Width, height, rows, columns.
-  const int cases[][4] = {
-      {800, 600, 7, 9}, {99, 99, 1, 1}, {100, 100, 2, 2}, {641, 481, 5, 7}, {1920, 1080, 11, 20}};
-  for (const auto& [w, h, rows, columns] : cases) {
-    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
-    HeadlessSaver f(static_cast<float>(w), static_cast<float>(h));
-    Fill(f, {0.5, 0.5, 0.5});
+  const struct {
+    int width, height, rows, columns;
+    std::deque<double> draws;
+    int red, green, blue;  // the factors
+  } cases[] = {
+      {800, 600, 7, 9, {0.4, 0.4, 0.4}, 1, 1, 1},
+      {99, 99, 1, 1, {0.7, 0.4, 0.4}, 2, 1, 1},
+      {100, 100, 2, 2, {0.4, 0.7, 0.4}, 1, 2, 1},
+      {641, 481, 5, 7, {0.4, 0.4, 0.7}, 1, 1, 2},
+      {1920, 1080, 11, 20, {0.7, 0.7, 0.4}, 2, 2, 1},
+      {100, 50, 1, 2, {0.7, 0.4, 0.7}, 2, 1, 2},
+      {100, 50, 1, 2, {0.4, 0.7, 0.7}, 1, 2, 2},
+      {100, 50, 1, 2, {0.99, 0.99, 0.99}, 2, 2, 2},
+      // A zero green, then a zero blue, then a good triple.
+      {100, 50, 1, 2, {0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4}, 2, 1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    HeadlessSaver f(static_cast<float>(c.width), static_cast<float>(c.height));
+    Fill(f, c.draws);
+    EXPECT_EQ(f.prog.CanvasWidth, c.width);
+    EXPECT_EQ(f.prog.CanvasHeight, c.height);
+    EXPECT_DOUBLE_EQ(f.prog.ColourStep, c.height / 255.0);
+    EXPECT_EQ(f.prog.RedFactor, c.red);
+    EXPECT_EQ(f.prog.GreenFactor, c.green);
+    EXPECT_EQ(f.prog.BlueFactor, c.blue);
     const auto rects = f.Calls(DrawCall::kRect);
-    ASSERT_EQ(rects.size(), static_cast<size_t>(rows * columns * 50));
-    EXPECT_EQ(f.prog.CanvasWidth, w);
-    EXPECT_EQ(f.prog.CanvasHeight, h);
-    EXPECT_DOUBLE_EQ(f.prog.ColourStep, h / 255.0);
-    for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < columns; ++c) {
-        EXPECT_EQ(BoxOf(rects[(r * columns + c) * 50]),
-                  (Box{99 * c, 100 * r, 99 * c + 100, 100 * r + 100}));
-        EXPECT_EQ(BoxOf(rects[(r * columns + c) * 50 + 49]),
-                  (Box{99 * c + 49, 100 * r + 49, 99 * c + 51, 100 * r + 51}));
+    ASSERT_EQ(rects.size(), static_cast<size_t>(c.rows * c.columns * 50));
+    for (int r = 0; r < c.rows; ++r) {
+      for (int t = 0; t < c.columns; ++t) {
+        const DrawCall& outer = rects[(r * c.columns + t) * 50];
+        const DrawCall& inner = rects[(r * c.columns + t) * 50 + 49];
+        EXPECT_EQ(BoxOf(outer), (Box{99 * t, 100 * r, 99 * t + 100, 100 * r + 100}));
+        EXPECT_EQ(BoxOf(inner), (Box{99 * t + 49, 100 * r + 49, 99 * t + 51, 100 * r + 51}));
+        EXPECT_EQ(outer.colour, MakeColour(20 + c.red, 20 + c.green, 20 + c.blue));
+        EXPECT_EQ(inner.colour, MakeColour(20 + 50 * c.red, 20 + 50 * c.green, 20 + 50 * c.blue));
       }
     }
     for (const DrawCall& rect : rects) EXPECT_EQ(rect.rop, kRopCopyPen);
     // First cycle: the window's solid black brush is still in force.
     EXPECT_TRUE(rects.front().fill_solid);
-  }
-}
-
-// Eight colour schemes; a triple with a zero factor is drawn again.
-TEST(Sfondo, EightColourSchemes) {
-  struct Case {
-    std::deque<double> draws;
-    int rf, gf, bf;
-  };
-  for (const Case& c : {Case{{0.4, 0.4, 0.4}, 1, 1, 1},
-                        {{0.7, 0.4, 0.4}, 2, 1, 1},
-                        {{0.4, 0.7, 0.4}, 1, 2, 1},
-                        {{0.4, 0.4, 0.7}, 1, 1, 2},
-                        {{0.7, 0.7, 0.4}, 2, 2, 1},
-                        {{0.7, 0.4, 0.7}, 2, 1, 2},
-                        {{0.4, 0.7, 0.7}, 1, 2, 2},
-                        {{0.99, 0.99, 0.99}, 2, 2, 2},
-                        // A zero green, then a zero blue, then a good triple.
-                        {{0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4}, 2, 1, 1}}) {
-    HeadlessSaver f(100, 50);
-    Fill(f, c.draws);
-    EXPECT_EQ(f.prog.RedFactor, c.rf);
-    EXPECT_EQ(f.prog.GreenFactor, c.gf);
-    EXPECT_EQ(f.prog.BlueFactor, c.bf);
-    const auto rects = f.Calls(DrawCall::kRect);
-    EXPECT_EQ(rects.front().colour, MakeColour(20 + c.rf, 20 + c.gf, 20 + c.bf));
-    EXPECT_EQ(rects[49].colour, MakeColour(20 + 50 * c.rf, 20 + 50 * c.gf, 20 + 50 * c.bf));
   }
 }
 
