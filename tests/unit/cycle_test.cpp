@@ -86,55 +86,35 @@ TEST(Cycle, OnlyASidewaysMoveAGoodReadSeesEnds) {
   }
 }
 
-TEST(Cycle, HoldsEndOnTheWholeSecondAfterTheRoundedStart) {
-  struct Case {
-    double start;
-    int pause_start;
-    double end;
-  };
-  for (const Case c : {Case{100.4, 100, 101}, {100.5, 100, 101}, {100.6, 101, 102}}) {
-    HeadlessSaver f;
-    f.system.clock = c.start;
-    f.system.clock_step = 0.001;
-    f.prog.Evanescenza();
-    EXPECT_EQ(f.prog.PauseStart, c.pause_start) << c.start;
-    // The clock was read until it reached the end and no further.
-    EXPECT_GE(f.system.clock - f.system.clock_step, c.end - 1e-9) << c.start;
-    EXPECT_LT(f.system.clock - f.system.clock_step, c.end + 0.0011) << c.start;
-    // Each pass checked the mouse and then waited instead of spinning: at
-    // most kLongestHoldWaitMs, and no longer than the pause has left.
-    const std::vector<int>& waits = f.system.hold_waits;
-    EXPECT_GT(waits.size(), 100u);
-    EXPECT_TRUE(std::all_of(waits.begin(), waits.end(),
-                            [](int w) { return w >= 1 && w <= kLongestHoldWaitMs; }));
-    EXPECT_EQ(waits.front(), kLongestHoldWaitMs) << c.start;
-    EXPECT_LE(waits.back(), 2) << c.start;
-  }
-}
-
-// The day clock decides the end; a monotonic clock bounds every hold by its
-// longest length (3.5 s, 1.5 s), so no step of the wall clock freezes the
-// screen or cuts a hold short by more than the step itself.
+// Holds end on the whole second after their rounded start (halves to even),
+// by the day clock; a monotonic clock bounds every hold by its longest
+// length (3.5 s, 1.5 s), so no step of the wall clock freezes the screen or
+// cuts a hold short by more than the step itself.
 TEST(Cycle, HoldsLastWhatTheySayWhateverTheWallClockDoes) {
   struct Case {
     const char* name;
     double start;
     std::map<int, double> jumps;  // Timer() call -> seconds the wall clock moves
     bool closing;                 // ClosingPause (3 s) or the fade's hold (1 s)
-    double min_s, max_s;          // how long the hold lasted, by the monotonic clock
+    double lasts;                 // by the monotonic clock, to the clock's next step
   };
   const Case cases[] = {
-      {"steady", 36000.2, {}, true, 2.79, 2.82},
-      {"back an hour (daylight saving ends)", 36000.2, {{50, -3600}}, true, 3.49, 3.52},
-      {"back an hour, the fade's hold", 36000.2, {{20, -3600}}, false, 1.49, 1.52},
-      {"forward an hour", 36000.2, {{50, 3600}}, true, 0.49, 0.52},
-      {"back five seconds", 36000.2, {{100, -5}}, true, 3.49, 3.52},
-      {"midnight", 86399.7, {}, true, 3.29, 3.32},
-      {"midnight, then back a second", 86399.7, {{100, -1}}, true, 3.49, 3.52},
+      {"the fade's, rounded down", 100.4, {}, false, 0.6},
+      {"the fade's, a half rounded down", 100.5, {}, false, 0.5},
+      {"the fade's, rounded up", 100.6, {}, false, 1.4},
+      {"steady", 36000.2, {}, true, 2.8},
+      {"back an hour (daylight saving ends)", 36000.2, {{50, -3600}}, true, 3.5},
+      {"back an hour, the fade's hold", 36000.2, {{20, -3600}}, false, 1.5},
+      {"forward an hour", 36000.2, {{500, 3600}}, true, 0.5},
+      {"back five seconds", 36000.2, {{100, -5}}, true, 3.5},
+      {"midnight", 86399.7, {}, true, 3.3},
+      {"midnight, then back a second", 86399.7, {{100, -1}}, true, 3.5},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     HeadlessSaver f;
     f.system.clock = c.start;
+    f.system.clock_step = 0.001;
     f.system.clock_jumps = c.jumps;
     const double begun = f.system.monotonic;
     if (c.closing) {
@@ -143,11 +123,21 @@ TEST(Cycle, HoldsLastWhatTheySayWhateverTheWallClockDoes) {
       f.prog.Evanescenza();
     }
     const double lasted = f.system.monotonic - begun;
-    EXPECT_GE(lasted, c.min_s) << c.name;
-    EXPECT_LE(lasted, c.max_s) << c.name;
-    // Every pass still checked the mouse before it waited.
+    EXPECT_GE(lasted, c.lasts - 1e-9);
+    EXPECT_LE(lasted, c.lasts + 0.0021);
+    // Each pass checked the mouse and then waited instead of spinning: at
+    // most kLongestHoldWaitMs, and no longer than the pause has left.
+    const std::vector<int>& waits = f.system.hold_waits;
+    EXPECT_GT(waits.size(), 100u);
+    EXPECT_TRUE(std::all_of(waits.begin(), waits.end(),
+                            [](int w) { return w >= 1 && w <= kLongestHoldWaitMs; }));
+    EXPECT_EQ(waits.front(), kLongestHoldWaitMs);
+    // A jump forward ends a hold at once, whatever its last wait.
+    if (c.jumps.empty() || c.jumps.begin()->second < 0) {
+      EXPECT_LE(waits.back(), 2);
+    }
     if (c.closing) {
-      EXPECT_EQ(f.system.hold_waits.size(), static_cast<size_t>(f.system.cursor_calls)) << c.name;
+      EXPECT_EQ(waits.size(), static_cast<size_t>(f.system.cursor_calls));
     }
   }
 }
