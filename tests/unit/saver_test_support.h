@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -63,27 +64,6 @@ struct CycleCounts : CycleObserver {
 // The box an ellipse or a rectangle was drawn in.
 using Box = std::array<std::int32_t, 4>;
 inline Box BoxOf(const DrawCall& c) { return {c.left, c.top, c.right, c.bottom}; }
-
-// Works in another folder until the end of the scope, and is back even
-// when an ASSERT returns early, so later tests find their relative paths.
-class InFolder {
- public:
-  explicit InFolder(const std::filesystem::path& folder)
-      : before_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder, error_);
-  }
-  ~InFolder() {
-    std::error_code ignored;
-    std::filesystem::current_path(before_, ignored);
-  }
-  InFolder(const InFolder&) = delete;
-  InFolder& operator=(const InFolder&) = delete;
-  bool entered() const { return !error_; }
-
- private:
-  std::filesystem::path before_;
-  std::error_code error_;
-};
 
 // A fresh folder under /tmp, gone with everything in it at the end of the
 // scope.
@@ -216,8 +196,16 @@ class FakeInstallerHost : public InstallerHost {
 // Runs quillet on the disk with the shipped files in ship/ and the Windows
 // folder win/; returns its exit code and each message after a "|".
 inline std::string RunInstaller(const TempFolder& t) {
-  const InFolder in_ship(t.path + "/ship");
-  if (!in_ship.entered()) return "no ship folder";
+  // Back in the folder before, however quillet ends, so later tests find
+  // their relative paths.
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::error_code error;
+  std::filesystem::current_path(t.path + "/ship", error);
+  if (error) return "no ship folder: " + error.message();
+  const std::shared_ptr<void> back(nullptr, [&before](void*) {
+    std::error_code ignored;
+    std::filesystem::current_path(before, ignored);
+  });
   PosixFiles disk;
   FakeInstallerHost host;
   host.windows_folder = t.path + "/win";
