@@ -527,29 +527,24 @@ TEST(SoftCanvasText, DrawsInPenColourWithUnderline) {
 }
 
 // A new canvas draws as the saver window opens: a blue 1-pixel copy pen and
-// a solid black brush. Repaint clears to black.
-TEST(SoftCanvas, StartsInTheWindowsInitialStateAndRepaintsBlack) {
-  SoftCanvas c(6, 4);
-  Fill(c, 0x777777);
-  c.Rectangle(0, 0, 4, 4);
-  const Colour blue = MakeColour(0, 0, 255);
-  EXPECT_EQ(Painted(c, 0x777777), Shape(0, 0, {"####", "####", "####", "####"}));
-  // Blue outline, black inside; the grey beyond stays.
-  EXPECT_EQ(Painted(c, blue), Shape(0, 0, {"    ##", " ## ##", " ## ##", "    ##"}));
-  c.Repaint();
-  EXPECT_TRUE(Painted(c).empty());
-}
-
-// The displays changed: the canvas takes the new size, keeping its pixels
-// where both sizes have them, and draws out to its new edges in the pen
-// set before.
-TEST(SoftCanvas, ResizeKeepsThePixelsAndThePen) {
+// a solid black brush; Repaint clears to black. The displays changed: the
+// canvas takes the new size, keeping its pixels where both sizes have them,
+// and draws out to its new edges in the pen set before.
+TEST(SoftCanvas, StartsAsTheWindowOpensAndResizeKeepsThePixelsAndThePen) {
   struct Case {
     int width, height;
   };
   for (const Case& size : {Case{9, 7}, Case{3, 2}, Case{6, 4}}) {
     SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
     SoftCanvas c(6, 4);
+    Fill(c, 0x777777);
+    c.Rectangle(0, 0, 4, 4);
+    EXPECT_EQ(Painted(c, 0x777777), Shape(0, 0, {"####", "####", "####", "####"}));
+    // Blue outline, black inside; the grey beyond stays.
+    EXPECT_EQ(Painted(c, MakeColour(0, 0, 255)),
+              Shape(0, 0, {"    ##", " ## ##", " ## ##", "    ##"}));
+    c.Repaint();
+    EXPECT_TRUE(Painted(c).empty());
     const Colour red = MakeColour(255, 0, 0);
     c.SetPenColour(red);
     c.SetRop2(kRopXorPen);
