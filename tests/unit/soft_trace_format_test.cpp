@@ -30,6 +30,7 @@ TEST(SoftTraceFormat, ReadsEveryCallKindCasesHeadersAndBadLines) {
       "rect -3 4 100 2147483647 colour=1447445 rop=13 width=1 fill=solid\n"
       "arc 320 240 -5 7 colour=16711680 rop=5 width=1\n"
       "line 0.5 -12.25 1e+06 3.40282347e+38 colour=255 rop=1 width=7\n"
+      "line -0.1 1e-30 16777217 0 colour=16777215 rop=16 width=7\n"
       "copy 0 1 200 1 0.5 1\n"
       "text 0 456 size=14 colour=16777215 www.brenlow.example 2\n"
       "case first/a\n"
@@ -50,7 +51,7 @@ TEST(SoftTraceFormat, ReadsEveryCallKindCasesHeadersAndBadLines) {
     headers.push_back(c.name + " " + std::to_string(c.width) + "x" + std::to_string(c.height) +
                       (c.pattern ? " pattern " : " ") + std::to_string(c.calls.size()));
   }
-  EXPECT_EQ(headers, (std::vector<std::string>{"trace 640x480 6", "first/a 48x32 pattern 1",
+  EXPECT_EQ(headers, (std::vector<std::string>{"trace 640x480 7", "first/a 48x32 pattern 1",
                                                "second 640x480 1"}));
   EXPECT_FALSE(cases[2].calls[0].fill_solid);
   const Case& c = cases[0];
@@ -62,6 +63,7 @@ TEST(SoftTraceFormat, ReadsEveryCallKindCasesHeadersAndBadLines) {
                        "rect -3 4 100 2147483647 colour=1447445 rop=13 width=1 fill=solid",
                        "arc 320 240 -5 7 colour=16711680 rop=5 width=1",
                        "line 0.5 -12.25 1000000 3.40282347e+38 colour=255 rop=1 width=7",
+                       "line -0.100000001 1e-30 16777216 0 colour=16777215 rop=16 width=7",
                        "copy 0 1 200 1 0.5 1",
                        "text 0 456 size=14 colour=16777215 www.brenlow.example 2",
                    }));
@@ -71,13 +73,12 @@ TEST(SoftTraceFormat, ReadsEveryCallKindCasesHeadersAndBadLines) {
   EXPECT_EQ(c.calls[2].colour, 16711680u);
   EXPECT_EQ(c.calls[3].v[1], -12.25f);
   EXPECT_EQ(c.calls[3].width, 7);
-  EXPECT_EQ(c.calls[4].v[4], 0.5f);
-  EXPECT_EQ(c.calls[5].font_size, 14.0f);
+  EXPECT_EQ(c.calls[5].v[4], 0.5f);
+  EXPECT_EQ(c.calls[6].font_size, 14.0f);
 }
 
 // What a recorded saver writes reads back as the same calls: a whole cycle
-// of every family at an odd size, with a logo, and values at the edges of
-// the format.
+// of every family at an odd size, with a logo.
 TEST(SoftTraceFormat, WrittenLinesReadBackAsTheSameCalls) {
   std::vector<DrawCall> calls;
   for (const char* shape : {"Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi"}) {
@@ -88,14 +89,6 @@ TEST(SoftTraceFormat, WrittenLinesReadBackAsTheSameCalls) {
     saver.system.canvas.sink = [&](const DrawCall& call) { calls.push_back(call); };
     saver.prog.DrawCycle();
   }
-  DrawCall edges;
-  edges.kind = DrawCall::kLine;
-  const float values[] = {-0.1f, 1e-30f, 3.40282347e+38f, 16777217.0f};
-  std::copy(std::begin(values), std::end(values), edges.v);
-  edges.colour = 0xffffff;
-  edges.rop = 16;
-  edges.width = 7;
-  calls.push_back(edges);
   std::set<int> kinds;
   for (const DrawCall& call : calls) {
     const std::string line = call.ToString();
