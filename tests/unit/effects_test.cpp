@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <set>
 
 #include "saver/shape_families.h"
@@ -18,58 +19,50 @@ void Fill(HeadlessSaver& f, std::deque<double> draws, bool forget = false) {
 }
 
 // Tile (c, r): rings of boxes from 99c, 100r, 99c + 100, 100r + 100 inwards,
-// the last column and row reaching past the canvas.
+// the last column and row reaching past the canvas, in one of eight colour
+// schemes; a triple with a zero factor is drawn again.
 TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
-  // Width, height, rows, columns.
-  const int cases[][4] = {
-      {800, 600, 7, 9}, {99, 99, 1, 1}, {100, 100, 2, 2}, {641, 481, 5, 7}, {1920, 1080, 11, 20}};
-  for (const auto& [w, h, rows, columns] : cases) {
-    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
-    HeadlessSaver f(static_cast<float>(w), static_cast<float>(h));
-    Fill(f, {0.5, 0.5, 0.5});
+  const struct {
+    int width, height, rows, columns;
+    std::deque<double> draws;
+    int red, green, blue;  // the factors
+  } cases[] = {
+      {800, 600, 7, 9, {0.4, 0.4, 0.4}, 1, 1, 1},
+      {99, 99, 1, 1, {0.7, 0.4, 0.4}, 2, 1, 1},
+      {100, 100, 2, 2, {0.4, 0.7, 0.4}, 1, 2, 1},
+      {641, 481, 5, 7, {0.4, 0.4, 0.7}, 1, 1, 2},
+      {1920, 1080, 11, 20, {0.7, 0.7, 0.4}, 2, 2, 1},
+      {100, 50, 1, 2, {0.7, 0.4, 0.7}, 2, 1, 2},
+      {100, 50, 1, 2, {0.4, 0.7, 0.7}, 1, 2, 2},
+      {100, 50, 1, 2, {0.99, 0.99, 0.99}, 2, 2, 2},
+      // A zero green, then a zero blue, then a good triple.
+      {100, 50, 1, 2, {0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4}, 2, 1, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    HeadlessSaver f(static_cast<float>(c.width), static_cast<float>(c.height));
+    Fill(f, c.draws);
+    EXPECT_EQ(f.prog.CanvasWidth, c.width);
+    EXPECT_EQ(f.prog.CanvasHeight, c.height);
+    EXPECT_DOUBLE_EQ(f.prog.ColourStep, c.height / 255.0);
+    EXPECT_EQ(f.prog.RedFactor, c.red);
+    EXPECT_EQ(f.prog.GreenFactor, c.green);
+    EXPECT_EQ(f.prog.BlueFactor, c.blue);
     const auto rects = f.Calls(DrawCall::kRect);
-    ASSERT_EQ(rects.size(), static_cast<size_t>(rows * columns * 50));
-    EXPECT_EQ(f.prog.CanvasWidth, w);
-    EXPECT_EQ(f.prog.CanvasHeight, h);
-    EXPECT_DOUBLE_EQ(f.prog.ColourStep, h / 255.0);
-    for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < columns; ++c) {
-        EXPECT_EQ(BoxOf(rects[(r * columns + c) * 50]),
-                  (Box{99 * c, 100 * r, 99 * c + 100, 100 * r + 100}));
-        EXPECT_EQ(BoxOf(rects[(r * columns + c) * 50 + 49]),
-                  (Box{99 * c + 49, 100 * r + 49, 99 * c + 51, 100 * r + 51}));
+    ASSERT_EQ(rects.size(), static_cast<size_t>(c.rows * c.columns * 50));
+    for (int r = 0; r < c.rows; ++r) {
+      for (int t = 0; t < c.columns; ++t) {
+        const DrawCall& outer = rects[(r * c.columns + t) * 50];
+        const DrawCall& inner = rects[(r * c.columns + t) * 50 + 49];
+        EXPECT_EQ(BoxOf(outer), (Box{99 * t, 100 * r, 99 * t + 100, 100 * r + 100}));
+        EXPECT_EQ(BoxOf(inner), (Box{99 * t + 49, 100 * r + 49, 99 * t + 51, 100 * r + 51}));
+        EXPECT_EQ(outer.colour, MakeColour(20 + c.red, 20 + c.green, 20 + c.blue));
+        EXPECT_EQ(inner.colour, MakeColour(20 + 50 * c.red, 20 + 50 * c.green, 20 + 50 * c.blue));
       }
     }
     for (const DrawCall& rect : rects) EXPECT_EQ(rect.rop, kRopCopyPen);
     // First cycle: the window's solid black brush is still in force.
     EXPECT_TRUE(rects.front().fill_solid);
-  }
-}
-
-// Eight colour schemes; a triple with a zero factor is drawn again.
-TEST(Sfondo, EightColourSchemes) {
-  struct Case {
-    std::deque<double> draws;
-    int rf, gf, bf;
-  };
-  for (const Case& c : {Case{{0.4, 0.4, 0.4}, 1, 1, 1},
-                        {{0.7, 0.4, 0.4}, 2, 1, 1},
-                        {{0.4, 0.7, 0.4}, 1, 2, 1},
-                        {{0.4, 0.4, 0.7}, 1, 1, 2},
-                        {{0.7, 0.7, 0.4}, 2, 2, 1},
-                        {{0.7, 0.4, 0.7}, 2, 1, 2},
-                        {{0.4, 0.7, 0.7}, 1, 2, 2},
-                        {{0.99, 0.99, 0.99}, 2, 2, 2},
-                        // A zero green, then a zero blue, then a good triple.
-                        {{0.7, 0.1, 0.5, 0.5, 0.5, 0.2, 0.7, 0.4, 0.4}, 2, 1, 1}}) {
-    HeadlessSaver f(100, 50);
-    Fill(f, c.draws);
-    EXPECT_EQ(f.prog.RedFactor, c.rf);
-    EXPECT_EQ(f.prog.GreenFactor, c.gf);
-    EXPECT_EQ(f.prog.BlueFactor, c.bf);
-    const auto rects = f.Calls(DrawCall::kRect);
-    EXPECT_EQ(rects.front().colour, MakeColour(20 + c.rf, 20 + c.gf, 20 + c.bf));
-    EXPECT_EQ(rects[49].colour, MakeColour(20 + 50 * c.rf, 20 + 50 * c.gf, 20 + 50 * c.bf));
   }
 }
 
@@ -92,143 +85,119 @@ std::vector<DrawCall> Draw(const std::string& shape, float w, float h, std::dequ
   return shapes;
 }
 
-// Up to an 8K screen; the 16-bit counters never come near overflowing.
-TEST(Shapes, CallCountsFollowTheCanvasHeight) {
+// Calls at each size, up to an 8K screen: the 16-bit counters never come
+// near overflowing. One activity check comes before every ellipse, square or
+// triangle; the ovals check only in their closing pause.
+TEST(Shapes, CallCountsFollowTheCanvasHeightWithAnActivityCheckBeforeEach) {
   const float sizes[][2] = {{640, 480}, {641, 481}, {800, 600}, {1920, 1080}, {7680, 4320}, {4, 1}};
   const struct {
     const char* shape;
     size_t counts[6];  // at each size
+    int moved_at;      // the check that sees the cursor moved
+    size_t drawn;      // calls before it
   } cases[] = {
-      {"Cerchi", {8917, 242 * 37, 301 * 37, 541 * 37, 2161 * 37, 2 * 37}},
-      {"Ellissi", {2400, 2410, 3000, 5400, 21600, 10}},
-      {"Ovali", {241, 241, 301, 541, 2161, 1}},
-      {"Quadrati", {9600, 9600, 12000, 21600, 2160 * 40, 40}},
-      {"Triangoli", {26640, 241 * 111, 300 * 111, 540 * 111, 2160 * 111, 111}},
+      {"Cerchi", {8917, 242 * 37, 301 * 37, 541 * 37, 2161 * 37, 2 * 37}, 5, 4},
+      {"Ellissi", {2400, 2410, 3000, 5400, 21600, 10}, 5, 4},
+      {"Ovali", {241, 241, 301, 541, 2161, 1}, 1, 25},
+      {"Quadrati", {9600, 9600, 12000, 21600, 2160 * 40, 40}, 5, 4 * 4},
+      {"Triangoli", {26640, 241 * 111, 300 * 111, 540 * 111, 2160 * 111, 111}, 5, 4 * 3},
   };
   for (const auto& c : cases) {
     for (int i = 0; i < 6; ++i) {
       EXPECT_EQ(Draw(c.shape, sizes[i][0], sizes[i][1], {0.5, 0.5, 0.5}).size(), c.counts[i])
           << c.shape << " " << sizes[i][0] << "x" << sizes[i][1];
     }
+    HeadlessSaver f(64, 48);
+    Fill(f, {0.5, 0.5, 0.5}, true);
+    f.system.cursor = [&c](int n) { return CursorPoint{n < c.moved_at ? 100 : 101, 100}; };
+    f.system.cursor_calls = 1;
+    EXPECT_THROW(RunShape(f.prog, c.shape), ProcessEnded);
+    EXPECT_EQ(f.Calls(DrawCall::kArc).size() + f.Calls(DrawCall::kLine).size(), c.drawn) << c.shape;
   }
   EXPECT_EQ(Draw("Cerchi", 4, 2, {0.5, 0.5, 0.5}).size(), 2u * 37);
   EXPECT_EQ(Draw("Quadrati", 640, 483, {0.5, 0.5, 0.5}).size(), 242u * 40);
 }
 
-// One activity check before every ellipse, square or triangle; the ovals
-// check only in their closing pause.
-TEST(Shapes, ActivityCheckBeforeEveryShape) {
-  struct Case {
+// Calls of each family, counted from its first shape: the box (a line's
+// ends) and the colour. Every shape masks with the pen's inverse.
+TEST(Shapes, BoxesEndsAndColours) {
+  struct Run {
     const char* shape;
-    DrawCall::Kind kind;
-    int moved_at;  // the check that sees the cursor moved
-    size_t drawn;
+    float width, height;
+    std::deque<double> draws;
   };
-  for (const Case c : {Case{"Cerchi", DrawCall::kArc, 5, 4},
-                       {"Ellissi", DrawCall::kArc, 5, 4},
-                       {"Quadrati", DrawCall::kLine, 5, 4 * 4},
-                       {"Triangoli", DrawCall::kLine, 5, 4 * 3},
-                       {"Ovali", DrawCall::kArc, 1, 25}}) {
-    HeadlessSaver f(64, 48);
-    Fill(f, {0.5, 0.5, 0.5}, true);
-    f.system.cursor = [&c](int n) { return CursorPoint{n < c.moved_at ? 100 : 101, 100}; };
-    f.system.cursor_calls = 1;
-    EXPECT_THROW({ RunShape(f.prog, c.shape); }, ProcessEnded);
-    EXPECT_EQ(f.Calls(c.kind).size(), c.drawn) << c.shape;
-  }
-}
-
-TEST(Shapes, CirclesBoxesAndColours) {
-  const auto arcs = Draw("Cerchi", 641, 480, {0.7, 0.4, 0.4});
-  // Ring 0: boxes of zero size at the centre; 320.5 goes to the even 320.
-  for (int i = 0; i < 37; ++i) {
-    EXPECT_EQ(BoxOf(arcs[i]), (Box{320, 240, 320, 240}));
-    EXPECT_EQ(arcs[i].colour, 0u);
-    EXPECT_EQ(arcs[i].rop, kRopMaskPenNot);
-  }
-  // Last ring, radius 240, angle 0 and 360 give the same box.
-  const DrawCall& first = arcs[240 * 37];
-  const DrawCall& last = arcs.back();
-  EXPECT_EQ(first.left, 560);  // 240 + 320.5 = 560.5 -> 560
-  EXPECT_EQ(first.top, 240);
-  EXPECT_EQ(BoxOf(last), BoxOf(first));
-  // Level Int(240 / (480/255)) = 127; factors 2,1,1.
-  EXPECT_EQ(last.colour, MakeColour(254, 127, 127));
-  // Angle 90 of ring 240: a box of zero width above the centre.
-  EXPECT_EQ(arcs[240 * 37 + 9].left, 320);
-  EXPECT_EQ(arcs[240 * 37 + 9].top, 0);
-}
-
-TEST(Shapes, EllipsesTurnAndBrightenSlowly) {
-  const auto arcs = Draw("Ellissi", 640, 480, {0.4, 0.4, 0.4});
-  ASSERT_EQ(arcs.size(), 2400u);
-  struct Case {
-    int ring;
-    int component;
-  };
-  // Levels 0.15 * ring; halves go to the even neighbour.
-  for (const Case c : {Case{0, 0}, {3, 0}, {4, 1}, {10, 2}, {30, 4}, {50, 8}, {239, 36}}) {
-    EXPECT_EQ(arcs[c.ring * 10].colour, MakeColour(c.component, c.component, c.component))
-        << c.ring;
-  }
-  // Ring 1: start angle 45, first corner right of and above the centre.
-  EXPECT_EQ(BoxOf(arcs[10]), (Box{321, 239, 319, 241}));
-  // First and last ellipse of a ring coincide.
-  EXPECT_EQ(BoxOf(arcs[100]), BoxOf(arcs[109]));
-}
-
-TEST(Shapes, OvalsFromVerticalToHorizontal) {
-  const auto arcs = Draw("Ovali", 640, 480, {0.4, 0.4, 0.7});
-  ASSERT_EQ(arcs.size(), 241u);
-  EXPECT_EQ(BoxOf(arcs.front()), (Box{320, 0, 320, 480}));
-  EXPECT_EQ(arcs.front().colour, 0u);
-  EXPECT_EQ(BoxOf(arcs.back()), (Box{80, 240, 560, 240}));
-  EXPECT_EQ(arcs.back().colour, MakeColour(127, 127, 254));
-  // Halves to even: 320.5 -> 320, 319.5 -> 320, 321.5 -> 322.
-  const auto odd = Draw("Ovali", 641, 481, {0.4, 0.4, 0.4});
-  EXPECT_EQ(BoxOf(odd[0]), (Box{320, 0, 320, 481}));
-  EXPECT_EQ(BoxOf(odd[1]), (Box{320, 1, 322, 480}));
-  EXPECT_EQ(odd.back().bottom - odd.back().top, 1);
-}
-
-TEST(Shapes, SquaresShrinkAndDarken) {
-  const auto lines = Draw("Quadrati", 640, 480, {0.7, 0.4, 0.4});
-  ASSERT_EQ(lines.size(), 9600u);
-  // Outer ring radius 240: components 48 or 96; innermost black.
-  EXPECT_EQ(lines.front().colour, MakeColour(96, 48, 48));
-  EXPECT_EQ(lines.back().colour, 0u);
-  // First square: from (560, 240) to (320, 0).
-  EXPECT_FLOAT_EQ(lines[0].v[0], 560);
-  EXPECT_FLOAT_EQ(lines[0].v[1], 240);
-  EXPECT_NEAR(lines[0].v[2], 320, 1e-4);
-  EXPECT_FLOAT_EQ(lines[0].v[3], 0);
-  // Angles 0 and 360 draw the same square.
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_NEAR(lines[i].v[0], lines[36 + i].v[0], 1e-3);
-    EXPECT_NEAR(lines[i].v[1], lines[36 + i].v[1], 1e-3);
-  }
-  // Last ring: corners one unit from the centre.
-  EXPECT_NEAR(lines[9596].v[0], 321, 1e-4);
-}
-
-TEST(Shapes, TrianglesClimbFromBlackToWhite) {
-  const auto lines = Draw("Triangoli", 640, 480, {0.7, 0.4, 0.4});
-  ASSERT_EQ(lines.size(), 26640u);
-  struct Case {
-    int angle;
+  const Run circles{"Cerchi", 641, 480, {0.7, 0.4, 0.4}};
+  const Run ellipses{"Ellissi", 640, 480, {0.4, 0.4, 0.4}};
+  const Run ovals{"Ovali", 640, 480, {0.4, 0.4, 0.7}},
+      odd_ovals{"Ovali", 641, 481, {0.4, 0.4, 0.4}};
+  const Run squares{"Quadrati", 640, 480, {0.7, 0.4, 0.4}};
+  const Run triangles{"Triangoli", 640, 480, {0.7, 0.4, 0.4}};
+  const Colour white = MakeColour(255, 255, 255), level127 = MakeColour(254, 127, 127);
+  const Colour outer_square = MakeColour(96, 48, 48);
+  const struct {
+    const Run* run;
+    size_t index;
+    std::array<float, 4> at;
     Colour colour;
+  } cases[] = {
+      // Ring 0: 37 boxes of no size at the centre, 320.5 to the even 320. The
+      // last, radius 240 at level Int(240 / (480 / 255)) = 127 with factors
+      // 2, 1, 1: angles 0 and 360 give the same box, 90 one of no width above
+      // the centre.
+      {&circles, 0, {320, 240, 320, 240}, 0},
+      {&circles, 36, {320, 240, 320, 240}, 0},
+      {&circles, 240 * 37, {560, 240, 320, 240}, level127},
+      {&circles, 240 * 37 + 9, {320, 0, 320, 240}, level127},
+      {&circles, 240 * 37 + 36, {560, 240, 320, 240}, level127},
+      // Ten a ring, at levels 0.15 x ring with halves to the even neighbour.
+      // Ring 1 starts at 45 degrees, right of and above the centre; a ring's
+      // first and last ellipse coincide.
+      {&ellipses, 10, {321, 239, 319, 241}, 0},
+      {&ellipses, 30, {318, 238, 322, 242}, 0},
+      {&ellipses, 40, {316, 240, 324, 240}, MakeColour(1, 1, 1)},
+      {&ellipses, 100, {320, 230, 320, 250}, MakeColour(2, 2, 2)},
+      {&ellipses, 109, {320, 230, 320, 250}, MakeColour(2, 2, 2)},
+      {&ellipses, 300, {320, 270, 320, 210}, MakeColour(4, 4, 4)},
+      {&ellipses, 500, {320, 190, 320, 290}, MakeColour(8, 8, 8)},
+      {&ellipses, 2390, {489, 409, 151, 71}, MakeColour(36, 36, 36)},
+      // From upright to flat; halves to even: 320.5 -> 320, 319.5 -> 320,
+      // 321.5 -> 322.
+      {&ovals, 0, {320, 0, 320, 480}, 0},
+      {&ovals, 240, {80, 240, 560, 240}, MakeColour(127, 127, 254)},
+      {&odd_ovals, 0, {320, 0, 320, 481}, 0},
+      {&odd_ovals, 1, {320, 1, 322, 480}, 0},
+      {&odd_ovals, 240, {80, 240, 560, 241}, MakeColour(127, 127, 127)},
+      // The outer ring, radius 240, at components 48 or 96: angles 0 and 360
+      // draw the same square. The last ring's corners are one from the
+      // centre, in black.
+      {&squares, 0, {560, 240, 320, 0}, outer_square},
+      {&squares, 3, {320, 480, 560, 240}, outer_square},
+      {&squares, 36, {560, 240, 320, 0}, outer_square},
+      {&squares, 39, {320, 480, 560, 240}, outer_square},
+      {&squares, 9596, {321, 240, 320, 239}, 0},
+      // Ring 0: 111 lines of no length at the centre. Ring 1 climbs from
+      // black to white (angles 0, 130, 200, 260 and 360).
+      {&triangles, 0, {320, 240, 320, 240}, 0},
+      {&triangles, 110, {320, 240, 320, 240}, white},
+      {&triangles, 111, {321, 240, 319.2929f, 239.2929f}, 0},
+      {&triangles, 150, {319.3572f, 239.234f, 319.9128f, 240.9962f}, MakeColour(255, 130, 130)},
+      {&triangles, 171, {319.0603f, 240.342f, 320.9063f, 240.4226f}, MakeColour(255, 200, 200)},
+      {&triangles, 189, {319.8264f, 240.9848f, 320.8192f, 239.4264f}, white},
+      {&triangles, 219, {321, 240, 319.2929f, 239.2929f}, white},
   };
-  for (const Case c : {Case{0, 0},
-                       {130, MakeColour(255, 130, 130)},
-                       {200, MakeColour(255, 200, 200)},
-                       {260, MakeColour(255, 255, 255)},
-                       {360, MakeColour(255, 255, 255)}}) {
-    EXPECT_EQ(lines[3 * 37 + 3 * (c.angle / 10)].colour, c.colour) << c.angle;
-  }
-  // Ring 0: 111 lines of zero length at the centre.
-  for (int i = 0; i < 111; ++i) {
-    EXPECT_FLOAT_EQ(lines[i].v[0], 320);
-    EXPECT_FLOAT_EQ(lines[i].v[3], 240);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.run->shape) + " call " + std::to_string(c.index));
+    const auto drawn = Draw(c.run->shape, c.run->width, c.run->height, c.run->draws);
+    ASSERT_LT(c.index, drawn.size());
+    const DrawCall& d = drawn[c.index];
+    const std::array<float, 4> at =
+        d.kind == DrawCall::kArc
+            ? std::array<float, 4>{static_cast<float>(d.left), static_cast<float>(d.top),
+                                   static_cast<float>(d.right), static_cast<float>(d.bottom)}
+            : std::array<float, 4>{d.v[0], d.v[1], d.v[2], d.v[3]};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(at[i], c.at[i], 1e-3) << d.ToString();
+    EXPECT_EQ(d.colour, c.colour);
+    EXPECT_EQ(d.rop, kRopMaskPenNot);
   }
 }
 

@@ -1,5 +1,6 @@
 // The saver as a screen-saver host runs it: what the host passes, and what
-// it owns (the input, the end).
+// it owns (the input, the end); and brenlow-idle's minutes, from its command
+// line and from idle.conf.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/idle/idle_options.h"
 #include "platform/recording/recording_system.h"
 #include "platform/sdl/host_command_line.h"
 #include "platform/sdl/screen_check.h"
@@ -149,29 +151,94 @@ TEST(ScreenCheck, WhatTheEnvironmentNames) {
       {{nullptr, "wayland-1", "7"}, "", "wayland-1"},
       {{":1", nullptr, "7"}, ":1", "WAYLAND_SOCKET=7"},
   };
+  const auto put = [&](size_t i, const char* value) {
+    if (value) {
+      setenv(kNames[i], value, 1);
+    } else {
+      unsetenv(kNames[i]);
+    }
+  };
   std::array<std::optional<std::string>, 3> saved;
   for (size_t i = 0; i < saved.size(); ++i) {
     if (const char* value = std::getenv(kNames[i])) saved[i] = value;
   }
   for (const auto& c : cases) {
-    for (size_t i = 0; i < saved.size(); ++i) {
-      if (c.values[i]) {
-        setenv(kNames[i], c.values[i], 1);
-      } else {
-        unsetenv(kNames[i]);
-      }
-    }
+    for (size_t i = 0; i < saved.size(); ++i) put(i, c.values[i]);
     const NamedScreens screens = ScreensInEnvironment();
     EXPECT_EQ(screens.x11, c.x11) << c.x11 << "|" << c.wayland;
     EXPECT_EQ(screens.wayland, c.wayland) << c.x11 << "|" << c.wayland;
   }
-  for (size_t i = 0; i < saved.size(); ++i) {
-    if (saved[i]) {
-      setenv(kNames[i], saved[i]->c_str(), 1);
+  for (size_t i = 0; i < saved.size(); ++i) put(i, saved[i] ? saved[i]->c_str() : nullptr);
+}
+
+TEST(IdleOptions, MinutesFromTheCommandLine) {
+  struct Case {
+    std::vector<std::string> args;
+    std::optional<double> minutes;
+    bool error;
+    IdleQuestion question = IdleQuestion::kNone;
+  };
+  const Case cases[] = {
+      {{}, std::nullopt, false},
+      {{"--minutes", "5"}, 5, false},
+      {{"--minutes", "0.05"}, 0.05, false},  // how the tests wait seconds
+      {{"--minutes", "1440"}, 1440, false},
+      {{"--minutes", "1441"}, std::nullopt, true},
+      {{"--minutes", "0"}, std::nullopt, true},
+      {{"--minutes", "-3"}, std::nullopt, true},
+      {{"--minutes", "2,5"}, std::nullopt, true},
+      {{"--minutes", "5min"}, std::nullopt, true},
+      {{"--minutes", "nan"}, std::nullopt, true},
+      {{"--minutes", "inf"}, std::nullopt, true},
+      {{"--minutes", ""}, std::nullopt, true},
+      {{"--minutes"}, std::nullopt, true},
+      {{"--saver"}, std::nullopt, true},
+      {{"/S"}, std::nullopt, true},
+      {{"--minutes", "x", "--help"}, std::nullopt, true},
+      {{"--help", "--minutes", "x"}, std::nullopt, false, IdleQuestion::kHelp},
+      {{"-h"}, std::nullopt, false, IdleQuestion::kHelp},
+      {{"--version"}, std::nullopt, false, IdleQuestion::kVersion},
+  };
+  for (const Case& c : cases) {
+    std::string line;
+    for (const std::string& arg : c.args) line += "[" + arg + "]";
+    SCOPED_TRACE(line);
+    const IdleOptions options = ParseIdleOptions(c.args);
+    EXPECT_EQ(options.minutes, c.minutes);
+    EXPECT_EQ(!options.error.empty(), c.error) << options.error;
+    EXPECT_EQ(options.question, c.question);
+  }
+  EXPECT_EQ(ParseIdleOptions({"--saver", "/tmp/s", "--minutes", "2"}).saver, "/tmp/s");
+}
+
+TEST(IdleOptions, MinutesFromTheConfigurationFile) {
+  struct Case {
+    const char* text;
+    std::optional<double> minutes;
+    const char* error;  // a word the message has, or null
+  };
+  const Case cases[] = {
+      {"", std::nullopt, nullptr},
+      {"minutes=7\n", 7, nullptr},
+      {"# mine\r\n\r\n  minutes=1.5  \r\n", 1.5, nullptr},
+      {"minutes=3\nminutes=4", 4, nullptr},
+      {"minutes=3\nminuti=4\n", std::nullopt, "riga 2"},
+      {"minutes = 3\n", std::nullopt, "riga 1"},
+      {"\nminutes=0\n", std::nullopt, "riga 2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const IdleConfig config = ParseIdleConfig(c.text);
+    if (c.error) {
+      EXPECT_NE(config.error.find(c.error), std::string::npos) << config.error;
     } else {
-      unsetenv(kNames[i]);
+      EXPECT_EQ(config.error, "");
+      EXPECT_EQ(config.minutes, c.minutes);
     }
   }
+  EXPECT_EQ(IdleConfigPath("/x", "/h"), "/x/brenlow/idle.conf");
+  EXPECT_EQ(IdleConfigPath("", "/h"), "/h/.config/brenlow/idle.conf");
+  EXPECT_EQ(IdleConfigPath(nullptr, nullptr), "");
 }
 
 }  // namespace

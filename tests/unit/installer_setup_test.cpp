@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <vector>
 
 #include "installer/frmsetup.h"
-#include "platform/posix/posix_files.h"
 #include "platform/recording/recording_system.h"
 #include "saver_test_support.h"
 
@@ -125,44 +124,37 @@ TEST(InstallerTest, FreshInstallWritesExactlyTheThreeFiles) {
 TEST(InstallerTest, InstallsIntoATemporaryFolderOnDisk) {
   namespace fs = std::filesystem;
   const TempFolder t;
-  const fs::path root = t.path;
-  fs::create_directories(root / "ship");
-  fs::create_directories(root / "windows");
-  const InFolder in_ship(root / "ship");
-  ASSERT_TRUE(in_ship.entered());
-
-  PosixFiles disk;
-  FakeInstallerHost host;
-  host.files_ = &disk;
-  host.windows_folder = (root / "windows").string();
-  const std::string settings_text = host.windows_folder + "\\BR_LOW.bmp\r\nCasuali\r\n";
+  fs::create_directories(t.path + "/ship");
+  fs::create_directories(t.path + "/win");
+  const std::string settings_text = t.path + "/win\\BR_LOW.bmp\r\nCasuali\r\n";
 
   // Without the saver nothing is copied.
-  std::ofstream(root / "ship" / "BR_LOW.bmp", std::ios::binary) << "BM logo";
-  EXPECT_EQ(RunQuillet(host), 1);
-  EXPECT_TRUE(fs::is_empty(root / "windows"));
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_NE(host.messages[0].find("brenlow.scr"), std::string::npos);
+  t.Write("ship/BR_LOW.bmp", "BM logo");
+  const std::string refused = RunInstaller(t);
+  EXPECT_EQ(refused.rfind("1|", 0), 0u) << refused;
+  EXPECT_EQ(std::count(refused.begin(), refused.end(), '|'), 1) << refused;
+  EXPECT_NE(refused.find("brenlow.scr"), std::string::npos) << refused;
+  EXPECT_TRUE(fs::is_empty(t.path + "/win"));
 
-  std::ofstream(root / "ship" / "brenlow.scr", std::ios::binary) << "MZ saver";
+  t.Write("ship/brenlow.scr", "MZ saver");
   // The copies keep their sources' permission bits: the saver stays a
   // program that can run.
   const auto rwx = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                    fs::perms::others_read | fs::perms::others_exec;
   const auto rw = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-  fs::permissions(root / "ship" / "brenlow.scr", rwx);
-  fs::permissions(root / "ship" / "BR_LOW.bmp", rw);
-  EXPECT_EQ(RunQuillet(host), 0);
-  EXPECT_EQ(t.Read("windows/brenlow.scr"), "MZ saver");
-  EXPECT_EQ(t.Read("windows/BR_LOW.bmp"), "BM logo");
-  EXPECT_EQ(fs::status(root / "windows" / "brenlow.scr").permissions(), rwx);
-  EXPECT_EQ(fs::status(root / "windows" / "BR_LOW.bmp").permissions(), rw);
-  EXPECT_EQ(t.Read("windows/brlscsav.ini"), settings_text);
+  fs::permissions(t.path + "/ship/brenlow.scr", rwx);
+  fs::permissions(t.path + "/ship/BR_LOW.bmp", rw);
+  EXPECT_EQ(RunInstaller(t), "0");
+  EXPECT_EQ(t.Read("win/brenlow.scr"), "MZ saver");
+  EXPECT_EQ(t.Read("win/BR_LOW.bmp"), "BM logo");
+  EXPECT_EQ(fs::status(t.path + "/win/brenlow.scr").permissions(), rwx);
+  EXPECT_EQ(fs::status(t.path + "/win/BR_LOW.bmp").permissions(), rw);
+  EXPECT_EQ(t.Read("win/brlscsav.ini"), settings_text);
 
   // The user's later choice is discarded by a second run.
-  std::ofstream(root / "windows" / "brlscsav.ini", std::ios::binary) << "x.bmp\r\nOvali\r\n";
-  EXPECT_EQ(RunQuillet(host), 0);
-  EXPECT_EQ(t.Read("windows/brlscsav.ini"), settings_text);
+  t.Write("win/brlscsav.ini", "x.bmp\r\nOvali\r\n");
+  EXPECT_EQ(RunInstaller(t), "0");
+  EXPECT_EQ(t.Read("win/brlscsav.ini"), settings_text);
 }
 
 TEST(InstallerTest, WindowIs3600By2400TwipsWithATenPixelMargin) {

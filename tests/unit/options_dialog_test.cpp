@@ -22,8 +22,7 @@ namespace {
 // The window of a system with drives; its lists are what it was asked to show.
 struct FakeWindow : OptionsDialogWindow {
   OptionsDialogEvents* events = nullptr;
-  int tpp_x = 15, tpp_y = 15;
-  int screen_w = 1024 * 15, screen_h = 768 * 15;
+  int tpp = 15;  // twips per pixel both ways, on a screen of 1024 x 768 pixels
   int width = 0, height = 0, left = -1, top = -1;
   std::map<int, std::array<int, 3>> lines;
   std::string text1, combo1;
@@ -46,10 +45,10 @@ struct FakeWindow : OptionsDialogWindow {
     after_activation();
     return 0;
   }
-  int TwipsPerPixelX() override { return tpp_x; }
-  int TwipsPerPixelY() override { return tpp_y; }
-  int ScreenWidth() override { return screen_w; }
-  int ScreenHeight() override { return screen_h; }
+  int TwipsPerPixelX() override { return tpp; }
+  int TwipsPerPixelY() override { return tpp; }
+  int ScreenWidth() override { return 1024 * tpp; }
+  int ScreenHeight() override { return 768 * tpp; }
   int FormWidth() override { return width; }
   int FormHeight() override { return height; }
   void SetFormWidth(int twips) override { width = twips; }
@@ -59,7 +58,7 @@ struct FakeWindow : OptionsDialogWindow {
     top = t;
   }
   // Inner width: the frame takes 3 pixels each side.
-  int ScaleWidth() override { return width / tpp_x - 6; }
+  int ScaleWidth() override { return width / tpp - 6; }
   PixelRect Text1Rect() override { return {16, 88, 241, 18}; }
   void SetLine(int line, int x1, int x2, int y) override { lines[line] = {x1, x2, y}; }
   std::string Text1() override { return text1; }
@@ -111,33 +110,31 @@ struct DialogRun {
 
 class OptionsDialog : public ::testing::Test, protected DialogRun {};
 
-TEST_F(OptionsDialog, ActivationFillsFieldsAfterStartUpReadTheFile) {
-  system.args = "/c:123";
-  system.memory_files.content[kIni] = "D:\\PIC\\a.bmp\r\n\r\n";
-  EXPECT_EQ(RunBrenlow(system), 0);
-  EXPECT_EQ(window.text1, "D:\\PIC\\a.bmp");
-  // An empty shape stays empty in the edit field.
-  EXPECT_EQ(window.combo1, "");
-}
-
-// An error in one of the dialog's events (a window procedure hands it on to
-// the event loop) is told in a message box and ends the program with code 1.
-TEST(OptionsDialogErrors, AnErrorInAnEventIsToldAndEndsWithCodeOne) {
+// Start-up with "/C" reads the file and the activation fills the fields
+// (an empty shape stays empty). An error in one of the dialog's events (a
+// window procedure hands it on to the event loop) is told in a message box
+// and ends the program with code 1.
+TEST(OptionsDialogStart, FieldsFromTheFileAndAnErrorInAnEventEndsWithCodeOne) {
   struct Case {
     std::function<void()> fail;
-    const char* message;
+    std::string message;  // empty: none, and the dialog returns
   } cases[] = {
+      {[] {}, ""},
       {[] { throw std::bad_alloc(); }, "MessageBox brenlow: Errore di run-time: memoria esaurita."},
       {[] { throw std::runtime_error("disco rotto"); },
        "MessageBox brenlow: Errore di run-time: disco rotto"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
     DialogRun run;
     run.window.after_activation = c.fail;
-    run.system.args = "/c";
-    EXPECT_EQ(RunToEnd(run.system), 1) << c.message;
+    run.system.args = "/c:123";
+    run.system.memory_files.content[kIni] = "D:\\PIC\\a.bmp\r\n\r\n";
+    EXPECT_EQ(RunToEnd(run.system), c.message.empty() ? -1 : 1);
+    EXPECT_EQ(run.window.text1, "D:\\PIC\\a.bmp");
+    EXPECT_EQ(run.window.combo1, "");
     const std::vector<std::string>& log = run.system.log;
-    EXPECT_NE(std::find(log.begin(), log.end(), c.message), log.end()) << c.message;
+    EXPECT_EQ(std::count(log.begin(), log.end(), c.message), c.message.empty() ? 0 : 1);
   }
 }
 
@@ -147,9 +144,7 @@ TEST(OptionsDialogErrors, AnErrorInAnEventIsToldAndEndsWithCodeOne) {
 TEST_F(OptionsDialog, LayoutAtBothScreenResolutions) {
   for (const int tpp : {12, 15}) {
     SCOPED_TRACE(tpp);
-    window.tpp_x = window.tpp_y = tpp;
-    window.screen_w = 1024 * tpp;
-    window.screen_h = 768 * tpp;
+    window.tpp = tpp;
     dialog.Show();
     EXPECT_EQ(window.width, 5040);
     EXPECT_EQ(window.height, 2400);

@@ -16,7 +16,6 @@
 #include <functional>
 #include <new>
 
-#include "installer/frmsetup.h"
 #include "platform/posix/posix_files.h"
 #include "platform/recording/recording_system.h"
 #include "platform/soft/picture_io.h"
@@ -68,19 +67,6 @@ std::string InChild(const ChildLimits& limits, const std::function<std::string()
   ::waitpid(pid, &status, 0);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "child failed";
   return result;
-}
-
-// Runs quillet with the shipped files in ship/ and the Windows folder win/;
-// returns its exit code and message.
-std::string RunInstaller(const TempFolder& t) {
-  const InFolder in_ship(t.path + "/ship");
-  if (!in_ship.entered()) return "no ship folder";
-  PosixFiles disk;
-  FakeInstallerHost host;
-  host.windows_folder = t.path + "/win";
-  host.files_ = &disk;
-  const int code = RunQuillet(host);
-  return std::to_string(code) + "|" + (host.messages.empty() ? "" : host.messages.back());
 }
 
 // The recording platform with the real disk and the real picture loader.

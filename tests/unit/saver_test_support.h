@@ -10,12 +10,15 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "installer/frmsetup.h"
 #include "platform/installer_host.h"
+#include "platform/posix/posix_files.h"
 #include "platform/recording/headless_saver.h"
 #include "saver/app.h"
 
@@ -61,27 +64,6 @@ struct CycleCounts : CycleObserver {
 // The box an ellipse or a rectangle was drawn in.
 using Box = std::array<std::int32_t, 4>;
 inline Box BoxOf(const DrawCall& c) { return {c.left, c.top, c.right, c.bottom}; }
-
-// Works in another folder until the end of the scope, and is back even
-// when an ASSERT returns early, so later tests find their relative paths.
-class InFolder {
- public:
-  explicit InFolder(const std::filesystem::path& folder)
-      : before_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder, error_);
-  }
-  ~InFolder() {
-    std::error_code ignored;
-    std::filesystem::current_path(before_, ignored);
-  }
-  InFolder(const InFolder&) = delete;
-  InFolder& operator=(const InFolder&) = delete;
-  bool entered() const { return !error_; }
-
- private:
-  std::filesystem::path before_;
-  std::error_code error_;
-};
 
 // A fresh folder under /tmp, gone with everything in it at the end of the
 // scope.
@@ -210,5 +192,27 @@ class FakeInstallerHost : public InstallerHost {
   std::vector<std::string> deleted_user_copies;
   std::optional<std::string> window_failure;  // why the window cannot be made
 };
+
+// Runs quillet on the disk with the shipped files in ship/ and the Windows
+// folder win/; returns its exit code and each message after a "|".
+inline std::string RunInstaller(const TempFolder& t) {
+  // Back in the folder before, however quillet ends, so later tests find
+  // their relative paths.
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::error_code error;
+  std::filesystem::current_path(t.path + "/ship", error);
+  if (error) return "no ship folder: " + error.message();
+  const std::shared_ptr<void> back(nullptr, [&before](void*) {
+    std::error_code ignored;
+    std::filesystem::current_path(before, ignored);
+  });
+  PosixFiles disk;
+  FakeInstallerHost host;
+  host.windows_folder = t.path + "/win";
+  host.files_ = &disk;
+  std::string result = std::to_string(RunQuillet(host));
+  for (const std::string& message : host.messages) result += "|" + message;
+  return result;
+}
 
 }  // namespace brenlow

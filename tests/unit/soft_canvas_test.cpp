@@ -146,21 +146,21 @@ TEST(SoftCanvasArc, InsideTheBoxRightAndBottomExcludedInAnyCornerOrder) {
   }
 }
 
-// Rectangles, a flat ellipse and a wide pen's dot, pixel for pixel as GDI
-// draws them ('#': differs from the background).
+// Rectangles, a flat ellipse, thin lines and a wide pen's dot, pixel for
+// pixel as GDI draws them ('#': differs from the background).
 TEST(SoftCanvas, ShapesAsGdi) {
   const Colour bg = 0x203040, pen = 0x0000ff;
   const std::vector<std::string> flat = {"..#.###", "##.....##", "..#####"},
                                  flat_xor = {"..#.###", "#.......#", "..#####"},
                                  dot = {"..###",   ".#####", "#######", "#######",
                                         "#######", ".#####", "..###"};
-  enum Kind { kRectangle, kArc, kWideLine };  // the line with a 7-pixel pen
+  enum Kind { kRectangle, kArc, kLine, kWideLine };  // the wide line with a 7-pixel pen
   struct {
     const char* name;
     Kind kind;
     int rop;
     bool solid;
-    int box[4];
+    float box[4];
     std::vector<std::string> rows;  // from the box's top left (the dot's: 3 up and left)
   } cases[] = {
       {"hollow copy", kRectangle, kRopCopyPen, false, {1, 1, 5, 4}, {"####", "#..#", "####"}},
@@ -183,6 +183,13 @@ TEST(SoftCanvas, ShapesAsGdi) {
       {"flat ellipse", kArc, kRopCopyPen, false, {4, 4, 13, 7}, flat},
       {"flat ellipse xor", kArc, kRopXorPen, false, {4, 4, 13, 7}, flat_xor},
       {"round cap", kWideLine, kRopCopyPen, false, {8, 8, 8, 8}, dot},
+      // The last point left out (slanted lines: the every-slope test), and
+      // halves to the even neighbour: 0.5 -> 0, 2.5 -> 2, 1.5 -> 2.
+      {"upright", kLine, kRopCopyPen, false, {0, 0, 0, 3}, {"#", "#", "#"}},
+      {"flat, leftwards", kLine, kRopCopyPen, false, {3, 0, 0, 0}, {".###"}},
+      {"no length", kLine, kRopCopyPen, false, {2, 2, 2, 2}, {}},
+      {"halves", kLine, kRopCopyPen, false, {0.5f, 0.5f, 2.5f, 0.5f}, {"##"}},
+      {"odd halves", kLine, kRopCopyPen, false, {1.5f, 0.4f, 3.5f, 0.6f}, {".##"}},
   };
   for (const auto& tc : cases) {
     SoftCanvas c(16, 16);
@@ -190,7 +197,7 @@ TEST(SoftCanvas, ShapesAsGdi) {
     c.SetRop2(tc.rop);
     c.SetPenColour(pen);
     c.SetFillSolid(tc.solid);
-    const int* b = tc.box;
+    const float* b = tc.box;
     if (tc.kind == kWideLine) c.SetPenWidth(7);
     if (tc.kind == kArc) {
       c.Arc(b[0], b[1], b[2], b[3]);
@@ -199,30 +206,10 @@ TEST(SoftCanvas, ShapesAsGdi) {
     } else {
       c.Line(b[0], b[1], b[2], b[3]);
     }
-    const int x0 = std::min(b[0], b[2]), y0 = std::min(b[1], b[3]);
+    const int x0 = static_cast<int>(std::min(b[0], b[2])),
+              y0 = static_cast<int>(std::min(b[1], b[3]));
     const int reach = tc.kind == kWideLine ? 3 : 0;
     EXPECT_EQ(Painted(c, bg), Shape(x0 - reach, y0 - reach, tc.rows)) << tc.name;
-  }
-}
-
-TEST(SoftCanvasLine, Width1PixelsEndLeftOutAndTieBreak) {
-  struct {
-    float x1, y1, x2, y2;
-    Pixels expected;
-  } cases[] = {
-      // Upright, flat and of no length (slanted lines: the next test).
-      {0, 0, 0, 3, {{0, 0}, {0, 1}, {0, 2}}},
-      {3, 0, 0, 0, {{3, 0}, {2, 0}, {1, 0}}},
-      {2, 2, 2, 2, {}},
-      // Halves go to the even neighbour: 0.5 -> 0, 2.5 -> 2, 1.5 -> 2.
-      {0.5f, 0.5f, 2.5f, 0.5f, {{0, 0}, {1, 0}}},
-      {1.5f, 0.4f, 3.5f, 0.6f, {{2, 0}, {3, 0}}},
-  };
-  for (const auto& tc : cases) {
-    SoftCanvas c(8, 8);
-    c.SetPenColour(0xffffff);
-    c.Line(tc.x1, tc.y1, tc.x2, tc.y2);
-    EXPECT_EQ(Painted(c), tc.expected) << tc.x1 << "," << tc.y1 << " " << tc.x2 << "," << tc.y2;
   }
 }
 
@@ -540,29 +527,24 @@ TEST(SoftCanvasText, DrawsInPenColourWithUnderline) {
 }
 
 // A new canvas draws as the saver window opens: a blue 1-pixel copy pen and
-// a solid black brush. Repaint clears to black.
-TEST(SoftCanvas, StartsInTheWindowsInitialStateAndRepaintsBlack) {
-  SoftCanvas c(6, 4);
-  Fill(c, 0x777777);
-  c.Rectangle(0, 0, 4, 4);
-  const Colour blue = MakeColour(0, 0, 255);
-  EXPECT_EQ(Painted(c, 0x777777), Shape(0, 0, {"####", "####", "####", "####"}));
-  // Blue outline, black inside; the grey beyond stays.
-  EXPECT_EQ(Painted(c, blue), Shape(0, 0, {"    ##", " ## ##", " ## ##", "    ##"}));
-  c.Repaint();
-  EXPECT_TRUE(Painted(c).empty());
-}
-
-// The displays changed: the canvas takes the new size, keeping its pixels
-// where both sizes have them, and draws out to its new edges in the pen
-// set before.
-TEST(SoftCanvas, ResizeKeepsThePixelsAndThePen) {
+// a solid black brush; Repaint clears to black. The displays changed: the
+// canvas takes the new size, keeping its pixels where both sizes have them,
+// and draws out to its new edges in the pen set before.
+TEST(SoftCanvas, StartsAsTheWindowOpensAndResizeKeepsThePixelsAndThePen) {
   struct Case {
     int width, height;
   };
   for (const Case& size : {Case{9, 7}, Case{3, 2}, Case{6, 4}}) {
     SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
     SoftCanvas c(6, 4);
+    Fill(c, 0x777777);
+    c.Rectangle(0, 0, 4, 4);
+    EXPECT_EQ(Painted(c, 0x777777), Shape(0, 0, {"####", "####", "####", "####"}));
+    // Blue outline, black inside; the grey beyond stays.
+    EXPECT_EQ(Painted(c, MakeColour(0, 0, 255)),
+              Shape(0, 0, {"    ##", " ## ##", " ## ##", "    ##"}));
+    c.Repaint();
+    EXPECT_TRUE(Painted(c).empty());
     const Colour red = MakeColour(255, 0, 0);
     c.SetPenColour(red);
     c.SetRop2(kRopXorPen);
