@@ -1,20 +1,27 @@
-// A saver window that only holds: the real backend and the real pause code
-// (ClosingPause, again and again), for measuring what a hold costs. With
-// spin set, the pause's waits are left out: the reference of a hold that
-// never gives the processor away. With draw set, it draws instead: the
-// canvas fill and Cerchi over and over, the holds cut short, for measuring
-// how soon a move is seen while an effect draws.
+// A saver window that only holds, for measuring what a hold costs: the real
+// backend (SDL on Linux, Win32 under Wine, where it is a console program so
+// that its lines reach the driver's pipe) and the real pause code
+// (ClosingPause, again and again). With --spin, the pause's waits are left
+// out: the reference of a hold that never gives the processor away. With
+// --draw, it draws instead: the canvas fill and Cerchi over and over, the
+// holds cut short, for measuring how soon a move is seen while an effect
+// draws.
 //
-// Prints "holding" once the first pause (or drawing) has begun and
+//   perf_hold [--spin] [--draw]
+// prints "holding" once the first pause (or drawing) has begun and
 // "noticed" when the activity check ends the process, so a driver can time
 // both from outside.
-#pragma once
-
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <utility>
 
+// The system's header before the saver's, as their own programs have them.
+#ifdef _WIN32
+#include "platform/win32/win32_system.h"
+#else
+#include "platform/sdl/sdl_system.h"
+#endif
 #include "saver/frm_prog.h"
 
 namespace brenlow {
@@ -48,23 +55,22 @@ class HoldSystem : public Backend {
   double skipped_ = 0;
 };
 
-// perf_hold [--spin] [--draw]
-struct HoldOptions {
-  bool spin = false;
-  bool draw = false;
-  HoldOptions(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-      if (std::string(argv[i]) == "--spin") spin = true;
-      if (std::string(argv[i]) == "--draw") draw = true;
-    }
-  }
-};
+}  // namespace brenlow
 
-template <class System>
-[[noreturn]] void HoldUntilMoved(System& system, bool draw) {
-  Dichiarazioni globals;
-  globals.RunMode = kRunSaver;
-  frmProg prog(system, globals);
+int main(int argc, char** argv) {
+  bool spin = false, draw = false;
+  for (int i = 1; i < argc; ++i) {
+    spin |= std::string(argv[i]) == "--spin";
+    draw |= std::string(argv[i]) == "--draw";
+  }
+#ifdef _WIN32
+  brenlow::HoldSystem<brenlow::Win32System> system(spin, draw);
+#else
+  brenlow::HoldSystem<brenlow::SdlSystem> system(spin, draw, 1, argv);
+#endif
+  brenlow::Dichiarazioni globals;
+  globals.RunMode = brenlow::kRunSaver;
+  brenlow::frmProg prog(system, globals);
   prog.OpenWindow();
   // A window shows on Wayland once it has a frame, and the pointer is known
   // there only once it is over the window: the start position waits for it.
@@ -82,5 +88,3 @@ template <class System>
     }
   }
 }
-
-}  // namespace brenlow
