@@ -27,45 +27,31 @@
 namespace {
 
 // A 32-bpp DIB section in a memory DC, drawn on through the saver's own
-// GdiCanvas.
-class Surface {
- public:
-  Surface(int w, int h) : size_(static_cast<size_t>(w) * h) {
+// GdiCanvas. Surfaces live as long as the program.
+struct Surface {
+  Surface(int w, int h) : size(static_cast<size_t>(w) * h), canvas(dc, w, h) {
     const BITMAPINFO info = brenlow::TopDownDib32(w, h);
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<std::uint32_t*>(bits);
-    old_bitmap_ = SelectObject(dc_, bitmap_);
-    canvas_ = std::make_unique<brenlow::GdiCanvas>(dc_, w, h);
+    void* pixels = nullptr;
+    SelectObject(dc, CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    bits = static_cast<std::uint32_t*>(pixels);
   }
-  ~Surface() {
-    canvas_.reset();
-    SelectObject(dc_, old_bitmap_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  bool ok() const { return bits_ != nullptr; }
-  brenlow::GdiCanvas& canvas() { return *canvas_; }
   // The pixels as COLORREF, once GDI has finished drawing.
   std::vector<std::uint32_t> Pixels() const {
     GdiFlush();
-    std::vector<std::uint32_t> pixels(bits_, bits_ + size_);
+    std::vector<std::uint32_t> pixels(bits, bits + size);
     for (std::uint32_t& p : pixels) p = brenlow::SwapRedBlue(p);
     return pixels;
   }
   void Reset(const fidelity::Case& c) {
     GdiFlush();
     const std::vector<std::uint32_t> start = fidelity::StartPixels(c);
-    for (size_t i = 0; i < size_; ++i) bits_[i] = brenlow::SwapRedBlue(start[i]);
+    for (size_t i = 0; i < size; ++i) bits[i] = brenlow::SwapRedBlue(start[i]);
   }
 
- private:
-  size_t size_;
-  HDC dc_ = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_bitmap_ = nullptr;
-  std::uint32_t* bits_ = nullptr;
-  std::unique_ptr<brenlow::GdiCanvas> canvas_;
+  size_t size;
+  HDC dc = CreateCompatibleDC(nullptr);
+  std::uint32_t* bits = nullptr;
+  brenlow::GdiCanvas canvas;
 };
 
 }  // namespace
@@ -89,13 +75,13 @@ int main(int argc, char** argv) {
   for (const fidelity::Case& c : replay.cases) {
     std::unique_ptr<Surface>& s = surfaces[{c.width, c.height}];
     if (!s) s = std::make_unique<Surface>(c.width, c.height);
-    if (!s->ok()) return 1;
+    if (!s->bits) return 1;
     if (!c.continues) s->Reset(c);
     const brenlow::Picture& picture = replay.source.For(c);
     auto play = [&] {
       std::size_t played = 0;
       for (const fidelity::DrawCall& call : c.calls)
-        played += fidelity::PlayCall(s->canvas(), call, picture);
+        played += fidelity::PlayCall(s->canvas, call, picture);
       GdiFlush();  // the time of the drawing, not of queueing it
       return played;
     };
