@@ -50,8 +50,13 @@ void Header(std::ostream& out, const std::string& name, int w, int h, int rop) {
       << (rop == 13 ? "black" : "pattern") << "\n";
 }
 
-void Pen(std::ostream& out, std::uint32_t colour, int rop, int width) {
-  out << " colour=" << colour << " rop=" << rop << " width=" << width;
+// One call's line, the n-th colour for a pen; copies and repaints take none.
+void Call(std::ostream& out, const std::string& call, int rop, std::uint32_t& n, int width = 1,
+          const char* fill = "") {
+  out << call;
+  if (call.rfind("copy", 0) != 0 && call != "cycle")
+    out << " colour=" << ColourFor(rop, ++n) << " rop=" << rop << " width=" << width;
+  out << fill << "\n";
 }
 
 template <typename... Parts>
@@ -71,13 +76,11 @@ std::string Ordered(int l, int t, int r, int b, int order) {
 void Generate(std::ostream& out) {
   Dice dice;
   std::uint32_t n = 0;
-  // A case of one call; copies take no pen.
+  // A case of one call.
   auto one = [&](const std::string& name, int w, int h, int rop, const std::string& call,
                  int width = 1, const char* fill = "") {
     Header(out, name, w, h, rop);
-    out << call;
-    if (call.rfind("copy", 0) != 0) Pen(out, ColourFor(rop, ++n), rop, width);
-    out << fill << "\n";
+    Call(out, call, rop, n, width, fill);
   };
   // Corners drawn in turn: x, y, x, y.
   auto box = [&](int x_lo, int x_hi, int y_lo, int y_hi) {
@@ -157,19 +160,15 @@ void GenerateTiming(std::ostream& out) {
     for (int i = 0; i < count; ++i) {
       const std::int64_t bw = dice(lo, hi), bh = dice(lo, hi);
       const std::int64_t x = dice(-bw / 4, w - bw + bw / 4), y = dice(-bh / 4, h - bh + bh / 4);
-      out << kind << " " << x << " " << y << " " << x + bw << " " << y + bh;
-      Pen(out, ColourFor(13, ++n), 13, 1);
-      out << fill << "\n";
+      Call(out, Str(kind, " ", x, " ", y, " ", x + bw, " ", y + bh), 13, n, 1, fill);
     }
   };
   auto lines = [&](const char* name, int width, int count, int reach) {
     Header(out, name, w, h, 13);
     for (int i = 0; i < count; ++i) {
-      const std::int64_t x = dice(0, w - 1), y = dice(0, h - 1);
-      out << "line " << x << " " << y << " " << x + dice(-reach, reach) << " "
-          << y + dice(-reach, reach);
-      Pen(out, ColourFor(13, ++n), 13, width);
-      out << "\n";
+      const std::int64_t x = dice(0, w - 1), y = dice(0, h - 1), dx = dice(-reach, reach),
+                         dy = dice(-reach, reach);
+      Call(out, Str("line ", x, " ", y, " ", x + dx, " ", y + dy), 13, n, width);
     }
   };
   boxes("arc-large", "arc", 100, 400, 1900, "");
