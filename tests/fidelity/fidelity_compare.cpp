@@ -226,13 +226,13 @@ int Compare(fidelity::Replay& replay) {
         return 2;
       }
       canvas.emplace(w, c.height);
-      gdi = fidelity::StartPixels(c);
+      gdi = fidelity::StartPixels(c, c.pattern);
       std::copy(gdi.begin(), gdi.end(), canvas->mutable_pixels().begin());
     }
     for (size_t i = 0; i < changes.size(); i += 2)
       if (changes[i] < gdi.size()) gdi[changes[i]] = changes[i + 1];
     for (const fidelity::DrawCall& call : c.calls)
-      fidelity::PlayCall(*canvas, call, replay.source.For(c));
+      fidelity::PlayCall(*canvas, call, replay.PictureFor(c));
     const auto& soft = canvas->pixels();
     std::uint64_t differing = 0;
     size_t first = 0;

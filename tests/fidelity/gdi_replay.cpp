@@ -44,7 +44,7 @@ struct Surface {
   }
   void Reset(const fidelity::Case& c) {
     GdiFlush();
-    const std::vector<std::uint32_t> start = fidelity::StartPixels(c);
+    const std::vector<std::uint32_t> start = fidelity::StartPixels(c, c.pattern);
     for (size_t i = 0; i < size; ++i) bits[i] = brenlow::SwapRedBlue(start[i]);
   }
 
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     if (!s) s = std::make_unique<Surface>(c.width, c.height);
     if (!s->bits) return 1;
     if (!c.continues) s->Reset(c);
-    const brenlow::Picture& picture = replay.source.For(c);
+    const brenlow::Picture& picture = replay.PictureFor(c);
     auto play = [&] {
       std::size_t played = 0;
       for (const fidelity::DrawCall& call : c.calls)

@@ -51,28 +51,13 @@ inline std::uint32_t PatternColour(int x, int y) {
   return h & 0x00ffffffu;
 }
 
-// A case's starting pixels (or the pattern's), top row first.
+// A case's starting pixels (the pattern's when asked), top row first.
 inline std::vector<std::uint32_t> StartPixels(const Case& c, bool pattern) {
   std::vector<std::uint32_t> pixels;
   for (int y = 0; y < c.height; ++y)
     for (int x = 0; x < c.width; ++x) pixels.push_back(pattern ? PatternColour(x, y) : 0u);
   return pixels;
 }
-inline std::vector<std::uint32_t> StartPixels(const Case& c) { return StartPixels(c, c.pattern); }
-
-// The picture copies draw from: the one given, or else the pattern as large
-// as the case's canvas.
-struct CopySource {
-  std::optional<brenlow::Picture> given;
-  brenlow::Picture pattern;
-  const brenlow::Picture& For(const Case& c) {
-    if (given) return *given;
-    if (pattern.width != c.width || pattern.height != c.height) {
-      pattern = {c.width, c.height, StartPixels(c, true)};
-    }
-    return pattern;
-  }
-};
 
 // Parses a whole list; a list without "case" lines is one case named
 // default_name. bad_lines counts lines that looked like calls but did not parse.
@@ -126,7 +111,7 @@ struct Replay {
   std::map<std::string, std::string> options;
   std::vector<std::string> files;
   std::vector<Case> cases;
-  CopySource source;
+  std::optional<brenlow::Picture> given;  // --picture
 
   Replay(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -145,7 +130,7 @@ struct Replay {
     return Has(option) ? std::atof(options.at(option).c_str()) : otherwise;
   }
   bool Open(std::optional<brenlow::Picture> (*load)(const std::string&)) {
-    if (Has("--picture") && !(source.given = load(options["--picture"]))) {
+    if (Has("--picture") && !(given = load(options["--picture"]))) {
       std::fprintf(stderr, "cannot load %s\n", options["--picture"].c_str());
       return false;
     }
@@ -157,6 +142,16 @@ struct Replay {
     cases = ParseCases(in, files[0]);
     return true;
   }
+  // The picture copies draw from: the one given, or else the pattern as
+  // large as the case's canvas.
+  const brenlow::Picture& PictureFor(const Case& c) {
+    if (given) return *given;
+    if (pattern.width != c.width || pattern.height != c.height) {
+      pattern = {c.width, c.height, StartPixels(c, true)};
+    }
+    return pattern;
+  }
+  brenlow::Picture pattern;
 };
 
 // Draws the call; returns false for what is not drawn (text, whose fonts

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   }
   if (!replay.Open(brenlow::LoadBmp)) return 2;
   for (const fidelity::Case& c : replay.cases) {
-    const brenlow::Picture& pic = replay.source.For(c);
+    const brenlow::Picture& pic = replay.PictureFor(c);
     brenlow::SoftCanvas canvas(c.width, c.height);
     std::int64_t written = 0, copied = 0;
     const bool known = replay.Has("--memset") && PixelsWritten(c, written, copied);
