@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <utility>
 
 // The system's header before the saver's, as their own programs have them.
 #ifdef _WIN32
@@ -29,17 +28,15 @@ namespace brenlow {
 template <class Backend>
 class HoldSystem : public Backend {
  public:
-  template <class... Args>
-  HoldSystem(bool spin, bool draw, Args&&... args)
-      : Backend(std::forward<Args>(args)...), spin_(spin), draw_(draw) {}
+  using Backend::Backend;
 
   void HoldPause(int max_ms) override {
-    if (!spin_) Backend::HoldPause(max_ms);
+    if (!spin) Backend::HoldPause(max_ms);
   }
   // While drawing, each reading of the day clock is ten seconds on, so every
   // hold ends at its first look.
   double Timer() override {
-    if (!draw_) return Backend::Timer();
+    if (!draw) return Backend::Timer();
     skipped_ += 10;
     return std::fmod(Backend::Timer() + skipped_, 86400.0);
   }
@@ -49,25 +46,24 @@ class HoldSystem : public Backend {
     Backend::EndProcess(exit_code);
   }
 
+  bool spin = false, draw = false;  // --spin, --draw
+
  private:
-  bool spin_;
-  bool draw_;
   double skipped_ = 0;
 };
 
 }  // namespace brenlow
 
 int main(int argc, char** argv) {
-  bool spin = false, draw = false;
-  for (int i = 1; i < argc; ++i) {
-    spin |= std::string(argv[i]) == "--spin";
-    draw |= std::string(argv[i]) == "--draw";
-  }
 #ifdef _WIN32
-  brenlow::HoldSystem<brenlow::Win32System> system(spin, draw);
+  brenlow::HoldSystem<brenlow::Win32System> system;
 #else
-  brenlow::HoldSystem<brenlow::SdlSystem> system(spin, draw, 1, argv);
+  brenlow::HoldSystem<brenlow::SdlSystem> system(1, argv);
 #endif
+  for (int i = 1; i < argc; ++i) {
+    system.spin |= std::string(argv[i]) == "--spin";
+    system.draw |= std::string(argv[i]) == "--draw";
+  }
   brenlow::Dichiarazioni globals;
   globals.RunMode = brenlow::kRunSaver;
   brenlow::frmProg prog(system, globals);
@@ -80,7 +76,7 @@ int main(int argc, char** argv) {
   std::fputs("holding\n", stdout);
   std::fflush(stdout);
   for (;;) {
-    if (draw) {
+    if (system.draw) {
       prog.Sfondo();
       prog.Cerchi();
     } else {
