@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -71,17 +70,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot write %s\n", replay.files[1].c_str());
     return 2;
   }
-  std::map<std::pair<int, int>, std::unique_ptr<Surface>> surfaces;
+  std::map<std::pair<int, int>, Surface> surfaces;
   for (const fidelity::Case& c : replay.cases) {
-    std::unique_ptr<Surface>& s = surfaces[{c.width, c.height}];
-    if (!s) s = std::make_unique<Surface>(c.width, c.height);
-    if (!s->bits) return 1;
-    if (!c.continues) s->Reset(c);
+    Surface& s = surfaces.try_emplace({c.width, c.height}, c.width, c.height).first->second;
+    if (!s.bits) return 1;
+    if (!c.continues) s.Reset(c);
     const brenlow::Picture& picture = replay.PictureFor(c);
     auto play = [&] {
       std::size_t played = 0;
       for (const fidelity::DrawCall& call : c.calls)
-        played += fidelity::PlayCall(s->canvas, call, picture);
+        played += fidelity::PlayCall(s.canvas, call, picture);
       GdiFlush();  // the time of the drawing, not of queueing it
       return played;
     };
@@ -89,9 +87,9 @@ int main(int argc, char** argv) {
       PrintTimePerCall(c.name, rounds, "\n", play);
       continue;
     }
-    const std::vector<std::uint32_t> before = s->Pixels();
+    const std::vector<std::uint32_t> before = s.Pixels();
     play();
-    const std::vector<std::uint32_t> after = s->Pixels();
+    const std::vector<std::uint32_t> after = s.Pixels();
     std::vector<std::uint32_t> words = {std::uint32_t(c.width), std::uint32_t(c.height), 0};
     for (size_t i = 0; i < after.size(); ++i) {
       if (after[i] != before[i]) words.insert(words.end(), {std::uint32_t(i), after[i]});
