@@ -14,9 +14,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <iostream>
 #include <map>
 #include <optional>
 #include <random>
@@ -52,8 +50,13 @@ void Header(std::ostream& out, const std::string& name, int w, int h, int rop) {
       << (rop == 13 ? "black" : "pattern") << "\n";
 }
 
-void Pen(std::ostream& out, std::uint32_t colour, int rop, int width) {
-  out << " colour=" << colour << " rop=" << rop << " width=" << width;
+// One call's line, the n-th colour for a pen; copies and repaints take none.
+void Call(std::ostream& out, const std::string& call, int rop, std::uint32_t& n, int width = 1,
+          const char* fill = "") {
+  out << call;
+  if (call.rfind("copy", 0) != 0 && call != "cycle")
+    out << " colour=" << ColourFor(rop, ++n) << " rop=" << rop << " width=" << width;
+  out << fill << "\n";
 }
 
 template <typename... Parts>
@@ -73,13 +76,11 @@ std::string Ordered(int l, int t, int r, int b, int order) {
 void Generate(std::ostream& out) {
   Dice dice;
   std::uint32_t n = 0;
-  // A case of one call; copies take no pen.
+  // A case of one call.
   auto one = [&](const std::string& name, int w, int h, int rop, const std::string& call,
                  int width = 1, const char* fill = "") {
     Header(out, name, w, h, rop);
-    out << call;
-    if (call.rfind("copy", 0) != 0) Pen(out, ColourFor(rop, ++n), rop, width);
-    out << fill << "\n";
+    Call(out, call, rop, n, width, fill);
   };
   // Corners drawn in turn: x, y, x, y.
   auto box = [&](int x_lo, int x_hi, int y_lo, int y_hi) {
@@ -159,19 +160,15 @@ void GenerateTiming(std::ostream& out) {
     for (int i = 0; i < count; ++i) {
       const std::int64_t bw = dice(lo, hi), bh = dice(lo, hi);
       const std::int64_t x = dice(-bw / 4, w - bw + bw / 4), y = dice(-bh / 4, h - bh + bh / 4);
-      out << kind << " " << x << " " << y << " " << x + bw << " " << y + bh;
-      Pen(out, ColourFor(13, ++n), 13, 1);
-      out << fill << "\n";
+      Call(out, Str(kind, " ", x, " ", y, " ", x + bw, " ", y + bh), 13, n, 1, fill);
     }
   };
   auto lines = [&](const char* name, int width, int count, int reach) {
     Header(out, name, w, h, 13);
     for (int i = 0; i < count; ++i) {
-      const std::int64_t x = dice(0, w - 1), y = dice(0, h - 1);
-      out << "line " << x << " " << y << " " << x + dice(-reach, reach) << " "
-          << y + dice(-reach, reach);
-      Pen(out, ColourFor(13, ++n), 13, width);
-      out << "\n";
+      const std::int64_t x = dice(0, w - 1), y = dice(0, h - 1), dx = dice(-reach, reach),
+                         dy = dice(-reach, reach);
+      Call(out, Str("line ", x, " ", y, " ", x + dx, " ", y + dy), 13, n, width);
     }
   };
   boxes("arc-large", "arc", 100, 400, 1900, "");
@@ -187,48 +184,20 @@ void GenerateTiming(std::ostream& out) {
   for (int i = 0; i < 10; ++i) out << "copy 0 0 " << w << " " << h << " 0 0\n";
 }
 
-bool ReadGdiCase(std::FILE* f, int& w, int& h,
-                 std::vector<std::pair<std::uint32_t, std::uint32_t>>& changes) {
-  auto get = [f](std::uint32_t& v) {
-    unsigned char b[4];
-    if (std::fread(b, 1, 4, f) != 4) return false;
-    v = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-    return true;
-  };
-  std::uint32_t uw, uh, n;
-  if (!get(uw) || !get(uh) || !get(n)) return false;
-  w = static_cast<int>(uw);
-  h = static_cast<int>(uh);
-  changes.resize(n);
-  for (auto& c : changes)
-    if (!get(c.first) || !get(c.second)) return false;
-  return true;
+// One case's part of gdi_replay's result file: width, height, then the
+// changed pixels' index and value in turn.
+bool ReadGdiCase(std::FILE* f, std::uint32_t (&head)[3], std::vector<std::uint32_t>& changes) {
+  if (std::fread(head, 4, 3, f) != 3) return false;
+  changes.resize(2 * std::size_t{head[2]});
+  return std::fread(changes.data(), 4, changes.size(), f) == changes.size();
 }
 
-int Compare(int argc, char** argv) {
-  if (argc < 4) return 2;
-  double min_percent = 100.0;
-  fidelity::CopySource source;
-  bool quiet = false;
-  for (int i = 4; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--min" && i + 1 < argc)
-      min_percent = std::atof(argv[++i]);
-    else if (a == "--picture" && i + 1 < argc && !(source.given = brenlow::LoadBmp(argv[++i]))) {
-      std::fprintf(stderr, "cannot load %s\n", argv[i]);
-      return 2;
-    } else if (a == "--quiet")
-      quiet = true;
-  }
-  std::ifstream in(argv[2], std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "cannot read %s\n", argv[2]);
-    return 2;
-  }
-  const std::vector<Case> cases = fidelity::ParseCases(in, argv[2]);
-  std::FILE* f = std::fopen(argv[3], "rb");
+int Compare(fidelity::Replay& replay) {
+  if (!replay.Open(brenlow::LoadBmp)) return 2;
+  const double min_percent = replay.Number("--min", 100.0);
+  std::FILE* f = std::fopen(replay.files[1].c_str(), "rb");
   if (!f) {
-    std::fprintf(stderr, "cannot read %s\n", argv[3]);
+    std::fprintf(stderr, "cannot read %s\n", replay.files[1].c_str());
     return 2;
   }
   struct Group {
@@ -242,26 +211,29 @@ int Compare(int argc, char** argv) {
   // Both sides' pixels, kept for a case that goes on from the previous one.
   std::optional<brenlow::SoftCanvas> canvas;
   std::vector<brenlow::Colour> gdi;
-  for (const Case& c : cases) {
-    int w = 0, h = 0;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> changes;
-    if (!ReadGdiCase(f, w, h, changes) || w != c.width || h != c.height) {
+  for (const Case& c : replay.cases) {
+    std::uint32_t head[3];
+    std::vector<std::uint32_t> changes;
+    const int w = c.width;
+    if (!ReadGdiCase(f, head, changes) || head[0] != std::uint32_t(w) ||
+        head[1] != std::uint32_t(c.height)) {
       std::fprintf(stderr, "GDI result does not match the case list at %s\n", c.name.c_str());
       return 2;
     }
-    if (!c.continues || !canvas || canvas->width() != w || canvas->height() != h) {
+    if (!c.continues || !canvas || canvas->width() != w || canvas->height() != c.height) {
       if (c.continues) {
         std::fprintf(stderr, "%s goes on from no case of its size\n", c.name.c_str());
         return 2;
       }
-      canvas.emplace(w, h);
-      gdi = fidelity::StartPixels(c);
+      canvas.emplace(w, c.height);
+      gdi = fidelity::StartPixels(c, c.pattern);
       std::copy(gdi.begin(), gdi.end(), canvas->mutable_pixels().begin());
     }
-    for (const auto& ch : changes)
-      if (ch.first < gdi.size()) gdi[ch.first] = ch.second;
-    for (const fidelity::DrawCall& call : c.calls) fidelity::PlayCall(*canvas, call, source.For(c));
-    const std::vector<brenlow::Colour> soft(canvas->pixels().begin(), canvas->pixels().end());
+    for (size_t i = 0; i < changes.size(); i += 2)
+      if (changes[i] < gdi.size()) gdi[changes[i]] = changes[i + 1];
+    for (const fidelity::DrawCall& call : c.calls)
+      fidelity::PlayCall(*canvas, call, replay.PictureFor(c));
+    const auto& soft = canvas->pixels();
     std::uint64_t differing = 0;
     size_t first = 0;
     for (size_t i = 0; i < gdi.size(); ++i)
@@ -269,9 +241,7 @@ int Compare(int argc, char** argv) {
     const double agreement =
         100.0 * static_cast<double>(gdi.size() - differing) / static_cast<double>(gdi.size());
     // Group by the name up to its second '/'.
-    size_t cut = c.name.find('/');
-    if (cut != std::string::npos) cut = c.name.find('/', cut + 1);
-    const std::string key = c.name.substr(0, cut);
+    const std::string key = c.name.substr(0, c.name.find('/', c.name.find('/') + 1));
     if (!groups.count(key)) order.push_back(key);
     Group& g = groups[key];
     g.cases++;
@@ -280,7 +250,7 @@ int Compare(int argc, char** argv) {
     g.differing += differing;
     g.worst = std::min(g.worst, agreement);
     if (agreement < min_percent) {
-      if (!quiet && failing < 20)
+      if (!replay.Has("--quiet") && failing < 20)
         std::printf(
             "FAIL %s: %llu pixels differ (%.4f %%), first at (%zu, %zu): gdi %06x soft "
             "%06x\n",
@@ -299,7 +269,7 @@ int Compare(int argc, char** argv) {
                 100.0 * static_cast<double>(g.pixels - g.differing) / static_cast<double>(g.pixels),
                 g.worst);
   }
-  std::printf("%d of %zu cases below %.3f %%\n", failing, cases.size(), min_percent);
+  std::printf("%d of %zu cases below %.3f %%\n", failing, replay.cases.size(), min_percent);
   return failing == 0 ? 0 : 1;
 }
 
@@ -307,13 +277,13 @@ int Compare(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   const std::string cmd = argc > 1 ? argv[1] : "";
-  const bool timing = argc == 4 && std::string(argv[2]) == "--timing";
-  if (cmd == "generate" && (argc == 3 || timing)) {
-    std::ofstream out(argv[argc - 1]);
-    timing ? GenerateTiming(out) : Generate(out);
+  fidelity::Replay replay(argc - 1, argv + 1);
+  if (cmd == "generate" && replay.files.size() == 1) {
+    std::ofstream out(replay.files[0]);
+    replay.Has("--timing") ? GenerateTiming(out) : Generate(out);
     return out ? 0 : 1;
   }
-  if (cmd == "compare") return Compare(argc, argv);
+  if (cmd == "compare" && replay.files.size() == 2) return Compare(replay);
   std::fprintf(stderr,
                "usage: fidelity_compare generate [--timing] CASES\n"
                "       fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP] "

@@ -7,6 +7,7 @@ cycles (text left out). Files go to the working folder.
     fidelity_wine.py cycles COMPARE GDI_REPLAY.exe BRENLOW_TRACE PICTURE.bmp"""
 
 import os
+import re
 import subprocess
 import sys
 
@@ -35,13 +36,10 @@ MOMENTS = (("fill", "factors"), ("shapes", "text "), ("logo", "fade "))
 def moments(trace):
     """Cuts a trace into (moment name, call lines), every cycle's moments in
     order; a moment that is missing is an error, not a pass."""
-    cycles = []
-    for line in trace.splitlines():
-        if line == "cycle":
-            cycles.append([])
-        check(cycles, f"trace does not start with a cycle: {line!r}")
-        cycles[-1].append(line)
-    for n, lines in enumerate(cycles, 1):
+    before, *cycles = re.split(r"^(?=cycle$)", trace, flags=re.M)
+    check(not before, f"trace does not start with a cycle: {before[:80]!r}")
+    for n, cycle in enumerate(cycles, 1):
+        lines = cycle.splitlines()
         start = 0
         for name, marker in MOMENTS:
             end = next((i for i in range(start, len(lines)) if lines[i].startswith(marker)), None)

@@ -13,12 +13,17 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <istream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/bitmap_file.h"
 #include "platform/canvas.h"
 #include "platform/recording/recording_canvas.h"
 
@@ -46,28 +51,13 @@ inline std::uint32_t PatternColour(int x, int y) {
   return h & 0x00ffffffu;
 }
 
-// A case's starting pixels (or the pattern's), top row first.
+// A case's starting pixels (the pattern's when asked), top row first.
 inline std::vector<std::uint32_t> StartPixels(const Case& c, bool pattern) {
   std::vector<std::uint32_t> pixels;
   for (int y = 0; y < c.height; ++y)
     for (int x = 0; x < c.width; ++x) pixels.push_back(pattern ? PatternColour(x, y) : 0u);
   return pixels;
 }
-inline std::vector<std::uint32_t> StartPixels(const Case& c) { return StartPixels(c, c.pattern); }
-
-// The picture copies draw from: the one given, or else the pattern as large
-// as the case's canvas.
-struct CopySource {
-  std::optional<brenlow::Picture> given;
-  brenlow::Picture pattern;
-  const brenlow::Picture& For(const Case& c) {
-    if (given) return *given;
-    if (pattern.width != c.width || pattern.height != c.height) {
-      pattern = {c.width, c.height, StartPixels(c, true)};
-    }
-    return pattern;
-  }
-};
 
 // Parses a whole list; a list without "case" lines is one case named
 // default_name. bad_lines counts lines that looked like calls but did not parse.
@@ -93,8 +83,8 @@ inline std::vector<Case> ParseCases(std::istream& input, const std::string& defa
       std::getline(in >> std::ws, cases.back().name);
     } else if (word == "size") {
       Case& c = current();
-      if (!(in >> c.width >> c.height) || c.width <= 0 || c.height <= 0 || c.width > 16384 ||
-          c.height > 16384) {
+      if (!(in >> c.width >> c.height) || c.width <= 0 || c.height <= 0 ||
+          c.width > brenlow::kMaxPictureSide || c.height > brenlow::kMaxPictureSide) {
         c.width = 640, c.height = 480;
         ++bad;
       }
@@ -112,6 +102,57 @@ inline std::vector<Case> ParseCases(std::istream& input, const std::string& defa
   if (bad_lines) *bad_lines = bad;
   return cases;
 }
+
+// The replay programs' command line: "--picture BMP", "--time N" and
+// "--min PERCENT" take a value, any other "--NAME" stands alone, the rest are
+// files, the first of them the case list. Open reads the list and the
+// picture (through the side's own loader) and says why it cannot.
+struct Replay {
+  std::map<std::string, std::string> options;
+  std::vector<std::string> files;
+  std::vector<Case> cases;
+  std::optional<brenlow::Picture> given;  // --picture
+
+  Replay(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+      const std::string a = argv[i];
+      const bool valued = a == "--picture" || a == "--time" || a == "--min";
+      if (valued && i + 1 < argc)
+        options[a] = argv[++i];
+      else if (a.rfind("--", 0) == 0)
+        options[a];
+      else
+        files.push_back(a);
+    }
+  }
+  bool Has(const std::string& option) const { return options.count(option) != 0; }
+  double Number(const std::string& option, double otherwise) const {
+    return Has(option) ? std::atof(options.at(option).c_str()) : otherwise;
+  }
+  bool Open(std::optional<brenlow::Picture> (*load)(const std::string&)) {
+    if (Has("--picture") && !(given = load(options["--picture"]))) {
+      std::fprintf(stderr, "cannot load %s\n", options["--picture"].c_str());
+      return false;
+    }
+    std::ifstream in(files.at(0), std::ios::binary);
+    if (!in) {
+      std::fprintf(stderr, "cannot read %s\n", files[0].c_str());
+      return false;
+    }
+    cases = ParseCases(in, files[0]);
+    return true;
+  }
+  // The picture copies draw from: the one given, or else the pattern as
+  // large as the case's canvas.
+  const brenlow::Picture& PictureFor(const Case& c) {
+    if (given) return *given;
+    if (pattern.width != c.width || pattern.height != c.height) {
+      pattern = {c.width, c.height, StartPixels(c, true)};
+    }
+    return pattern;
+  }
+  brenlow::Picture pattern;
+};
 
 // Draws the call; returns false for what is not drawn (text, whose fonts
 // differ).

@@ -14,10 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <string>
 #include <vector>
 
 #include "platform/soft/picture_io.h"
@@ -78,40 +75,18 @@ double PlainSeconds(std::int64_t written, std::int64_t copied, const fidelity::C
 }  // namespace
 
 int main(int argc, char** argv) {
-  int rounds = 0;
-  bool memset_share = false;
-  fidelity::CopySource source;
-  const char* cases_path = nullptr;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--time" && i + 1 < argc) {
-      rounds = std::atoi(argv[++i]);
-    } else if (a == "--memset") {
-      memset_share = true;
-    } else if (a == "--picture" && i + 1 < argc) {
-      source.given = brenlow::LoadBmp(argv[++i]);
-      if (!source.given) {
-        std::fprintf(stderr, "cannot load %s\n", argv[i]);
-        return 2;
-      }
-    } else {
-      cases_path = argv[i];
-    }
-  }
-  if (rounds <= 0 || !cases_path) {
+  fidelity::Replay replay(argc, argv);
+  const int rounds = static_cast<int>(replay.Number("--time", 0));
+  if (rounds <= 0 || replay.files.size() != 1) {
     std::fprintf(stderr, "usage: perf_replay [--picture BMP] [--memset] --time N CASES\n");
     return 2;
   }
-  std::ifstream in(cases_path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "cannot read %s\n", cases_path);
-    return 2;
-  }
-  for (const fidelity::Case& c : fidelity::ParseCases(in, cases_path)) {
-    const brenlow::Picture& pic = source.For(c);
+  if (!replay.Open(brenlow::LoadBmp)) return 2;
+  for (const fidelity::Case& c : replay.cases) {
+    const brenlow::Picture& pic = replay.PictureFor(c);
     brenlow::SoftCanvas canvas(c.width, c.height);
     std::int64_t written = 0, copied = 0;
-    const bool known = memset_share && PixelsWritten(c, written, copied);
+    const bool known = replay.Has("--memset") && PixelsWritten(c, written, copied);
     const double seconds = PrintTimePerCall(c.name, rounds, known ? "" : "\n", [&] {
       size_t played = 0;
       for (const DrawCall& call : c.calls) played += fidelity::PlayCall(canvas, call, pic);

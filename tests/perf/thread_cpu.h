@@ -10,22 +10,17 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include <cstdint>
 #else
 #include <time.h>
 #endif
 
 inline double ThreadCpuSeconds() {
 #ifdef _WIN32
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  auto value = [](const FILETIME& f) {
-    return static_cast<double>((static_cast<std::uint64_t>(f.dwHighDateTime) << 32) |
-                               f.dwLowDateTime) *
-           1e-7;
-  };
-  return value(kernel) + value(user);
+  FILETIME unused, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &unused, &unused, &kernel, &user);
+  const ULARGE_INTEGER k{{kernel.dwLowDateTime, kernel.dwHighDateTime}},
+      u{{user.dwLowDateTime, user.dwHighDateTime}};
+  return static_cast<double>(k.QuadPart + u.QuadPart) * 1e-7;  // 100 ns units
 #else
   timespec ts{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);

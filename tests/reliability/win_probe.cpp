@@ -1,7 +1,7 @@
 // A small Windows helper for the reliability tests under Wine: reports the
 // saver process's GDI and USER objects, handles and memory, or asks its
 // window to close as the system would.
-//   brenlow_probe counts   ->  "gdi=N user=N handles=N working_set_kb=N private_kb=N"
+//   brenlow_probe counts   ->  "gdi=N user=N handles=N"
 //   brenlow_probe close    ->  posts WM_CLOSE to the saver window
 //   brenlow_probe ping     ->  "answered_ms=N": how long the saver window
 //                              took to answer a sent message (as the system
@@ -21,8 +21,6 @@
 //                              would; keeps it until the saver window is
 //                              gone (exit 0) or 120 s pass (exit 5)
 #include <windows.h>
-// psapi.h needs windows.h first.
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -43,20 +41,12 @@ HANDLE SaverProcess(DWORD access) {
 }
 
 int Counts() {
-  HANDLE process = SaverProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
+  HANDLE process = SaverProcess(PROCESS_QUERY_INFORMATION);
   if (!process) return 3;
   DWORD handles = 0;
   ::GetProcessHandleCount(process, &handles);
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  memory.cb = sizeof memory;
-  ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                         sizeof memory);
-  std::printf("gdi=%lu user=%lu handles=%lu working_set_kb=%llu private_kb=%llu\n",
-              static_cast<unsigned long>(::GetGuiResources(process, GR_GDIOBJECTS)),
-              static_cast<unsigned long>(::GetGuiResources(process, GR_USEROBJECTS)),
-              static_cast<unsigned long>(handles),
-              static_cast<unsigned long long>(memory.WorkingSetSize / 1024),
-              static_cast<unsigned long long>(memory.PrivateUsage / 1024));
+  std::printf("gdi=%lu user=%lu handles=%lu\n", ::GetGuiResources(process, GR_GDIOBJECTS),
+              ::GetGuiResources(process, GR_USEROBJECTS), handles);
   ::CloseHandle(process);
   return 0;
 }
