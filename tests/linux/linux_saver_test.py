@@ -45,14 +45,14 @@ def case_grabbed_in_hold(session, hold, helper):
         what = "grabbed by another program" if grabbed else "over the saver's window"
         session.mouse_move(100, 300)
         p = session.start(hold)
-        out = lambda: session.output(p).decode(errors="replace")  # noqa: E731
-        poll(lambda: "holding" in out() or p.poll() is not None, 60, 0.05, "the hold")
+        poll(lambda: "holding" in session.output(p) or p.poll() is not None, 60, 0.05, "the hold")
         if grabbed:
             HostWindow(session, helper, 1, 1, 0, 0).command("grab")
         moves = itertools.cycle((700, 600))
         session.until(lambda: session.mouse_move(next(moves), 300), session.exited(p), 30,
                       f"the end of the hold ({what})")
-        check(p.returncode == 0 and "noticed" in out(), f"{what}: code {p.returncode}, {out()!r}")
+        out = session.output(p)
+        check(p.returncode == 0 and "noticed" in out, f"{what}: code {p.returncode}, {out!r}")
         print(f"pointer {what}: the move ended the hold with 0")
 
 

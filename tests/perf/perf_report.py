@@ -469,7 +469,7 @@ def section_wayland(a):
         linux_installed("wayland", s, a, {"sway": s.xvfb.pid})
         idle, seconds = s.start(os.path.join(a.build, "brenlow-idle"), "--minutes", "60"), \
             5 if a.quick else 30
-        poll(lambda: b"minuti senza input" in s.output(idle), 60, 0.1, "the idle service")
+        poll(lambda: "minuti senza input" in s.output(idle), 60, 0.1, "the idle service")
         waiting = per_run(a.runs, lambda: cpu_percent({"idle": idle.pid}, seconds))["idle"]
         add_median(f"wayland idle service waiting on sway, {seconds} s: its CPU", waiting,
                    lambda v: f"{v * seconds * 1e7:.0f} ns", "", "none measurable", lambda m: m == 0)

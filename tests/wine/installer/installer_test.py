@@ -151,7 +151,7 @@ def case_missing_saver(s, quillet):
         s.wait_screen(lambda im: im.pixel(512, 280) != BLACK, START, "the message box")
         s.mouse_move(512, 280)
         s.key_until(["Return"], s.exited(p), 30, "the end after Return")
-        check(b"brenlow.scr" in s.output(p), "the message does not name brenlow.scr")
+        check("brenlow.scr" in s.output(p), "the message does not name brenlow.scr")
     check(not any(os.path.exists(os.path.join(s.windows_folder(), n)) for n in INSTALLED),
           f"written: {os.listdir(s.windows_folder())}")
     # 0 is quillet's code for an installation done, 1 for one that failed.
