@@ -7,6 +7,7 @@ import sys
 import tempfile
 
 from harness import check
+from traces import DRAWS, cycles, draws
 
 BUILD = sys.argv[1]
 TRACE = os.path.join(BUILD, "brenlow-trace")
@@ -46,25 +47,20 @@ for name, (number, kind) in FAMILIES.items():
     lines = trace("--size", "640x480", "--shape", name, "--seed", "7", "--picture", logo)
     bad = [line for line in lines if not LINE.match(line)]
     check(not bad, f"{name}: lines out of format, first: {bad[:3]}")
-    check(lines[0] == "cycle", f"{name}: first line {lines[0]!r}")
-    check(f"shape {number}" in lines, f"{name}: no 'shape {number}'")
-    shape_at = lines.index(f"shape {number}")
-    text_at = next(i for i, line in enumerate(lines) if line.startswith("text "))
-    shapes = [line for line in lines[shape_at:text_at]
-              if line.startswith(("arc ", "line ", "rect "))]
+    cycle, = cycles("\n".join(lines))
+    check(f"shape {number}" in cycle["shapes"], f"{name}: no 'shape {number}'")
+    shapes = draws(cycle["shapes"])
     check(shapes and all(line.startswith(kind + " ") for line in shapes),
           f"{name}: {len(shapes)} shapes, not all {kind} calls, first: {shapes[:2]}")
     # The wipe at 640x480: blinds of 481 rows, a bar in 361 steps, or 321
     # shrinking frames, all in ROP 1 (black).
-    fade_at = next((i for i, line in enumerate(lines) if line.startswith("fade ")), None)
-    check(fade_at is not None, f"{name}: no fade")
-    style = int(lines[fade_at].split()[1])
-    wipe = [line for line in lines[fade_at:] if line.startswith(("line ", "rect "))]
+    style = int(cycle["wipe"][0].split()[1])
+    wipe = draws(cycle["wipe"])
     want = {1: ("line", 481), 2: ("line", 361), 3: ("rect", 321)}.get(style, ("?", -1))
     check(len(wipe) == want[1] and all(line.startswith(want[0] + " ") and " rop=1 " in line
                                        for line in wipe),
           f"{name}: fade {style} drew {len(wipe)} calls, want {want[1]} {want[0]} in ROP 1")
-    check(any(line.startswith("copy ") for line in lines), f"{name}: logo not copied")
+    check(any(line.startswith("copy ") for line in cycle["logo"]), f"{name}: logo not copied")
 
 # Same seed, same calls; another seed, other factors or fade somewhere.
 first = trace("--size", "320x240", "--shape", "Casuali", "--seed", "5", "--cycles", "3")
@@ -102,7 +98,7 @@ def sequence(fps, calls_per_frame):
 
 
 drawing = sum(1 for line in trace("--size", "160x120", "--shape", "Ovali", "--seed", "2")
-              if line.split()[0] in ("cycle", "rect", "arc", "line", "copy", "text"))
+              if line == "cycle" or line.startswith(DRAWS))
 at_10, still_10 = sequence(10, 50)
 at_20, _ = sequence(20, 50)
 finer, _ = sequence(10, 25)
