@@ -4,6 +4,7 @@ draws their frames), so an X window's geometry is the dialog's outer frame.
     dialog_wine_test.py <scenario> <brenlow.scr>   (BRENLOW_SHOTS=<folder> keeps shots)"""
 
 import os
+import re
 import shutil
 import sys
 
@@ -180,20 +181,15 @@ def pixels(twips, dpi):
 
 
 def separator(image):
-    """The separator, a black line (Line1) over a white one (Line2):
-    (left, y, length), or None."""
-    best = None
-    for y in range(image.height - 1):
-        x = 0
-        while x < image.width:
-            start = x
-            while x < image.width and image.pixel(x, y) == BLACK and \
-                    image.pixel(x, y + 1) == WHITE:
-                x += 1
-            if x - start > (best[2] if best else 40):
-                best = (start, y, x - start)
-            x += 1
-    return best
+    """The separator, a black line (Line1) over a white one (Line2): the
+    longest such run as (left, y, length), or None."""
+    pixels = list(image.picture.getdata())
+    rows = [pixels[y * image.width:(y + 1) * image.width] for y in range(image.height)]
+    runs = [(m.start(), y, m.end() - m.start())
+            for y, (row, below) in enumerate(zip(rows, rows[1:]))
+            for m in re.finditer(rb"\x01{41,}", bytes(a == BLACK and b == WHITE
+                                                     for a, b in zip(row, below)))]
+    return max(runs, key=lambda run: run[2], default=None)
 
 
 def client_origin(image, dpi):
