@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Runs brenlow-trace and brenlow-render as a user would and checks what they print."""
+import itertools
 import os
+import pathlib
 import re
 import subprocess
 import sys
@@ -32,14 +34,21 @@ FAMILIES = {
 }
 
 
-def run(*command, **kwargs):
-    return subprocess.run(command, capture_output=True, text=True, timeout=300, **kwargs)
+def run(*command, code=0):
+    result = subprocess.run(command, capture_output=True, text=True, timeout=300)
+    check(result.returncode == code,
+          f"{command}: exit {result.returncode}, not {code}: {result.stderr}")
+    return result
 
 
 def trace(*args):
-    result = run(TRACE, *args)
-    check(result.returncode == 0, f"trace {args} exit {result.returncode}: {result.stderr}")
-    return result.stdout.splitlines()
+    return run(TRACE, *args).stdout.splitlines()
+
+
+def render(out, *args):
+    """The names of the files brenlow-render wrote into out."""
+    run(RENDER, *args, "--out", out)
+    return sorted(os.listdir(out))
 
 
 logo = os.path.join(BUILD, "BR_LOW.bmp")
@@ -69,10 +78,8 @@ check(first == again, "trace is not repeatable for one seed")
 check(first.count("cycle") == 3, "three cycles not traced")
 
 with tempfile.TemporaryDirectory() as out:
-    result = run(RENDER, "--size", "320x240", "--shape", "Cerchi", "--seed", "2", "--picture",
-                 logo, "--out", out)
-    check(result.returncode == 0, f"render exit {result.returncode}: {result.stderr}")
-    frames = sorted(os.listdir(out))
+    frames = render(out, "--size", "320x240", "--shape", "Cerchi", "--seed", "2", "--picture",
+                    logo)
     check(frames == ["Cerchi-1-fill.png", "Cerchi-2-shapes.png", "Cerchi-3-logo.png",
                      "Cerchi-4-fade.png"], f"render wrote {frames}")
     for frame in frames:
@@ -83,18 +90,12 @@ with tempfile.TemporaryDirectory() as out:
 # scripted clock and one every K drawing calls (as the trace counts them).
 def sequence(fps, calls_per_frame):
     with tempfile.TemporaryDirectory() as out:
-        result = run(RENDER, "--size", "160x120", "--shape", "Ovali", "--seed", "2", "--fps",
-                     str(fps), "--calls-per-frame", str(calls_per_frame), "--out", out)
-        check(result.returncode == 0, f"sequence exit {result.returncode}: {result.stderr}")
-        names = sorted(os.listdir(out))
+        names = render(out, "--size", "160x120", "--shape", "Ovali", "--seed", "2", "--fps",
+                       str(fps), "--calls-per-frame", str(calls_per_frame))
         check(names == [f"Ovali-{i:04d}.png" for i in range(1, len(names) + 1)],
               f"sequence names {names[:3]}...")
-        frames = [open(os.path.join(out, name), "rb").read() for name in names]
-    longest = streak = 1
-    for a, b in zip(frames, frames[1:]):
-        streak = streak + 1 if a == b else 1
-        longest = max(longest, streak)
-    return len(frames), longest
+        frames = [pathlib.Path(out, name).read_bytes() for name in names]
+    return len(frames), max(len(list(same)) for _, same in itertools.groupby(frames))
 
 
 drawing = sum(1 for line in trace("--size", "160x120", "--shape", "Ovali", "--seed", "2")
@@ -117,16 +118,13 @@ for program, args, code, says in (
         (RENDER, [*nowhere, "--fps", "x"], 2, "usage"),
         (RENDER, [*nowhere, "--fps", "10", "--calls-per-frame", "0"], 2, "usage"),
         (RENDER, nowhere, 1, "/dev/null/frames")):
-    result = run(program, *args)
-    check(result.returncode == code and says in result.stderr and not result.stdout,
-          f"{args}: exit {result.returncode}: {result.stderr}")
+    result = run(program, *args, code=code)
+    check(says in result.stderr and not result.stdout, f"{args}: {result.stderr}")
 
 # A folder that is missing is made; a full disk cuts no trace silently.
 with tempfile.TemporaryDirectory() as out:
-    nested = os.path.join(out, "new", "frames")
-    result = run(RENDER, "--size", "64x48", "--shape", "Ovali", "--out", nested)
-    check(result.returncode == 0 and len(os.listdir(nested)) == 4,
-          f"render into a missing folder: exit {result.returncode}: {result.stderr}")
+    made = render(os.path.join(out, "new", "frames"), "--size", "64x48", "--shape", "Ovali")
+    check(len(made) == 4, f"render into a missing folder wrote {made}")
 with open("/dev/full", "wb") as full:
     result = subprocess.run([TRACE, "--size", "64x48", "--shape", "Cerchi"], stdout=full,
                             stderr=subprocess.PIPE, text=True, timeout=300)
