@@ -94,23 +94,27 @@ def case_opens(s, scr, dpi="96"):
     click(s, w, 200, 96, lambda: highlighted() > 500, "the path selected")
 
 
-def case_shape_enter(s, scr):
-    p, w = open_dialog(s, scr, s.log_dir)
-    # Focus starts on Ok; two tabs reach the shape box. Letters are
-    # discarded; Down picks the entry after "Casuali".
-    keys(s, w, "Tab", "Tab", "x", "y", "1", "Down", "z")
-    end_with(s, p, "Return")
-    check_ini(s, "C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n")
-
-
-def case_escape(s, scr):
-    p, w = open_dialog(s, scr, s.log_dir, OLD_INI)
-    keys(s, w, "Tab", "Tab", "Down")
-    end_with(s, p, "Escape")
-    check_ini(s, OLD_INI)
+def case_keys(s, scr):
+    """Focus starts on Ok; two tabs reach the shape box, where letters are
+    discarded and Down picks the next entry. Return keeps it, Escape keeps
+    the file as it was."""
+    for content, names, key, expected in (
+            (DEFAULT_INI, ("Tab", "Tab", "x", "y", "1", "Down", "z"), "Return",
+             "C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n"),
+            (OLD_INI, ("Tab", "Tab", "Down"), "Escape", OLD_INI)):
+        p, w = open_dialog(s, scr, s.log_dir, content)
+        keys(s, w, *names)
+        end_with(s, p, key)
+        check_ini(s, expected)
 
 
 def case_unfold(s, scr):
+    """Unfolded, the dialog keeps its place and width; a folder opened and a
+    bitmap double-clicked set the path and fold it, and Return saves it."""
+    pics = os.path.join(s.log_dir, "pics")
+    os.makedirs(pics)
+    for name in ("a.bmp", "b.bmp", "notes.txt"):
+        shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"), os.path.join(pics, name))
     p, w = open_dialog(s, scr, s.log_dir)
     for shot in ("collapsed", "unfolded"):
         if shot == "unfolded":
@@ -120,15 +124,6 @@ def case_unfold(s, scr):
     x, y, width, _ = s.geometry(w)
     check((x, y, width) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2, WIDTH),
           f"placed at {(x, y)}, {width} wide")
-
-
-def case_pick_picture(s, scr):
-    pics = os.path.join(s.log_dir, "pics")
-    os.makedirs(pics)
-    for name in ("a.bmp", "b.bmp", "notes.txt"):
-        shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"), os.path.join(pics, name))
-    p, w = open_dialog(s, scr, s.log_dir)
-    unfold(s, w)
     # Dir1: Z:\, tmp, the work folder, then its subfolder "pics". File1
     # fills with the folder's bitmaps: row 0 gets dark text.
     click(s, w, 128 + 40, 136 + 2 + 17 * 3 + 8,
