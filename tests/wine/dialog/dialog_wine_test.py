@@ -96,15 +96,21 @@ def case_opens(s, scr, dpi="96"):
 
 def case_keys(s, scr):
     """Focus starts on Ok; two tabs reach the shape box, where letters are
-    discarded and Down picks the next entry. Return keeps it, Escape keeps
-    the file as it was."""
-    for content, names, key, expected in (
-            (DEFAULT_INI, ("Tab", "Tab", "x", "y", "1", "Down", "z"), "Return",
+    discarded and Down picks the next entry. Return keeps it; Escape and the
+    close box keep the file as it was. /c with a window number or /C alone
+    opens the dialog and no saver window."""
+    for args, content, names, end, expected in (
+            ("/c:123", DEFAULT_INI, ("Tab", "Tab", "x", "y", "1", "Down", "z"), "Return",
              "C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n"),
-            (OLD_INI, ("Tab", "Tab", "Down"), "Escape", OLD_INI)):
-        p, w = open_dialog(s, scr, s.log_dir, content)
+            ("/c:99", OLD_INI, ("Tab", "Tab", "Down"), "Escape", OLD_INI),
+            ("/C", OLD_INI, ("Tab", "Tab", "Down"), "the close box", OLD_INI)):
+        p, w = open_dialog(s, scr, s.log_dir, content, (args,))
+        check(not s.find_windows("^brenlow$"), f"{args}: the saver window was shown")
         keys(s, w, *names)
-        end_with(s, p, key)
+        if end == "the close box":
+            check(s.close_until_exit(w, p) == 0, f"{args}: exit code {p.returncode} on closing")
+        else:
+            end_with(s, p, end)
         check_ini(s, expected)
 
 

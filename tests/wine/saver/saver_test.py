@@ -34,17 +34,6 @@ def case_quiet_modes(session, exe):
         print(f"{args}: exit 0")
 
 
-def case_configure(session, exe):
-    """/C with or without a window number opens "Impostazioni"; closing it ends."""
-    for args in (["/c:99"], ["/C"]):
-        p = session.start(exe, *args, cwd=session.drive_c())
-        window = session.wait_window("^Impostazioni$", START)
-        check(not session.find_windows("^brenlow$"), f"{args}: the saver window was shown")
-        code = session.close_until_exit(window, p)
-        check(code == 0, f"{args}: exit code {code}")
-        print(f"{args}: dialog shown, closed, exit 0")
-
-
 def case_cycle(session, exe):
     """Tiles, then the logo at the top left with the address, then black;
     the next cycle's shapes end on a sideways move while they draw."""
