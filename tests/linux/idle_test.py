@@ -32,18 +32,6 @@ sleep 600 & wait $!
 """
 
 
-def address(session, command):
-    """Starts a server that writes where it listens on the descriptor its
-    command line names ("{fd}"); gives that line."""
-    read_fd, write_fd = os.pipe()
-    session.start(*[arg.format(fd=write_fd) for arg in command], pass_fds=(write_fd,))
-    os.close(write_fd)
-    with os.fdopen(read_fd) as r:
-        line = r.readline().strip()
-    check(line, f"{command[0]} did not say where it listens")
-    return line
-
-
 class Idle:
     """brenlow-idle with the stand-in saver, as `user` on the desktop that
     `env` names; `press` is an input the desktop counts."""
@@ -160,7 +148,9 @@ def case_gnome(session, build):
            "Debian's mutter brings some 220 MB, WebKit among them, and is not installed")
     print(f"SKIPPED: the real mutter --headless: {why}; GNOME's calls go to a stand-in of "
           "its idle monitor", flush=True)
-    bus = address(session, [tool("dbus-daemon"), "--session", "--nofork", "--print-address={fd}"])
+    bus = session.start(tool("dbus-daemon"), "--session", "--nofork", "--print-address",
+                        stdout=subprocess.PIPE, text=True).stdout.readline().strip()
+    check(bus, "dbus-daemon did not say where it listens")
     env = {k: v for k, v in os.environ.items() if k != "WAYLAND_DISPLAY"}
     # A DISPLAY that no server answers: GNOME's monitor comes before X11.
     env.update({"DBUS_SESSION_BUS_ADDRESS": bus, "DISPLAY": ":98765",
