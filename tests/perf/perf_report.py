@@ -141,8 +141,6 @@ def section_replay(a, sizes, picture, wine_session, memset=None):
                 per_pass[name] = sum(1 for c in calls if not c.startswith("text"))
     soft_exe = os.path.join(a.build, "tests", "perf", "perf_replay")
     replay = wine_program(a, "tests/fidelity/gdi_replay.exe")
-    wpicture = os.path.join(work, "BR_LOW.bmp")
-    shutil.copy(picture, wpicture)
     soft, gdi = [], []
     for _ in range(a.runs):
         out = subprocess.run([soft_exe, "--picture", picture, "--time", "1", cases] +
@@ -153,7 +151,7 @@ def section_replay(a, sizes, picture, wine_session, memset=None):
             memset.setdefault(tuple(name.split("/")), []).append(float(share))
         if wine_session and os.path.exists(replay):
             gdi.append(parse_times(subprocess.run(
-                wine_session.command(replay, "--picture", wpicture, "--time", "1", cases),
+                wine_session.command(replay, "--picture", picture, "--time", "1", cases),
                 capture_output=True, text=True, env=wine_session.env(), timeout=3600).stdout))
     shutil.rmtree(work, ignore_errors=True)
     result = {}
