@@ -6,12 +6,10 @@ and its xscreensaver-settings page, under Xvfb.
 import contextlib
 import glob
 import os
-import pwd
 import shutil
 import signal
 import subprocess
 import sys
-import time
 import uuid
 from xml.etree import ElementTree
 
@@ -19,6 +17,7 @@ from harness import check, poll, run_case, tool
 from images import drawn_outside, tiles
 from linux_session import HostWindow, LinuxSession
 from reaper import marked_processes
+from sway_session import as_user, own, test_user
 # Marks what the XScreenSaver daemon of one test starts, for its clean-up.
 MARK = "BRENLOW_HOST_TEST_MARK"
 # A window smaller than the screen, away from its edges.
@@ -32,27 +31,9 @@ def box(left, top, width, height):
 WINDOW = box(WIN_X, WIN_Y, WIN_W, WIN_H)
 
 
-class Run:
-    def __init__(self, session, exe, *args, env=None, cwd=None):
-        self.session = session
-        self.p = session.start(exe, *args, cwd=cwd or session.drive_c(), env=env)
-
-    def output(self):
-        return self.session.output(self.p).decode("utf-8", errors="replace")
-
-    def wait(self, timeout):
-        return self.session.wait_exit(self.p, timeout)
-
-    def terminate(self):  # the ms from SIGTERM until it was seen gone
-        os.kill(self.p.pid, signal.SIGTERM)
-        sent = time.monotonic()
-        self.wait(30)
-        return 1000 * (self.p.ended_at - sent)
-
-
-def fails_with_message(run, what, timeout=30):
-    code = run.wait(timeout)
-    out = run.output()
+def fails_with_message(session, p, what, timeout=30):
+    code = session.wait_exit(p, timeout)
+    out = session.output(p)
     check(code != 0, f"{what}: exit code 0")
     lines = [line for line in out.splitlines() if line.startswith("brenlow: ")]
     check(len(lines) == 1, f"{what}: not one clear line: {out!r}")
@@ -69,7 +50,7 @@ def case_window(session, build):
     for form in ("hex", "decimal"):
         window = HostWindow(session, helper, WIN_W, WIN_H, WIN_X, WIN_Y)
         value = hex(window.id) if form == "hex" else str(window.id)
-        run = Run(session, exe, "--root", env={"XSCREENSAVER_WINDOW": value})
+        run = session.start(exe, "--root", env={"XSCREENSAVER_WINDOW": value})
         img = session.wait_screen(lambda i: tiles(i, WINDOW), 60, f"tiles in the {form} window")
         check(drawn_outside(img, WINDOW) == 0, f"{form}: drawing outside the window")
         print(f"{form} {value}: tiles inside the window, nothing outside")
@@ -84,8 +65,8 @@ def case_window(session, build):
                 "tiles in the resized window")
             img.save(os.path.join(os.getcwd(), "linux-host-window.ppm"))
             print("resized to 600x200: the tiles fill it, nothing outside")
-        check(run.p.poll() is None, f"{form}: brenlow ended by itself: {run.output()!r}")
-        print(f"{form}: gone {run.terminate():.1f} ms after SIGTERM")
+        check(run.poll() is None, f"{form}: brenlow ended by itself: {session.output(run)!r}")
+        print(f"{form}: gone {session.terminate(run):.1f} ms after SIGTERM")
         window.command("destroy")
 
 
@@ -95,13 +76,13 @@ def case_hostile(session, build):
     exe, helper = os.path.join(build, "brenlow"), host_window_helper(build)
     for what, value in (("no such window", "0x3fffff1"), ("garbage", "0x12zz"),
                         ("not a number", "finestra"), ("zero", "0")):
-        fails_with_message(Run(session, exe, "--root", env={"XSCREENSAVER_WINDOW": value}),
-                           what)
+        fails_with_message(session, session.start(exe, "--root",
+                                                  env={"XSCREENSAVER_WINDOW": value}), what)
     window = HostWindow(session, helper, WIN_W, WIN_H, WIN_X, WIN_Y)
-    run = Run(session, exe, "-window-id", str(window.id))
+    run = session.start(exe, "-window-id", str(window.id))
     session.wait_screen(lambda i: tiles(i, WINDOW), 60, "tiles")
     window.command("destroy")
-    fails_with_message(run, "window destroyed while drawing")
+    fails_with_message(session, run, "window destroyed while drawing")
 
 
 def case_no_display(session, build):
@@ -109,8 +90,8 @@ def case_no_display(session, build):
     and end."""
     exe = os.path.join(build, "brenlow")
     for args in (["/S"], ["/C"], ["--root"]):
-        run = Run(session, exe, *args, env={"DISPLAY": None, "WAYLAND_DISPLAY": None})
-        line = fails_with_message(run, " ".join(args))
+        run = session.start(exe, *args, env={"DISPLAY": None, "WAYLAND_DISPLAY": None})
+        line = fails_with_message(session, run, " ".join(args))
         check("DISPLAY" in line, f"{args}: the message does not name DISPLAY")
 
 
@@ -152,7 +133,7 @@ def case_settings_window(session, build):
             f.write(b"BM" if name.endswith(".bmp") else b"x")
     with open(ini, "w", newline="") as f:
         f.write("/old.bmp\r\nOvali\r\n")
-    run = Run(session, exe, "/C", env=gtk_env(session), cwd=pictures)
+    run = session.start(exe, "/C", env=gtk_env(session), cwd=pictures)
     w = session.wait_window("^Impostazioni$", 60)
     # No window manager here: the dialog gets the focus from the test. It
     # starts on Ok; the tab order is Ok, Annulla, the shape box (its entry,
@@ -175,8 +156,8 @@ def case_settings_window(session, build):
     session.click_until(x + width * 2 // 5, y + collapsed + 79,
                         lambda: session.geometry(w)[3] == collapsed, 30, "the dialog folding",
                         double=True)
-    session.key_until(["alt+o"], session.exited(run.p), 30, "the end after Ok")
-    check(run.p.returncode == 0, f"exit code {run.p.returncode}: {run.output()!r}")
+    session.key_until(["alt+o"], session.exited(run), 30, "the end after Ok")
+    check(run.returncode == 0, f"exit code {run.returncode}: {session.output(run)!r}")
     with open(ini, "rb") as f:
         content = f.read()
     expected = (os.path.join(pictures, "logo.bmp") + "\r\nCerchi\r\n").encode()
@@ -187,21 +168,21 @@ def case_settings_window(session, build):
     # window stays, the folder stays.
     os.remove(ini)
     os.makedirs(os.path.join(ini, "inside"))
-    run = Run(session, exe, "/C", env=gtk_env(session), cwd=pictures)
+    run = session.start(exe, "/C", env=gtk_env(session), cwd=pictures)
     w = session.wait_window("^Impostazioni$", 60)
     focus(session, w)
     box = session.key_until(["Return"], lambda: session.find_windows("^brenlow$"), 30,
                             "the message")[0]
     session.screenshot(os.path.join(os.getcwd(), "linux-settings-error.ppm"))
-    check(run.p.poll() is None, "the program ended on a failed write")
+    check(run.poll() is None, "the program ended on a failed write")
     focus(session, box)
     session.key_until(["Return"], lambda: not session.find_windows("^brenlow$"), 30,
                       "the message closing")
-    check(run.p.poll() is None and os.path.isdir(os.path.join(ini, "inside")),
+    check(run.poll() is None and os.path.isdir(os.path.join(ini, "inside")),
           "after the message: program or folder gone")
     focus(session, w)
-    session.key_until(["Escape"], session.exited(run.p), 30, "the end after Esc")
-    check(run.p.returncode == 0, "Esc (Annulla) did not end the program with code 0")
+    session.key_until(["Escape"], session.exited(run), 30, "the end after Esc")
+    check(run.returncode == 0, "Esc (Annulla) did not end the program with code 0")
     print("failed write: message, window kept, Esc ends it")
 
 
@@ -209,72 +190,37 @@ def case_signals(session, build):
     """SIGTERM (a log-out, a service manager) ends the saver and the settings window."""
     exe = os.path.join(build, "brenlow")
     for args, window, env in ((["/S"], "^brenlow$", {}), (["/C"], "^Impostazioni$", gtk_env())):
-        run = Run(session, exe, *args, env=env)
+        run = session.start(exe, *args, env=env)
         session.wait_window(window, 60)
-        print(f"{args[0]}: gone {run.terminate():.1f} ms after SIGTERM")
+        print(f"{args[0]}: gone {session.terminate(run):.1f} ms after SIGTERM")
 
 
 def case_xscreensaver(session, build):
     """The real XScreenSaver daemon runs brenlow --root: -activate shows the
     tiles, -deactivate leaves no brenlow process."""
-    user, ours = saver_user(session)
-    try:
-        run_xscreensaver(session, build, user)
-    finally:
-        if ours:
-            # --force: a process of the user's that was killed but not yet
-            # reaped must not keep the account.
-            subprocess.run([tool("userdel"), "--force", user], check=True,
-                           capture_output=True, timeout=60)
-
-
-def run_xscreensaver(session, build, user):
-    home = os.path.join(session.home, "saver-home")
-    os.makedirs(home)
-    program = os.path.join(home, "brenlow")
+    program = os.path.join(session.home, "brenlow")
     shutil.copy2(os.path.join(build, "brenlow"), program)
-    with open(os.path.join(home, ".xscreensaver"), "w") as f:
-        f.write("mode: one\nselected: 0\nlock: False\nfade: False\nunfade: False\n"
-                "splash: False\ntimeout: 1:00:00\ndpmsEnabled: False\n"
-                "grabDesktopImages: False\n"
-                f"programs: {program} --root\n")
     marker = uuid.uuid4().hex
     mark = f"{MARK}={marker}"
-    as_user = []
-    if os.getuid() == 0:
-        pw = pwd.getpwnam(user)
-        for folder in (session.home, home):
-            os.chmod(folder, 0o755)
-        for root, dirs, files in os.walk(home):
-            for name in [root] + [os.path.join(root, n) for n in dirs + files]:
-                os.chown(name, pw.pw_uid, pw.pw_gid)
-        as_user = [tool("setpriv"), "--reuid", str(pw.pw_uid), "--regid", str(pw.pw_gid),
-                   "--clear-groups"]
-    env = {"HOME": home, "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
-           "XDG_CONFIG_HOME": os.path.join(home, ".config"), MARK: marker,
-           "USER": user, "LOGNAME": user}
     try:
-        xscreensaver = tool("xscreensaver")
-        daemon = Run(session, *(as_user or [xscreensaver]),
-                     *([xscreensaver] if as_user else []), "--no-splash", env=env, cwd=home)
-
-        def command(*args):
-            return subprocess.run([tool("xscreensaver-command"), *args], env=session.env(),
-                                  capture_output=True, text=True, timeout=30)
-
-        session.while_running(daemon.p, lambda: command("-time").returncode == 0, 60,
-                              "the daemon answered", 0.2)
-        check(command("-activate").returncode == 0, "xscreensaver-command -activate")
+        daemon = start_xscreensaver(session, {MARK: marker}, test_user(),
+                                    f"mode: one\nselected: 0\nlock: False\nfade: False\n"
+                                    "unfade: False\nsplash: False\ntimeout: 1:00:00\n"
+                                    "dpmsEnabled: False\ngrabDesktopImages: False\n"
+                                    f"programs: {program} --root\n")
+        check(xscreensaver_command(session, "-activate").returncode == 0,
+              "xscreensaver-command -activate")
         img = session.wait_screen(tiles, 30, "the tiles under XScreenSaver")
         img.save(os.path.join(os.getcwd(), "linux-xscreensaver.ppm"))
         pids = list(marked_processes(mark, program))
         check(pids, "no brenlow process while the screen is blanked")
-        print(f"activated: tiles on the screen, brenlow running as {user} (pid {pids})")
-        check(command("-deactivate").returncode == 0, "xscreensaver-command -deactivate")
+        print(f"activated: tiles on the screen, brenlow running (pid {pids})")
+        check(xscreensaver_command(session, "-deactivate").returncode == 0,
+              "xscreensaver-command -deactivate")
         poll(lambda: not marked_processes(mark, program), 30, 0.01, "brenlow gone")
         print("deactivated: no brenlow process left")
-        command("-exit")
-        daemon.wait(30)
+        xscreensaver_command(session, "-exit")
+        session.wait_exit(daemon, 30)
     finally:
         # Whatever the daemon started and left, found by the mark in its
         # environment, one process at a time.
@@ -282,6 +228,30 @@ def run_xscreensaver(session, build, user):
             with contextlib.suppress(ProcessLookupError):
                 os.kill(pid, signal.SIGKILL)
         session.stop_programs()
+
+
+def xscreensaver_command(session, *args):
+    return subprocess.run([tool("xscreensaver-command"), *args], env=session.env(),
+                          capture_output=True, text=True, timeout=30)
+
+
+def start_xscreensaver(session, env, user, settings=None):
+    """XScreenSaver's daemon as user (it refuses root), in a home of its own
+    with settings as its .xscreensaver, once it answers."""
+    home = os.path.join(session.home, "saver-home")
+    os.chmod(session.home, 0o755)
+    os.mkdir(home)
+    own(home, user)
+    if settings:
+        with open(os.path.join(home, ".xscreensaver"), "w") as f:
+            f.write(settings)
+    env = dict(env, HOME=home, XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+               XDG_CONFIG_HOME=os.path.join(home, ".config"))
+    daemon = session.start(tool("xscreensaver"), "--no-splash", env=env, cwd=home,
+                           **as_user(user))
+    session.while_running(daemon, lambda: xscreensaver_command(session, "-time").returncode == 0,
+                          60, "the daemon answered", 0.2)
+    return daemon
 
 
 def focus(session, window):
@@ -303,20 +273,6 @@ def gtk_env(session=None):
             f.write("[Settings]\ngtk-cursor-blink = false\n")
     return {"DBUS_SESSION_BUS_ADDRESS": "disabled:", "GIO_USE_VFS": "local",
             "GSETTINGS_BACKEND": "memory", "NO_AT_BRIDGE": "1", "LANG": "C.UTF-8"}
-
-
-def saver_user(session):
-    """The unprivileged user the daemon runs as (it refuses root), and
-    whether the test made it (as root) and must remove it."""
-    if os.getuid() != 0:
-        return pwd.getpwuid(os.getuid()).pw_name, False
-    name = "brenlow-host"
-    with contextlib.suppress(KeyError):
-        return pwd.getpwnam(name).pw_name, False
-    session.reaper.tell("user", name)
-    subprocess.run([tool("useradd"), "--system", "--no-create-home", "--home-dir",
-                    "/nonexistent", "--shell", "/usr/sbin/nologin", name], check=True, timeout=60)
-    return name, True
 
 
 if __name__ == "__main__":

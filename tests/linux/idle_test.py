@@ -12,6 +12,7 @@ import sys
 import time
 
 from harness import check, poll, run_case, tool
+from host_test import start_xscreensaver
 from linux_session import LinuxSession
 from sway_session import SwaySession, as_user, own, test_user
 
@@ -29,22 +30,6 @@ echo $$ >> "$BRENLOW_IDLE_TEST_LOG"
 trap 'kill $! 2>/dev/null; exit 0' TERM
 sleep 600 & wait $!
 """
-
-
-def output(session, p):
-    return session.output(p).decode(errors="replace")
-
-
-def address(session, command):
-    """Starts a server that writes where it listens on the descriptor its
-    command line names ("{fd}"); gives that line."""
-    read_fd, write_fd = os.pipe()
-    session.start(*[arg.format(fd=write_fd) for arg in command], pass_fds=(write_fd,))
-    os.close(write_fd)
-    with os.fdopen(read_fd) as r:
-        line = r.readline().strip()
-    check(line, f"{command[0]} did not say where it listens")
-    return line
 
 
 class Idle:
@@ -72,7 +57,7 @@ class Idle:
         print(self.output().strip())
 
     def output(self):
-        return output(self.session, self.p)
+        return self.session.output(self.p)
 
     def starts(self):
         with open(self.log) as f:
@@ -148,20 +133,7 @@ def case_x11(session, build):
     check("MIT-SCREEN-SAVER" in idle.output(), "not the X11 source")
     scenario(idle)
 
-    user = test_user()
-    home = os.path.join(session.home, "saver-home")
-    os.chmod(session.home, 0o755)
-    os.mkdir(home)
-    own(home, user)
-    daemon = session.start(tool("xscreensaver"), "--no-splash", env=dict(env, HOME=home),
-                           cwd=home, **as_user(user))
-
-    def daemon_answers():
-        check(daemon.poll() is None, f"xscreensaver ended: {output(session, daemon)}")
-        return subprocess.run([tool("xscreensaver-command"), "-time"], env=env,
-                              capture_output=True, timeout=30).returncode == 0
-
-    poll(daemon_answers, 60, 0.2, "the XScreenSaver daemon")
+    start_xscreensaver(session, env, test_user())
     r = subprocess.run([os.path.join(build, "brenlow-idle")], env=env, capture_output=True,
                        text=True, timeout=60)
     check(r.returncode != 0 and "XScreenSaver" in r.stderr and len(r.stderr.splitlines()) == 1,
@@ -176,7 +148,9 @@ def case_gnome(session, build):
            "Debian's mutter brings some 220 MB, WebKit among them, and is not installed")
     print(f"SKIPPED: the real mutter --headless: {why}; GNOME's calls go to a stand-in of "
           "its idle monitor", flush=True)
-    bus = address(session, [tool("dbus-daemon"), "--session", "--nofork", "--print-address={fd}"])
+    bus = session.start(tool("dbus-daemon"), "--session", "--nofork", "--print-address",
+                        stdout=subprocess.PIPE, text=True).stdout.readline().strip()
+    check(bus, "dbus-daemon did not say where it listens")
     env = {k: v for k, v in os.environ.items() if k != "WAYLAND_DISPLAY"}
     # A DISPLAY that no server answers: GNOME's monitor comes before X11.
     env.update({"DBUS_SESSION_BUS_ADDRESS": bus, "DISPLAY": ":98765",
@@ -184,9 +158,9 @@ def case_gnome(session, build):
     here = os.path.dirname(os.path.abspath(__file__))
     monitor = session.start("/usr/bin/python3", os.path.join(here, "idle_monitor_standin.py"),
                             env=env)
-    poll(lambda: "ready" in output(session, monitor) or monitor.poll() is not None, 60, POLL,
+    poll(lambda: "ready" in session.output(monitor) or monitor.poll() is not None, 60, POLL,
          "the stand-in monitor")
-    check(monitor.poll() is None, f"the stand-in monitor ended: {output(session, monitor)}")
+    check(monitor.poll() is None, f"the stand-in monitor ended: {session.output(monitor)}")
 
     def press():
         subprocess.run([tool("gdbus"), "call", "--session", "--dest",

@@ -10,7 +10,7 @@ import sys
 from harness import run_case, tool
 from deb import make_deb
 from saverrun import check, tiles
-from host_test import HostWindow, Run, host_window_helper, gtk_env
+from host_test import HostWindow, host_window_helper, gtk_env
 from linux_session import LinuxSession
 
 WIN_X, WIN_Y, WIN_W, WIN_H = 60, 50, 320, 240
@@ -82,17 +82,17 @@ def case_install(session, build, version):
 
     # As a host runs it: tiles inside the host's window.
     window = HostWindow(session, host_window_helper(build), WIN_W, WIN_H, WIN_X, WIN_Y)
-    run = Run(session, exe, "-window-id", hex(window.id), "-fps", "-shape", "Quadrati",
+    run = session.start(exe, "-window-id", hex(window.id), "-fps", "-shape", "Quadrati",
               "-picture", os.path.join(root, "usr", "share", "brenlow", "BR_LOW.bmp"))
     img = session.wait_screen(lambda i: tiles(i, (WIN_X, WIN_Y, WIN_X + WIN_W, WIN_Y + WIN_H)), 60,
                               "tiles in the host's window")
     img.save(os.path.join(os.getcwd(), "package-hosted.ppm"))
-    check(run.p.poll() is None, f"the hosted run ended: {run.output()!r}")
+    check(run.poll() is None, f"the hosted run ended: {session.output(run)!r}")
     print("hosted: the unpacked program draws its tiles in the host's window")
 
     # Its settings window, from the module the package put beside it.
-    run = Run(session, exe, "/C", env=gtk_env())
-    session.while_running(run.p, lambda: session.find_windows("^Impostazioni$"), 60,
+    run = session.start(exe, "/C", env=gtk_env())
+    session.while_running(run, lambda: session.find_windows("^Impostazioni$"), 60,
                           "the settings window")
     print("/C: the settings window opens from the unpacked tree")
 

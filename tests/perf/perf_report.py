@@ -24,6 +24,8 @@ import tempfile
 import threading
 import time
 
+import psutil
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "wine", "lib"))
 sys.path.insert(0, os.path.join(HERE, "..", "linux"))
@@ -33,6 +35,7 @@ from linux_session import LinuxSession  # noqa: E402
 from pe import win32_support  # noqa: E402
 from reaper import cpu_seconds  # noqa: E402
 from sway_session import SwaySession  # noqa: E402
+from traces import cycles, draws  # noqa: E402
 from winesession import WineSession  # noqa: E402
 
 SIZES = [(640, 480), (1920, 1080), (3840, 2160)]
@@ -84,52 +87,25 @@ def section_size(a):
             "< 400 KB", yes_no(size < 400 * 1024) if size else "")
 
 
-# --- drawing on the software canvas -----------------------------------------
-
-def section_draw(a, sizes):
-    """{(effect, size): [cpu ms of each run]} of the effects' call streams on
-    the software canvas and, for the line effects, {(effect, size): [share
-    of memset speed]}."""
-    memset = {}
-    replay = section_replay(a, sizes, os.path.join(a.source, "assets", "BR_LOW.bmp"), None, memset)
-    times = {key: soft for key, (soft, _, _) in replay.items()}
-    return times, {key: v for key, v in memset.items() if key[0] in LINE_EFFECTS}
-
-
 # --- the same call streams, software canvas and Wine's GDI ------------------
-
-CALL_WORDS = ("rect", "arc", "line", "copy", "text")
-
 
 def effect_streams(a, size, picture):
     """Each effect's calls at one size: {effect: [lines]}."""
-    trace = os.path.join(a.build, "brenlow-trace")
     streams = {}
     for shape in SHAPES:
-        cycles = 1
-        while True:
-            out = subprocess.run([trace, "--size", f"{size[0]}x{size[1]}", "--shape", shape,
-                                  "--picture", picture, "--cycles", str(cycles)],
-                                 capture_output=True, text=True, check=True).stdout
-            # Segments in order: a marker line starts the next one.
-            segments = []
-            for line in out.splitlines():
-                word = line.split(" ", 1)[0]
-                if word == "cycle":
-                    segments.append(("Sfondo", []))
-                elif word == "shape":
-                    segments.append((shape, []))
-                elif word == "fade":
-                    segments.append(("Fade" + line.split()[1], []))
-                elif word in CALL_WORDS and segments:
-                    if word == "text" and segments[-1][0] == shape:
-                        segments.append(("DisegnaLogo", []))
-                    segments[-1][1].append(line)
-            for key, calls in segments:
-                streams.setdefault(key, calls)
-            if shape != SHAPES[-1] or all(f"Fade{i}" in streams for i in (1, 2, 3)) or cycles > 8:
+        for count in range(1, 10):
+            out = subprocess.run([os.path.join(a.build, "brenlow-trace"), "--size",
+                                  f"{size[0]}x{size[1]}", "--shape", shape, "--picture", picture,
+                                  "--cycles", str(count)], capture_output=True, text=True,
+                                 check=True).stdout
+            for cycle in cycles(out):
+                for effect, moment in (("Sfondo", "fill"), (shape, "shapes"),
+                                       ("DisegnaLogo", "logo"),
+                                       ("Fade" + cycle["wipe"][0].split()[1], "wipe")):
+                    streams.setdefault(effect, draws(cycle[moment]))
+            # The last shape's run goes on until every wipe has been seen.
+            if shape != SHAPES[-1] or all(f"Fade{i}" in streams for i in (1, 2, 3)):
                 break
-            cycles += 1
     return streams
 
 
@@ -165,8 +141,6 @@ def section_replay(a, sizes, picture, wine_session, memset=None):
                 per_pass[name] = sum(1 for c in calls if not c.startswith("text"))
     soft_exe = os.path.join(a.build, "tests", "perf", "perf_replay")
     replay = wine_program(a, "tests/fidelity/gdi_replay.exe")
-    wpicture = os.path.join(work, "BR_LOW.bmp")
-    shutil.copy(picture, wpicture)
     soft, gdi = [], []
     for _ in range(a.runs):
         out = subprocess.run([soft_exe, "--picture", picture, "--time", "1", cases] +
@@ -177,7 +151,7 @@ def section_replay(a, sizes, picture, wine_session, memset=None):
             memset.setdefault(tuple(name.split("/")), []).append(float(share))
         if wine_session and os.path.exists(replay):
             gdi.append(parse_times(subprocess.run(
-                wine_session.command(replay, "--picture", wpicture, "--time", "1", cases),
+                wine_session.command(replay, "--picture", picture, "--time", "1", cases),
                 capture_output=True, text=True, env=wine_session.env(), timeout=3600).stdout))
     shutil.rmtree(work, ignore_errors=True)
     result = {}
@@ -255,15 +229,11 @@ def wait_prefix_idle(prefix, limit=180):
 
 
 def wineserver_pid(prefix):
+    # It works in a folder named after the prefix's device and inode.
     st = os.stat(prefix)
     want = f"server-{st.st_dev:x}-{st.st_ino:x}"
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            if os.readlink(f"/proc/{pid}/cwd").endswith(want):
-                return int(pid)
-        except OSError:
-            pass
-    return None
+    return next((p.pid for p in psutil.process_iter(["cwd"])
+                 if (p.info["cwd"] or "").endswith(want)), None)
 
 
 def per_run(runs, one):
@@ -469,7 +439,7 @@ def section_wayland(a):
         linux_installed("wayland", s, a, {"sway": s.xvfb.pid})
         idle, seconds = s.start(os.path.join(a.build, "brenlow-idle"), "--minutes", "60"), \
             5 if a.quick else 30
-        poll(lambda: b"minuti senza input" in s.output(idle), 60, 0.1, "the idle service")
+        poll(lambda: "minuti senza input" in s.output(idle), 60, 0.1, "the idle service")
         waiting = per_run(a.runs, lambda: cpu_percent({"idle": idle.pid}, seconds))["idle"]
         add_median(f"wayland idle service waiting on sway, {seconds} s: its CPU", waiting,
                    lambda v: f"{v * seconds * 1e7:.0f} ns", "", "none measurable", lambda m: m == 0)
@@ -505,13 +475,15 @@ def section_startup(a, picture):
 # --- the drawing table -----------------------------------------------------
 
 def report_drawing(sizes, draw, memset, replay):
+    """The effects' rows: the soft replay's times when draw, its share of
+    memset speed and Wine GDI's times when measured."""
     ms = fmt_ms
     for effect in EFFECTS:
         for w, h in sizes:
             label = f"{w}x{h}"
-            times = draw.get((effect, label))
             soft, gdi, calls = replay.get((effect, label), ([], [], 0))
-            if not times and not soft:
+            times = draw and soft
+            if not soft:
                 continue
             value, spread_text, goal, met = "", "", "", ""
             if times:
@@ -524,14 +496,14 @@ def report_drawing(sizes, draw, memset, replay):
             if effect in LINE_EFFECTS and memset.get((effect, label)):
                 share = statistics.median(memset[(effect, label)])
                 reference.append(f"{share:.1%} of memset speed")
-            if soft and gdi:
+            if gdi:
                 ratio = statistics.median(gdi) / statistics.median(soft)
                 reference.append(f"Wine GDI {ms(statistics.median(gdi))} = {ratio:.1f}x "
                                  f"the soft replay's {ms(statistics.median(soft))}")
                 if effect in ELLIPSE_EFFECTS and label in BUDGET_MS:
                     goal = (goal + ", " if goal else "") + ">= 5x Wine"
                     met = (met + ", " if met else "") + yes_no(ratio >= 5)
-            add(f"draw {effect} {label} ({calls or '?'} calls)", value, spread_text,
+            add(f"draw {effect} {label} ({calls} calls)", value, spread_text,
                 "; ".join(reference), goal, met)
 
 
@@ -573,8 +545,11 @@ def main():
                      ("X server", session.xvfb.pid)]
             report_hold(wine_kind(), session.env(), session.command(exe), a, session.connect(),
                         extra, cwd=os.path.dirname(exe))
-        draw, memset = section_draw(a, sizes) if "draw" in only else ({}, {})
-        replay = section_replay(a, sizes, picture, session) if "replay" in only else {}
+        # One soft run gives the draw rows and the replay's reference.
+        draw, memset, replay = "draw" in only, {}, {}
+        if draw or "replay" in only:
+            replay = section_replay(a, sizes, picture, session if "replay" in only else None,
+                                    memset if draw else None)
     report_drawing(sizes, draw, memset, replay)
     if "installed" in only:
         if not a.quick and "replay" not in only:

@@ -49,21 +49,16 @@ def case_long_run(session, exe, probe_exe):
     first = sample(session, p, probe_exe)
     print("start:", first, flush=True)
     samples = [first]
-    blacks, was_black = 1, True
+    # A sample at each further fade's black screen.
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
-        check(p.poll() is None, f"the saver ended on its own (code {p.returncode})")
-        is_black = black(session.screenshot())
-        if is_black and not was_black:
-            blacks += 1
-        was_black = is_black
-        if len(samples) * 10 < seconds - (deadline - time.monotonic()):
-            samples.append(sample(session, p, probe_exe))
-    last = sample(session, p, probe_exe)
-    samples.append(last)
+        saver.wait(lambda i: not black(i), CYCLE, "the next cycle")
+        saver.wait(black, CYCLE, "the next fade's black screen")
+        samples.append(sample(session, p, probe_exe))
+    last = samples[-1]
     print("end:  ", last, flush=True)
     peak = max(s["rss_kb"] for s in samples)
-    print(f"ran {seconds:.0f} s, at least {blacks} cycles seen (black screens); "
+    print(f"ran {seconds:.0f} s, {len(samples) - 1} whole cycles; "
           f"VmRSS {first['rss_kb']} -> {last['rss_kb']} kB (peak {peak}), "
           f"fds {first['fds']} -> {last['fds']}, threads {first['threads']} -> {last['threads']}, "
           f"GDI {first['gdi']} -> {last['gdi']}, handles {first['handles']} -> {last['handles']}")
@@ -79,7 +74,7 @@ def case_long_run(session, exe, probe_exe):
     if not counted:
         print("GDI and USER objects, handles: not counted by this Wine (0); memory, "
               "descriptors and threads stand for them")
-    check(blacks >= 2, "not a single whole cycle in the run")
+    check(len(samples) >= 2, "not a single whole cycle in the run")
     saver.end_by_move(5)
 
 

@@ -44,17 +44,12 @@ def setup_packages(source, *which):  # ./dev packages [linux]
 
 
 def closure(packages):
-    out = subprocess.run(
-        ["apt-cache", "depends", "--recurse", "--no-recommends", "--no-suggests",
-         "--no-conflicts", "--no-breaks", "--no-replaces", "--no-enhances", *packages],
-        capture_output=True, text=True, timeout=300).stdout
-    names = set()
-    for line in out.splitlines():
-        line = line.strip().lstrip("|")
-        if ":" in line and line.split(":", 1)[0] in ("Depends", "PreDepends"):
-            line = line.split(":", 1)[1].strip()
-        names.add(line.strip("<>").split(":")[0])
-    return names | {p.split(":")[0] for p in packages}
+    """The packages and every package they depend on, directly or not."""
+    out = subprocess.run(["apt-cache", "depends", "--recurse", "--important", *packages],
+                         capture_output=True, text=True, timeout=300).stdout
+    # A package's own line, or one of its "  |Depends: <virtual>" lines.
+    names = re.findall(r"^ *\|?(?:(?:Pre)?Depends: )?<?([^\s:<>]+)", out, re.M)
+    return set(names) | {p.split(":")[0] for p in packages}
 
 
 def owners(paths):

@@ -6,6 +6,7 @@ nothing helps; ./dev run asks for no i386 package.
     dev_setup_test.py <source dir>"""
 
 import os
+import pathlib
 import re
 import subprocess
 import sys
@@ -75,21 +76,19 @@ def main():
     failures = []
     if ":i386" in lists["linux"]:
         failures.append(f"./dev packages linux names an i386 package: {lists['linux']}")
+    fakes = tempfile.TemporaryDirectory(prefix="brenlow-dev-setup-")
+    for name, body in FAKES.items():
+        path = pathlib.Path(fakes.name, name)
+        path.write_text("#!/bin/sh\n" + body + "\n")
+        path.chmod(0o755)
+    log = pathlib.Path(fakes.name, "calls.log")
     for what, args, scenario, installed, code, calls, lines in CASES:
-        with tempfile.TemporaryDirectory(prefix="brenlow-dev-setup-") as fakes:
-            for name, body in FAKES.items():
-                path = os.path.join(fakes, name)
-                with open(path, "w") as f:
-                    f.write("#!/bin/sh\n" + body + "\n")
-                os.chmod(path, 0o755)
-            log = os.path.join(fakes, "calls.log")
-            open(log, "w").close()
-            env = dict(os.environ, PATH=fakes + os.pathsep + os.environ["PATH"], FAKE_LOG=log,
-                       FAKE_APT=scenario, FAKE_INSTALLED="1" if installed else "")
-            r = subprocess.run([os.path.join(source, "dev"), *args], env=env, capture_output=True,
-                               text=True, timeout=60)
-            with open(log) as f:
-                made = [c.removeprefix("apt-get ") for c in f.read().splitlines()]
+        log.write_text("")
+        env = dict(os.environ, PATH=fakes.name + os.pathsep + os.environ["PATH"], FAKE_LOG=log,
+                   FAKE_APT=scenario, FAKE_INSTALLED="1" if installed else "")
+        r = subprocess.run([os.path.join(source, "dev"), *args], env=env, capture_output=True,
+                           text=True, timeout=60)
+        made = [c.removeprefix("apt-get ") for c in log.read_text().splitlines()]
         output = r.stdout + r.stderr
         wanted = [c.format(r=release, **lists) for c in calls]
         problems = []

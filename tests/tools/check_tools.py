@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Runs brenlow-trace and brenlow-render as a user would and checks what they print."""
+import itertools
 import os
+import pathlib
 import re
 import subprocess
 import sys
 import tempfile
 
 from harness import check
+from traces import DRAWS, cycles, draws
 
 BUILD = sys.argv[1]
 TRACE = os.path.join(BUILD, "brenlow-trace")
@@ -31,14 +34,21 @@ FAMILIES = {
 }
 
 
-def run(*command, **kwargs):
-    return subprocess.run(command, capture_output=True, text=True, timeout=300, **kwargs)
+def run(*command, code=0):
+    result = subprocess.run(command, capture_output=True, text=True, timeout=300)
+    check(result.returncode == code,
+          f"{command}: exit {result.returncode}, not {code}: {result.stderr}")
+    return result
 
 
 def trace(*args):
-    result = run(TRACE, *args)
-    check(result.returncode == 0, f"trace {args} exit {result.returncode}: {result.stderr}")
-    return result.stdout.splitlines()
+    return run(TRACE, *args).stdout.splitlines()
+
+
+def render(out, *args):
+    """The names of the files brenlow-render wrote into out."""
+    run(RENDER, *args, "--out", out)
+    return sorted(os.listdir(out))
 
 
 logo = os.path.join(BUILD, "BR_LOW.bmp")
@@ -46,25 +56,20 @@ for name, (number, kind) in FAMILIES.items():
     lines = trace("--size", "640x480", "--shape", name, "--seed", "7", "--picture", logo)
     bad = [line for line in lines if not LINE.match(line)]
     check(not bad, f"{name}: lines out of format, first: {bad[:3]}")
-    check(lines[0] == "cycle", f"{name}: first line {lines[0]!r}")
-    check(f"shape {number}" in lines, f"{name}: no 'shape {number}'")
-    shape_at = lines.index(f"shape {number}")
-    text_at = next(i for i, line in enumerate(lines) if line.startswith("text "))
-    shapes = [line for line in lines[shape_at:text_at]
-              if line.startswith(("arc ", "line ", "rect "))]
+    cycle, = cycles("\n".join(lines))
+    check(f"shape {number}" in cycle["shapes"], f"{name}: no 'shape {number}'")
+    shapes = draws(cycle["shapes"])
     check(shapes and all(line.startswith(kind + " ") for line in shapes),
           f"{name}: {len(shapes)} shapes, not all {kind} calls, first: {shapes[:2]}")
     # The wipe at 640x480: blinds of 481 rows, a bar in 361 steps, or 321
     # shrinking frames, all in ROP 1 (black).
-    fade_at = next((i for i, line in enumerate(lines) if line.startswith("fade ")), None)
-    check(fade_at is not None, f"{name}: no fade")
-    style = int(lines[fade_at].split()[1])
-    wipe = [line for line in lines[fade_at:] if line.startswith(("line ", "rect "))]
+    style = int(cycle["wipe"][0].split()[1])
+    wipe = draws(cycle["wipe"])
     want = {1: ("line", 481), 2: ("line", 361), 3: ("rect", 321)}.get(style, ("?", -1))
     check(len(wipe) == want[1] and all(line.startswith(want[0] + " ") and " rop=1 " in line
                                        for line in wipe),
           f"{name}: fade {style} drew {len(wipe)} calls, want {want[1]} {want[0]} in ROP 1")
-    check(any(line.startswith("copy ") for line in lines), f"{name}: logo not copied")
+    check(any(line.startswith("copy ") for line in cycle["logo"]), f"{name}: logo not copied")
 
 # Same seed, same calls; another seed, other factors or fade somewhere.
 first = trace("--size", "320x240", "--shape", "Casuali", "--seed", "5", "--cycles", "3")
@@ -73,10 +78,8 @@ check(first == again, "trace is not repeatable for one seed")
 check(first.count("cycle") == 3, "three cycles not traced")
 
 with tempfile.TemporaryDirectory() as out:
-    result = run(RENDER, "--size", "320x240", "--shape", "Cerchi", "--seed", "2", "--picture",
-                 logo, "--out", out)
-    check(result.returncode == 0, f"render exit {result.returncode}: {result.stderr}")
-    frames = sorted(os.listdir(out))
+    frames = render(out, "--size", "320x240", "--shape", "Cerchi", "--seed", "2", "--picture",
+                    logo)
     check(frames == ["Cerchi-1-fill.png", "Cerchi-2-shapes.png", "Cerchi-3-logo.png",
                      "Cerchi-4-fade.png"], f"render wrote {frames}")
     for frame in frames:
@@ -87,22 +90,16 @@ with tempfile.TemporaryDirectory() as out:
 # scripted clock and one every K drawing calls (as the trace counts them).
 def sequence(fps, calls_per_frame):
     with tempfile.TemporaryDirectory() as out:
-        result = run(RENDER, "--size", "160x120", "--shape", "Ovali", "--seed", "2", "--fps",
-                     str(fps), "--calls-per-frame", str(calls_per_frame), "--out", out)
-        check(result.returncode == 0, f"sequence exit {result.returncode}: {result.stderr}")
-        names = sorted(os.listdir(out))
+        names = render(out, "--size", "160x120", "--shape", "Ovali", "--seed", "2", "--fps",
+                       str(fps), "--calls-per-frame", str(calls_per_frame))
         check(names == [f"Ovali-{i:04d}.png" for i in range(1, len(names) + 1)],
               f"sequence names {names[:3]}...")
-        frames = [open(os.path.join(out, name), "rb").read() for name in names]
-    longest = streak = 1
-    for a, b in zip(frames, frames[1:]):
-        streak = streak + 1 if a == b else 1
-        longest = max(longest, streak)
-    return len(frames), longest
+        frames = [pathlib.Path(out, name).read_bytes() for name in names]
+    return len(frames), max(len(list(same)) for _, same in itertools.groupby(frames))
 
 
 drawing = sum(1 for line in trace("--size", "160x120", "--shape", "Ovali", "--seed", "2")
-              if line.split()[0] in ("cycle", "rect", "arc", "line", "copy", "text"))
+              if line == "cycle" or line.startswith(DRAWS))
 at_10, still_10 = sequence(10, 50)
 at_20, _ = sequence(20, 50)
 finer, _ = sequence(10, 25)
@@ -121,16 +118,13 @@ for program, args, code, says in (
         (RENDER, [*nowhere, "--fps", "x"], 2, "usage"),
         (RENDER, [*nowhere, "--fps", "10", "--calls-per-frame", "0"], 2, "usage"),
         (RENDER, nowhere, 1, "/dev/null/frames")):
-    result = run(program, *args)
-    check(result.returncode == code and says in result.stderr and not result.stdout,
-          f"{args}: exit {result.returncode}: {result.stderr}")
+    result = run(program, *args, code=code)
+    check(says in result.stderr and not result.stdout, f"{args}: {result.stderr}")
 
 # A folder that is missing is made; a full disk cuts no trace silently.
 with tempfile.TemporaryDirectory() as out:
-    nested = os.path.join(out, "new", "frames")
-    result = run(RENDER, "--size", "64x48", "--shape", "Ovali", "--out", nested)
-    check(result.returncode == 0 and len(os.listdir(nested)) == 4,
-          f"render into a missing folder: exit {result.returncode}: {result.stderr}")
+    made = render(os.path.join(out, "new", "frames"), "--size", "64x48", "--shape", "Ovali")
+    check(len(made) == 4, f"render into a missing folder wrote {made}")
 with open("/dev/full", "wb") as full:
     result = subprocess.run([TRACE, "--size", "64x48", "--shape", "Cerchi"], stdout=full,
                             stderr=subprocess.PIPE, text=True, timeout=300)

@@ -4,6 +4,7 @@ draws their frames), so an X window's geometry is the dialog's outer frame.
     dialog_wine_test.py <scenario> <brenlow.scr>   (BRENLOW_SHOTS=<folder> keeps shots)"""
 
 import os
+import re
 import shutil
 import sys
 
@@ -93,23 +94,33 @@ def case_opens(s, scr, dpi="96"):
     click(s, w, 200, 96, lambda: highlighted() > 500, "the path selected")
 
 
-def case_shape_enter(s, scr):
-    p, w = open_dialog(s, scr, s.log_dir)
-    # Focus starts on Ok; two tabs reach the shape box. Letters are
-    # discarded; Down picks the entry after "Casuali".
-    keys(s, w, "Tab", "Tab", "x", "y", "1", "Down", "z")
-    end_with(s, p, "Return")
-    check_ini(s, "C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n")
-
-
-def case_escape(s, scr):
-    p, w = open_dialog(s, scr, s.log_dir, OLD_INI)
-    keys(s, w, "Tab", "Tab", "Down")
-    end_with(s, p, "Escape")
-    check_ini(s, OLD_INI)
+def case_keys(s, scr):
+    """Focus starts on Ok; two tabs reach the shape box, where letters are
+    discarded and Down picks the next entry. Return keeps it; Escape and the
+    close box keep the file as it was. /c with a window number or /C alone
+    opens the dialog and no saver window."""
+    for args, content, names, end, expected in (
+            ("/c:123", DEFAULT_INI, ("Tab", "Tab", "x", "y", "1", "Down", "z"), "Return",
+             "C:\\windows\\BR_LOW.bmp\r\nQuadrati\r\n"),
+            ("/c:99", OLD_INI, ("Tab", "Tab", "Down"), "Escape", OLD_INI),
+            ("/C", OLD_INI, ("Tab", "Tab", "Down"), "the close box", OLD_INI)):
+        p, w = open_dialog(s, scr, s.log_dir, content, (args,))
+        check(not s.find_windows("^brenlow$"), f"{args}: the saver window was shown")
+        keys(s, w, *names)
+        if end == "the close box":
+            check(s.close_until_exit(w, p) == 0, f"{args}: exit code {p.returncode} on closing")
+        else:
+            end_with(s, p, end)
+        check_ini(s, expected)
 
 
 def case_unfold(s, scr):
+    """Unfolded, the dialog keeps its place and width; a folder opened and a
+    bitmap double-clicked set the path and fold it, and Return saves it."""
+    pics = os.path.join(s.log_dir, "pics")
+    os.makedirs(pics)
+    for name in ("a.bmp", "b.bmp", "notes.txt"):
+        shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"), os.path.join(pics, name))
     p, w = open_dialog(s, scr, s.log_dir)
     for shot in ("collapsed", "unfolded"):
         if shot == "unfolded":
@@ -119,15 +130,6 @@ def case_unfold(s, scr):
     x, y, width, _ = s.geometry(w)
     check((x, y, width) == ((s.width - WIDTH) // 2, (s.height - COLLAPSED) // 2, WIDTH),
           f"placed at {(x, y)}, {width} wide")
-
-
-def case_pick_picture(s, scr):
-    pics = os.path.join(s.log_dir, "pics")
-    os.makedirs(pics)
-    for name in ("a.bmp", "b.bmp", "notes.txt"):
-        shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"), os.path.join(pics, name))
-    p, w = open_dialog(s, scr, s.log_dir)
-    unfold(s, w)
     # Dir1: Z:\, tmp, the work folder, then its subfolder "pics". File1
     # fills with the folder's bitmaps: row 0 gets dark text.
     click(s, w, 128 + 40, 136 + 2 + 17 * 3 + 8,
@@ -180,20 +182,15 @@ def pixels(twips, dpi):
 
 
 def separator(image):
-    """The separator, a black line (Line1) over a white one (Line2):
-    (left, y, length), or None."""
-    best = None
-    for y in range(image.height - 1):
-        x = 0
-        while x < image.width:
-            start = x
-            while x < image.width and image.pixel(x, y) == BLACK and \
-                    image.pixel(x, y + 1) == WHITE:
-                x += 1
-            if x - start > (best[2] if best else 40):
-                best = (start, y, x - start)
-            x += 1
-    return best
+    """The separator, a black line (Line1) over a white one (Line2): the
+    longest such run as (left, y, length), or None."""
+    pixels = list(image.picture.getdata())
+    rows = [pixels[y * image.width:(y + 1) * image.width] for y in range(image.height)]
+    runs = [(m.start(), y, m.end() - m.start())
+            for y, (row, below) in enumerate(zip(rows, rows[1:]))
+            for m in re.finditer(rb"\x01{41,}", bytes(a == BLACK and b == WHITE
+                                                     for a, b in zip(row, below)))]
+    return max(runs, key=lambda run: run[2], default=None)
 
 
 def client_origin(image, dpi):

@@ -3,8 +3,10 @@ quillet.exe under Wine, or the Linux quillet under Xvfb.
 
     installer_test.py <scenario> <quillet.exe | quillet>"""
 
+import filecmp
 import getpass
 import os
+import pathlib
 import shutil
 import sys
 
@@ -15,11 +17,6 @@ from saverrun import START, Saver
 from winesession import WineSession
 
 INSTALLED = ("brenlow.scr", "BR_LOW.bmp", "brlscsav.ini")
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
 
 
 def on_wine(s):
@@ -34,13 +31,12 @@ def ship(s, quillet, saver=True, fake=False):
     build, folder = os.path.dirname(quillet), os.path.join(s.log_dir, "ship")
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
-    saver_file = "brenlow.scr" if on_wine(s) else "brenlow"
-    for name, source in (("BR_LOW.bmp", "BR_LOW.bmp"), ("brenlow.scr", saver_file)):
-        if name == "brenlow.scr" and not saver:
-            continue
+    files = {"BR_LOW.bmp": ("BR_LOW.bmp", b"BM logo")}
+    if saver:
+        files["brenlow.scr"] = ("brenlow.scr" if on_wine(s) else "brenlow", b"\x7fELF saver")
+    for name, (source, stand_in) in files.items():
         if fake:
-            with open(os.path.join(folder, name), "wb") as f:
-                f.write(b"BM logo" if name == "BR_LOW.bmp" else b"\x7fELF saver")
+            pathlib.Path(folder, name).write_bytes(stand_in)
         else:
             shutil.copy(os.path.join(build, source), os.path.join(folder, name))
     if on_wine(s):
@@ -63,9 +59,9 @@ def setup_window(image):
 def check_installed(s, folder):
     windows = s.windows_folder()
     for name in ("brenlow.scr", "BR_LOW.bmp"):
-        check(read(os.path.join(windows, name)) == read(os.path.join(folder, name)), name)
+        check(filecmp.cmp(os.path.join(windows, name), os.path.join(folder, name), False), name)
     where = "C:\\windows" if on_wine(s) else windows
-    settings = read(os.path.join(windows, "brlscsav.ini"))
+    settings = pathlib.Path(windows, "brlscsav.ini").read_bytes()
     check(settings == f"{where}\\BR_LOW.bmp\r\nCasuali\r\n".encode(), settings)
 
 
@@ -151,7 +147,7 @@ def case_missing_saver(s, quillet):
         s.wait_screen(lambda im: im.pixel(512, 280) != BLACK, START, "the message box")
         s.mouse_move(512, 280)
         s.key_until(["Return"], s.exited(p), 30, "the end after Return")
-        check(b"brenlow.scr" in s.output(p), "the message does not name brenlow.scr")
+        check("brenlow.scr" in s.output(p), "the message does not name brenlow.scr")
     check(not any(os.path.exists(os.path.join(s.windows_folder(), n)) for n in INSTALLED),
           f"written: {os.listdir(s.windows_folder())}")
     # 0 is quillet's code for an installation done, 1 for one that failed.

@@ -80,17 +80,15 @@ def make_test_logo(path):
 # box is (left, top, right, bottom); None is the whole screenshot.
 
 def tiles(img, box=None):
-    """The canvas fill: many colours, none of the box's quarters black."""
+    """The canvas fill: many colours, and more than an eighth of each of the
+    box's quarters not black."""
     left, top, right, bottom = box or (0, 0, img.width, img.height)
-    if len(img.colours(left, top, right, bottom, step=8) - {BLACK}) < 20:
-        return False
     mx, my = (left + right) // 2, (top + bottom) // 2
-    for q in ((left, top, mx, my), (mx, top, right, my), (left, my, mx, bottom),
-              (mx, my, right, bottom)):
-        samples = len(range(q[0], q[2], 8)) * len(range(q[1], q[3], 8))
-        if img.count(lambda p: p != BLACK, *q, step=8) * 8 <= samples:
-            return False
-    return True
+    quarters = ((left, top, mx, my), (mx, top, right, my), (left, my, mx, bottom),
+                (mx, my, right, bottom))
+    return len(img.colours(left, top, right, bottom, step=8) - {BLACK}) >= 20 and all(
+        8 * img.count(lambda p: p != BLACK, *q, step=8) > len(list(img.region(*q, step=8)))
+        for q in quarters)
 
 
 def black(img, box=(), step=8):

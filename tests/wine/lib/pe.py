@@ -2,6 +2,7 @@
 this machine runs 32-bit programs at all (WineTest.cmake asks
 win32_support() at configure time)."""
 
+import functools
 import os
 import subprocess
 
@@ -46,19 +47,10 @@ def emulated_i386():
     return None
 
 
-_win32_support = None
-
-
+@functools.cache
 def win32_support():
     """(True, "") when 32-bit Windows programs can run here, else (False, why).
     Checked once per process by starting Wine's 32-bit loader."""
-    global _win32_support
-    if _win32_support is None:
-        _win32_support = _check_win32()
-    return _win32_support
-
-
-def _check_win32():
     if not os.access(LOADER32, os.X_OK):
         return False, f"{LOADER32} is missing (Debian's wine32:i386; run ./dev setup)"
     emulator = emulated_i386()

@@ -267,7 +267,7 @@ class XSession:
         """Runs a program to its end; its output, checked to end with code."""
         p = self.start(program, *args, **start)
         self.wait_exit(p, timeout)
-        out = self.output(p).decode(errors="replace")
+        out = self.output(p)
         check(p.returncode == code, f"{' '.join([os.path.basename(program), *args])}: exit code "
               f"{p.returncode}, not {code}:\n{out}")
         return out
@@ -279,13 +279,20 @@ class XSession:
 
     def output(self, process):
         with open(process.log_path, "rb") as f:
-            return f.read()
+            return f.read().decode(errors="replace")
 
     def wait_exit(self, process, timeout):
         """The exit code; process.ended_at is when it was seen gone (polled: close to its end)."""
         poll(lambda: process.poll() is not None, timeout, 0.002, "the program's end")
         process.ended_at = time.monotonic()
         return process.returncode
+
+    def terminate(self, process):
+        """The ms from SIGTERM until the process was seen gone."""
+        os.kill(process.pid, signal.SIGTERM)
+        sent = time.monotonic()
+        self.wait_exit(process, 30)
+        return 1000 * (process.ended_at - sent)
 
     # --- X11 -------------------------------------------------------------------------
 
