@@ -1,5 +1,5 @@
-"""brenlow-idle end to end on headless sway, Xvfb, GNOME's idle monitor and
-no display: its stand-in saver logs each start; the cases press keys and
+"""brenlow-idle end to end on headless sway, Xvfb, headless mutter and no
+display: its stand-in saver logs each start; the cases press keys and
 watch the log.
 
     python3 idle_test.py <case> <build tree>"""
@@ -142,33 +142,39 @@ def case_x11(session, build):
 
 
 def case_gnome(session, build):
-    """GNOME's idle monitor over D-Bus: the service talks to a stand-in of
-    the monitor on a bus of the test's own."""
-    why = ("this test does not drive it yet" if shutil.which("mutter") else
-           "Debian's mutter brings some 220 MB, WebKit among them, and is not installed")
-    print(f"SKIPPED: the real mutter --headless: {why}; GNOME's calls go to a stand-in of "
-          "its idle monitor", flush=True)
+    """GNOME: Debian's mutter --headless on a bus of the test's own, named
+    in WAYLAND_DISPLAY as in a GNOME session and with the Xvfb in DISPLAY as
+    its Xwayland would be. Its Wayland offers no idle protocol, so the
+    service must go on to Mutter's idle monitor before X11. Mutter's
+    test-only ResetIdletime is the user's input."""
     bus = session.start(tool("dbus-daemon"), "--session", "--nofork", "--print-address",
                         stdout=subprocess.PIPE, text=True).stdout.readline().strip()
     check(bus, "dbus-daemon did not say where it listens")
-    env = {k: v for k, v in os.environ.items() if k != "WAYLAND_DISPLAY"}
-    # A DISPLAY that no server answers: GNOME's monitor comes before X11.
-    env.update({"DBUS_SESSION_BUS_ADDRESS": bus, "DISPLAY": ":98765",
-                "HOME": session.home})
-    here = os.path.dirname(os.path.abspath(__file__))
-    monitor = session.start("/usr/bin/python3", os.path.join(here, "idle_monitor_standin.py"),
-                            env=env)
-    poll(lambda: "ready" in session.output(monitor) or monitor.poll() is not None, 60, POLL,
-         "the stand-in monitor")
-    check(monitor.poll() is None, f"the stand-in monitor ended: {session.output(monitor)}")
+    runtime = os.path.join(session.home, "gnome")
+    os.mkdir(runtime, 0o700)
+    env = dict(session.env(), DBUS_SESSION_BUS_ADDRESS=bus, XDG_RUNTIME_DIR=runtime,
+               WAYLAND_DISPLAY="wayland-gnome", MUTTER_DEBUG_RESET_IDLETIME="1")
+    mutter = session.start(tool("mutter"), "--headless", "--wayland", "--no-x11",
+                           "--wayland-display", "wayland-gnome", "--virtual-monitor", "640x480",
+                           env=env)
+
+    def monitor(method):
+        return subprocess.run([tool("gdbus"), "call", "--session", "--dest",
+                               "org.gnome.Mutter.IdleMonitor", "--object-path",
+                               "/org/gnome/Mutter/IdleMonitor/Core", "--method",
+                               "org.gnome.Mutter.IdleMonitor." + method], env=env,
+                              capture_output=True, text=True, timeout=30)
+
+    def answers():
+        check(mutter.poll() is None, f"mutter ended: {session.output(mutter)}")
+        return monitor("GetIdletime").returncode == 0
 
     def press():
-        subprocess.run([tool("gdbus"), "call", "--session", "--dest",
-                        "org.gnome.Mutter.IdleMonitor", "--object-path",
-                        "/org/gnome/Mutter/IdleMonitor/Core", "--method",
-                        "org.gnome.Mutter.IdleMonitor.ResetIdletime"], env=env, check=True,
-                       capture_output=True, timeout=30)
+        r = monitor("ResetIdletime")
+        check(r.returncode == 0, f"mutter's ResetIdletime: {r.stderr}")
 
+    poll(answers, 60, 0.2, "mutter's idle monitor")
+    press()  # the count begins with the session, not with mutter's start
     idle = Idle(session, build, env, press)
     check("Mutter" in idle.output(), "not GNOME's source")
     scenario(idle)
