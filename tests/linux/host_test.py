@@ -15,7 +15,7 @@ from xml.etree import ElementTree
 
 from harness import check, poll, run_case, tool
 from images import drawn_outside, tiles
-from linux_session import HostWindow, LinuxSession
+from linux_session import LinuxSession
 from reaper import marked_processes
 from sway_session import as_user, own, test_user
 # Marks what the XScreenSaver daemon of one test starts, for its clean-up.
@@ -46,9 +46,9 @@ def fails_with_message(session, p, what, timeout=30):
 def case_window(session, build):
     """The host's window, named in hex and in decimal: drawing inside it and
     nowhere else, the canvas following its size, SIGTERM ending it."""
-    exe, helper = os.path.join(build, "brenlow"), host_window_helper(build)
+    exe = os.path.join(build, "brenlow")
     for form in ("hex", "decimal"):
-        window = HostWindow(session, helper, WIN_W, WIN_H, WIN_X, WIN_Y)
+        window = session.host_window(WIN_W, WIN_H, WIN_X, WIN_Y)
         value = hex(window.id) if form == "hex" else str(window.id)
         run = session.start(exe, "--root", env={"XSCREENSAVER_WINDOW": value})
         img = session.wait_screen(lambda i: tiles(i, WINDOW), 60, f"tiles in the {form} window")
@@ -57,7 +57,7 @@ def case_window(session, build):
         if form == "hex":
             # Wider and lower: the next cycle's tiles fill the new size, the
             # strip the window gained on the right included.
-            window.command("resize 600 200")
+            window.resize(600, 200)
             img = session.wait_screen(
                 lambda i: tiles(i, box(WIN_X + WIN_W, WIN_Y, 600 - WIN_W, 200)) and
                 tiles(i, box(WIN_X, WIN_Y, 600, 200)) and
@@ -67,21 +67,21 @@ def case_window(session, build):
             print("resized to 600x200: the tiles fill it, nothing outside")
         check(run.poll() is None, f"{form}: brenlow ended by itself: {session.output(run)!r}")
         print(f"{form}: gone {session.terminate(run):.1f} ms after SIGTERM")
-        window.command("destroy")
+        window.destroy()
 
 
 def case_hostile(session, build):
     """A window that does not exist, garbage, a window destroyed while
     brenlow draws: one clear line and a non-zero exit, never a hang."""
-    exe, helper = os.path.join(build, "brenlow"), host_window_helper(build)
+    exe = os.path.join(build, "brenlow")
     for what, value in (("no such window", "0x3fffff1"), ("garbage", "0x12zz"),
                         ("not a number", "finestra"), ("zero", "0")):
         fails_with_message(session, session.start(exe, "--root",
                                                   env={"XSCREENSAVER_WINDOW": value}), what)
-    window = HostWindow(session, helper, WIN_W, WIN_H, WIN_X, WIN_Y)
+    window = session.host_window(WIN_W, WIN_H, WIN_X, WIN_Y)
     run = session.start(exe, "-window-id", str(window.id))
     session.wait_screen(lambda i: tiles(i, WINDOW), 60, "tiles")
-    window.command("destroy")
+    window.destroy()
     fails_with_message(session, run, "window destroyed while drawing")
 
 
@@ -257,10 +257,6 @@ def start_xscreensaver(session, env, user, settings=None):
 def focus(session, window):
     # No window manager here: the window gets the focus from the test.
     session.xdotool("windowfocus", "--sync", str(window))
-
-
-def host_window_helper(build):
-    return os.path.join(build, "tests", "linux", "brenlow-host-window")
 
 
 def gtk_env(session=None):

@@ -2,7 +2,7 @@
 cases as the Windows build's under Wine.
 
     python3 linux_saver_test.py <case> <brenlow>
-    python3 linux_saver_test.py grabbed_in_hold <perf_hold> <brenlow-host-window>"""
+    python3 linux_saver_test.py grabbed_in_hold <perf_hold>"""
 
 import calendar
 import itertools
@@ -12,7 +12,7 @@ import time
 import saver_test
 from harness import check, poll, run_case
 from images import black, tiles
-from linux_session import HostWindow, LinuxSession
+from linux_session import LinuxSession
 from saverrun import CYCLE, Saver, put_logo
 
 FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
@@ -37,7 +37,7 @@ def case_daylight_saving(session, exe):
     print("two cycles after the clock stepped back an hour; a move ended it with 0")
 
 
-def case_grabbed_in_hold(session, hold, helper):
+def case_grabbed_in_hold(session, hold):
     """A sideways move ends a hold: one over the saver's window, which the
     window hears of, and one while another program has grabbed the pointer,
     which only a look at the cursor can see."""
@@ -47,7 +47,7 @@ def case_grabbed_in_hold(session, hold, helper):
         p = session.start(hold)
         poll(lambda: "holding" in session.output(p) or p.poll() is not None, 60, 0.05, "the hold")
         if grabbed:
-            HostWindow(session, helper, 1, 1, 0, 0).command("grab")
+            session.host_window(1, 1, 0, 0).grab()
         moves = itertools.cycle((700, 600))
         session.until(lambda: session.mouse_move(next(moves), 300), session.exited(p), 30,
                       f"the end of the hold ({what})")

@@ -7,11 +7,12 @@ build reads backslashes as slashes, so "C:\\quad.bmp" is drive_c/C:/quad.bmp."""
 
 import os
 import shutil
-import subprocess
 import tempfile
 
-from harness import check
-from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, XSession
+import Xlib.X
+
+from harness import check, safely
+from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, XConnection, XSession
 
 
 class LinuxSession(XSession):
@@ -24,6 +25,7 @@ class LinuxSession(XSession):
         os.makedirs(self.root)
         os.symlink(".", os.path.join(self.root, "C:"))
         os.makedirs(self.windows_folder())
+        self.host_windows = []
 
     def env(self):
         env = super().env()
@@ -40,24 +42,42 @@ class LinuxSession(XSession):
     def default_cwd(self, program):
         return self.root
 
+    def host_window(self, width, height, x, y):
+        self.host_windows.append(HostWindow(self.display, width, height, x, y))
+        return self.host_windows[-1]
+
     def close(self):
-        try:
-            super().close()
-        finally:
-            shutil.rmtree(self.home, ignore_errors=True)
+        safely(*(w.close for w in self.host_windows), super().close,
+               lambda: shutil.rmtree(self.home, ignore_errors=True))
 
 
-class HostWindow:
-    """An X client's window: brenlow-host-window, driven through its input."""
+class HostWindow(XConnection):
+    """Another X client's window, a screen-saver host's or a program's that
+    grabs the pointer: mapped, undecorated, on a connection of its own that
+    the session closes, the window with it."""
 
-    def __init__(self, session, helper, width, height, x, y):
-        self.p = session.adopt(subprocess.Popen(
-            [helper, str(width), str(height), str(x), str(y)], env=session.env(),
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, start_new_session=True))
-        self.id = int(self.p.stdout.readline(), 16)
+    def __init__(self, display, width, height, x, y):
+        super().__init__(display)
+        screen = self.display.screen()
+        # Override-redirect: mapped at once, and no window manager moves it.
+        self.window = self.root.create_window(
+            x, y, width, height, 0, Xlib.X.CopyFromParent, Xlib.X.InputOutput,
+            override_redirect=True, background_pixel=screen.black_pixel)
+        self.window.map()
+        self.display.sync()
+        self.id = self.window.id
 
-    def command(self, line):
-        self.p.stdin.write(line + "\n")
-        self.p.stdin.flush()
-        answer = self.p.stdout.readline().strip()
-        check(answer == "ok", f"the window helper answered {answer!r} to {line!r}")
+    def resize(self, width, height):
+        self.window.configure(width=width, height=height)
+        self.display.sync()
+
+    def destroy(self):
+        self.window.destroy()
+        self.display.sync()
+
+    def grab(self):
+        """The pointer for this window: moves go to it alone, until the session ends."""
+        status = self.window.grab_pointer(False, Xlib.X.PointerMotionMask, Xlib.X.GrabModeAsync,
+                                          Xlib.X.GrabModeAsync, Xlib.X.NONE, Xlib.X.NONE,
+                                          Xlib.X.CurrentTime)
+        check(status == Xlib.X.GrabSuccess, f"the pointer grab refused ({status})")

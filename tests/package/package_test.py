@@ -10,10 +10,9 @@ import sys
 from harness import run_case, tool
 from deb import make_deb
 from saverrun import check, tiles
-from host_test import HostWindow, host_window_helper, gtk_env
+from host_test import WIN_H, WIN_W, WIN_X, WIN_Y, WINDOW, gtk_env
 from linux_session import LinuxSession
 
-WIN_X, WIN_Y, WIN_W, WIN_H = 60, 50, 320, 240
 LICENSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "LICENSE")
 # What the usage must name: the run modes and the hosts' options.
 USAGE_WORDS = ("/S", "/C", "-root", "-window-id", "-shape", "-picture", "--version")
@@ -81,11 +80,10 @@ def case_install(session, build, version):
     print(f"brenlow-idle.service starts {starts[0]}, which is brenlow-idle {version}")
 
     # As a host runs it: tiles inside the host's window.
-    window = HostWindow(session, host_window_helper(build), WIN_W, WIN_H, WIN_X, WIN_Y)
+    window = session.host_window(WIN_W, WIN_H, WIN_X, WIN_Y)
     run = session.start(exe, "-window-id", hex(window.id), "-fps", "-shape", "Quadrati",
               "-picture", os.path.join(root, "usr", "share", "brenlow", "BR_LOW.bmp"))
-    img = session.wait_screen(lambda i: tiles(i, (WIN_X, WIN_Y, WIN_X + WIN_W, WIN_Y + WIN_H)), 60,
-                              "tiles in the host's window")
+    img = session.wait_screen(lambda i: tiles(i, WINDOW), 60, "tiles in the host's window")
     img.save(os.path.join(os.getcwd(), "package-hosted.ppm"))
     check(run.poll() is None, f"the hosted run ended: {session.output(run)!r}")
     print("hosted: the unpacked program draws its tiles in the host's window")
