@@ -35,13 +35,11 @@ from linux_session import LinuxSession  # noqa: E402
 from pe import win32_support  # noqa: E402
 from reaper import cpu_seconds  # noqa: E402
 from sway_session import SwaySession  # noqa: E402
-from traces import cycles, draws  # noqa: E402
+from traces import FAMILIES, cycles, draws  # noqa: E402
 from winesession import WineSession  # noqa: E402
 
 SIZES = [(640, 480), (1920, 1080), (3840, 2160)]
-SHAPES = ["Cerchi", "Ellissi", "Ovali", "Quadrati", "Triangoli"]
-ELLIPSE_EFFECTS = ("Cerchi", "Ellissi", "Ovali")
-LINE_EFFECTS = ("Quadrati", "Triangoli")
+SHAPES = sorted(FAMILIES)
 EFFECTS = ["Sfondo"] + SHAPES + ["DisegnaLogo", "Fade1", "Fade2", "Fade3"]
 # Frame budget of one effect, ms, by canvas.
 BUDGET_MS = {"1920x1080": 40, "3840x2160": 160}
@@ -493,14 +491,14 @@ def report_drawing(sizes, draw, memset, replay):
                     goal = f"< {BUDGET_MS[label]} ms"
                     met = yes_no(median < BUDGET_MS[label])
             reference = []
-            if effect in LINE_EFFECTS and memset.get((effect, label)):
+            if FAMILIES.get(effect) == "line" and memset.get((effect, label)):
                 share = statistics.median(memset[(effect, label)])
                 reference.append(f"{share:.1%} of memset speed")
             if gdi:
                 ratio = statistics.median(gdi) / statistics.median(soft)
                 reference.append(f"Wine GDI {ms(statistics.median(gdi))} = {ratio:.1f}x "
                                  f"the soft replay's {ms(statistics.median(soft))}")
-                if effect in ELLIPSE_EFFECTS and label in BUDGET_MS:
+                if FAMILIES.get(effect) == "arc" and label in BUDGET_MS:
                     goal = (goal + ", " if goal else "") + ">= 5x Wine"
                     met = (met + ", " if met else "") + yes_no(ratio >= 5)
             add(f"draw {effect} {label} ({calls} calls)", value, spread_text,

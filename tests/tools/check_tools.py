@@ -9,7 +9,7 @@ import sys
 import tempfile
 
 from harness import check
-from traces import DRAWS, cycles, draws
+from traces import DRAWS, FAMILIES, cycles, draws
 
 BUILD = sys.argv[1]
 TRACE = os.path.join(BUILD, "brenlow-trace")
@@ -22,16 +22,6 @@ LINE = re.compile(
     r"|line (\S+ ){4}colour=\d+ rop=(1|5) width=(1|7)"
     r"|copy (\S+ ){5}\S+"
     r"|text \S+ \S+ size=14 colour=16777215 .+)$")
-
-# Family -> (ShapeChoice, kind of call). How many calls each draws at each
-# size is the unit tests' (Shapes.CallCountsFollowTheCanvasHeight).
-FAMILIES = {
-    "Ovali": (1, "arc"),
-    "Quadrati": (2, "line"),
-    "Triangoli": (3, "line"),
-    "Cerchi": (4, "arc"),
-    "Ellissi": (5, "arc"),
-}
 
 
 def run(*command, code=0):
@@ -52,7 +42,9 @@ def render(out, *args):
 
 
 logo = os.path.join(BUILD, "BR_LOW.bmp")
-for name, (number, kind) in FAMILIES.items():
+# How many calls each family draws at each size is the unit tests'
+# (Shapes.CallCountsFollowTheCanvasHeight).
+for number, (name, kind) in enumerate(FAMILIES.items(), 1):
     lines = trace("--size", "640x480", "--shape", name, "--seed", "7", "--picture", logo)
     bad = [line for line in lines if not LINE.match(line)]
     check(not bad, f"{name}: lines out of format, first: {bad[:3]}")
