@@ -45,7 +45,6 @@ EFFECTS = ["Sfondo"] + SHAPES + ["DisegnaLogo", "Fade1", "Fade2", "Fade3"]
 BUDGET_MS = {"1920x1080": 40, "3840x2160": 160}
 
 rows = []  # (figure, median, spread, reference, goal, met)
-REAPER = None  # the Wine session's: kills the measured programs if this script is killed
 
 
 def add(figure, value, spread="", reference="", goal="", met=""):
@@ -183,13 +182,11 @@ def cpu_percent(pids, seconds):
 
 
 class Holder:
-    """One perf_hold process, holding within the with block, its lines timed."""
+    """One perf_hold process of the session, holding within the with block,
+    its lines timed."""
 
-    def __init__(self, command, env, cwd=None):
-        self.p = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                  env=env, cwd=cwd, start_new_session=True)
-        if REAPER:
-            REAPER.tell("group", self.p.pid)
+    def __init__(self, session, command):
+        self.p = session.start(*command, stdout=subprocess.PIPE)
         self.holding = threading.Event()
         self.noticed_at = self.exited_at = None
         threading.Thread(target=self._read, daemon=True).start()
@@ -243,24 +240,24 @@ def per_run(runs, one):
     return values
 
 
-def hold_cpu(env, command, seconds, runs, extra_pids=(), cwd=None):
+def hold_cpu(session, command, seconds, runs, extra_pids=()):
     """CPU % of one core of a holding process (and of extra processes), one
     value per run."""
     def one():
-        with Holder(command, env, cwd) as h:
+        with Holder(session, command) as h:
             pids = dict(extra_pids, process=h.p.pid)
             time.sleep(0.5)  # start-up work settles
             return cpu_percent({k: v() if callable(v) else v for k, v in pids.items()}, seconds)
     return per_run(runs, one)
 
 
-def move_latencies(env, command, samples, x, cwd=None):
+def move_latencies(session, command, samples, x):
     """ms from a sideways move to 'noticed' and to the process's exit."""
     noticed, exited = [], []
     pos = 100
     for _ in range(samples):
         x.move(pos, 300)
-        with Holder(command, env, cwd) as h:
+        with Holder(session, command) as h:
             # A random phase against the hold's waits.
             time.sleep(0.2 + random.random() * 0.05)
             pos = 700 if pos == 100 else 100
@@ -273,16 +270,16 @@ def move_latencies(env, command, samples, x, cwd=None):
     return noticed, exited
 
 
-def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
+def report_hold(kind, session, command, a, x, extra_pids=()):
     seconds = 2 if a.quick else 10
-    cpu = hold_cpu(env, command, seconds, a.runs, extra_pids, cwd)
-    spin = hold_cpu(env, command + ["--spin"], seconds, 1, extra_pids, cwd)
+    cpu = hold_cpu(session, command, seconds, a.runs, extra_pids)
+    spin = hold_cpu(session, command + ["--spin"], seconds, 1, extra_pids)
     for k, values in cpu.items():
         add_median(f"{kind} hold: CPU of {k} (% of one core)", values, pct,
                    f"spinning hold {spin[k][0]:.1f} %" if k in spin else "")
     samples, ms = 3 if a.quick else (10 if kind.startswith("wine") else 30), fmt_ms
     for what, args in (("hold", []), ("drawing Cerchi", ["--draw"])):
-        noticed, exited = move_latencies(env, command + args, samples, x, cwd)
+        noticed, exited = move_latencies(session, command + args, samples, x)
         if noticed:
             add_median(f"{kind} {what}: sideways move to noticed", noticed, ms,
                        f"exit {ms(statistics.median(exited))}" if args else "",
@@ -386,8 +383,6 @@ def section_installed(a, picture, replay):
     settings = "C:\\windows\\BR_LOW.bmp\r\n{}\r\n"
     exe = wine_program(a, "brenlow.scr")
     with WineSession("perf", *size) as s:
-        global REAPER
-        REAPER = s.reaper
         shutil.copy(picture, os.path.join(s.windows_folder(), "BR_LOW.bmp"))
         settled = wait_prefix_idle(s.prefix)
         print(f"  (the prefix settled in {settled:.0f} s)", file=sys.stderr, flush=True)
@@ -432,7 +427,7 @@ def section_wayland(a):
     installed, and the idle service while it waits."""
     pointer = os.path.join(a.build, "tests", "linux", "brenlow-virtual-pointer")
     with SwaySession(1920, 1080, pointer=pointer) as s:
-        report_hold("wayland", s.env(), [os.path.join(a.build, "tests", "perf", "perf_hold")], a,
+        report_hold("wayland", s, [os.path.join(a.build, "tests", "perf", "perf_hold")], a,
                     argparse.Namespace(move=s.mouse_move), [("sway", s.xvfb.pid)])
         linux_installed("wayland", s, a, {"sway": s.xvfb.pid})
         idle, seconds = s.start(os.path.join(a.build, "brenlow-idle"), "--minutes", "60"), \
@@ -530,19 +525,16 @@ def main():
     if "saver" in only:
         section_saver(a)
 
-    global REAPER
     session = WineSession("perf", 1920, 1080) if {"replay", "hold"} & only else None
     with session or contextlib.nullcontext():
-        REAPER = session and session.reaper
         if "hold" in only:
             with LinuxSession(1920, 1080) as s:
-                report_hold("linux", s.env(), [os.path.join(a.build, "tests", "perf", "perf_hold")],
-                            a, s.connect(), [("X server", s.xvfb.pid)])
-            exe = wine_program(a, "tests/perf/perf_hold.exe")
+                report_hold("linux", s, [os.path.join(a.build, "tests", "perf", "perf_hold")], a,
+                            s.connect(), [("X server", s.xvfb.pid)])
             extra = [("wineserver", lambda: wineserver_pid(session.prefix)),
                      ("X server", session.xvfb.pid)]
-            report_hold(wine_kind(), session.env(), session.command(exe), a, session.connect(),
-                        extra, cwd=os.path.dirname(exe))
+            report_hold(wine_kind(), session, [wine_program(a, "tests/perf/perf_hold.exe")], a,
+                        session.connect(), extra)
         # One soft run gives the draw rows and the replay's reference.
         draw, memset, replay = "draw" in only, {}, {}
         if draw or "replay" in only:
