@@ -108,6 +108,11 @@ def install(s, quillet, shot, close=click_button, fake=False, users=(None,)):
 
 
 def case_install(s, quillet):
+    """On Wine, quillet also removes what an earlier copy left: the download
+    mark, and the virtualized settings of both a standard user who installs
+    with an administrator's password and of that administrator. Wine has
+    one user; its profile folder in the registry, moved to "anna", stands
+    for the session user's, its LOCALAPPDATA for the administrator's."""
     if not on_wine(s):
         return install(s, quillet, "installer_window.png", fake=True)
     # The download mark of an earlier copy, where Wine keeps a stream: a
@@ -116,7 +121,13 @@ def case_install(s, quillet):
     mark = os.path.join(s.windows_folder(), "brenlow.scr:Zone.Identifier")
     with open(mark, "w") as f:
         f.write("[ZoneTransfer]\r\nZoneId=3\r\n")
-    install(s, quillet, "installer_window.png")
+    key = ("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\"
+           "S-1-5-21-0-0-0-1000")  # Wine's one user
+    s.reg(key, "ProfileImagePath", "REG_SZ", "C:\\users\\anna")
+    try:
+        install(s, quillet, "installer_window.png", users=(None, "anna"))
+    finally:
+        s.reg(key, "ProfileImagePath", "REG_SZ", f"C:\\users\\{getpass.getuser()}")
     check(not os.path.exists(mark), "the download mark is still there")
     check(not os.path.exists(mark.replace("brenlow.scr", "BR_LOW.bmp")),
           "the logo has a download mark")
@@ -175,22 +186,6 @@ def case_no_display(s, quillet):
                         env={"DISPLAY": None if on_wine(s) else ":65000"})
     check(on_wine(s) or "non si apre" in output, output)
     check_installed(s, folder)
-
-
-def case_session_user(s, quillet):
-    """A standard user installs with an administrator's password: quillet
-    runs as the administrator and removes the virtualized settings of both,
-    the administrator's and those of the user signed in to the session. Wine
-    has one user; its profile folder in the registry, moved to "anna",
-    stands for the session user's, its LOCALAPPDATA for the
-    administrator's."""
-    key = ("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\"
-           "S-1-5-21-0-0-0-1000")  # Wine's one user
-    s.reg(key, "ProfileImagePath", "REG_SZ", "C:\\users\\anna")
-    try:
-        install(s, quillet, "installer_window_session_user.png", users=(None, "anna"))
-    finally:
-        s.reg(key, "ProfileImagePath", "REG_SZ", f"C:\\users\\{getpass.getuser()}")
 
 
 def case_terminate(s, quillet):
