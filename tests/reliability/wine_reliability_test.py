@@ -4,8 +4,8 @@
     python3 wine_reliability_test.py ending key,move,... <brenlow.scr> <brenlow_probe.exe>"""
 
 import collections
-import contextlib
 import os
+import pathlib
 import sys
 import time
 
@@ -95,7 +95,7 @@ FAULT_TRIGGER = "brenlow-fault.now"
 
 
 def fault_now(session, probe_exe, saver):  # strikes at the fault build's next hold
-    open(os.path.join(session.drive_c(), FAULT_TRIGGER), "w").close()
+    pathlib.Path(session.drive_c(), FAULT_TRIGGER).touch()
 
 
 def press_key(session, probe_exe, saver):  # the key waits for the cycle's end
@@ -153,8 +153,7 @@ def case_ending(session, ways, exe, probe_exe):
     process is gone the X server shows its own.)"""
     for way in ways.split(","):
         ending = ENDINGS[way]
-        with contextlib.suppress(FileNotFoundError):
-            os.remove(os.path.join(session.drive_c(), FAULT_TRIGGER))
+        pathlib.Path(session.drive_c(), FAULT_TRIGGER).unlink(missing_ok=True)
         program = os.path.join(os.path.dirname(exe), ending.program)
         env = {"BRENLOW_FAULT": ending.fault, "DISPLAY": session.display if ending.drawn else None}
         other = None
