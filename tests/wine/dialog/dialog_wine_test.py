@@ -66,8 +66,7 @@ def set_dpi(s, dpi):
 def case_opens(s, scr, dpi="96"):
     """The dialog's size and place at 96 dpi (15 twips a pixel) and 120 (12:
     the same twips give 420 x 200 pixels)."""
-    if dpi != "96":
-        set_dpi(s, dpi)
+    set_dpi(s, dpi)
     _, w = open_dialog(s, scr, s.log_dir)
     x, y, width, height = s.geometry(w)
     size = {"96": (WIDTH, COLLAPSED), "120": (420, 200)}[dpi]
@@ -223,9 +222,8 @@ def case_text_fits(s, scr, dpi):
     """At 96, 120 and 144 dpi every text lies inside its control: labels,
     buttons, the path box, and the selected rows of the folder and file
     lists, all with descenders to lose (g, j, p, q, y)."""
+    set_dpi(s, dpi)
     dpi = int(dpi)
-    if dpi != 96:
-        set_dpi(s, dpi)
     folder = os.path.join(s.log_dir, "gjpqy")
     os.makedirs(os.path.join(folder, "jpg"))
     shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"),
