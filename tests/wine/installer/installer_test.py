@@ -65,12 +65,6 @@ def check_installed(s, folder):
     check(settings == f"{where}\\BR_LOW.bmp\r\nCasuali\r\n".encode(), settings)
 
 
-def virtual_store_copy(s, user=None):
-    """Where an unelevated saver's settings land for a user under UAC."""
-    return os.path.join(s.drive_c(), "users", user or getpass.getuser(), "AppData", "Local",
-                        "VirtualStore", "windows", "brlscsav.ini")
-
-
 def click_button(s, box, p):
     s.click_until((box[0] + box[2]) // 2, (box[1] + box[3]) // 2, s.exited(p), 30,
                   "the end after a click on the button")
@@ -82,13 +76,14 @@ def install(s, quillet, shot, close=click_button, fake=False, users=(None,)):
     folder, program = ship(s, quillet, fake=fake)
     # A user's earlier choice, which installing again resets, both in the
     # Windows folder and in the users' virtualized copies the saver reads
-    # first.
+    # first (where an unelevated saver's settings land under UAC).
     s.write_windows_file("brlscsav.ini", "C:\\foto\\mare.bmp\r\nCerchi\r\n")
-    copies = [virtual_store_copy(s, user) for user in users] if on_wine(s) else []
+    copies = [pathlib.Path(s.drive_c(), "users", user or getpass.getuser(), "AppData", "Local",
+                           "VirtualStore", "windows", "brlscsav.ini")
+              for user in (users if on_wine(s) else ())]
     for copy in copies:
-        os.makedirs(os.path.dirname(copy), exist_ok=True)
-        with open(copy, "wb") as f:
-            f.write(b"C:\\foto\\lago.bmp\r\nOvali\r\n")
+        copy.parent.mkdir(parents=True, exist_ok=True)
+        copy.write_bytes(b"C:\\foto\\lago.bmp\r\nOvali\r\n")
     p = s.start(program, cwd=folder)
     found = []
     s.wait_screen(lambda im: found.append(setup_window(im)) or found[-1], START,
@@ -102,7 +97,7 @@ def install(s, quillet, shot, close=click_button, fake=False, users=(None,)):
     # All the work is done before the window shows.
     check_installed(s, folder)
     for copy in copies:
-        check(not os.path.exists(copy), f"virtualized settings still there: {copy}")
+        check(not copy.exists(), f"virtualized settings still there: {copy}")
     close(s, box, p)
     check(p.returncode == 0, f"exit code {p.returncode}")
 
