@@ -170,7 +170,9 @@ def wine_kind():
 # --- CPU, holds and the whole saver -----------------------------------------
 
 def cpu_percent(pids, seconds):
-    """% of one core each process used over the next `seconds` (None: not measured)."""
+    """% of one core each process (its pid, or a function giving it) used over
+    the next `seconds` (None: not measured)."""
+    pids = {k: p() if callable(p) else p for k, p in pids.items()}
     pids = {k: p for k, p in pids.items() if p}
     before = {k: cpu_seconds(p) for k, p in pids.items()}
     t0 = time.monotonic()
@@ -247,7 +249,7 @@ def hold_cpu(session, command, seconds, runs, extra_pids=()):
         with Holder(session, command) as h:
             pids = dict(extra_pids, process=h.p.pid)
             time.sleep(0.5)  # start-up work settles
-            return cpu_percent({k: v() if callable(v) else v for k, v in pids.items()}, seconds)
+            return cpu_percent(pids, seconds)
     return per_run(runs, one)
 
 
@@ -291,9 +293,8 @@ def report_hold(kind, session, command, a, x, extra_pids=()):
 def saver_cpu(kind, what, s, program, a, size, seconds, servers, goal):
     """CPU % of the saver (medians of runs) from its first canvas fill, with
     the servers' (name: pid) as the reference."""
-    start = lambda: s.start(program, "/S", cwd=s.drive_c())  # noqa: E731
-    cpu = per_run(1 if a.quick else a.runs, lambda: run_installed(
-        start, lambda p: dict(servers, saver=p.pid), seconds, s, size))
+    cpu = per_run(1 if a.quick else a.runs,
+                  lambda: run_installed(s, program, servers, seconds, size))
     add_median(f"{kind} {what}, {size[0]}x{size[1]}, {seconds} s: CPU of the saver", cpu["saver"],
                pct, "; ".join(f"{k} {pct(statistics.median(cpu[k]))}" for k in servers if k in cpu),
                f"< {goal} %", lambda m: m < goal)
@@ -337,11 +338,12 @@ class CycleCounter:
         return self.starts
 
 
-def run_installed(start, pids_of, seconds, session, size):
-    """One run: CPU % of each process over `seconds` from the first canvas
-    fill, and the cycles' mean length (s) from the fills seen (not on
-    Wayland, where no pixel is read cheaply)."""
-    p = start()
+def run_installed(session, program, servers, seconds, size):
+    """One run of program /S in drive C: CPU % of it ("saver") and of the
+    servers (name: pid) over `seconds` from the first canvas fill, and the
+    cycles' mean length (s) from the fills seen (not on Wayland, where no
+    pixel is read cheaply)."""
+    p = session.start(program, "/S", cwd=session.drive_c())
     try:
         x = None if isinstance(session, SwaySession) else session.connect()
         counter = CycleCounter(x, *size) if x else None
@@ -349,7 +351,7 @@ def run_installed(start, pids_of, seconds, session, size):
              120, 0.05, "the first canvas fill")
         if p.poll() is not None:
             raise RuntimeError(f"the saver ended with code {p.returncode} before drawing")
-        cpu = cpu_percent(pids_of(p), seconds)
+        cpu = cpu_percent({"saver": p.pid, **servers}, seconds)
         starts = [t for t in counter.finish() if t <= counter.starts[0] + seconds] if x else []
         if len(starts) > 1:
             cpu["cycle"] = (starts[-1] - starts[0]) / (len(starts) - 1)
@@ -389,10 +391,8 @@ def section_installed(a, picture, replay):
         for family, seconds in cases:
             s.write_windows_file("brlscsav.ini", settings.format(family))
             s.mouse_move(100, 300)
-            pids_of = lambda p: {"saver": p.pid, "wineserver": wineserver_pid(s.prefix),  # noqa
-                                 "X server": s.xvfb.pid}
-            cpu = per_run(nruns, lambda: run_installed(lambda: s.start(exe, "/S", cwd=s.drive_c()),
-                                                       pids_of, seconds, s, size))
+            servers = {"wineserver": lambda: wineserver_pid(s.prefix), "X server": s.xvfb.pid}
+            cpu = per_run(nruns, lambda: run_installed(s, exe, servers, seconds, size))
             cycle = statistics.median(cpu.pop("cycle")) if "cycle" in cpu else None
             total = [sum(r) for r in zip(*cpu.values())]
             reference = [f"{k} {pct(statistics.median(v))}" for k, v in cpu.items()] + \
