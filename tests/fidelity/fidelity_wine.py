@@ -11,7 +11,7 @@ import subprocess
 import sys
 
 from harness import check, run_case
-from traces import WIPES, cycles
+from traces import FAMILIES, WIPES, cycles
 from winesession import WineSession
 
 
@@ -33,7 +33,7 @@ def case_cycles(s, fidelity_compare, gdi_replay, trace, picture):
     # where a case costs a ninth.
     runs = [("640x480", "1", "2"), ("640x480", "2", "1"), ("1920x1080", "1", "1")]
     with open("cycles.txt", "w") as cases:
-        for shape in ("Cerchi", "Ellissi", "Ovali", "Quadrati", "Triangoli", "Casuali"):
+        for shape in (*FAMILIES, "Casuali"):
             for size, seed, count in runs:
                 w, h = size.split("x")
                 out = subprocess.run([trace, "--size", size, "--shape", shape, "--seed", seed,

@@ -2,16 +2,14 @@
 
 import glob
 import os
-import shutil
 import subprocess
+
+from harness import tool
 
 
 def make_deb(build, version, folder):
     """The one .deb that cpack makes from the build tree in folder."""
-    cpack = shutil.which("cpack")
-    if not cpack:
-        raise RuntimeError("cpack not found: run ./dev setup")
-    r = subprocess.run([cpack, "-G", "DEB", "-B", folder, "--config",
+    r = subprocess.run([tool("cpack"), "-G", "DEB", "-B", folder, "--config",
                         os.path.join(build, "CPackConfig.cmake")], cwd=build,
                        capture_output=True, text=True, timeout=600)
     if r.returncode != 0:

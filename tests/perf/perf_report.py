@@ -35,19 +35,16 @@ from linux_session import LinuxSession  # noqa: E402
 from pe import win32_support  # noqa: E402
 from reaper import cpu_seconds  # noqa: E402
 from sway_session import SwaySession  # noqa: E402
-from traces import cycles, draws  # noqa: E402
+from traces import FAMILIES, cycles, draws  # noqa: E402
 from winesession import WineSession  # noqa: E402
 
 SIZES = [(640, 480), (1920, 1080), (3840, 2160)]
-SHAPES = ["Cerchi", "Ellissi", "Ovali", "Quadrati", "Triangoli"]
-ELLIPSE_EFFECTS = ("Cerchi", "Ellissi", "Ovali")
-LINE_EFFECTS = ("Quadrati", "Triangoli")
+SHAPES = sorted(FAMILIES)
 EFFECTS = ["Sfondo"] + SHAPES + ["DisegnaLogo", "Fade1", "Fade2", "Fade3"]
 # Frame budget of one effect, ms, by canvas.
 BUDGET_MS = {"1920x1080": 40, "3840x2160": 160}
 
 rows = []  # (figure, median, spread, reference, goal, met)
-REAPER = None  # the Wine session's: kills the measured programs if this script is killed
 
 
 def add(figure, value, spread="", reference="", goal="", met=""):
@@ -173,7 +170,9 @@ def wine_kind():
 # --- CPU, holds and the whole saver -----------------------------------------
 
 def cpu_percent(pids, seconds):
-    """% of one core each process used over the next `seconds` (None: not measured)."""
+    """% of one core each process (its pid, or a function giving it) used over
+    the next `seconds` (None: not measured)."""
+    pids = {k: p() if callable(p) else p for k, p in pids.items()}
     pids = {k: p for k, p in pids.items() if p}
     before = {k: cpu_seconds(p) for k, p in pids.items()}
     t0 = time.monotonic()
@@ -185,13 +184,11 @@ def cpu_percent(pids, seconds):
 
 
 class Holder:
-    """One perf_hold process, holding within the with block, its lines timed."""
+    """One perf_hold process of the session, holding within the with block,
+    its lines timed."""
 
-    def __init__(self, command, env, cwd=None):
-        self.p = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                  env=env, cwd=cwd, start_new_session=True)
-        if REAPER:
-            REAPER.tell("group", self.p.pid)
+    def __init__(self, session, command):
+        self.p = session.start(*command, stdout=subprocess.PIPE)
         self.holding = threading.Event()
         self.noticed_at = self.exited_at = None
         threading.Thread(target=self._read, daemon=True).start()
@@ -245,24 +242,24 @@ def per_run(runs, one):
     return values
 
 
-def hold_cpu(env, command, seconds, runs, extra_pids=(), cwd=None):
+def hold_cpu(session, command, seconds, runs, extra_pids=()):
     """CPU % of one core of a holding process (and of extra processes), one
     value per run."""
     def one():
-        with Holder(command, env, cwd) as h:
+        with Holder(session, command) as h:
             pids = dict(extra_pids, process=h.p.pid)
             time.sleep(0.5)  # start-up work settles
-            return cpu_percent({k: v() if callable(v) else v for k, v in pids.items()}, seconds)
+            return cpu_percent(pids, seconds)
     return per_run(runs, one)
 
 
-def move_latencies(env, command, samples, x, cwd=None):
+def move_latencies(session, command, samples, x):
     """ms from a sideways move to 'noticed' and to the process's exit."""
     noticed, exited = [], []
     pos = 100
     for _ in range(samples):
         x.move(pos, 300)
-        with Holder(command, env, cwd) as h:
+        with Holder(session, command) as h:
             # A random phase against the hold's waits.
             time.sleep(0.2 + random.random() * 0.05)
             pos = 700 if pos == 100 else 100
@@ -275,16 +272,16 @@ def move_latencies(env, command, samples, x, cwd=None):
     return noticed, exited
 
 
-def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
+def report_hold(kind, session, command, a, x, extra_pids=()):
     seconds = 2 if a.quick else 10
-    cpu = hold_cpu(env, command, seconds, a.runs, extra_pids, cwd)
-    spin = hold_cpu(env, command + ["--spin"], seconds, 1, extra_pids, cwd)
+    cpu = hold_cpu(session, command, seconds, a.runs, extra_pids)
+    spin = hold_cpu(session, command + ["--spin"], seconds, 1, extra_pids)
     for k, values in cpu.items():
         add_median(f"{kind} hold: CPU of {k} (% of one core)", values, pct,
                    f"spinning hold {spin[k][0]:.1f} %" if k in spin else "")
     samples, ms = 3 if a.quick else (10 if kind.startswith("wine") else 30), fmt_ms
     for what, args in (("hold", []), ("drawing Cerchi", ["--draw"])):
-        noticed, exited = move_latencies(env, command + args, samples, x, cwd)
+        noticed, exited = move_latencies(session, command + args, samples, x)
         if noticed:
             add_median(f"{kind} {what}: sideways move to noticed", noticed, ms,
                        f"exit {ms(statistics.median(exited))}" if args else "",
@@ -296,9 +293,8 @@ def report_hold(kind, env, command, a, x, extra_pids=(), cwd=None):
 def saver_cpu(kind, what, s, program, a, size, seconds, servers, goal):
     """CPU % of the saver (medians of runs) from its first canvas fill, with
     the servers' (name: pid) as the reference."""
-    start = lambda: s.start(program, "/S", cwd=s.drive_c())  # noqa: E731
-    cpu = per_run(1 if a.quick else a.runs, lambda: run_installed(
-        start, lambda p: dict(servers, saver=p.pid), seconds, s, size))
+    cpu = per_run(1 if a.quick else a.runs,
+                  lambda: run_installed(s, program, servers, seconds, size))
     add_median(f"{kind} {what}, {size[0]}x{size[1]}, {seconds} s: CPU of the saver", cpu["saver"],
                pct, "; ".join(f"{k} {pct(statistics.median(cpu[k]))}" for k in servers if k in cpu),
                f"< {goal} %", lambda m: m < goal)
@@ -342,11 +338,12 @@ class CycleCounter:
         return self.starts
 
 
-def run_installed(start, pids_of, seconds, session, size):
-    """One run: CPU % of each process over `seconds` from the first canvas
-    fill, and the cycles' mean length (s) from the fills seen (not on
-    Wayland, where no pixel is read cheaply)."""
-    p = start()
+def run_installed(session, program, servers, seconds, size):
+    """One run of program /S in drive C: CPU % of it ("saver") and of the
+    servers (name: pid) over `seconds` from the first canvas fill, and the
+    cycles' mean length (s) from the fills seen (not on Wayland, where no
+    pixel is read cheaply)."""
+    p = session.start(program, "/S", cwd=session.drive_c())
     try:
         x = None if isinstance(session, SwaySession) else session.connect()
         counter = CycleCounter(x, *size) if x else None
@@ -354,7 +351,7 @@ def run_installed(start, pids_of, seconds, session, size):
              120, 0.05, "the first canvas fill")
         if p.poll() is not None:
             raise RuntimeError(f"the saver ended with code {p.returncode} before drawing")
-        cpu = cpu_percent(pids_of(p), seconds)
+        cpu = cpu_percent({"saver": p.pid, **servers}, seconds)
         starts = [t for t in counter.finish() if t <= counter.starts[0] + seconds] if x else []
         if len(starts) > 1:
             cpu["cycle"] = (starts[-1] - starts[0]) / (len(starts) - 1)
@@ -388,18 +385,14 @@ def section_installed(a, picture, replay):
     settings = "C:\\windows\\BR_LOW.bmp\r\n{}\r\n"
     exe = wine_program(a, "brenlow.scr")
     with WineSession("perf", *size) as s:
-        global REAPER
-        REAPER = s.reaper
         shutil.copy(picture, os.path.join(s.windows_folder(), "BR_LOW.bmp"))
         settled = wait_prefix_idle(s.prefix)
         print(f"  (the prefix settled in {settled:.0f} s)", file=sys.stderr, flush=True)
         for family, seconds in cases:
             s.write_windows_file("brlscsav.ini", settings.format(family))
             s.mouse_move(100, 300)
-            pids_of = lambda p: {"saver": p.pid, "wineserver": wineserver_pid(s.prefix),  # noqa
-                                 "X server": s.xvfb.pid}
-            cpu = per_run(nruns, lambda: run_installed(lambda: s.start(exe, "/S", cwd=s.drive_c()),
-                                                       pids_of, seconds, s, size))
+            servers = {"wineserver": lambda: wineserver_pid(s.prefix), "X server": s.xvfb.pid}
+            cpu = per_run(nruns, lambda: run_installed(s, exe, servers, seconds, size))
             cycle = statistics.median(cpu.pop("cycle")) if "cycle" in cpu else None
             total = [sum(r) for r in zip(*cpu.values())]
             reference = [f"{k} {pct(statistics.median(v))}" for k, v in cpu.items()] + \
@@ -434,7 +427,7 @@ def section_wayland(a):
     installed, and the idle service while it waits."""
     pointer = os.path.join(a.build, "tests", "linux", "brenlow-virtual-pointer")
     with SwaySession(1920, 1080, pointer=pointer) as s:
-        report_hold("wayland", s.env(), [os.path.join(a.build, "tests", "perf", "perf_hold")], a,
+        report_hold("wayland", s, [os.path.join(a.build, "tests", "perf", "perf_hold")], a,
                     argparse.Namespace(move=s.mouse_move), [("sway", s.xvfb.pid)])
         linux_installed("wayland", s, a, {"sway": s.xvfb.pid})
         idle, seconds = s.start(os.path.join(a.build, "brenlow-idle"), "--minutes", "60"), \
@@ -493,14 +486,14 @@ def report_drawing(sizes, draw, memset, replay):
                     goal = f"< {BUDGET_MS[label]} ms"
                     met = yes_no(median < BUDGET_MS[label])
             reference = []
-            if effect in LINE_EFFECTS and memset.get((effect, label)):
+            if FAMILIES.get(effect) == "line" and memset.get((effect, label)):
                 share = statistics.median(memset[(effect, label)])
                 reference.append(f"{share:.1%} of memset speed")
             if gdi:
                 ratio = statistics.median(gdi) / statistics.median(soft)
                 reference.append(f"Wine GDI {ms(statistics.median(gdi))} = {ratio:.1f}x "
                                  f"the soft replay's {ms(statistics.median(soft))}")
-                if effect in ELLIPSE_EFFECTS and label in BUDGET_MS:
+                if FAMILIES.get(effect) == "arc" and label in BUDGET_MS:
                     goal = (goal + ", " if goal else "") + ">= 5x Wine"
                     met = (met + ", " if met else "") + yes_no(ratio >= 5)
             add(f"draw {effect} {label} ({calls} calls)", value, spread_text,
@@ -532,19 +525,16 @@ def main():
     if "saver" in only:
         section_saver(a)
 
-    global REAPER
     session = WineSession("perf", 1920, 1080) if {"replay", "hold"} & only else None
     with session or contextlib.nullcontext():
-        REAPER = session and session.reaper
         if "hold" in only:
             with LinuxSession(1920, 1080) as s:
-                report_hold("linux", s.env(), [os.path.join(a.build, "tests", "perf", "perf_hold")],
-                            a, s.connect(), [("X server", s.xvfb.pid)])
-            exe = wine_program(a, "tests/perf/perf_hold.exe")
+                report_hold("linux", s, [os.path.join(a.build, "tests", "perf", "perf_hold")], a,
+                            s.connect(), [("X server", s.xvfb.pid)])
             extra = [("wineserver", lambda: wineserver_pid(session.prefix)),
                      ("X server", session.xvfb.pid)]
-            report_hold(wine_kind(), session.env(), session.command(exe), a, session.connect(),
-                        extra, cwd=os.path.dirname(exe))
+            report_hold(wine_kind(), session, [wine_program(a, "tests/perf/perf_hold.exe")], a,
+                        session.connect(), extra)
         # One soft run gives the draw rows and the replay's reference.
         draw, memset, replay = "draw" in only, {}, {}
         if draw or "replay" in only:

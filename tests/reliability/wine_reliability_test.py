@@ -4,8 +4,8 @@
     python3 wine_reliability_test.py ending key,move,... <brenlow.scr> <brenlow_probe.exe>"""
 
 import collections
-import contextlib
 import os
+import pathlib
 import sys
 import time
 
@@ -29,10 +29,10 @@ def start_saver(session, exe, env=None):
     return Saver(session, exe, put_logo(session), "Casuali", env)
 
 
-def sample(session, p, probe_exe):
+def sample(session, saver, probe_exe):
     counts = {k: int(v) for k, v in (item.split("=") for item in
                                      probe(session, probe_exe, "counts").split())}
-    process = psutil.Process(p.pid)
+    process = psutil.Process(saver.p.pid)
     return {"rss_kb": process.memory_info().rss // 1024, "fds": process.num_fds(),
             "threads": process.num_threads(), **counts}
 
@@ -43,10 +43,9 @@ def case_long_run(session, exe, probe_exe):
     BRENLOW_LONG_RUN_SECONDS (60)."""
     seconds = float(os.environ.get("BRENLOW_LONG_RUN_SECONDS", "60"))
     saver = start_saver(session, exe)
-    p = saver.p
     # The first cycle loads fonts and the picture: measure from its end on.
     saver.wait(black, CYCLE, "the first fade's black screen")
-    first = sample(session, p, probe_exe)
+    first = sample(session, saver, probe_exe)
     print("start:", first, flush=True)
     samples = [first]
     # A sample at each further fade's black screen.
@@ -54,26 +53,16 @@ def case_long_run(session, exe, probe_exe):
     while time.monotonic() < deadline:
         saver.wait(lambda i: not black(i), CYCLE, "the next cycle")
         saver.wait(black, CYCLE, "the next fade's black screen")
-        samples.append(sample(session, p, probe_exe))
+        samples.append(sample(session, saver, probe_exe))
     last = samples[-1]
-    print("end:  ", last, flush=True)
-    peak = max(s["rss_kb"] for s in samples)
-    print(f"ran {seconds:.0f} s, {len(samples) - 1} whole cycles; "
-          f"VmRSS {first['rss_kb']} -> {last['rss_kb']} kB (peak {peak}), "
-          f"fds {first['fds']} -> {last['fds']}, threads {first['threads']} -> {last['threads']}, "
-          f"GDI {first['gdi']} -> {last['gdi']}, handles {first['handles']} -> {last['handles']}")
+    print(f"end after {seconds:.0f} s, {len(samples) - 1} whole cycles, peak VmRSS "
+          f"{max(s['rss_kb'] for s in samples)} kB:", last, flush=True)
     # Flat: no growth beyond noise. A pen, brush or font leaked per shape
-    # would cost megabytes over a few cycles.
-    check(last["rss_kb"] - first["rss_kb"] < 2048, "memory grew")
-    check(last["fds"] <= first["fds"] + 2, "file descriptors grew")
-    check(last["threads"] <= first["threads"], "threads grew")
-    # Windows counts them; Wine 8 reports 0 for all three.
-    counted = [k for k in ("gdi", "user", "handles") if first[k]]
-    for k in counted:
-        check(last[k] <= first[k] + (2 if k == "handles" else 0), f"{k} grew")
-    if not counted:
-        print("GDI and USER objects, handles: not counted by this Wine (0); memory, "
-              "descriptors and threads stand for them")
+    # would cost megabytes over a few cycles. Wine 8 counts no GDI or USER
+    # objects or handles (0): memory, descriptors and threads stand for them.
+    noise = {"rss_kb": 2047, "fds": 2, "threads": 0, "gdi": 0, "user": 0, "handles": 2}
+    grew = [k for k, n in noise.items() if last[k] > first[k] + n]
+    check(not grew, f"grew: {grew}")
     check(len(samples) >= 2, "not a single whole cycle in the run")
     saver.end_by_move(5)
 
@@ -83,12 +72,11 @@ def case_repaint(session, exe, probe_exe):
     drawing: during the closing hold the logo is still there. The probe is
     slow to start under Wine: a hold that ended first is tried again."""
     saver = start_saver(session, exe)
-    p = saver.p
     seen = []
     for attempt in range(3):
         saver.wait(logo, CYCLE, "the logo (the closing hold)")
         out = probe(session, probe_exe, "invalidate")
-        check(p.poll() is None, f"the saver ended (code {p.returncode})")
+        check(saver.alive(), f"the saver ended (code {saver.p.returncode})")
         seen.append(logo(session.screenshot()))
         if seen[-1]:
             break
@@ -107,7 +95,7 @@ FAULT_TRIGGER = "brenlow-fault.now"
 
 
 def fault_now(session, probe_exe, saver):  # strikes at the fault build's next hold
-    open(os.path.join(session.drive_c(), FAULT_TRIGGER), "w").close()
+    pathlib.Path(session.drive_c(), FAULT_TRIGGER).touch()
 
 
 def press_key(session, probe_exe, saver):  # the key waits for the cycle's end
@@ -165,8 +153,7 @@ def case_ending(session, ways, exe, probe_exe):
     process is gone the X server shows its own.)"""
     for way in ways.split(","):
         ending = ENDINGS[way]
-        with contextlib.suppress(FileNotFoundError):
-            os.remove(os.path.join(session.drive_c(), FAULT_TRIGGER))
+        pathlib.Path(session.drive_c(), FAULT_TRIGGER).unlink(missing_ok=True)
         program = os.path.join(os.path.dirname(exe), ending.program)
         env = {"BRENLOW_FAULT": ending.fault, "DISPLAY": session.display if ending.drawn else None}
         other = None
@@ -193,7 +180,6 @@ def case_tall_logo(session, exe, probe_exe):
     pauses) the window still answers a sent message at once (the system's
     test before it marks a window as not responding)."""
     saver = Saver(session, exe, put_tall_logo(session))
-    p = saver.p
     # The first pass shows the top of the picture at once; 16,000 further
     # bands follow before the closing hold.
     saver.wait(lambda img: img.pixel(4, 4) == (0, 255, 0), 180, "the logo's first bands")
@@ -201,7 +187,7 @@ def case_tall_logo(session, exe, probe_exe):
     answers = []
     while time.monotonic() - start < 6:
         answers.append(int(probe(session, probe_exe, "ping").split("=")[1]))
-    check(p.poll() is None, f"the saver ended ({p.returncode})")
+    check(saver.alive(), f"the saver ended ({saver.p.returncode})")
     print(f"answers during the reveal: {answers} ms")
     check(max(answers) < 1000, f"an answer took {max(answers)} ms")
     saver.end_by_move(5)

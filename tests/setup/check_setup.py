@@ -6,6 +6,7 @@ installs, directly or as a dependency.
     check_setup.py <source dir>"""
 
 import os
+import pathlib
 import re
 import subprocess
 import sys
@@ -26,15 +27,9 @@ CALL = re.compile(r'(?:subprocess\.\w+\(\s*\[\s*|(?<![\w.])tool\(\s*)"([\w.+/-]+
 
 
 def scanned_commands(source):
-    found = set()
-    for folder, _, files in os.walk(os.path.join(source, "tests")):
-        for name in files:
-            if name.endswith(".py"):
-                with open(os.path.join(folder, name), encoding="utf-8") as f:
-                    for line in f:
-                        if not line.lstrip().startswith("#"):
-                            found.update(CALL.findall(line))
-    return found
+    return {command for path in pathlib.Path(source, "tests").rglob("*.py")
+            for line in path.read_text(encoding="utf-8").splitlines()
+            if not line.lstrip().startswith("#") for command in CALL.findall(line)}
 
 
 def setup_packages(source, *which):  # ./dev packages [linux]

@@ -91,16 +91,14 @@ def main():
         made = [c.removeprefix("apt-get ") for c in log.read_text().splitlines()]
         output = r.stdout + r.stderr
         wanted = [c.format(r=release, **lists) for c in calls]
-        problems = []
-        if r.returncode != code:
-            problems.append(f"exit code {r.returncode}, expected {code}")
-        if made != wanted:
-            problems.append("calls:\n    " + "\n    ".join(made) + "\n  expected:\n    " +
-                            "\n    ".join(wanted))
-        for line in lines:
-            line = line.format(r=release, **{k: re.escape(v) for k, v in lists.items()})
-            if not re.search(line, output, re.M):
-                problems.append(f"no line matching {line!r}")
+        shown = [line.format(r=release, **{k: re.escape(v) for k, v in lists.items()})
+                 for line in lines]
+        checks = [(r.returncode == code, f"exit code {r.returncode}, expected {code}"),
+                  (made == wanted, "calls:\n    " + "\n    ".join(made) + "\n  expected:\n    " +
+                   "\n    ".join(wanted)),
+                  *[(re.search(line, output, re.M), f"no line matching {line!r}")
+                    for line in shown]]
+        problems = [message for ok, message in checks if not ok]
         failures += [f"{what}: {p}\n  output:\n{output}" for p in problems]
         print(f"{what}: {'ok' if not problems else 'FAILED'}")
     for f in failures:

@@ -11,9 +11,9 @@ import subprocess
 import sys
 
 from harness import check, run_case
+from traces import FAMILIES
 from winesession import WineSession
 
-FAMILIES = ("Ovali", "Quadrati", "Triangoli", "Cerchi", "Ellissi")
 SIZES = ("640x480", "1023x767")
 SEEDS = ("1", "2")
 

@@ -4,6 +4,7 @@ draws their frames), so an X window's geometry is the dialog's outer frame.
     dialog_wine_test.py <scenario> <brenlow.scr>   (BRENLOW_SHOTS=<folder> keeps shots)"""
 
 import os
+import pathlib
 import re
 import shutil
 import sys
@@ -35,17 +36,9 @@ def click(s, window, x, y, seen, what, double=False):  # x, y inside the frame
     return s.click_until(*client_point(s, window, x, y), seen, LIMIT, what, double)
 
 
-def ini(s):
-    with open(os.path.join(s.windows_folder(), "brlscsav.ini"), newline="") as f:
-        return f.read()
-
-
 def check_ini(s, expected):
-    check(ini(s) == expected, f"settings file {ini(s)!r}, expected {expected!r}")
-
-
-def unfold(s, w):
-    click(s, w, 276, 96, height_is(s, w, UNFOLDED), "the unfolded dialog")  # Cmdsfoglia
+    found = pathlib.Path(s.windows_folder(), "brlscsav.ini").read_bytes().decode()
+    check(found == expected, f"settings file {found!r}, expected {expected!r}")
 
 
 def open_dialog(s, program, cwd, content=DEFAULT_INI, args=("/c:123",), env=None):
@@ -73,8 +66,7 @@ def set_dpi(s, dpi):
 def case_opens(s, scr, dpi="96"):
     """The dialog's size and place at 96 dpi (15 twips a pixel) and 120 (12:
     the same twips give 420 x 200 pixels)."""
-    if dpi != "96":
-        set_dpi(s, dpi)
+    set_dpi(s, dpi)
     _, w = open_dialog(s, scr, s.log_dir)
     x, y, width, height = s.geometry(w)
     size = {"96": (WIDTH, COLLAPSED), "120": (420, 200)}[dpi]
@@ -123,8 +115,8 @@ def case_unfold(s, scr):
         shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"), os.path.join(pics, name))
     p, w = open_dialog(s, scr, s.log_dir)
     for shot in ("collapsed", "unfolded"):
-        if shot == "unfolded":
-            unfold(s, w)
+        if shot == "unfolded":  # Cmdsfoglia
+            click(s, w, 276, 96, height_is(s, w, UNFOLDED), "the unfolded dialog")
         if SHOTS:
             s.screenshot().crop(*s.geometry(w)).save(os.path.join(SHOTS, f"dialog-{shot}.png"))
     x, y, width, _ = s.geometry(w)
@@ -230,9 +222,8 @@ def case_text_fits(s, scr, dpi):
     """At 96, 120 and 144 dpi every text lies inside its control: labels,
     buttons, the path box, and the selected rows of the folder and file
     lists, all with descenders to lose (g, j, p, q, y)."""
+    set_dpi(s, dpi)
     dpi = int(dpi)
-    if dpi != 96:
-        set_dpi(s, dpi)
     folder = os.path.join(s.log_dir, "gjpqy")
     os.makedirs(os.path.join(folder, "jpg"))
     shutil.copy(os.path.join(os.path.dirname(scr), "BR_LOW.bmp"),

@@ -65,12 +65,6 @@ def check_installed(s, folder):
     check(settings == f"{where}\\BR_LOW.bmp\r\nCasuali\r\n".encode(), settings)
 
 
-def virtual_store_copy(s, user=None):
-    """Where an unelevated saver's settings land for a user under UAC."""
-    return os.path.join(s.drive_c(), "users", user or getpass.getuser(), "AppData", "Local",
-                        "VirtualStore", "windows", "brlscsav.ini")
-
-
 def click_button(s, box, p):
     s.click_until((box[0] + box[2]) // 2, (box[1] + box[3]) // 2, s.exited(p), 30,
                   "the end after a click on the button")
@@ -82,13 +76,14 @@ def install(s, quillet, shot, close=click_button, fake=False, users=(None,)):
     folder, program = ship(s, quillet, fake=fake)
     # A user's earlier choice, which installing again resets, both in the
     # Windows folder and in the users' virtualized copies the saver reads
-    # first.
+    # first (where an unelevated saver's settings land under UAC).
     s.write_windows_file("brlscsav.ini", "C:\\foto\\mare.bmp\r\nCerchi\r\n")
-    copies = [virtual_store_copy(s, user) for user in users] if on_wine(s) else []
+    copies = [pathlib.Path(s.drive_c(), "users", user or getpass.getuser(), "AppData", "Local",
+                           "VirtualStore", "windows", "brlscsav.ini")
+              for user in (users if on_wine(s) else ())]
     for copy in copies:
-        os.makedirs(os.path.dirname(copy), exist_ok=True)
-        with open(copy, "wb") as f:
-            f.write(b"C:\\foto\\lago.bmp\r\nOvali\r\n")
+        copy.parent.mkdir(parents=True, exist_ok=True)
+        copy.write_bytes(b"C:\\foto\\lago.bmp\r\nOvali\r\n")
     p = s.start(program, cwd=folder)
     found = []
     s.wait_screen(lambda im: found.append(setup_window(im)) or found[-1], START,
@@ -102,12 +97,17 @@ def install(s, quillet, shot, close=click_button, fake=False, users=(None,)):
     # All the work is done before the window shows.
     check_installed(s, folder)
     for copy in copies:
-        check(not os.path.exists(copy), f"virtualized settings still there: {copy}")
+        check(not copy.exists(), f"virtualized settings still there: {copy}")
     close(s, box, p)
     check(p.returncode == 0, f"exit code {p.returncode}")
 
 
 def case_install(s, quillet):
+    """On Wine, quillet also removes what an earlier copy left: the download
+    mark, and the virtualized settings of both a standard user who installs
+    with an administrator's password and of that administrator. Wine has
+    one user; its profile folder in the registry, moved to "anna", stands
+    for the session user's, its LOCALAPPDATA for the administrator's."""
     if not on_wine(s):
         return install(s, quillet, "installer_window.png", fake=True)
     # The download mark of an earlier copy, where Wine keeps a stream: a
@@ -116,7 +116,13 @@ def case_install(s, quillet):
     mark = os.path.join(s.windows_folder(), "brenlow.scr:Zone.Identifier")
     with open(mark, "w") as f:
         f.write("[ZoneTransfer]\r\nZoneId=3\r\n")
-    install(s, quillet, "installer_window.png")
+    key = ("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\"
+           "S-1-5-21-0-0-0-1000")  # Wine's one user
+    s.reg(key, "ProfileImagePath", "REG_SZ", "C:\\users\\anna")
+    try:
+        install(s, quillet, "installer_window.png", users=(None, "anna"))
+    finally:
+        s.reg(key, "ProfileImagePath", "REG_SZ", f"C:\\users\\{getpass.getuser()}")
     check(not os.path.exists(mark), "the download mark is still there")
     check(not os.path.exists(mark.replace("brenlow.scr", "BR_LOW.bmp")),
           "the logo has a download mark")
@@ -175,22 +181,6 @@ def case_no_display(s, quillet):
                         env={"DISPLAY": None if on_wine(s) else ":65000"})
     check(on_wine(s) or "non si apre" in output, output)
     check_installed(s, folder)
-
-
-def case_session_user(s, quillet):
-    """A standard user installs with an administrator's password: quillet
-    runs as the administrator and removes the virtualized settings of both,
-    the administrator's and those of the user signed in to the session. Wine
-    has one user; its profile folder in the registry, moved to "anna",
-    stands for the session user's, its LOCALAPPDATA for the
-    administrator's."""
-    key = ("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\"
-           "S-1-5-21-0-0-0-1000")  # Wine's one user
-    s.reg(key, "ProfileImagePath", "REG_SZ", "C:\\users\\anna")
-    try:
-        install(s, quillet, "installer_window_session_user.png", users=(None, "anna"))
-    finally:
-        s.reg(key, "ProfileImagePath", "REG_SZ", f"C:\\users\\{getpass.getuser()}")
 
 
 def case_terminate(s, quillet):

@@ -2,8 +2,11 @@
 this machine runs 32-bit programs at all (WineTest.cmake asks
 win32_support() at configure time)."""
 
+import contextlib
 import functools
+import glob
 import os
+import re
 import subprocess
 
 LOADER32 = "/usr/lib/wine/wine"
@@ -25,25 +28,17 @@ def loader_for(program):
     return LOADER32 if pe_machine(program) == "i686" else LOADER64
 
 
-def emulated_i386():
-    """The binfmt_misc entry that hands i386 programs to an emulator, if any."""
-    folder = "/proc/sys/fs/binfmt_misc"
-    try:
-        names = os.listdir(folder)
-    except OSError:
-        return None
-    for name in names:
-        try:
-            with open(os.path.join(folder, name)) as f:
-                text = f.read()
-        except OSError:
-            continue
-        fields = dict(line.split(" ", 1) for line in text.splitlines() if " " in line)
-        magic = fields.get("magic", "")
-        # ELF, 32-bit, little endian, ..., e_type 2, e_machine 3 (i386)
-        if text.startswith("enabled") and magic.startswith("7f454c460101") and \
-                magic[32:40] == "02000300":
-            return fields.get("interpreter", name)
+def emulated_i386(folder="/proc/sys/fs/binfmt_misc"):
+    """The interpreter of an enabled binfmt_misc entry that hands i386
+    programs to an emulator, if any."""
+    # ELF, 32-bit, little endian, ..., e_type 2, e_machine 3 (i386); the
+    # kernel lists an entry's fields in this order.
+    entry = re.compile(r"\Aenabled\ninterpreter (\S+)\n.*^magic 7f454c460101\w{20}02000300",
+                       re.M | re.S)
+    for path in glob.glob(os.path.join(folder, "*")):
+        with contextlib.suppress(OSError), open(path) as f:
+            if found := entry.search(f.read()):
+                return found[1]
     return None
 
 

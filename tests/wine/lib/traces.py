@@ -8,6 +8,9 @@ from harness import check
 ENDS = (("fill", "factors"), ("shapes", "text "), ("logo", "fade "))
 DRAWS = ("rect ", "arc ", "line ", "copy ", "text ")
 WIPES = ("line ", "rect ")  # the calls a wipe draws
+# The shape families in ShapeChoice's order (1 to 5), each with the call it draws.
+FAMILIES = {"Ovali": "arc", "Quadrati": "line", "Triangoli": "line", "Cerchi": "arc",
+            "Ellissi": "arc"}
 
 
 def cycles(trace):

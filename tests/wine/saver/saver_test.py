@@ -147,13 +147,10 @@ def case_bad_settings(session, exe):
         shutil.rmtree(ini, ignore_errors=True)
         session.remove_windows_file("brlscsav.ini")
 
-    def huge():
-        with open(ini, "wb") as f:
-            f.write(b"x" * (10 << 20))
-
     faults = (("settings file that is a folder", lambda: os.makedirs(os.path.join(ini, "inside")),
                lambda: os.path.isdir(os.path.join(ini, "inside"))),
-              ("10 MB one-line settings file", huge, lambda: os.path.getsize(ini) == 10 << 20))
+              ("10 MB one-line settings file",
+               lambda: pathlib.Path(ini).write_bytes(b"x" * (10 << 20)), lambda: os.path.getsize(ini) == 10 << 20))
     try:
         for what, make, unchanged in faults:
             clear()
