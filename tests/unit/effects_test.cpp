@@ -42,8 +42,6 @@ TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
     HeadlessSaver f(static_cast<float>(c.width), static_cast<float>(c.height));
     Fill(f, c.draws);
-    EXPECT_EQ(f.prog.CanvasWidth, c.width);
-    EXPECT_EQ(f.prog.CanvasHeight, c.height);
     EXPECT_DOUBLE_EQ(f.prog.ColourStep, c.height / 255.0);
     const auto rects = f.Calls(DrawCall::kRect);
     ASSERT_EQ(rects.size(), static_cast<size_t>(c.rows * c.columns * 50));
