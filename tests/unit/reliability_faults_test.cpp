@@ -224,9 +224,6 @@ TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
   for (const Case& c : cases) {
     t.Write("bad.bmp", c.bytes);
     const bool shown = c.bytes == whole && !c.out_of_memory;
-    if (!c.out_of_memory) {
-      EXPECT_EQ(LoadBmp(c.picture).has_value(), shown) << c.name;
-    }
     const long rss_before = MaxRssKb();
     DiskSystem system(t.path);
     system.out_of_memory = c.out_of_memory;
