@@ -166,8 +166,8 @@ TEST_F(OptionsDialog, LayoutAtBothScreenResolutions) {
 }
 
 // "&Ok" saves PictureSetting (not what was typed into Text1) and Combo1's
-// text. Each entry the dialog offers then makes the saver draw its family,
-// or a family at random for "Casuali".
+// text. Each family the dialog offers is then the one the saver draws
+// ("Casuali" draws at random: the cycle tests count that).
 TEST_F(OptionsDialog, OkSavesTheOfferedShapeAndTheSaverDrawsItsFamily) {
   const std::map<std::string, int> family_numbers = {
       {"Ovali", 1}, {"Quadrati", 2}, {"Triangoli", 3}, {"Cerchi", 4}, {"Ellissi", 5}};
@@ -192,8 +192,6 @@ TEST_F(OptionsDialog, OkSavesTheOfferedShapeAndTheSaverDrawsItsFamily) {
     const auto named = family_numbers.find(shape);
     if (named != family_numbers.end()) {
       EXPECT_EQ(drawn.shapes, (std::map<int, int>{{named->second, 20}})) << shape;
-    } else {
-      EXPECT_GT(drawn.shapes.size(), 1u) << shape;
     }
   }
 }
