@@ -218,7 +218,6 @@ TEST(OptionsDialogEndings, WhatEachButtonWrites) {
   for (const Case& c : cases) {
     DialogRun run;
     run.Open(c.file);
-    EXPECT_EQ(run.window.text1 + "\r\n" + run.window.combo1 + "\r\n", c.file);
     for (const std::string& path : c.picks) {
       if (&path == &c.picks.back()) {
         run.dialog.File1_DblClick(path);
