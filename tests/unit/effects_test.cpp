@@ -109,7 +109,6 @@ TEST(Shapes, CallCountsFollowTheCanvasHeightWithAnActivityCheckBeforeEach) {
     EXPECT_THROW(RunShape(f.prog, c.shape), ProcessEnded);
     EXPECT_EQ(f.Calls(DrawCall::kArc).size() + f.Calls(DrawCall::kLine).size(), c.drawn) << c.shape;
   }
-  EXPECT_EQ(Draw("Cerchi", 4, 2, {0.5, 0.5, 0.5}).size(), 2u * 37);
   EXPECT_EQ(Draw("Quadrati", 640, 483, {0.5, 0.5, 0.5}).size(), 242u * 40);
 }
 
