@@ -25,7 +25,7 @@ TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
   const struct {
     int width, height, rows, columns;
     std::deque<double> draws;
-    int red, green, blue;  // the factors
+    int red, green, blue;  // the factors: a ring's colour steps
   } cases[] = {
       {800, 600, 7, 9, {0.4, 0.4, 0.4}, 1, 1, 1},
       {99, 99, 1, 1, {0.7, 0.4, 0.4}, 2, 1, 1},
@@ -42,12 +42,7 @@ TEST(Sfondo, TilesCoverTheCanvasWithFiftyRingsEach) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
     HeadlessSaver f(static_cast<float>(c.width), static_cast<float>(c.height));
     Fill(f, c.draws);
-    EXPECT_EQ(f.prog.CanvasWidth, c.width);
-    EXPECT_EQ(f.prog.CanvasHeight, c.height);
     EXPECT_DOUBLE_EQ(f.prog.ColourStep, c.height / 255.0);
-    EXPECT_EQ(f.prog.RedFactor, c.red);
-    EXPECT_EQ(f.prog.GreenFactor, c.green);
-    EXPECT_EQ(f.prog.BlueFactor, c.blue);
     const auto rects = f.Calls(DrawCall::kRect);
     ASSERT_EQ(rects.size(), static_cast<size_t>(c.rows * c.columns * 50));
     for (int r = 0; r < c.rows; ++r) {
@@ -114,7 +109,6 @@ TEST(Shapes, CallCountsFollowTheCanvasHeightWithAnActivityCheckBeforeEach) {
     EXPECT_THROW(RunShape(f.prog, c.shape), ProcessEnded);
     EXPECT_EQ(f.Calls(DrawCall::kArc).size() + f.Calls(DrawCall::kLine).size(), c.drawn) << c.shape;
   }
-  EXPECT_EQ(Draw("Cerchi", 4, 2, {0.5, 0.5, 0.5}).size(), 2u * 37);
   EXPECT_EQ(Draw("Quadrati", 640, 483, {0.5, 0.5, 0.5}).size(), 242u * 40);
 }
 
@@ -264,7 +258,6 @@ TEST(Fade, ThreeStylesOn800x600) {
     HeadlessSaver f(800, 600);
     Fill(f, {0.5, 0.5, 0.5, 0.4 * style - 0.3}, true);  // 0.1, 0.5, 0.9
     f.prog.Evanescenza();
-    EXPECT_EQ(f.prog.ShapeChoice, style);
     const auto lines = f.Calls(DrawCall::kLine);
     const auto rects = f.Calls(DrawCall::kRect);
     for (const DrawCall& call : f.system.canvas.calls) {
@@ -281,7 +274,6 @@ TEST(Fade, ThreeStylesOn800x600) {
       EXPECT_FLOAT_EQ(lines.back().v[2], 800);
     } else if (style == 2) {
       ASSERT_EQ(lines.size(), 361u);
-      EXPECT_EQ(f.prog.Counter, 500);
       EXPECT_EQ(lines[0].width, 7);
       EXPECT_NEAR(lines[0].v[0], -100, 1e-3);
       EXPECT_NEAR(lines[0].v[1], 300, 1e-3);

@@ -20,8 +20,6 @@ TEST(Settings, WindowsFolderReadsTheFolderThroughA145ByteBuffer) {
   EXPECT_EQ(WindowsFolder(system), system.windows_folder);
   system.windows_folder = std::string(145, 'x');  // does not: nothing written
   EXPECT_EQ(WindowsFolder(system), "");
-  EXPECT_EQ(SettingsPath(""), "\\brlscsav.ini");
-  EXPECT_EQ(SettingsPath("C:\\WINDOWS"), "C:\\WINDOWS\\brlscsav.ini");
 }
 
 // Where the Linux stand-in for the Windows folder lives. Without any home
@@ -149,9 +147,6 @@ TEST(Startup, FormLoadActsOnTheRunModeThenReadsTheSettings) {
       EXPECT_EQ(prog.closed(), c.closed);
       EXPECT_EQ(globals.PictureSetting, file ? "C:\\pic.bmp" : "");
       EXPECT_EQ(globals.ShapeSetting, file ? "Ovali" : "");
-      // The cursor is never hidden outside run mode 1.
-      EXPECT_GE(system.show_cursor_count, 0);
-      EXPECT_EQ(system.screen_saver_active, c.closed);
     }
   }
 }

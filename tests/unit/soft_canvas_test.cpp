@@ -103,9 +103,8 @@ TEST(SoftCanvasRop, AllSixteenCodesOnAKnownPixel) {
     Fill(c, dest);
     c.SetRop2(tc.rop);
     c.SetPenColour(pen);
-    c.Line(1, 1, 2, 1);  // paints (1, 1) only
+    c.Line(1, 1, 2, 1);  // paints (1, 1) only, as the shapes test shows
     EXPECT_EQ(c.pixel(1, 1), tc.expected) << "rop " << tc.rop;
-    EXPECT_EQ(c.pixel(2, 1), dest) << "rop " << tc.rop;
   }
 }
 
@@ -316,10 +315,7 @@ TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
       batch.Add(banded, v[0], v[1], v[2], v[3], m);
     }
     batch.Flush(banded);
-    int wrong = 0;
-    for (size_t i = 0; i < one_by_one.pixels().size(); ++i)
-      wrong += one_by_one.pixels()[i] != banded.pixels()[i];
-    EXPECT_EQ(wrong, 0) << tc.name;
+    EXPECT_TRUE(one_by_one.pixels() == banded.pixels()) << tc.name;
   }
 }
 
@@ -374,10 +370,9 @@ TEST(SoftCanvasLine, Width7PaintsEachPixelOnceAndCoversTheEnd) {
   }
 }
 
-// Drawing on a small canvas must equal the same drawing on a large canvas,
-// cropped: clipping changes nothing inside. Lines and rectangles are moved
-// into the large canvas; ellipses are not, since the trace starts where the
-// line to (0, 0) meets it, so they only grow the canvas to the right and down.
+// Lines and rectangles on a small canvas must equal the same drawing moved
+// into a large canvas, cropped: clipping changes nothing inside. (Ellipses
+// cannot move so: the next test.)
 TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
   std::mt19937 rng(7);
   auto coord = [&rng](int lo, int hi) {
@@ -387,18 +382,16 @@ TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
   using Shape = void (*)(SoftCanvas&, int, int, int, int);
   const struct {
     const char* name;
-    int offset, pen_width;
+    int pen_width;
     Shape draw;
   } kinds[] = {
-      {"line1", kOff, 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.LineInt(l, t, r, b); }},
-      {"line7", kOff, 7, [](SoftCanvas& c, int l, int t, int r, int b) { c.LineInt(l, t, r, b); }},
-      {"rect", kOff, 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.Rectangle(l, t, r, b); }},
-      {"arc", 0, 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.Arc(l, t, r, b); }},
+      {"line1", 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.LineInt(l, t, r, b); }},
+      {"line7", 7, [](SoftCanvas& c, int l, int t, int r, int b) { c.LineInt(l, t, r, b); }},
+      {"rect", 1, [](SoftCanvas& c, int l, int t, int r, int b) { c.Rectangle(l, t, r, b); }},
   };
   for (const auto& kind : kinds) {
     for (int i = 0; i < 100; ++i) {
       std::array<int, 4> v = {coord(-20, 60), coord(-20, 50), coord(-350, 350), coord(-350, 350)};
-      if (kind.offset == 0) v = {coord(0, 39), coord(0, 29), coord(20, 400), coord(20, 400)};
       if (i % 2) v = {v[2], v[3], v[0], v[1]};  // the corners swapped
       auto at = [&](int o) {
         return [&, o](SoftCanvas& c) {
@@ -407,8 +400,7 @@ TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
           kind.draw(c, v[0] + o, v[1] + o, v[2] + o, v[3] + o);
         };
       };
-      const int o = kind.offset;
-      ASSERT_EQ(Differing(kW, kH, at(0), at(o), 2 * kOff + kW, 2 * kOff + kH, o, o), 0)
+      ASSERT_EQ(Differing(kW, kH, at(0), at(kOff), 2 * kOff + kW, 2 * kOff + kH, kOff, kOff), 0)
           << kind.name << " " << v[0] << " " << v[1] << " " << v[2] << " " << v[3];
     }
   }
@@ -508,11 +500,10 @@ TEST(SoftCanvasText, DrawsInPenColourWithUnderline) {
   const Pixels p = Painted(c);
   // ./dev setup installs the font: no text is a wrong font path, not a skip.
   ASSERT_FALSE(p.empty()) << "no text drawn with " << SoftCanvas::DefaultFontFile();
-  int full = 0, underline_row = -1, max_run = 0;
+  int underline_row = -1, max_run = 0;
   for (int y = 0; y < c.height(); ++y) {
     int run = 0;
     for (int x = 0; x < c.width(); ++x) {
-      full += c.pixel(x, y) == 0x00ff00u;
       run = c.pixel(x, y) == 0x00ff00u ? run + 1 : 0;
       if (run > max_run) {
         max_run = run;
@@ -520,7 +511,6 @@ TEST(SoftCanvasText, DrawsInPenColourWithUnderline) {
       }
     }
   }
-  EXPECT_GT(full, 0);
   EXPECT_GT(max_run, 60);  // the underline runs under the whole text
   EXPECT_GT(underline_row, 10);
   for (auto [x, y] : p) EXPECT_EQ(c.pixel(x, y) & 0xff00ffu, 0u);  // only green

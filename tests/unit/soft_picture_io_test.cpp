@@ -14,8 +14,8 @@
 namespace brenlow {
 namespace {
 
-// Every kind of bitmap the check lets through, decoded to the exact pixels
-// (top row first), from bytes written out here.
+// Every kind of bitmap the check lets through, on its first bytes alone,
+// decoded to the exact pixels (top row first), from bytes written out here.
 TEST(PictureIo, LoadsEveryKindToTheExactPixels) {
   const TempFolder t;
   const std::vector<Colour> palette16 = {0x000000, 0x0000ff, 0x00ff00, 0xff0000, 0x123456, 0xffffff,
@@ -97,6 +97,7 @@ TEST(PictureIo, LoadsEveryKindToTheExactPixels) {
     SCOPED_TRACE(name);
     const std::string bytes = BitmapFile(file);
     ASSERT_TRUE(BitmapFileIsUsable(bytes, bytes.size()));
+    EXPECT_TRUE(BitmapFileIsUsable(bytes.substr(0, kBitmapHeadBytes), bytes.size()));
     const std::optional<Picture> pic = LoadBmp(t.Write("p.bmp", bytes));
     ASSERT_TRUE(pic.has_value());
     EXPECT_EQ(pic->width, file.width);
@@ -126,31 +127,20 @@ std::string Rle(std::uint32_t image_size) {
 }
 
 // Every loader turns away what this check turns away, the soft one on the
-// way in: what it refuses never reaches the decoder.
+// way in: what it refuses never reaches the decoder. (Each kind it takes is
+// the loading test's.)
 TEST(PictureIo, OneCheckTakesWholeFilesWithinTheLimits) {
   const TempFolder t;
   std::string wrong_magic = BitmapFile({});
   wrong_magic[1] = 'X';
   std::string offset_past_end = BitmapFile({});
   offset_past_end[12] = 0x10;  // pixels said to start 1 MiB in
-  const std::string text = "this is text, not a bitmap\r\n";
   struct Case {
     const char* name;
     std::string bytes;
     bool usable;
   } cases[] = {
       {"24 bits", BitmapFile({.width = 120, .height = 120}), true},
-      {"24 bits, rows padded", BitmapFile({.width = 3, .height = 5}), true},
-      {"32 bits, top row first", BitmapFile({.width = 7, .height = -9, .bits = 32}), true},
-      {"8 bits with palette", BitmapFile({.width = 10, .height = 10, .bits = 8}), true},
-      {"8 bits, short palette", BitmapFile({.width = 10, .height = 10, .bits = 8, .colours = 16}),
-       true},
-      {"1 bit", BitmapFile({.width = 33, .height = 2, .bits = 1}), true},
-      {"16 bits with masks", BitmapFile({.width = 5, .height = 5, .bits = 16, .compression = 3}),
-       true},
-      {"run-length 8 bits", Rle(64), true},
-      {"core header", BitmapFile({.width = 9, .core_header = true}), true},
-      {"core header, 4 bits", BitmapFile({.width = 9, .bits = 4, .core_header = true}), true},
       {"one byte short", Cut(BitmapFile({.width = 120, .height = 120}), 1), false},
       {"last row short", Cut(BitmapFile({.width = 120, .height = 120}), 100), false},
       {"two of 1000 rows", BitmapFile({.width = 3, .height = 1000, .pixel_bytes_kept = 24}), false},
@@ -162,7 +152,6 @@ TEST(PictureIo, OneCheckTakesWholeFilesWithinTheLimits) {
       {"info header cut", BitmapFile({}).substr(0, 30), false},
       {"file header only", BitmapFile({}).substr(0, 14), false},
       {"empty", "", false},
-      {"text", text, false},
       {"wrong magic", wrong_magic, false},
       {"pixels said to start past the end", offset_past_end, false},
       {"side over the limit", BitmapFile({.width = 100000, .height = 2}), false},
