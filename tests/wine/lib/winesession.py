@@ -74,9 +74,16 @@ class WineSession(XSession):
         open(ready, "w").close()
 
     def reg(self, key, name, kind, value):
-        subprocess.run([pe.LOADER64, "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"],
-                       env=self.env(), check=True, timeout=300, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+        # Tried again: on a busy machine reg once ended with code 1 just
+        # after the session's previous program had ended.
+        for _ in range(3):
+            r = subprocess.run([pe.LOADER64, "reg", "add", key, "/v", name, "/t", kind, "/d",
+                                value, "/f"], env=self.env(), timeout=300, capture_output=True,
+                               text=True)
+            if r.returncode == 0:
+                return
+        raise RuntimeError(f"reg add {key} /v {name}: exit code {r.returncode}: "
+                           f"{r.stdout.strip()} {r.stderr.strip()}")
 
     def stop_services(self):
         if self.prefix_lock:
