@@ -1,5 +1,6 @@
 #include "saver/app.h"
 
+#include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
@@ -11,9 +12,21 @@ namespace brenlow {
 
 namespace {
 
+constexpr char kRunTimeError[] = "Errore di run-time: ";
+
+const char* ErrorDetail(const std::exception& error) {
+  return dynamic_cast<const std::bad_alloc*>(&error) ? "memoria esaurita." : error.what();
+}
+
 std::string ErrorReport(const std::exception& error) {
-  if (dynamic_cast<const std::bad_alloc*>(&error)) return "Errore di run-time: memoria esaurita.";
-  return std::string("Errore di run-time: ") + error.what();
+  return kRunTimeError + std::string(ErrorDetail(error));
+}
+
+// The running saver has no one to show a box to: it says why it ended where
+// its starter keeps a program's errors (a terminal, the screen saver
+// daemon's log; on Windows nowhere). Nothing allocated: memory may be out.
+void ReportToLog(const std::exception& error) {
+  std::fprintf(stderr, "brenlow: %s%s\n", kRunTimeError, ErrorDetail(error));
 }
 
 }  // namespace
@@ -34,11 +47,12 @@ int RunBrenlow(System& system) {
     // Whatever went wrong, the user gets the cursor and the system's own
     // screen saver back.
     if (globals.RunMode == kRunSaver) {
+      ReportToLog(error);
       system.ShowCursor(true);
       system.SetScreenSaverActive(true);
     } else {
       // The settings dialog was in the user's hands: tell why it went away.
-      // (The saver runs unattended and ends quietly.) A second failure
+      // (The saver runs unattended and only logs why.) A second failure
       // while the box is up changes nothing: the program ends.
       try {
         system.MessageBox(ErrorReport(error), "brenlow");
@@ -62,7 +76,8 @@ int RunHosted(System& system, const HostSettings& settings) {
     prog.ShowAndActivate();
   } catch (const ProcessEnded&) {
     throw;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    ReportToLog(error);
     system.EndProcess(1);
   }
   return 0;  // not reached: the cycle never returns

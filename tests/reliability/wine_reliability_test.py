@@ -168,6 +168,9 @@ def case_ending(session, ways, exe, probe_exe):
             p = session.start(program, "/S", cwd=session.drive_c(), env=env)
         code = session.wait_exit(p, 240)
         check(code == ending.code, f"{way}: exit code {code}, expected {ending.code}")
+        if code == 1:  # the error path says why it ended
+            check("brenlow: Errore di run-time: " in session.output(p),
+                  f"{way}: no reason given: {session.output(p)!r}")
         if other:
             check(session.wait_exit(other, 120) == 0, f"{way}: the saver window stayed")
         check(screen_saver_active(session, probe_exe),

@@ -1,7 +1,7 @@
 // Every way out of a running saver, in every phase of every family and
 // every fade style: the cursor ends up visible, the system's screen saver
 // is on again, the exit code tells how it ended, and nothing is drawn after
-// the step that ended it.
+// the step that ended it; a failure says why on the log.
 #include <gtest/gtest.h>
 
 #include <new>
@@ -101,13 +101,16 @@ TEST(ReliabilityExit, EveryWayOutInEveryPhaseOfEveryFamily) {
           const std::string what = family + ", " + kWays[way] + " in the " + kPhases[phase] +
                                    (phase >= kFade ? " " + std::to_string(style) : "");
           Ending end;
+          testing::internal::CaptureStderr();
           RunUntil(end, static_cast<Way>(way), static_cast<Phase>(phase), style, family);
+          const std::string log = testing::internal::GetCapturedStderr();
           ASSERT_FALSE(end.steps.empty()) << what << ": the moment never came";
           const bool failure = way >= kError;
           EXPECT_EQ(end.exit_code, failure ? 1 : 0) << what;
           if (failure) {
-            // The failing step was the last.
+            // The failing step was the last, and the log says why.
             EXPECT_EQ(end.steps.size(), 1u) << what << ": " << end.steps;
+            EXPECT_EQ(log.rfind("brenlow: Errore di run-time: ", 0), 0u) << what << ": " << log;
           } else {
             // The first check (or turn of the queue) after it ended the
             // saver, before anything more was drawn; keys and close requests
