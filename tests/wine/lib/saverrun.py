@@ -35,6 +35,9 @@ class Saver:
         self.drawn = False
         if not keep_settings:
             session.write_windows_file("brlscsav.ini", f"{picture}\r\n{shape}\r\n")
+        # Wine's own errors go to the saver's log too: a start that fails
+        # says why.
+        env = {"WINEDEBUG": "-all,err+all", **(env or {})}
         self.p = session.start(exe, "/S", cwd=cwd or session.drive_c(), env=env)
 
         try:
