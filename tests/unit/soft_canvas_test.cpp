@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -226,21 +225,18 @@ TEST(SoftCanvasLine, Width1NearestPixelOnEveryStepAtEverySlope) {
       const int sa = dir & 1 ? -1 : 1, sb = dir & 2 ? -1 : 1;
       const int dmaj = slope[0], dmin = slope[1];
       const int dx = x_major ? sa * dmaj : sb * dmin, dy = x_major ? sb * dmin : sa * dmaj;
+      // With equal lengths the octant is the steep one (the diagonal has no
+      // ties, so either walk paints it).
       const bool flat = std::abs(dx) > std::abs(dy);
       const bool ties_away =
           (dy > 0 && dx <= 0 && !flat) || (dy <= 0 && dx < 0) || (dy < 0 && dx > 0 && flat);
-      // With equal lengths the octant is the steep one.
-      const int a_step = flat ? (dx > 0 ? 1 : -1) : (dy > 0 ? 1 : -1);
-      const int b_step = flat ? (dy > 0 ? 1 : -1) : (dx > 0 ? 1 : -1);
-      const int lmaj = flat ? std::abs(dx) : std::abs(dy),
-                lmin = flat ? std::abs(dy) : std::abs(dx);
       Pixels expected;
-      for (int i = 0; i < lmaj; ++i) {
-        const int num = 2 * i * lmin + lmaj;
-        int k = num / (2 * lmaj);
-        if (num % (2 * lmaj) == 0 && !ties_away) --k;
-        const int a = i * a_step, b = k * b_step;
-        expected.insert(flat ? std::make_pair(kC + a, kC + b) : std::make_pair(kC + b, kC + a));
+      for (int i = 0; i < dmaj; ++i) {
+        const int num = 2 * i * dmin + dmaj;
+        int k = num / (2 * dmaj);
+        if (num % (2 * dmaj) == 0 && !ties_away) --k;
+        const int a = kC + i * sa, b = kC + k * sb;
+        expected.insert(x_major ? std::make_pair(a, b) : std::make_pair(b, a));
       }
       SoftCanvas c(2 * kC, 2 * kC);
       c.SetPenColour(0xffffff);
@@ -256,10 +252,7 @@ TEST(SoftCanvasLine, Width1NearestPixelOnEveryStepAtEverySlope) {
 TEST(SoftCanvasLine, BatchedBandsPaintAsOneByOne) {
   const int kW = 61, kH = 47;
   std::mt19937 rng(11);
-  auto coord = [&rng](std::int64_t lo, std::int64_t hi) {
-    return static_cast<int>(
-        lo + static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(hi - lo + 1)));
-  };
+  auto coord = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
   // A segment's ends: x1, y1, x2, y2. The draws in a braced list run left
   // to right.
   using Ends = std::array<int, 4>;
@@ -371,9 +364,7 @@ TEST(SoftCanvasLine, Width7PaintsEachPixelOnceAndCoversTheEnd) {
 // cannot move so: the next test.)
 TEST(SoftCanvasClip, SmallCanvasIsACropOfALargeOne) {
   std::mt19937 rng(7);
-  auto coord = [&rng](int lo, int hi) {
-    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
-  };
+  auto coord = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
   const int kW = 40, kH = 30, kOff = 400;
   using Shape = void (*)(SoftCanvas&, int, int, int, int);
   const struct {
