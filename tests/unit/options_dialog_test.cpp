@@ -33,7 +33,8 @@ struct FakeWindow : OptionsDialogWindow {
   std::vector<std::string> messages;  // an error's with " (errore)"
   // The disk: the current folder, each drive's folder, drives not ready.
   std::string current = "C:\\WORK";
-  std::map<std::string, std::string> drive_folder = {{"C:", "C:\\WORK"}, {"D:", "D:\\"}};
+  std::map<std::string, std::string> drive_folder = {
+      {"A:", "A:\\"}, {"C:", "C:\\WORK"}, {"D:", "D:\\"}};
   std::set<std::string> not_ready;
   std::function<void()> after_activation = [] {};
 
@@ -298,7 +299,6 @@ TEST(OptionsDialogChooser, FoldersAndDrives) {
     SCOPED_TRACE(&c - cases);
     DialogRun run;
     run.window.current = c.current;
-    run.window.drive_folder["A:"] = "A:\\";
     run.Open("");
     run.window.not_ready = c.not_ready;
     for (const std::string& step : c.steps) {
