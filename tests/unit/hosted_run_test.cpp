@@ -10,6 +10,7 @@
 #include <iterator>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "platform/idle/idle_options.h"
 #include "platform/recording/recording_system.h"
@@ -162,8 +163,7 @@ TEST(ScreenCheck, WhatTheEnvironmentNames) {
   for (const auto& c : cases) {
     for (size_t i = 0; i < saved.size(); ++i) put(i, c.values[i]);
     const NamedScreens screens = ScreensInEnvironment();
-    EXPECT_EQ(screens.x11, c.x11) << c.x11 << "|" << c.wayland;
-    EXPECT_EQ(screens.wayland, c.wayland) << c.x11 << "|" << c.wayland;
+    EXPECT_EQ(std::pair(screens.x11, screens.wayland), std::pair(c.x11, c.wayland));
   }
   for (size_t i = 0; i < saved.size(); ++i) put(i, saved[i] ? saved[i]->c_str() : nullptr);
 }
