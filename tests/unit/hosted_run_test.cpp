@@ -1,6 +1,7 @@
 // The saver as a screen-saver host runs it: what the host passes, and what
 // it owns (the input, the end); and brenlow-idle's minutes, from its command
 // line and from idle.conf.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "platform/idle/idle_options.h"
 #include "platform/recording/recording_system.h"
@@ -48,12 +50,10 @@ TEST(HostedRun, HostValuesReplaceTheFileAndInputNeverEndsIt) {
     };
     EXPECT_THROW(RunHosted(system, {c.shape, c.picture}), HostEnded);
     EXPECT_EQ(system.do_events_calls, 3) << "three whole cycles";
-    const auto& log = system.log;
-    EXPECT_NE(std::find(log.begin(), log.end(), "LoadPicture " + c.loaded), log.end());
-    for (const std::string& line : log) {
-      EXPECT_TRUE(line.rfind("ShowCursor", 0) != 0 && line.rfind("SystemParametersInfoA", 0) != 0)
-          << "the cursor and the system's saver are the host's: " << line;
-    }
+    EXPECT_THAT(system.log, testing::Contains("LoadPicture " + c.loaded));
+    // The cursor and the system's saver are the host's.
+    for (const char* hosts : {"ShowCursor", "SystemParametersInfoA"})
+      EXPECT_THAT(system.log, testing::Not(testing::Contains(testing::StartsWith(hosts))));
     const bool arcs = std::any_of(system.canvas.calls.begin(), system.canvas.calls.end(),
                                   [](const DrawCall& d) { return d.kind == DrawCall::kArc; });
     EXPECT_EQ(arcs, c.arcs);
@@ -163,8 +163,7 @@ TEST(ScreenCheck, WhatTheEnvironmentNames) {
   for (const auto& c : cases) {
     for (size_t i = 0; i < saved.size(); ++i) put(i, c.values[i]);
     const NamedScreens screens = ScreensInEnvironment();
-    EXPECT_EQ(screens.x11, c.x11) << c.x11 << "|" << c.wayland;
-    EXPECT_EQ(screens.wayland, c.wayland) << c.x11 << "|" << c.wayland;
+    EXPECT_EQ(std::pair(screens.x11, screens.wayland), std::pair(c.x11, c.wayland));
   }
   for (size_t i = 0; i < saved.size(); ++i) put(i, saved[i] ? saved[i]->c_str() : nullptr);
 }
@@ -198,9 +197,7 @@ TEST(IdleOptions, MinutesFromTheCommandLine) {
       {{"--version"}, std::nullopt, false, IdleQuestion::kVersion},
   };
   for (const Case& c : cases) {
-    std::string line;
-    for (const std::string& arg : c.args) line += "[" + arg + "]";
-    SCOPED_TRACE(line);
+    SCOPED_TRACE(testing::PrintToString(c.args));
     const IdleOptions options = ParseIdleOptions(c.args);
     EXPECT_EQ(options.minutes, c.minutes);
     EXPECT_EQ(!options.error.empty(), c.error) << options.error;

@@ -1,7 +1,7 @@
 // The settings dialog's logic against a fake window, and the chooser's lists.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -23,16 +23,18 @@ namespace {
 struct FakeWindow : OptionsDialogWindow {
   OptionsDialogEvents* events = nullptr;
   int tpp = 15;  // twips per pixel both ways, on a screen of 1024 x 768 pixels
-  int width = 0, height = 0, left = -1, top = -1;
+  int width = 0, height = 0;
+  std::array<int, 2> corner = {-1, -1};  // left, top
   std::map<int, std::array<int, 3>> lines;
   std::string text1, combo1;
   std::vector<std::string> combo1_list;
-  int sel_start = -1, sel_length = -1;
+  std::array<int, 2> selection = {-1, -1};  // start, length
   std::string drive, folder, file_folder, pattern;
   std::vector<std::string> messages;  // an error's with " (errore)"
   // The disk: the current folder, each drive's folder, drives not ready.
   std::string current = "C:\\WORK";
-  std::map<std::string, std::string> drive_folder = {{"C:", "C:\\WORK"}, {"D:", "D:\\"}};
+  std::map<std::string, std::string> drive_folder = {
+      {"A:", "A:\\"}, {"C:", "C:\\WORK"}, {"D:", "D:\\"}};
   std::set<std::string> not_ready;
   std::function<void()> after_activation = [] {};
 
@@ -53,20 +55,14 @@ struct FakeWindow : OptionsDialogWindow {
   int FormHeight() override { return height; }
   void SetFormWidth(int twips) override { width = twips; }
   void SetFormHeight(int twips) override { height = twips; }
-  void MoveForm(int l, int t) override {
-    left = l;
-    top = t;
-  }
+  void MoveForm(int left, int top) override { corner = {left, top}; }
   // Inner width: the frame takes 3 pixels each side.
   int ScaleWidth() override { return width / tpp - 6; }
   PixelRect Text1Rect() override { return {16, 88, 241, 18}; }
   void SetLine(int line, int x1, int x2, int y) override { lines[line] = {x1, x2, y}; }
   std::string Text1() override { return text1; }
   void SetText1(const std::string& t) override { text1 = t; }
-  void SelectText1(int s, int l) override {
-    sel_start = s;
-    sel_length = l;
-  }
+  void SelectText1(int start, int length) override { selection = {start, length}; }
   std::string Combo1() override { return combo1; }
   void SetCombo1(const std::string& t) override { combo1 = t; }
   void SetCombo1List(const std::vector<std::string>& e) override { combo1_list = e; }
@@ -133,8 +129,7 @@ TEST(OptionsDialogStart, FieldsFromTheFileAndAnErrorInAnEventEndsWithCodeOne) {
     EXPECT_EQ(RunToEnd(run.system), c.message.empty() ? -1 : 1);
     EXPECT_EQ(run.window.text1, "D:\\PIC\\a.bmp");
     EXPECT_EQ(run.window.combo1, "");
-    const std::vector<std::string>& log = run.system.log;
-    EXPECT_EQ(std::count(log.begin(), log.end(), c.message), c.message.empty() ? 0 : 1);
+    EXPECT_THAT(run.system.log, testing::Contains(c.message).Times(c.message.empty() ? 0 : 1));
   }
 }
 
@@ -148,8 +143,7 @@ TEST_F(OptionsDialog, LayoutAtBothScreenResolutions) {
     dialog.Show();
     EXPECT_EQ(window.width, 5040);
     EXPECT_EQ(window.height, 2400);
-    EXPECT_EQ(window.left, (1024 * tpp - 5040) / 2);
-    EXPECT_EQ(window.top, (768 * tpp - 2400) / 2);
+    EXPECT_EQ(window.corner, (std::array{(1024 * tpp - 5040) / 2, (768 * tpp - 2400) / 2}));
     const int inner = 5040 / tpp - 6;
     EXPECT_EQ(window.lines[1], (std::array<int, 3>{10, inner - 10, 88 + 18 + 25}));
     EXPECT_EQ(window.lines[2], (std::array<int, 3>{10, inner - 10, 88 + 18 + 26}));
@@ -181,11 +175,8 @@ TEST_F(OptionsDialog, OkSavesTheOfferedShapeAndTheSaverDrawsItsFamily) {
     EXPECT_EQ(ini(), "C:\\WINDOWS\\BR_LOW.bmp\r\n" + shape + "\r\n");
 
     HeadlessSaver saver(8, 6);
-    saver.system.keep_log = false;
-    saver.system.canvas.sink = [](const DrawCall&) {};
-    saver.system.args = "/S";
     saver.system.memory_files.content = system.memory_files.content;
-    saver.prog.Form_Load();
+    saver.prog.ReadSettingsFile();
     CycleCounts drawn;
     saver.prog.set_observer(&drawn);
     for (int i = 0; i < 20; ++i) saver.prog.DrawCycle();
@@ -256,8 +247,8 @@ TEST_F(OptionsDialog, KeyFilterDiscardsEveryCharacterAndText1ClickSelectsAll) {
   }
   Open("C:\\WINDOWS\\BR_LOW.bmp\r\nOvali\r\n");
   dialog.Text1_Click();
-  EXPECT_EQ(window.sel_start, 0);
-  EXPECT_EQ(window.sel_length, static_cast<int>(std::string("C:\\WINDOWS\\BR_LOW.bmp").size()));
+  EXPECT_EQ(window.selection,
+            (std::array{0, static_cast<int>(std::string("C:\\WINDOWS\\BR_LOW.bmp").size())}));
 }
 
 TEST(OptionsChooserLists, PathsAndFolderRows) {
@@ -308,7 +299,6 @@ TEST(OptionsDialogChooser, FoldersAndDrives) {
     SCOPED_TRACE(&c - cases);
     DialogRun run;
     run.window.current = c.current;
-    run.window.drive_folder["A:"] = "A:\\";
     run.Open("");
     run.window.not_ready = c.not_ready;
     for (const std::string& step : c.steps) {

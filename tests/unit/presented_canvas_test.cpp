@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/soft/soft_canvas.h"
@@ -19,7 +19,6 @@ constexpr Colour kRed = MakeColour(255, 0, 0);
 
 // A software raster whose frames are written down with the clock's time.
 struct FakeScreen : Framebuffer {
-  explicit FakeScreen(int width = 64, int height = 48) : soft(width, height) {}
   Canvas& raster() override { return soft; }
   void Show(const PixelBox& box) override { frames.push_back({box, now}); }
   void Resize(int width, int height) override { soft.Resize(width, height); }
@@ -38,33 +37,30 @@ struct FakeScreen : Framebuffer {
     PixelBox box;
     double now;
   };
-  SoftCanvas soft;
+  SoftCanvas soft{64, 48};
   double now = 100.0;
   int clock_looks = 0;
   std::vector<Frame> frames;
 };
 
 TEST(PresentedCanvas, FramesFollowEveryStepOfACoarseClockAndNeverComeTooOften) {
-  struct Case {
-    double clock_step;
-    double longest_gap;
-  };
   // 15.625 ms: the Windows tick. A period it could double would give a
   // frame at every other tick.
-  for (const Case c : {Case{0.015625, 0.015625}, {0.001, kFramePeriod + 0.001}, {0.005, 0.015}}) {
-    SCOPED_TRACE(c.clock_step);
+  for (const auto& [clock_step, longest_gap] :
+       {std::pair{0.015625, 0.015625}, {0.001, kFramePeriod + 0.001}, {0.005, 0.015}}) {
+    SCOPED_TRACE(clock_step);
     FakeScreen screen;
     PresentedCanvas canvas = screen.Open();
     for (int i = 0; i < 300; ++i) {
       canvas.Line(static_cast<float>(i % 60), 1, 2, 40);
-      screen.now += c.clock_step;
+      screen.now += clock_step;
       canvas.PresentIfDue(screen.now);
     }
     ASSERT_GT(screen.frames.size(), 10u);
     for (size_t i = 1; i < screen.frames.size(); ++i) {
       const double gap = screen.frames[i].now - screen.frames[i - 1].now;
       EXPECT_GE(gap, kFramePeriod - 1e-9);
-      EXPECT_LE(gap, c.longest_gap + 1e-9);
+      EXPECT_LE(gap, longest_gap + 1e-9);
     }
   }
 }
@@ -133,33 +129,27 @@ TEST(PresentedCanvas, AFrameShowsWhatTheCallChangedAndLittleMore) {
 }
 
 TEST(PresentedCanvas, ANewSizeKeepsThePixelsAndReachesTheDrawingAsItsRuleSays) {
-  struct Case {
-    NewSize new_size;
-    int width, height;
-  };
-  for (const Case c : {Case{NewSize::kAtNextFill, 80, 60},
-                       {NewSize::kAtNextFill, 32, 20},
-                       {NewSize::kAtOnce, 80, 60},
-                       {NewSize::kAtOnce, 32, 20}}) {
-    SCOPED_TRACE(std::to_string(c.width) + (c.new_size == NewSize::kAtOnce ? " at once" : ""));
-    FakeScreen screen;
-    PresentedCanvas canvas = screen.Open(c.new_size);
-    canvas.SetPenColour(kRed);
-    canvas.Rectangle(2, 2, 10, 10);
-    canvas.Present();
-    canvas.Resize(c.width, c.height);
-    EXPECT_EQ(screen.soft.width(), c.width);
-    EXPECT_EQ(screen.soft.pixel(2, 2), kRed) << "the picture stays";
-    EXPECT_EQ(screen.soft.pixel(c.width - 1, c.height - 1), 0u);
-    const float drawn_width = c.new_size == NewSize::kAtOnce ? c.width : 64;
-    EXPECT_EQ(canvas.ScaleWidth(), drawn_width);
-    // The window may have lost what it showed: all of it comes again.
-    canvas.Present();
-    ASSERT_EQ(screen.frames.size(), 2u);
-    EXPECT_EQ(screen.frames[1].box, (PixelBox{0, 0, c.width, c.height}));
-    canvas.Repaint();
-    EXPECT_EQ(canvas.ScaleWidth(), static_cast<float>(c.width));
-    EXPECT_EQ(canvas.ScaleHeight(), static_cast<float>(c.height));
+  for (const NewSize new_size : {NewSize::kAtNextFill, NewSize::kAtOnce}) {
+    for (const auto& [width, height] : {std::pair{80, 60}, {32, 20}}) {
+      SCOPED_TRACE(std::to_string(width) + (new_size == NewSize::kAtOnce ? " at once" : ""));
+      FakeScreen screen;
+      PresentedCanvas canvas = screen.Open(new_size);
+      canvas.SetPenColour(kRed);
+      canvas.Rectangle(2, 2, 10, 10);
+      canvas.Present();
+      canvas.Resize(width, height);
+      EXPECT_EQ(screen.soft.width(), width);
+      EXPECT_EQ(screen.soft.pixel(2, 2), kRed) << "the picture stays";
+      EXPECT_EQ(screen.soft.pixel(width - 1, height - 1), 0u);
+      EXPECT_EQ(canvas.ScaleWidth(), static_cast<float>(new_size == NewSize::kAtOnce ? width : 64));
+      // The window may have lost what it showed: all of it comes again.
+      canvas.Present();
+      ASSERT_EQ(screen.frames.size(), 2u);
+      EXPECT_EQ(screen.frames[1].box, (PixelBox{0, 0, width, height}));
+      canvas.Repaint();
+      EXPECT_EQ(canvas.ScaleWidth(), static_cast<float>(width));
+      EXPECT_EQ(canvas.ScaleHeight(), static_cast<float>(height));
+    }
   }
 }
 

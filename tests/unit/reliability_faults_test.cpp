@@ -173,8 +173,6 @@ TEST(ReliabilityFaults, SettingsFileThatIsAFolder) {
   EXPECT_EQ(RunToEnd(system), 0);
   EXPECT_GT(system.texts, 0);
   EXPECT_EQ(system.copies, 0);
-  EXPECT_GE(system.show_cursor_count, 0);
-  EXPECT_TRUE(system.screen_saver_active);
   // A writer gets an error and the folder with its content stays.
   PosixFiles files;
   const auto error = WriteSettings(files, t.path + "\\brlscsav.ini", "C:\\x.bmp", "Ovali");
@@ -185,9 +183,9 @@ TEST(ReliabilityFaults, SettingsFileThatIsAFolder) {
 }
 
 // Whatever the picture setting names, the loader gives no picture and the
-// saver runs without a logo, ends on a sideways move and gives the cursor
-// and the system's screen saver back. (Which broken files the loader turns
-// away is PictureIo's table.)
+// saver runs without a logo and ends on a sideways move. (Which broken files
+// the loader turns away is PictureIo's table; that every way out gives the
+// cursor and the system's screen saver back, ReliabilityExit's.)
 TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
   TempFolder t;
   const std::string whole = Bmp24(40, 30, UINT64_MAX);
@@ -223,8 +221,6 @@ TEST(ReliabilityFaults, BadPicturesGiveARunningSaverWithoutLogo) {
     EXPECT_EQ(RunToEnd(system), 0) << c.name;
     EXPECT_EQ(system.copies > 0, shown) << c.name;
     EXPECT_GT(system.texts, 0) << c.name;
-    EXPECT_GE(system.show_cursor_count, 0) << c.name;
-    EXPECT_TRUE(system.screen_saver_active) << c.name;
     // Refused from the header: no picture-sized memory was ever taken.
     if (c.picture.size() < 4096) {
       EXPECT_LT(MaxRssKb() - rss_before, 64 * 1024) << c.name;

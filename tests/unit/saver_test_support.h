@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -89,9 +89,7 @@ struct TempFolder {
   }
   std::string Read(const std::string& name) const {
     std::ifstream in(path + "/" + name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(in), {}};
   }
   // Names in the folder, to find leftover temporary files.
   std::vector<std::string> Names(const std::string& sub = "") const {

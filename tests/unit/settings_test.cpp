@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "platform/posix/posix_files.h"
 #include "platform/recording/recording_system.h"
@@ -43,8 +44,7 @@ TEST(Settings, StandInFolderBaseTable) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StandInWindowsBase(c.xdg, c.home, c.user_db), c.base)
-        << (c.xdg ? c.xdg : "null") << " " << (c.home ? c.home : "null") << " "
-        << (c.user_db ? c.user_db : "null");
+        << testing::PrintToString(std::tuple(c.xdg, c.home, c.user_db));
   }
 }
 
