@@ -19,8 +19,13 @@ enum Phase { kLoad, kFill, kShape, kLogo, kClosingHold, kFade, kFadeHold };
 const char* const kPhases[] = {"picture load", "fill", "shape",    "logo",
                                "closing hold", "fade", "fade hold"};
 enum Way { kSideways, kLeftOfMain, kKey, kCloseRequest, kError, kNoMemory, kOverflow };
-const char* const kWays[] = {"sideways mouse", "mouse at negative x", "key",     "close request",
-                             "error",          "no memory",           "overflow"};
+const char* const kWays[] = {"sideways mouse",
+                             "mouse left of the main display",
+                             "key",
+                             "close request",
+                             "error",
+                             "no memory",
+                             "overflow"};
 
 struct Ending {
   int exit_code = -1;

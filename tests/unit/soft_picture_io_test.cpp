@@ -41,7 +41,11 @@ TEST(PictureIo, LoadsEveryKindToTheExactPixels) {
     std::vector<Colour> expected;
   } cases[] = {
       {"1 bit",
-       {.width = 3, .height = 2, .bits = 1, .palette = {0, 0x3366cc}, .pixels = {1, 0, 0, 1, 1, 0}},
+       {.width = 3,
+        .height = 2,
+        .bits = 1,
+        .palette = {0x000000, 0x3366cc},
+        .pixels = {1, 0, 0, 1, 1, 0}},
        {0x3366cc, 0, 0, 0x3366cc, 0x3366cc, 0}},
       {"4 bits",
        {.width = 3, .height = 2, .bits = 4, .palette = palette16, .pixels = indices},
