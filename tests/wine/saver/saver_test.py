@@ -81,8 +81,7 @@ def case_vertical_then_key(session, exe):
     # this cycle's logo and its fade, and ends only after that (a screenshot
     # counts only while the saver still runs).
     saver.wait(lambda i: logo(i) or black(i), CYCLE, "the logo or the fade after the key")
-    session.key_until(["space"], session.exited(saver.p), CYCLE, "the end after a key")
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    session.end_with_key(saver.p, "space", CYCLE)
     print("survived vertical moves; a key ended it after the cycle")
 
 
