@@ -391,11 +391,14 @@ class XSession:
         return process.returncode
 
     def screenshot(self, save_as=None):
-        with contextlib.closing(self.connect()) as x:
-            image = x.screenshot()
+        image = self.capture()
         if save_as:
             image.save(save_as)
         return image
+
+    def capture(self):
+        with contextlib.closing(self.connect()) as x:
+            return x.screenshot()
 
     def wait_screen(self, predicate, timeout, what="screen"):
         return poll(self.shows(predicate), timeout, 0.05, what)
