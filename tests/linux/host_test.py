@@ -6,6 +6,7 @@ and its xscreensaver-settings page, under Xvfb.
 import contextlib
 import glob
 import os
+import pathlib
 import shutil
 import signal
 import subprocess
@@ -52,7 +53,7 @@ def case_window(session, build):
         value = hex(window.id) if form == "hex" else str(window.id)
         run = session.start(exe, "--root", env={"XSCREENSAVER_WINDOW": value})
         img = session.wait_screen(lambda i: tiles(i, WINDOW), 60, f"tiles in the {form} window")
-        check(drawn_outside(img, WINDOW) == 0, f"{form}: drawing outside the window")
+        check(not drawn_outside(img, WINDOW), f"{form}: drawing outside the window")
         print(f"{form} {value}: tiles inside the window, nothing outside")
         if form == "hex":
             # Wider and lower: the next cycle's tiles fill the new size, the
@@ -61,7 +62,7 @@ def case_window(session, build):
             img = session.wait_screen(
                 lambda i: tiles(i, box(WIN_X + WIN_W, WIN_Y, 600 - WIN_W, 200)) and
                 tiles(i, box(WIN_X, WIN_Y, 600, 200)) and
-                drawn_outside(i, box(WIN_X, WIN_Y, 600, 200)) == 0, 90,
+                not drawn_outside(i, box(WIN_X, WIN_Y, 600, 200)), 90,
                 "tiles in the resized window")
             img.save(os.path.join(os.getcwd(), "linux-host-window.ppm"))
             print("resized to 600x200: the tiles fill it, nothing outside")
@@ -74,8 +75,8 @@ def case_hostile(session, build):
     """A window that does not exist, garbage, a window destroyed while
     brenlow draws: one clear line and a non-zero exit, never a hang."""
     exe = os.path.join(build, "brenlow")
-    for what, value in (("no such window", "0x3fffff1"), ("garbage", "0x12zz"),
-                        ("not a number", "finestra"), ("zero", "0")):
+    # How a value is read is the unit tests'; here, that a bad one ends the run.
+    for what, value in (("no such window", "0x3fffff1"), ("garbage", "0x12zz")):
         fails_with_message(session, session.start(exe, "--root",
                                                   env={"XSCREENSAVER_WINDOW": value}), what)
     window = session.host_window(WIN_W, WIN_H, WIN_X, WIN_Y)
@@ -128,17 +129,14 @@ def case_settings_window(session, build):
     ini = os.path.join(session.windows_folder(), "brlscsav.ini")
     pictures = os.path.join(session.home, "Immagini")
     os.makedirs(pictures)
-    for name in ("logo.bmp", "note.txt"):
-        with open(os.path.join(pictures, name), "wb") as f:
-            f.write(b"BM" if name.endswith(".bmp") else b"x")
-    with open(ini, "w", newline="") as f:
-        f.write("/old.bmp\r\nOvali\r\n")
+    pathlib.Path(pictures, "logo.bmp").write_bytes(b"BM")
+    pathlib.Path(pictures, "note.txt").write_bytes(b"x")
+    session.write_windows_file("brlscsav.ini", "/old.bmp\r\nOvali\r\n")
     run = session.start(exe, "/C", env=gtk_env(session), cwd=pictures)
     w = session.wait_window("^Impostazioni$", 60)
-    # No window manager here: the dialog gets the focus from the test. It
-    # starts on Ok; the tab order is Ok, Annulla, the shape box (its entry,
-    # its button), the path, the picture button. Letters typed into the
-    # shape box are discarded; its list drops down.
+    # The dialog starts on Ok; the tab order is Ok, Annulla, the shape box
+    # (its entry, its button), the path, the picture button. Letters typed
+    # into the shape box are discarded; its list drops down.
     x, y, width, collapsed = session.geometry(w)
     focus(session, w)
     dialog = (x, y, width, collapsed)
@@ -156,10 +154,8 @@ def case_settings_window(session, build):
     session.click_until(x + width * 2 // 5, y + collapsed + 79,
                         lambda: session.geometry(w)[3] == collapsed, 30, "the dialog folding",
                         double=True)
-    session.key_until(["alt+o"], session.exited(run), 30, "the end after Ok")
-    check(run.returncode == 0, f"exit code {run.returncode}: {session.output(run)!r}")
-    with open(ini, "rb") as f:
-        content = f.read()
+    session.end_with_key(run, "alt+o", 30)
+    content = pathlib.Path(ini).read_bytes()
     expected = (os.path.join(pictures, "logo.bmp") + "\r\nCerchi\r\n").encode()
     check(content == expected, f"settings file {content!r}, expected {expected!r}")
     print(f"Ok wrote {content!r}")
@@ -181,8 +177,7 @@ def case_settings_window(session, build):
     check(run.poll() is None and os.path.isdir(os.path.join(ini, "inside")),
           "after the message: program or folder gone")
     focus(session, w)
-    session.key_until(["Escape"], session.exited(run), 30, "the end after Esc")
-    check(run.returncode == 0, "Esc (Annulla) did not end the program with code 0")
+    session.end_with_key(run, "Escape", 30)  # Annulla
     print("failed write: message, window kept, Esc ends it")
 
 
@@ -243,8 +238,7 @@ def start_xscreensaver(session, env, user, settings=None):
     os.mkdir(home)
     own(home, user)
     if settings:
-        with open(os.path.join(home, ".xscreensaver"), "w") as f:
-            f.write(settings)
+        pathlib.Path(home, ".xscreensaver").write_text(settings)
     env = dict(env, HOME=home, XDG_DATA_HOME=os.path.join(home, ".local", "share"),
                XDG_CONFIG_HOME=os.path.join(home, ".config"))
     daemon = session.start(tool("xscreensaver"), "--no-splash", env=env, cwd=home,
@@ -263,10 +257,9 @@ def gtk_env(session=None):
     """GTK without a session bus to wait for or start; with a session, a
     caret that does not blink, so the dialog's pixels change only on input."""
     if session:
-        config = os.path.join(session.home, ".config", "gtk-3.0")
-        os.makedirs(config, exist_ok=True)
-        with open(os.path.join(config, "settings.ini"), "w") as f:
-            f.write("[Settings]\ngtk-cursor-blink = false\n")
+        config = pathlib.Path(session.home, ".config", "gtk-3.0")
+        config.mkdir(parents=True, exist_ok=True)
+        (config / "settings.ini").write_text("[Settings]\ngtk-cursor-blink = false\n")
     return {"DBUS_SESSION_BUS_ADDRESS": "disabled:", "GIO_USE_VFS": "local",
             "GSETTINGS_BACKEND": "memory", "NO_AT_BRIDGE": "1", "LANG": "C.UTF-8"}
 

@@ -12,15 +12,13 @@ import tempfile
 import Xlib.X
 
 from harness import check, safely
-from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, XConnection, XSession
+from xsession import XConnection, XSession
 
 
 class LinuxSession(XSession):
-    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT, monitors=1, modes=(),
-                 second=None):
+    def __init__(self, *size, **layout):  # XSession's size and monitors
         self.home = tempfile.mkdtemp(prefix="brenlow-linux-")
-        super().__init__(width, height, keep_log=self.home, monitors=monitors, modes=modes,
-                         second=second)
+        super().__init__(*size, keep_log=self.home, **layout)
         self.root = os.path.join(self.home, "drive_c")
         os.makedirs(self.root)
         os.symlink(".", os.path.join(self.root, "C:"))

@@ -137,13 +137,10 @@ class SwaySession(LinuxSession):
         return [n[key] for n in walk(json.loads(self.swaymsg("-t", "get_tree")))
                 if n.get("pid") and re.search(name, n.get("name") or "")]
 
-    def screenshot(self, save_as=None):
+    def capture(self):
         blob = subprocess.run([tool("grim"), "-t", "ppm", "-"], env=self.env(),
                               capture_output=True, check=True, timeout=60).stdout
-        image = Image(PIL.Image.open(io.BytesIO(blob)))
-        if save_as:
-            image.save(save_as)
-        return image
+        return Image(PIL.Image.open(io.BytesIO(blob)))
 
     def mouse_move(self, x, y):
         check(self.pointer, "this session has no pointer")

@@ -4,6 +4,7 @@ the unpacked programs without a display, in a host's window and /C.
     python3 package_test.py install <build tree> <version>"""
 
 import os
+import pathlib
 import re
 import sys
 
@@ -20,12 +21,11 @@ USAGE_WORDS = ("/S", "/C", "-root", "-window-id", "-shape", "-picture", "--versi
 
 def check_copyright(path):
     """Every file under the Expat licence of LICENSE, its holders and its text."""
-    with open(LICENSE, encoding="utf-8") as f:
-        license = f.read()
+    license = pathlib.Path(LICENSE).read_text(encoding="utf-8")
     holders = re.search(r"^Copyright \(c\) (.+)$", license, re.M).group(1)
     text = license[license.index("Permission"):].strip()
-    with open(path, encoding="utf-8") as f:
-        paragraphs = [p for p in f.read().split("\n\n") if p.strip()]
+    paragraphs = [p for p in pathlib.Path(path).read_text(encoding="utf-8").split("\n\n")
+                  if p.strip()]
     files = [p for p in paragraphs if p.startswith("Files:")]
     check([p.splitlines() for p in files] ==
           [["Files: *", f"Copyright: {holders}", "License: Expat"]],
@@ -71,9 +71,9 @@ def case_install(session, build, version):
     print(f"--help names the modes, the options and {settings}; --version: {version}")
 
     # The idle service: the user unit starts the program the package holds.
-    with open(os.path.join(root, "usr", "lib", "systemd", "user", "brenlow-idle.service")) as f:
-        starts = [line.split("=", 1)[1] for line in f.read().splitlines()
-                  if line.startswith("ExecStart=")]
+    unit = pathlib.Path(root, "usr", "lib", "systemd", "user", "brenlow-idle.service")
+    starts = [line.split("=", 1)[1] for line in unit.read_text().splitlines()
+              if line.startswith("ExecStart=")]
     check(starts == ["/usr/bin/brenlow-idle"], f"the unit starts {starts}")
     out = session.finished(os.path.join(root, starts[0].lstrip("/")), "--version", env=quiet)
     check(out == f"brenlow-idle {version}\n", f"brenlow-idle --version: {out!r}")

@@ -4,13 +4,14 @@ every child inherits) is still alive once the run is over.
 
     check_leftovers.py RUN_ID [GRACE_SECONDS]"""
 
+import contextlib
 import os
 import sys
-import time
 
 import psutil
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "wine", "lib"))
+from harness import Timeout, poll  # noqa: E402
 from reaper import marked_processes  # noqa: E402
 
 
@@ -24,11 +25,9 @@ def marked(run_id):
 def main():
     run_id = sys.argv[1]
     grace = float(sys.argv[2]) if len(sys.argv) > 2 else 15
-    deadline = time.monotonic() + grace
+    with contextlib.suppress(Timeout):
+        poll(lambda: not marked(run_id), grace, 0.5, "the run's processes to end")
     left = marked(run_id)
-    while left and time.monotonic() < deadline:
-        time.sleep(0.5)
-        left = marked(run_id)
     for pid, command in sorted(left.items()):
         print(f"LEFT RUNNING: {pid} {command[:160]}")
     if left:

@@ -17,8 +17,7 @@ COMMANDS = [
     "cmake", "ctest", "ninja", "g++", "pkg-config", "python3", "clang", "clang++",
     "i686-w64-mingw32-g++", "x86_64-w64-mingw32-g++",
     "i686-w64-mingw32-windres", "x86_64-w64-mingw32-windres",
-    "wineserver", "/usr/lib/wine/wine", "/usr/lib/wine/wine64",
-    "Xvfb", "xdotool", "convert", "file", "mmdebstrap",
+    "/usr/lib/wine/wine", "/usr/lib/wine/wine64", "file", "mmdebstrap",
     "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
 ]
 
@@ -61,9 +60,7 @@ def owners(paths):
 
 def main():
     source = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else ".")
-    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                           "base-image-packages.txt")) as f:
-        base = set(f.read().split())
+    base = set(pathlib.Path(__file__).with_name("base-image-packages.txt").read_text().split())
     setup = setup_packages(source)
     allowed = base | closure(setup)
     problems = []

@@ -7,6 +7,7 @@ nothing helps; ./dev run asks for no i386 package.
 
 import os
 import pathlib
+import platform
 import re
 import subprocess
 import sys
@@ -69,8 +70,7 @@ CASES = [
 
 def main():
     source = os.path.abspath(sys.argv[1])
-    with open("/etc/os-release") as f:
-        release = re.search(r"^VERSION_CODENAME=\"?(\w+)", f.read(), re.M).group(1)
+    release = platform.freedesktop_os_release()["VERSION_CODENAME"]
     lists = {"linux": " ".join(setup_packages(source, "linux")),
              "all": " ".join(setup_packages(source))}
     failures = []

@@ -24,8 +24,9 @@ LINE = re.compile(
     r"|text \S+ \S+ size=14 colour=16777215 .+)$")
 
 
-def run(*command, code=0):
-    result = subprocess.run(command, capture_output=True, text=True, timeout=300)
+def run(*command, code=0, stdout=subprocess.PIPE):
+    result = subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, text=True,
+                            timeout=300)
     check(result.returncode == code,
           f"{command}: exit {result.returncode}, not {code}: {result.stderr}")
     return result
@@ -117,9 +118,7 @@ for program, args, code, says in (
 
 # A full disk cuts no trace silently.
 with open("/dev/full", "wb") as full:
-    result = subprocess.run([TRACE, "--size", "64x48", "--shape", "Cerchi"], stdout=full,
-                            stderr=subprocess.PIPE, text=True, timeout=300)
-check(result.returncode == 1 and "cannot write" in result.stderr,
-      f"trace to a full disk: exit {result.returncode}: {result.stderr}")
+    result = run(TRACE, "--size", "64x48", "--shape", "Cerchi", code=1, stdout=full)
+check("cannot write" in result.stderr, f"trace to a full disk: {result.stderr}")
 
 print("brenlow-trace and brenlow-render: every check passed")

@@ -10,6 +10,7 @@ import shutil
 import sys
 
 from harness import check, run_case
+from images import BLACK, WHITE
 from winesession import WineSession
 
 # The dialog at 96 dpi (15 twips per pixel): 5040 x 2400 twips, 4800 unfolded.
@@ -21,6 +22,10 @@ OLD_INI = "C:\\x.bmp\r\nOvali\r\nthird\r\n"
 SHOTS = os.environ.get("BRENLOW_SHOTS")
 # Seconds for an input's effect: Wine on a loaded machine may take many.
 LIMIT = 90
+
+
+def selected(colour):  # the selection's blue
+    return colour[2] > 200 and colour[0] < 120
 
 
 def client_point(s, window, x, y):
@@ -54,33 +59,18 @@ def keys(s, window, *names):
     s.key_until(names, s.changed(s.geometry(window)), LIMIT, f"the dialog after {names}")
 
 
-def end_with(s, p, key, code=0):
-    s.key_until([key], s.exited(p), LIMIT, f"the end after {key}")
-    check(p.returncode == code, f"the dialog ended with code {p.returncode}, not {code}")
-
-
 def set_dpi(s, dpi):
     s.reg(r"HKEY_CURRENT_USER\Control Panel\Desktop", "LogPixels", "REG_DWORD", str(dpi))
 
 
-def case_opens(s, scr, dpi="96"):
-    """The dialog's size and place at 96 dpi (15 twips a pixel) and 120 (12:
-    the same twips give 420 x 200 pixels)."""
-    set_dpi(s, dpi)
+def case_opens(s, scr):
+    """A click in the path box selects the whole path: the selection's
+    colour runs along the text."""
     _, w = open_dialog(s, scr, s.log_dir)
-    x, y, width, height = s.geometry(w)
-    size = {"96": (WIDTH, COLLAPSED), "120": (420, 200)}[dpi]
-    check((width, height) == size, f"size {(width, height)}")
-    check((x, y) == ((s.width - size[0]) // 2, (s.height - size[1]) // 2), f"placed at {(x, y)}")
-    if dpi != "96":
-        return
-    # A click in the path box selects the whole path: the selection's colour
-    # runs along the text.
     left, top = client_point(s, w, 16, 88)
 
     def highlighted():
-        return s.screenshot().count(lambda c: c[2] > 200 and c[0] < 100, left, top, left + 241,
-                                    top + 18)
+        return s.screenshot().count(selected, left, top, left + 241, top + 18)
 
     check(highlighted() < 20, "the path is selected before the click")
     click(s, w, 200, 96, lambda: highlighted() > 500, "the path selected")
@@ -102,7 +92,7 @@ def case_keys(s, scr):
         if end == "the close box":
             check(s.close_until_exit(w, p) == 0, f"{args}: exit code {p.returncode} on closing")
         else:
-            end_with(s, p, end)
+            s.end_with_key(p, end, LIMIT)
         check_ini(s, expected)
 
 
@@ -128,7 +118,7 @@ def case_unfold(s, scr):
           lambda: s.screenshot().count(lambda c: sum(c) < 200, *client_point(s, w, 18, 138),
                                        *client_point(s, w, 118, 152)), "the file list", True)
     click(s, w, 40, 136 + 2 + 6, height_is(s, w, COLLAPSED), "the folded dialog", True)
-    end_with(s, p, "Return")
+    s.end_with_key(p, "Return", LIMIT)
     check_ini(s, "Z:" + pics.replace("/", "\\") + "\\a.bmp\r\nCasuali\r\n")
 
 
@@ -150,7 +140,7 @@ def case_write_fails(s, scr):
     finally:
         os.rmdir(blocker)
     # The user tries again once the folder is writable.
-    end_with(s, p, "Return")
+    s.end_with_key(p, "Return", LIMIT)
     check_ini(s, "C:\\x.bmp\r\nEllissi\r\n")
 
 
@@ -164,7 +154,6 @@ TWIPS = {"CmdOk": (3360, 120, 972, 372), "CmdAnn": (3360, 600, 972, 372),
          "Label1": (240, 120, 732, 252), "Label2": (360, 960, 1572, 252),
          "Text1": (240, 1320, 3612, 276), "Dir1": (1920, 2040, 2412, 1800),
          "File1": (240, 2040, 1572, 2040)}
-BLACK, WHITE = (0, 0, 0), (255, 255, 255)
 
 
 def pixels(twips, dpi):
@@ -214,12 +203,12 @@ def text_inside(image, name, box, is_ink):
 
 def selected_rows(image, box):
     left, top, right, bottom = box
-    selected = lambda c: c[2] > 200 and c[0] < 120  # noqa: E731
     return [y for y in range(top, bottom) if selected(image.pixel(left + 1, y))]
 
 
 def case_text_fits(s, scr, dpi):
-    """At 96, 120 and 144 dpi every text lies inside its control: labels,
+    """At 96, 120 and 144 dpi the dialog has the form's size in twips, and
+    every text lies inside its control: labels,
     buttons, the path box, and the selected rows of the folder and file
     lists, all with descenders to lose (g, j, p, q, y)."""
     set_dpi(s, dpi)
@@ -231,6 +220,10 @@ def case_text_fits(s, scr, dpi):
     p, w = open_dialog(s, scr, folder, "C:\\gjpqy\\jpg\\pygmy.bmp\r\nCasuali\r\n")
     s.wait_screen(lambda im: separator(im.crop(*s.geometry(w))), LIMIT, "the separator")
     frame = s.geometry(w)
+    # The form's 5040 x 2400 twips, centred.
+    size = pixels((5040, 2400), dpi)
+    check(frame == ((s.width - size[0]) // 2, (s.height - size[1]) // 2, *size),
+          f"the dialog's frame {frame} at {dpi} dpi")
     ox, oy = client_origin(s.screenshot().crop(*frame), dpi)
     x0, y0 = frame[0] + ox, frame[1] + oy
 
@@ -271,7 +264,7 @@ def case_text_fits(s, scr, dpi):
         rows = text_inside(image, f"{name}'s selected row", band_box, lambda c: sum(c) > 600)
         print(f"{name}: selected row {band[0] - y0}..{band[-1] - y0}, "
               f"text rows {rows[0] - y0}..{rows[-1] - y0}")
-    end_with(s, p, "Escape")
+    s.end_with_key(p, "Escape", LIMIT)
 
 
 def case_callback_errors(s, fault_exe):
@@ -291,15 +284,11 @@ def case_callback_errors(s, fault_exe):
         s.screenshot(os.path.abspath(f"callback-error-{event}.png"))
         check(p.poll() is None, f"{event}: ended with {p.returncode} before its message")
         # The box has the focus; its OK button takes Return.
-        end_with(s, p, "Return", 1)
+        s.end_with_key(p, "Return", LIMIT, code=1)
         print(f"{event}: message shown, exit code 1")
 
 
-def prefix_for(argv):
-    # The screen's resolution is a setting of the prefix: one for each.
-    return "dialog" + argv[3] if argv[1] in ("opens", "text_fits") and argv[3:4] not in (
-        [], ["96"]) else "dialog"
-
-
 if __name__ == "__main__":
-    sys.exit(run_case(globals(), lambda: WineSession(prefix_for(sys.argv))))
+    # The screen's resolution is a setting of the prefix: one for each.
+    sys.exit(run_case(globals(), lambda: WineSession(os.environ.get("BRENLOW_WINE_PREFIX",
+                                                                    "dialog"))))

@@ -1,6 +1,7 @@
 """The win32 release zip: its three files, the programs the build's (which
 the static checks look into), quillet.exe's icon and cursor, the logo."""
 import os
+import pathlib
 import struct
 import sys
 import zipfile
@@ -11,8 +12,7 @@ from harness import check
 def icon_image(path, kind):
     """The single image of a .ico (kind 1) or .cur (kind 2) file, with its
     directory entry: width, height, colours, hot spot x and y."""
-    with open(path, "rb") as f:
-        data = f.read()
+    data = pathlib.Path(path).read_bytes()
     reserved, found, count = struct.unpack_from("<HHH", data, 0)
     check((reserved, found, count) == (0, kind, 1), path)
     width, height, colours, _, x, y, size, offset = struct.unpack_from("<BBBBHHII", data, 6)
@@ -45,12 +45,10 @@ def main(zip_path, logo_path):
     # The programs are the build's, which the static checks look into.
     build = os.path.dirname(zip_path)
     for name in ("quillet.exe", "brenlow.scr"):
-        with open(os.path.join(build, name), "rb") as f:
-            check(shipped[name] == f.read(), f"{name} is not the build's")
+        check(shipped[name] == pathlib.Path(build, name).read_bytes(), f"{name} is not the build's")
     check_resources(shipped["quillet.exe"], os.path.dirname(logo_path))
     logo = shipped["BR_LOW.bmp"]
-    with open(logo_path, "rb") as f:
-        check(logo == f.read(), "BR_LOW.bmp is not the project's logo")
+    check(logo == pathlib.Path(logo_path).read_bytes(), "BR_LOW.bmp is not the project's logo")
     width, height, _, bits = struct.unpack_from("<iiHH", logo, 18)
     check(logo[:2] == b"BM" and bits == 24 and height >= 100, (width, height, bits))
     print(f"{zip_path}: {', '.join(files)}")

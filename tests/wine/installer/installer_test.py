@@ -114,8 +114,7 @@ def case_install(s, quillet):
     # file named "<file>:Zone.Identifier" beside it. The installed saver
     # carries one; the logo none, which is no error.
     mark = os.path.join(s.windows_folder(), "brenlow.scr:Zone.Identifier")
-    with open(mark, "w") as f:
-        f.write("[ZoneTransfer]\r\nZoneId=3\r\n")
+    pathlib.Path(mark).write_text("[ZoneTransfer]\r\nZoneId=3\r\n")
     key = ("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\"
            "S-1-5-21-0-0-0-1000")  # Wine's one user
     s.reg(key, "ProfileImagePath", "REG_SZ", "C:\\users\\anna")

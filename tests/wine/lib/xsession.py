@@ -5,6 +5,7 @@ an event. A reaper kills what the session started if the test dies."""
 
 import contextlib
 import os
+import pathlib
 import shutil
 import signal
 import subprocess
@@ -233,12 +234,10 @@ class XSession:
         raise NotImplementedError
 
     def write_windows_file(self, name, content):
-        with open(os.path.join(self.windows_folder(), name), "w", newline="") as f:
-            f.write(content)
+        pathlib.Path(self.windows_folder(), name).write_text(content, newline="")
 
     def remove_windows_file(self, name):
-        with contextlib.suppress(FileNotFoundError):
-            os.remove(os.path.join(self.windows_folder(), name))
+        pathlib.Path(self.windows_folder(), name).unlink(missing_ok=True)
 
     # --- programs ----------------------------------------------------------------
 
@@ -261,7 +260,9 @@ class XSession:
                                  stdout=out, stderr=subprocess.STDOUT if stdout is None else None,
                                  start_new_session=True, **popen)
         p.log_path = log_path
-        return self.adopt(p)
+        self.processes.append(p)
+        self.reaper.tell("group", p.pid)
+        return p
 
     def finished(self, program, *args, timeout=120, code=0, **start):
         """Runs a program to its end; its output, checked to end with code."""
@@ -272,19 +273,12 @@ class XSession:
               f"{p.returncode}, not {code}:\n{out}")
         return out
 
-    def adopt(self, process):
-        self.processes.append(process)
-        self.reaper.tell("group", process.pid)
-        return process
-
     def output(self, process):
-        with open(process.log_path, "rb") as f:
-            return f.read().decode(errors="replace")
+        return pathlib.Path(process.log_path).read_bytes().decode(errors="replace")
 
     def wait_exit(self, process, timeout):
-        """The exit code; process.ended_at is when it was seen gone (polled: close to its end)."""
+        """The exit code, polled often: the call returns close to the program's end."""
         poll(lambda: process.poll() is not None, timeout, 0.002, "the program's end")
-        process.ended_at = time.monotonic()
         return process.returncode
 
     def terminate(self, process):
@@ -292,7 +286,7 @@ class XSession:
         os.kill(process.pid, signal.SIGTERM)
         sent = time.monotonic()
         self.wait_exit(process, 30)
-        return 1000 * (process.ended_at - sent)
+        return 1000 * (time.monotonic() - sent)
 
     # --- X11 -------------------------------------------------------------------------
 
@@ -381,6 +375,12 @@ class XSession:
         before = self.settled(box)
         return lambda: self.screenshot().crop(*box).data != before
 
+    def end_with_key(self, process, key, timeout=60, code=0):
+        """key until the program has ended, which it must with code."""
+        self.key_until([key], self.exited(process), timeout, f"the end after {key}")
+        check(process.returncode == code, f"exit code {process.returncode} after {key}, not "
+              f"{code}: {self.output(process)!r}")
+
     def close_until_exit(self, window, process, timeout=60):
         """Alt+F4 (WM_CLOSE) to a window until its program has ended; the exit code."""
         def close():
@@ -391,11 +391,14 @@ class XSession:
         return process.returncode
 
     def screenshot(self, save_as=None):
-        with contextlib.closing(self.connect()) as x:
-            image = x.screenshot()
+        image = self.capture()
         if save_as:
             image.save(save_as)
         return image
+
+    def capture(self):
+        with contextlib.closing(self.connect()) as x:
+            return x.screenshot()
 
     def wait_screen(self, predicate, timeout, what="screen"):
         return poll(self.shows(predicate), timeout, 0.05, what)

@@ -81,8 +81,7 @@ def case_vertical_then_key(session, exe):
     # this cycle's logo and its fade, and ends only after that (a screenshot
     # counts only while the saver still runs).
     saver.wait(lambda i: logo(i) or black(i), CYCLE, "the logo or the fade after the key")
-    session.key_until(["space"], session.exited(saver.p), CYCLE, "the end after a key")
-    check(saver.p.returncode == 0, f"exit code {saver.p.returncode}")
+    session.end_with_key(saver.p, "space", CYCLE)
     print("survived vertical moves; a key ended it after the cycle")
 
 
@@ -179,12 +178,18 @@ def monitors(session, second_on=True):
     return w, h, w2, h2, (0, 0, w, h), (w, 0, w + w2, h2), on, off
 
 
+def far_corner(width, height):
+    """Something drawn in the bottom right corner of a screen of that size:
+    tiles laid at a smaller size (whole tiles, a little past its edges)
+    leave it black."""
+    return lambda i: lit(i, (width - 60, height - 60, width, height))
+
+
 def case_two_monitors(session, exe):
     """The primary monitor shows the drawing to its far corner, the other one,
     of another size, is black without the cursor; a sideways move ends the
     saver and takes every window away."""
     w, h, w2, h2, primary, other, _, _ = monitors(session)
-    corner = (w - 60, h - 60, w, h)
     check(session.screenshot().colours(*other, step=8) == {GREY}, "the second monitor is not grey")
     # The pointer waits on the second monitor, so its moves are sideways moves.
     session.mouse_move(w + w2 // 2, h2 // 2)
@@ -192,8 +197,9 @@ def case_two_monitors(session, exe):
 
     # A canvas sized by the cover window would leave the primary's far
     # corner black (a smaller cover) or push the address below its edge.
-    img = saver.wait(lambda i: tiles(i, primary) and lit(i, corner) and black(i, other, step=4),
-                     CYCLE, "tiles to the primary's far corner, black on the other")
+    img = saver.wait(lambda i: tiles(i, primary) and far_corner(w, h)(i) and
+                     black(i, other, step=4), CYCLE,
+                     "tiles to the primary's far corner, black on the other")
     img.save(os.path.abspath("two_monitors.png"))
     saver.wait(lambda i: address(i.crop(0, 0, w, h)) and black(i, other, step=4), CYCLE,
                "the address at the primary's bottom, black on the other")
@@ -219,11 +225,6 @@ def case_display_change(session, exe):
             return (img.width, img.height) == (width, height) and all(
                 GREY not in img.colours(*m, step=4) for m in monitors or [(0, 0, width, height)])
         return shown
-
-    def far_corner(width, height):
-        # Tiles laid at a smaller size (whole tiles, a little past its
-        # edges) leave it black.
-        return lambda i: lit(i, (width - 60, height - 60, width, height))
 
     saver.wait(lambda i: covered(w, h)(i) and tiles(i), CYCLE, "tiles on the one monitor")
     steps = [
