@@ -57,10 +57,10 @@ def case_install(session, build, version):
     # the settings file there and leaves the folder as it was.
     data = os.path.join(session.home, "elsewhere")
     quiet = {"DISPLAY": None, "WAYLAND_DISPLAY": None, "XDG_DATA_HOME": data}
-    answers = {args[-1]: session.finished(exe, *args, env=quiet, timeout=30)
+    answers = {" ".join(args): session.finished(exe, *args, env=quiet, timeout=30)
                for args in (["--help"], ["-h"], ["-root", "--help"], ["--version"])}
     usage = answers["--help"]
-    check(answers["-h"] == usage, "-h and --help differ")
+    check(answers["-h"] == answers["-root --help"] == usage, "-h, -root --help and --help differ")
     missing = [w for w in USAGE_WORDS if w not in usage.split()]
     check(not missing, f"the usage does not name {missing}:\n{usage}")
     settings = os.path.join(data, "brenlow", "brlscsav.ini")
