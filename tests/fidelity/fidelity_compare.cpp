@@ -231,8 +231,7 @@ int Compare(fidelity::Replay& replay) {
     }
     for (size_t i = 0; i < changes.size(); i += 2)
       if (changes[i] < gdi.size()) gdi[changes[i]] = changes[i + 1];
-    for (const fidelity::DrawCall& call : c.calls)
-      fidelity::PlayCall(*canvas, call, replay.PictureFor(c));
+    fidelity::PlayCase(*canvas, c, replay.PictureFor(c));
     const auto& soft = canvas->pixels();
     std::uint64_t differing = 0;
     size_t first = 0;
