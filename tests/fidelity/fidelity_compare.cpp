@@ -184,14 +184,6 @@ void GenerateTiming(std::ostream& out) {
   for (int i = 0; i < 10; ++i) out << "copy 0 0 " << w << " " << h << " 0 0\n";
 }
 
-// One case's part of gdi_replay's result file: width, height, then the
-// changed pixels' index and value in turn.
-bool ReadGdiCase(std::FILE* f, std::uint32_t (&head)[3], std::vector<std::uint32_t>& changes) {
-  if (std::fread(head, 4, 3, f) != 3) return false;
-  changes.resize(2 * std::size_t{head[2]});
-  return std::fread(changes.data(), 4, changes.size(), f) == changes.size();
-}
-
 int Compare(fidelity::Replay& replay) {
   if (!replay.Open(brenlow::LoadBmp)) return 2;
   const double min_percent = replay.Number("--min", 100.0);
@@ -211,11 +203,14 @@ int Compare(fidelity::Replay& replay) {
   std::optional<brenlow::SoftCanvas> canvas;
   std::vector<brenlow::Colour> gdi;
   for (const Case& c : replay.cases) {
-    std::uint32_t head[3];
-    std::vector<std::uint32_t> changes;
+    // The case's part of gdi_replay's result file: width, height and how many
+    // pixels changed, then each one's index and value.
+    std::uint32_t head[3] = {};
+    std::fread(head, 4, 3, f);
+    std::vector<std::uint32_t> changes(2 * std::size_t{head[2]});
     const int w = c.width;
-    if (!ReadGdiCase(f, head, changes) || head[0] != std::uint32_t(w) ||
-        head[1] != std::uint32_t(c.height)) {
+    if (std::fread(changes.data(), 4, changes.size(), f) != changes.size() ||
+        head[0] != std::uint32_t(w) || head[1] != std::uint32_t(c.height)) {
       std::fprintf(stderr, "GDI result does not match the case list at %s\n", c.name.c_str());
       return 2;
     }
