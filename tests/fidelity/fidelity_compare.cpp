@@ -8,9 +8,9 @@
 //   fidelity_compare compare CASES GDI_RESULT [--min PERCENT] [--picture BMP]
 //                    [--quiet]
 //       plays CASES on SoftCanvas, compares with the pixels gdi_replay wrote,
-//       prints the agreement per group of cases and the first failing cases
-//       (none with --quiet), and fails when any case is below PERCENT
-//       (default 100: exact).
+//       prints the exact cases and the worst agreement per group of cases
+//       and the first failing cases (none with --quiet), and fails when any
+//       case is below PERCENT (default 100: exact).
 
 #include <cstdint>
 #include <cstdio>
@@ -54,7 +54,7 @@ void Header(std::ostream& out, const std::string& name, int w, int h, int rop) {
 void Call(std::ostream& out, const std::string& call, int rop, std::uint32_t& n, int width = 1,
           const char* fill = "") {
   out << call;
-  if (call.rfind("copy", 0) != 0 && call != "cycle")
+  if (call.rfind("copy", 0) != 0)
     out << " colour=" << ColourFor(rop, ++n) << " rop=" << rop << " width=" << width;
   out << fill << "\n";
 }
@@ -184,14 +184,6 @@ void GenerateTiming(std::ostream& out) {
   for (int i = 0; i < 10; ++i) out << "copy 0 0 " << w << " " << h << " 0 0\n";
 }
 
-// One case's part of gdi_replay's result file: width, height, then the
-// changed pixels' index and value in turn.
-bool ReadGdiCase(std::FILE* f, std::uint32_t (&head)[3], std::vector<std::uint32_t>& changes) {
-  if (std::fread(head, 4, 3, f) != 3) return false;
-  changes.resize(2 * std::size_t{head[2]});
-  return std::fread(changes.data(), 4, changes.size(), f) == changes.size();
-}
-
 int Compare(fidelity::Replay& replay) {
   if (!replay.Open(brenlow::LoadBmp)) return 2;
   const double min_percent = replay.Number("--min", 100.0);
@@ -202,7 +194,6 @@ int Compare(fidelity::Replay& replay) {
   }
   struct Group {
     int cases = 0, exact = 0;
-    std::uint64_t pixels = 0, differing = 0;
     double worst = 100.0;
   };
   std::map<std::string, Group> groups;
@@ -212,11 +203,14 @@ int Compare(fidelity::Replay& replay) {
   std::optional<brenlow::SoftCanvas> canvas;
   std::vector<brenlow::Colour> gdi;
   for (const Case& c : replay.cases) {
-    std::uint32_t head[3];
-    std::vector<std::uint32_t> changes;
+    // The case's part of gdi_replay's result file: width, height and how many
+    // pixels changed, then each one's index and value.
+    std::uint32_t head[3] = {};
+    std::fread(head, 4, 3, f);
+    std::vector<std::uint32_t> changes(2 * std::size_t{head[2]});
     const int w = c.width;
-    if (!ReadGdiCase(f, head, changes) || head[0] != std::uint32_t(w) ||
-        head[1] != std::uint32_t(c.height)) {
+    if (std::fread(changes.data(), 4, changes.size(), f) != changes.size() ||
+        head[0] != std::uint32_t(w) || head[1] != std::uint32_t(c.height)) {
       std::fprintf(stderr, "GDI result does not match the case list at %s\n", c.name.c_str());
       return 2;
     }
@@ -231,8 +225,7 @@ int Compare(fidelity::Replay& replay) {
     }
     for (size_t i = 0; i < changes.size(); i += 2)
       if (changes[i] < gdi.size()) gdi[changes[i]] = changes[i + 1];
-    for (const fidelity::DrawCall& call : c.calls)
-      fidelity::PlayCall(*canvas, call, replay.PictureFor(c));
+    fidelity::PlayCase(*canvas, c, replay.PictureFor(c));
     const auto& soft = canvas->pixels();
     std::uint64_t differing = 0;
     size_t first = 0;
@@ -246,8 +239,6 @@ int Compare(fidelity::Replay& replay) {
     Group& g = groups[key];
     g.cases++;
     g.exact += differing == 0;
-    g.pixels += gdi.size();
-    g.differing += differing;
     g.worst = std::min(g.worst, agreement);
     if (agreement < min_percent) {
       if (!replay.Has("--quiet") && failing < 20)
@@ -260,14 +251,10 @@ int Compare(fidelity::Replay& replay) {
     }
   }
   std::fclose(f);
-  std::printf("%-24s %8s %8s %14s %12s %10s\n", "group", "cases", "exact", "pixels differ",
-              "agreement %", "worst %");
+  std::printf("%-24s %8s %8s %10s\n", "group", "cases", "exact", "worst %");
   for (const std::string& key : order) {
     const Group& g = groups[key];
-    std::printf("%-24s %8d %8d %14llu %12.5f %10.4f\n", key.c_str(), g.cases, g.exact,
-                static_cast<unsigned long long>(g.differing),
-                100.0 * static_cast<double>(g.pixels - g.differing) / static_cast<double>(g.pixels),
-                g.worst);
+    std::printf("%-24s %8d %8d %10.4f\n", key.c_str(), g.cases, g.exact, g.worst);
   }
   std::printf("%d of %zu cases below %.3f %%\n", failing, replay.cases.size(), min_percent);
   return failing == 0 ? 0 : 1;

@@ -77,9 +77,7 @@ int main(int argc, char** argv) {
     if (!c.continues) s.Reset(c);
     const brenlow::Picture& picture = replay.PictureFor(c);
     auto play = [&] {
-      std::size_t played = 0;
-      for (const fidelity::DrawCall& call : c.calls)
-        played += fidelity::PlayCall(s.canvas, call, picture);
+      const std::size_t played = fidelity::PlayCase(s.canvas, c, picture);
       GdiFlush();  // the time of the drawing, not of queueing it
       return played;
     };

@@ -12,6 +12,7 @@
 // is left out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -154,20 +155,19 @@ struct Replay {
   brenlow::Picture pattern;
 };
 
-// Draws the call; returns false for what is not drawn (text, whose fonts
+// Draws the case's calls; returns how many it drew, text left out (its fonts
 // differ).
-inline bool PlayCall(brenlow::Canvas& canvas, const DrawCall& call,
-                     const brenlow::Picture& picture) {
-  switch (call.kind) {
-    case DrawCall::kRepaint:
+inline std::size_t PlayCase(brenlow::Canvas& canvas, const Case& c,
+                            const brenlow::Picture& picture) {
+  std::size_t played = 0;
+  for (const DrawCall& call : c.calls) {
+    if (call.kind == DrawCall::kText) continue;
+    ++played;
+    if (call.kind == DrawCall::kRepaint) {
       canvas.Repaint();
-      return true;
-    case DrawCall::kText:
-      return false;
-    case DrawCall::kCopy:
+    } else if (call.kind == DrawCall::kCopy) {
       canvas.CopyPicture(picture, call.v[0], call.v[1], call.v[2], call.v[3], call.v[4], call.v[5]);
-      return true;
-    default:
+    } else {
       canvas.SetRop2(call.rop);
       canvas.SetPenColour(call.colour);
       canvas.SetPenWidth(call.width);
@@ -179,9 +179,9 @@ inline bool PlayCall(brenlow::Canvas& canvas, const DrawCall& call,
       } else {
         canvas.Line(call.v[0], call.v[1], call.v[2], call.v[3]);
       }
-      return true;
+    }
   }
-  return false;
+  return played;
 }
 
 }  // namespace fidelity

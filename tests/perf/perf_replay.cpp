@@ -87,11 +87,8 @@ int main(int argc, char** argv) {
     brenlow::SoftCanvas canvas(c.width, c.height);
     std::int64_t written = 0, copied = 0;
     const bool known = replay.Has("--memset") && PixelsWritten(c, written, copied);
-    const double seconds = PrintTimePerCall(c.name, rounds, known ? "" : "\n", [&] {
-      size_t played = 0;
-      for (const DrawCall& call : c.calls) played += fidelity::PlayCall(canvas, call, pic);
-      return played;
-    });
+    const double seconds = PrintTimePerCall(c.name, rounds, known ? "" : "\n",
+                                            [&] { return fidelity::PlayCase(canvas, c, pic); });
     if (known) std::printf(" of_memset %.4f\n", PlainSeconds(written, copied, c) / seconds);
   }
   return 0;

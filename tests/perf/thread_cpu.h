@@ -3,29 +3,18 @@
 // loop that times a replayed case.
 #pragma once
 
+#include <time.h>
+
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <string>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <time.h>
-#endif
-
+// Under mingw, winpthreads' clock_gettime reads GetThreadTimes.
 inline double ThreadCpuSeconds() {
-#ifdef _WIN32
-  FILETIME unused, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &unused, &unused, &kernel, &user);
-  const ULARGE_INTEGER k{{kernel.dwLowDateTime, kernel.dwHighDateTime}},
-      u{{user.dwLowDateTime, user.dwHighDateTime}};
-  return static_cast<double>(k.QuadPart + u.QuadPart) * 1e-7;  // 100 ns units
-#else
   timespec ts{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-#endif
 }
 
 // Plays one case's calls (round() returns how many it played) for at least

@@ -28,16 +28,20 @@
 namespace brenlow {
 namespace {
 
-class ThrowingEvents : public OptionsDialogEvents {
+// The real dialog window, delivering its events through itself: each passes
+// on to the real one, or throws when it is the one named.
+class FaultyDialog : public dialog_win32::OptionsDialogWin32, OptionsDialogEvents {
  public:
-  ThrowingEvents(OptionsDialogEvents& inner, std::string event)
-      : inner_(inner), event_(std::move(event)) {}
+  explicit FaultyDialog(std::string event) : event_(std::move(event)) {}
+  void Load(OptionsDialogEvents& events) override {
+    inner_ = &events;
+    OptionsDialogWin32::Load(*this);
+  }
 
-// Each event passes on to the real one, or throws when it is the one named.
 #define BRENLOW_RELAY(event, params, args)        \
   void event params override {                    \
     if (event_ == #event) throw std::bad_alloc(); \
-    inner_.event args;                            \
+    inner_->event args;                           \
   }
   BRENLOW_RELAY(Form_Load, (), ())
   BRENLOW_RELAY(Form_Activate, (), ())
@@ -53,23 +57,8 @@ class ThrowingEvents : public OptionsDialogEvents {
 #undef BRENLOW_RELAY
 
  private:
-  OptionsDialogEvents& inner_;
   std::string event_;
-};
-
-// The real dialog window, with the events it delivers passed through
-// ThrowingEvents.
-class FaultyDialog : public dialog_win32::OptionsDialogWin32 {
- public:
-  explicit FaultyDialog(std::string event) : event_(std::move(event)) {}
-  void Load(OptionsDialogEvents& events) override {
-    events_ = std::make_unique<ThrowingEvents>(events, event_);
-    OptionsDialogWin32::Load(*events_);
-  }
-
- private:
-  std::string event_;
-  std::unique_ptr<ThrowingEvents> events_;
+  OptionsDialogEvents* inner_ = nullptr;
 };
 
 // Not a std::exception: the saver's own handlers let it pass.

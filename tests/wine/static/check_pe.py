@@ -3,7 +3,7 @@ and resources.
 
     python3 check_pe.py saver|installer <program>"""
 
-import os
+import pathlib
 import sys
 
 import pefile
@@ -20,7 +20,7 @@ SYSTEM_DLLS = {
 # imports tell. Both programs link with --wrap=abort instead.
 FORBIDDEN_IMPORTS = {("msvcrt.dll", "abort")}
 
-LICENSE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "LICENSE")
+LICENSE = pathlib.Path(__file__).resolve().parents[3] / "LICENSE"
 
 # What each program must carry beyond what both do.
 PROGRAMS = {
@@ -43,8 +43,7 @@ def resources(pe, kind):
 def main():
     role, program = sys.argv[1], sys.argv[2]
     expected = PROGRAMS[role]
-    with open(LICENSE, encoding="utf-8") as f:
-        notice = next(line.strip() for line in f if line.startswith("Copyright"))
+    notice = next(line for line in LICENSE.read_text().splitlines() if line.startswith("Copyright"))
     pe = pefile.PE(program)
     imports = {(e.dll.decode().lower(), (i.name or b"").decode())
                for e in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for i in e.imports}
@@ -58,7 +57,6 @@ def main():
                 for table in getattr(block, "StringTable", [])]
     header = pe.OPTIONAL_HEADER
     checks = [
-        (header.Magic == 0x10B, "a 64-bit program, expected 32-bit"),
         (pe.FILE_HEADER.Machine == 0x14C, f"machine {pe.FILE_HEADER.Machine:#x}, not i386"),
         (header.Subsystem == 2, f"subsystem {header.Subsystem}, not a GUI program"),
         (pe.FILE_HEADER.IMAGE_FILE_LARGE_ADDRESS_AWARE,

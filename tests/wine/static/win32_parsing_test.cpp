@@ -37,24 +37,22 @@ TEST(WindowFrame, ClientAreaIsTheDesignsOnEveryFrame) {
     const int tpp = 1440 / f.dpi;
     const FrameExtra design = DesignFrame(f.dpi, f.dpi);
     const bool thin = f.extra.width <= design.width && f.extra.height <= design.height;
-    for (const int twips : {2400, 4800}) {
-      const int outer = FittedOuter(PixelsFromTwips(twips, tpp), design.height, f.extra.height);
-      const int client = outer - f.extra.height;
-      EXPECT_GE(client, PixelsFromTwips(twips, tpp) - design.height) << twips;
-      if (thin) {
-        EXPECT_EQ(outer * tpp, twips);
-      }
-      // Read back, the form has the height it was given.
-      EXPECT_EQ(DesignOuter(outer, design.height, f.extra.height) * tpp, twips);
-    }
+    // The dialog's heights, collapsed and unfolded, and quillet's.
     const SetupRect quillet = frmsetup::FrameSize(f.dpi, f.dpi);
+    for (const int asked :
+         {PixelsFromTwips(2400, tpp), PixelsFromTwips(4800, tpp), quillet.height}) {
+      const int outer = FittedOuter(asked, design.height, f.extra.height);
+      EXPECT_GE(outer - f.extra.height, asked - design.height) << asked;
+      if (thin) {
+        EXPECT_EQ(outer, asked);
+      }
+      // Read back, the window has the height it was given.
+      EXPECT_EQ(DesignOuter(outer, design.height, f.extra.height), asked);
+    }
     const int width = FittedOuter(quillet.width, design.width, f.extra.width);
-    const int height = FittedOuter(quillet.height, design.height, f.extra.height);
     EXPECT_GE(width - f.extra.width, quillet.width - design.width);
-    EXPECT_GE(height - f.extra.height, quillet.height - design.height);
     if (thin) {
       EXPECT_EQ(width, quillet.width);
-      EXPECT_EQ(height, quillet.height);
     }
   }
 }
@@ -149,23 +147,17 @@ TEST(OptionsLayout, ControlsInsideTheWindowApartAndInPlace) {
       EXPECT_GT(r.height, 0) << c.name;
       EXPECT_GE(r.left, 0) << c.name;
       EXPECT_LE(right(r), width) << c.name;
-      if (c.chooser) {
-        EXPECT_GE(r.top, collapsed) << c.name << " shows while collapsed";
-        EXPECT_LE(bottom(r), unfolded) << c.name;
-      } else {
-        EXPECT_GE(r.top, 0) << c.name;
-        EXPECT_LE(bottom(r), collapsed) << c.name;
-      }
-      for (const Control& o : controls) {
-        if (&o == &c) continue;
-        const PixelRect q = px(o.twips);
+      // The chooser's controls lie below the collapsed window's foot.
+      EXPECT_GE(r.top, c.chooser ? collapsed : 0) << c.name;
+      EXPECT_LE(bottom(r), c.chooser ? unfolded : collapsed) << c.name;
+      for (const Control* o = &c + 1; o != std::end(controls); ++o) {  // each pair once
+        const PixelRect q = px(o->twips);
         const bool apart =
             right(r) <= q.left || right(q) <= r.left || bottom(r) <= q.top || bottom(q) <= r.top;
         // The form's Label1 reaches 12 twips into Combo1 (a pixel once
         // rounded), below the caption's text.
-        const std::string pair = std::string(c.name) + "/" + o.name;
-        const bool caption_foot = pair == "Label1/Combo1" || pair == "Combo1/Label1";
-        EXPECT_TRUE(apart || caption_foot) << c.name << " overlaps " << o.name;
+        const bool caption_foot = std::string(c.name) + "/" + o->name == "Combo1/Label1";
+        EXPECT_TRUE(apart || caption_foot) << c.name << " overlaps " << o->name;
       }
     }
     const PixelRect ok = px(kCmdOkTwips), cancel = px(kCmdAnnTwips), combo = px(kCombo1Twips),
