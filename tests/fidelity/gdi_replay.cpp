@@ -73,7 +73,10 @@ int main(int argc, char** argv) {
   std::map<std::pair<int, int>, Surface> surfaces;
   for (const fidelity::Case& c : replay.cases) {
     Surface& s = surfaces.try_emplace({c.width, c.height}, c.width, c.height).first->second;
-    if (!s.bits) return 1;
+    if (!s.bits) {
+      std::fprintf(stderr, "no drawing surface of %dx%d\n", c.width, c.height);
+      return 2;
+    }
     if (!c.continues) s.Reset(c);
     const brenlow::Picture& picture = replay.PictureFor(c);
     auto play = [&] {

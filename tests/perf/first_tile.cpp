@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 extern char** environ;
@@ -60,8 +61,9 @@ int main(int argc, char** argv) {
   }
   pid_t pid = 0;
   const Clock::time_point t0 = Clock::now();
-  if (posix_spawn(&pid, argv[2], nullptr, nullptr, argv + 2, environ) != 0) {
-    std::perror(argv[2]);
+  // posix_spawn returns its error; errno is not set.
+  if (const int error = posix_spawn(&pid, argv[2], nullptr, nullptr, argv + 2, environ)) {
+    std::fprintf(stderr, "%s: %s\n", argv[2], std::strerror(error));
     return 2;
   }
   double window_ms = -1, tile_ms = -1;
